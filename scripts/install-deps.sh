@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the game and the tests need.
+# Idempotent: packages already present are not fetched again.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev libqt6svg6 libqt6multimedia6
+  libgl-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang clang-format libclang-rt-14-dev
+  fonts-dejavu-core fonts-liberation2 fonts-comic-neue
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

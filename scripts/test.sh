@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything with warnings as errors and runs every test, then runs
+# the unit tests again under AddressSanitizer and UBSan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRADA_WERROR=ON >/dev/null
+cmake --build build/ci -j"$jobs"
+ctest --test-dir build/ci --output-on-failure -j"$jobs" --timeout 600
+
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRADA_WERROR=ON \
+  -DKESTRADA_SANITIZE=ON -DKESTRADA_WITH_VIEW=OFF -DKESTRADA_WITH_BENCH=OFF >/dev/null
+cmake --build build/sanitize -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --timeout 900

@@ -1,0 +1,72 @@
+// Die: the crash freezes the play field; on Exit it only saves the score.
+#include "app/form.h"
+#include "app/high_score_file.h"
+#include "app/host.h"
+#include "app/sound_player.h"
+
+namespace kestrada {
+
+namespace {
+void freezeAfterCrash(Form& f) {
+    f.GameOver = true;
+    f.tmrMain.Enabled = false;
+    f.sndStart->stop();
+    f.sndMusic->stop();
+    f.MusicPlaying = false;
+    f.lblSpeed().Caption = "0";
+    f.linSpeed.Visible = false;
+    f.mnuPause.Enabled = false;
+    f.mousePointer = MousePointer::Default;
+
+    f.imgSplit().Top = f.picSplit().Top;
+    f.imgSplit().Visible = true;
+    f.bringToFront(ControlId::imgSplit);
+    f.picSplit().Visible = false;
+
+    f.imgWreck().Left = f.picCar().Left;
+    f.imgWreck().Top = f.picCar().Top;
+    f.imgWreck().Visible = true;
+    f.bringToFront(ControlId::imgWreck);
+    f.imgCar().Visible = false;
+    f.picCar().Visible = false;
+
+    if (f.mnuEffects.Checked) {
+        f.sndCrash->setPosition(0);
+        f.sndCrash->play();
+    }
+}
+
+// A failed save is silent: the label shows the new best all the same and the
+// old file stays as it was.
+void saveBeatenHighScore(Form& f) {
+    const double high = leadingNumber(f.lblHighScore().Caption);
+    const double score = leadingNumber(f.lblScore().Caption);
+    if (high < score) {
+        f.lblHighScore().Caption = f.lblScore().Caption;
+        writeHighScore(f.appPath / kHighScoreFileName, f.lblHighScore().Caption);
+    }
+}
+} // namespace
+
+void Form::Die() {
+    if (!ExitRequested) {
+        freezeAfterCrash(*this);
+    }
+    saveBeatenHighScore(*this);
+    if (ExitRequested) {
+        host->endProgram();
+        return;
+    }
+    imgCracked().Visible = true;
+    imgDash().Visible = false;
+}
+
+void Form::mnuHighScores_Click() {
+    UpHeld = 0;
+    DownHeld = 0;
+    LeftHeld = 0;
+    RightHeld = 0;
+    imgWreck().Visible = false;
+}
+
+} // namespace kestrada

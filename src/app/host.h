@@ -1,0 +1,23 @@
+// What the game needs from the program around it: the window, the clock and
+// the end of the program. The window and the headless runner each provide one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kestrada {
+
+class Host {
+public:
+    virtual ~Host() = default;
+    // Seeds the random generator when no seed was given on the command line.
+    virtual uint32_t millisecondsSinceMidnight() = 0;
+    // Shows the help window modally; returns when it is closed.
+    virtual void showHelp() = 0;
+    // Shows a message box with an OK button; returns when it is dismissed.
+    virtual void showMessage(const std::string& title, const std::string& text) = 0;
+    // Exit: the program ends once the current handler returns.
+    virtual void endProgram() = 0;
+};
+
+} // namespace kestrada

@@ -1,0 +1,9 @@
+#include "hazards/craters.h"
+
+namespace kestrada {
+
+void craterPhase(Form&) {}
+
+PhaseResult playerCraterPhase(Form&) { return PhaseResult::Continue; }
+
+} // namespace kestrada

@@ -1,0 +1,12 @@
+// Craters: spawning above the road, scrolling, and the player's car.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+void craterPhase(Form& f);
+PhaseResult playerCraterPhase(Form& f);
+
+} // namespace kestrada

@@ -1,0 +1,7 @@
+#include "hazards/median.h"
+
+namespace kestrada {
+
+PhaseResult playerMedianPhase(Form&) { return PhaseResult::Continue; }
+
+} // namespace kestrada

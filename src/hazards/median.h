@@ -1,0 +1,11 @@
+// The player's car against the median strip and the sides of the road.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+PhaseResult playerMedianPhase(Form& f);
+
+} // namespace kestrada

@@ -1,0 +1,11 @@
+// The centre-line dashes that make the road seem to move.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+void markerPhase(Form& f);
+
+} // namespace kestrada

@@ -1,0 +1,12 @@
+// Wrecks scroll with the road and wreck whatever runs into them.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+void wreckScrollPhase(Form& f);
+PhaseResult wreckCollisionPhase(Form& f);
+
+} // namespace kestrada

@@ -1,0 +1,90 @@
+// A whole game wired to silent players and a scratch folder, for tests that
+// drive the game through its handlers.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/form.h"
+#include "app/host.h"
+#include "app/silent_sound_player.h"
+
+namespace kestrada::testing {
+
+class RecordingHost : public Host {
+public:
+    uint32_t millisecondsSinceMidnight() override { return 12345; }
+    void showHelp() override { ++helpShown; }
+    void showMessage(const std::string& title, const std::string& text) override {
+        messageTitle = title;
+        messageText = text;
+        ++messagesShown;
+    }
+    void endProgram() override { ended = true; }
+
+    int helpShown = 0;
+    int messagesShown = 0;
+    std::string messageTitle;
+    std::string messageText;
+    bool ended = false;
+};
+
+// A fresh folder under the system's temp folder, removed afterwards.
+class ScratchDir {
+public:
+    ScratchDir() {
+        static int counter = 0;
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        path_ = std::filesystem::temp_directory_path() /
+                ("kestrada-test-" + std::to_string(stamp) + "-" + std::to_string(++counter));
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+struct TestGame {
+    // Wires the form and, unless told otherwise, runs Form_Load.
+    explicit TestGame(uint32_t seed = 1, bool load = true) {
+        form.sndStart = &sndStart;
+        form.sndCrash = &sndCrash;
+        form.sndMusic = &sndMusic;
+        form.host = &host;
+        form.appPath = dir.path();
+        form.seedOverride = seed;
+        if (load) {
+            form.Form_Load();
+        }
+    }
+
+    // Runs n ticks, or fewer when the timer stops.
+    void ticks(int n) {
+        for (int i = 0; i < n && form.tmrMain.Enabled; ++i) {
+            form.tmrMain_Timer();
+        }
+    }
+
+    std::filesystem::path highScoreFile() const { return dir.path() / "Kestrada.txt"; }
+
+    ScratchDir dir;
+    std::vector<std::string> soundLog;
+    SilentSoundPlayer sndStart{"sndStart", &soundLog};
+    SilentSoundPlayer sndCrash{"sndCrash", &soundLog};
+    SilentSoundPlayer sndMusic{"sndMusic", &soundLog};
+    RecordingHost host;
+    Form form;
+};
+
+} // namespace kestrada::testing

@@ -1,0 +1,12 @@
+// The head of every tick: read-out, music start, counter, the tick's roll,
+// the other vehicles' own speeds and the median's coming and going.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+void headPhase(Form& f);
+
+} // namespace kestrada

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace kestrada {
+
+// A phase that has called Die ends the tick: no later phase runs.
+enum class PhaseResult { Continue, EndTick };
+
+} // namespace kestrada

@@ -1,0 +1,11 @@
+// The distance score, the score label and the speedometer needle.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+void scorePhase(Form& f);
+
+} // namespace kestrada

@@ -1,0 +1,13 @@
+// The two civilian cars: entry, lane keeping, shoves, bumps and crashes.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+enum class CivilianCar { One, Two };
+
+void civilianCarPhase(Form& f, CivilianCar car);
+
+} // namespace kestrada

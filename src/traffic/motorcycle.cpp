@@ -1,0 +1,7 @@
+#include "traffic/motorcycle.h"
+
+namespace kestrada {
+
+void motorcyclePhase(Form&) {}
+
+} // namespace kestrada

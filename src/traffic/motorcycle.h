@@ -1,0 +1,11 @@
+// The motorcycle: rides up the road, swerves from craters, always loses.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+void motorcyclePhase(Form& f);
+
+} // namespace kestrada

@@ -1,0 +1,7 @@
+#include "traffic/road_hog.h"
+
+namespace kestrada {
+
+PhaseResult roadHogPhase(Form&) { return PhaseResult::Continue; }
+
+} // namespace kestrada

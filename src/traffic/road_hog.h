@@ -1,0 +1,11 @@
+// The road hog: enters past 2500 points, hunts the car and shoves it.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+PhaseResult roadHogPhase(Form& f);
+
+} // namespace kestrada

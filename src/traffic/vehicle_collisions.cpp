@@ -1,0 +1,7 @@
+#include "traffic/vehicle_collisions.h"
+
+namespace kestrada {
+
+void vehicleCollisionPhase(Form&) {}
+
+} // namespace kestrada

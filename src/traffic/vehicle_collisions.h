@@ -1,0 +1,11 @@
+// Vehicles that run into one another: the weaker of each pair is wrecked.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+void vehicleCollisionPhase(Form& f);
+
+} // namespace kestrada

@@ -1,0 +1,13 @@
+// The weapon indicator and the flight of the missile and the mine.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+// Head of the tick: a shot that has left the road is over.
+void weaponCleanUp(Form& f);
+void weaponPhase(Form& f);
+
+} // namespace kestrada

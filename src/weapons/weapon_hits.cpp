@@ -1,0 +1,7 @@
+#include "weapons/weapon_hits.h"
+
+namespace kestrada {
+
+void weaponHitPhase(Form&) {}
+
+} // namespace kestrada

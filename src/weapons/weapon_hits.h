@@ -1,0 +1,11 @@
+// Mines and missiles striking vehicles, and missiles clearing wrecks.
+#pragma once
+
+#include "app/form.h"
+#include "tick/phase_result.h"
+
+namespace kestrada {
+
+void weaponHitPhase(Form& f);
+
+} // namespace kestrada
