@@ -12,10 +12,14 @@
 namespace kestrada {
 
 // Rounds a double-precision result once to single precision.
-constexpr float single(double v) { return static_cast<float>(v); }
+constexpr float single(double v) {
+    return static_cast<float>(v);
+}
 
 // Int(): the largest whole number not greater than v.
-inline double Int(double v) { return std::floor(v); }
+inline double Int(double v) {
+    return std::floor(v);
+}
 
 // Rounds to the nearest whole number, halves to even (2.5 -> 2, 3.5 -> 4).
 inline double roundHalfEven(double v) {
@@ -29,10 +33,14 @@ inline double roundHalfEven(double v) {
 // The square root taken three times: how the spawn odds grow with the score.
 // A score pushed below zero by a crash at negative speed counts as zero
 // rather than producing no number at all.
-inline double eighthRoot(double v) { return v > 0 ? std::sqrt(std::sqrt(std::sqrt(v))) : 0.0; }
+inline double eighthRoot(double v) {
+    return v > 0 ? std::sqrt(std::sqrt(std::sqrt(v))) : 0.0;
+}
 
 // Stores a whole-number result into a 16-bit variable, wrapping as the
 // hardware would rather than invoking undefined behaviour.
-constexpr int16_t toInt16(int v) { return static_cast<int16_t>(v); }
+constexpr int16_t toInt16(int v) {
+    return static_cast<int16_t>(v);
+}
 
 } // namespace kestrada

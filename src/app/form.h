@@ -4,15 +4,15 @@
 // runner call. Nothing here knows how the window is drawn.
 #pragma once
 
+#include "app/control_ids.h"
+#include "app/controls.h"
+#include "app/random_generator.h"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
-
-#include "app/control_ids.h"
-#include "app/controls.h"
-#include "app/random_generator.h"
 
 namespace kestrada {
 
@@ -20,19 +20,21 @@ class Host;
 class SoundPlayer;
 
 class Form {
-public:
+  public:
     // The design-time state of every control, before Form_Load.
     Form();
 
     // ---- controls ---------------------------------------------------------
     Control& control(ControlId id) { return controls_[static_cast<std::size_t>(id)]; }
-    const Control& control(ControlId id) const {
-        return controls_[static_cast<std::size_t>(id)];
-    }
+    const Control& control(ControlId id) const { return controls_[static_cast<std::size_t>(id)]; }
 
 #define KESTRADA_CONTROL(name)                                                                     \
-    Control& name() { return control(ControlId::name); }                                          \
-    const Control& name() const { return control(ControlId::name); }
+    Control& name() {                                                                              \
+        return control(ControlId::name);                                                           \
+    }                                                                                              \
+    const Control& name() const {                                                                  \
+        return control(ControlId::name);                                                           \
+    }
     KESTRADA_CONTROL(imgRoad)
     KESTRADA_CONTROL(picCar)
     KESTRADA_CONTROL(imgCar)
@@ -70,16 +72,34 @@ public:
 #undef KESTRADA_CONTROL
 
     // Control arrays, indexed as the game indexes them.
-    Control& imgCrater(int i) { return control(craterId(i)); }
-    const Control& imgCrater(int i) const { return control(craterId(i)); }
-    Control& imgMarker(int i) { return control(markerId(i)); }
-    const Control& imgMarker(int i) const { return control(markerId(i)); }
-    Control& lblInfo(int i) { return control(infoId(i)); }
-    const Control& lblInfo(int i) const { return control(infoId(i)); }
+    Control& imgCrater(int i) {
+        return control(craterId(i));
+    }
+    const Control& imgCrater(int i) const {
+        return control(craterId(i));
+    }
+    Control& imgMarker(int i) {
+        return control(markerId(i));
+    }
+    const Control& imgMarker(int i) const {
+        return control(markerId(i));
+    }
+    Control& lblInfo(int i) {
+        return control(infoId(i));
+    }
+    const Control& lblInfo(int i) const {
+        return control(infoId(i));
+    }
 
-    static ControlId craterId(int i) { return static_cast<ControlId>(int(ControlId::imgCrater0) + i); }
-    static ControlId markerId(int i) { return static_cast<ControlId>(int(ControlId::imgMarker1) + i - 1); }
-    static ControlId infoId(int i) { return static_cast<ControlId>(int(ControlId::lblInfo1) + i - 1); }
+    static ControlId craterId(int i) {
+        return static_cast<ControlId>(int(ControlId::imgCrater0) + i);
+    }
+    static ControlId markerId(int i) {
+        return static_cast<ControlId>(int(ControlId::imgMarker1) + i - 1);
+    }
+    static ControlId infoId(int i) {
+        return static_cast<ControlId>(int(ControlId::lblInfo1) + i - 1);
+    }
 
     Line linSpeed;
     Timer tmrMain;
@@ -140,7 +160,9 @@ public:
     std::optional<uint32_t> seedOverride;
     RandomGenerator rng;
     // A fresh uniform number in [0, 1) from the game's generator.
-    float Rnd() { return rng.next(); }
+    float Rnd() {
+        return rng.next();
+    }
 
     // ---- handlers -----------------------------------------------------------
     void Form_Load();
@@ -164,7 +186,7 @@ public:
     // The whole state, for tests that check a round trip restores it.
     bool operator==(const Form&) const = default;
 
-private:
+  private:
     std::array<Control, kControlCount> controls_;
 };
 

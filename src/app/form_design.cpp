@@ -1,7 +1,7 @@
 // The window as designed: where every control sits before the game touches it.
-#include <algorithm>
-
 #include "app/form.h"
+
+#include <algorithm>
 
 namespace kestrada {
 
@@ -74,7 +74,7 @@ Form::Form() : drawOrder(designDrawOrder()) {
         int index;
         float top;
         float height;
-    } legend[] = {{1, 15, 18}, {2, 35, 36}, {7, 90, 18},  {8, 110, 36}, {9, 151, 18},
+    } legend[] = {{1, 15, 18},   {2, 35, 36},  {7, 90, 18},  {8, 110, 36}, {9, 151, 18},
                   {10, 171, 72}, {5, 244, 36}, {6, 264, 36}, {3, 321, 18}, {4, 341, 36}};
     for (const auto& l : legend) {
         place(lblInfo(l.index), 413, l.top, 68, l.height, true);

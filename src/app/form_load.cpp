@@ -151,8 +151,12 @@ void Form::mnuNew_Click() {
     Form_Load();
 }
 
-void Form::cmdNewGame_Click() { mnuNew_Click(); }
+void Form::cmdNewGame_Click() {
+    mnuNew_Click();
+}
 
-void Form::Form_Unload() { mnuExit_Click(); }
+void Form::Form_Unload() {
+    mnuExit_Click();
+}
 
 } // namespace kestrada

@@ -1,8 +1,7 @@
-#include <fstream>
-
-#include <gtest/gtest.h>
-
 #include "testing/test_game.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
 
 namespace kestrada {
 namespace {
@@ -63,9 +62,9 @@ TEST(FormLoad, LoadsTheSoundsOnceAndPlaysTheJingle) {
     EXPECT_EQ(g.sndStart.mode(), kModePlaying);
     g.soundLog.clear();
     g.form.mnuNew_Click();
-    const std::vector<std::string> expected = {"sndMusic.stop", "sndMusic.setpos", "sndStart.stop",
-                                               "sndCrash.stop", "sndStart.stop", "sndStart.setpos",
-                                               "sndStart.play"};
+    const std::vector<std::string> expected = {
+        "sndMusic.stop", "sndMusic.setpos", "sndStart.stop", "sndCrash.stop",
+        "sndStart.stop", "sndStart.setpos", "sndStart.play"};
     EXPECT_EQ(g.soundLog, expected);
 }
 

@@ -3,10 +3,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <system_error>
-
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace kestrada {
@@ -15,8 +14,12 @@ namespace {
 // A high score is a short line; anything beyond this is not a score.
 constexpr std::size_t kMaxHeadBytes = 4096;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 } // namespace
 
 bool createIfMissing(const std::filesystem::path& file) {
@@ -38,8 +41,8 @@ std::optional<std::string> firstValueOf(std::string_view text) {
     }
     if (text[i] == '"') {
         const auto close = text.find('"', i + 1);
-        return std::string(text.substr(i + 1, close == std::string_view::npos ? std::string_view::npos
-                                                                              : close - i - 1));
+        return std::string(text.substr(
+            i + 1, close == std::string_view::npos ? std::string_view::npos : close - i - 1));
     }
     std::size_t end = i;
     while (end < text.size() && text[end] != ',' && !isLineEnd(text[end])) {

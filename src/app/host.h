@@ -8,7 +8,7 @@
 namespace kestrada {
 
 class Host {
-public:
+  public:
     virtual ~Host() = default;
     // Seeds the random generator when no seed was given on the command line.
     virtual uint32_t millisecondsSinceMidnight() = 0;

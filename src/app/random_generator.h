@@ -9,7 +9,7 @@
 namespace kestrada {
 
 class RandomGenerator {
-public:
+  public:
     void seed(uint32_t s) { engine_.seed(s); }
 
     // Uniform in [0, 1): the top 24 bits of a draw, exactly representable.
@@ -17,7 +17,7 @@ public:
 
     bool operator==(const RandomGenerator&) const = default;
 
-private:
+  private:
     std::mt19937 engine_{5489u};
 };
 

@@ -2,15 +2,15 @@
 // notes every call, so a game without speakers behaves like one with them.
 #pragma once
 
+#include "app/sound_player.h"
+
 #include <string>
 #include <vector>
-
-#include "app/sound_player.h"
 
 namespace kestrada {
 
 class SilentSoundPlayer : public SoundPlayer {
-public:
+  public:
     // Calls are noted as "<name>.<op>" in log, when one is given.
     explicit SilentSoundPlayer(std::string name, std::vector<std::string>* log = nullptr)
         : name_(std::move(name)), log_(log) {}
@@ -39,7 +39,7 @@ public:
     const std::string& path() const { return path_; }
     long position() const { return position_; }
 
-private:
+  private:
     void note(const char* op) {
         if (log_ != nullptr) {
             log_->push_back(name_ + "." + op);

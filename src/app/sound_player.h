@@ -10,7 +10,7 @@ inline constexpr int kModeStopped = 525;
 inline constexpr int kModePlaying = 526;
 
 class SoundPlayer {
-public:
+  public:
     virtual ~SoundPlayer() = default;
     virtual void load(const std::string& path) = 0;
     // Starts from the current position without blocking the game.

@@ -2,19 +2,19 @@
 // drive the game through its handlers.
 #pragma once
 
+#include "app/form.h"
+#include "app/host.h"
+#include "app/silent_sound_player.h"
+
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "app/form.h"
-#include "app/host.h"
-#include "app/silent_sound_player.h"
-
 namespace kestrada::testing {
 
 class RecordingHost : public Host {
-public:
+  public:
     uint32_t millisecondsSinceMidnight() override { return 12345; }
     void showHelp() override { ++helpShown; }
     void showMessage(const std::string& title, const std::string& text) override {
@@ -33,7 +33,7 @@ public:
 
 // A fresh folder under the system's temp folder, removed afterwards.
 class ScratchDir {
-public:
+  public:
     ScratchDir() {
         static int counter = 0;
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -51,7 +51,7 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

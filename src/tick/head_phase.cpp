@@ -1,11 +1,11 @@
 #include "tick/head_phase.h"
 
-#include <cmath>
-#include <string>
-
 #include "app/sound_player.h"
 #include "numeric.h"
 #include "weapons/weapon_flight.h"
+
+#include <cmath>
+#include <string>
 
 namespace kestrada {
 
