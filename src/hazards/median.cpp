@@ -1,7 +1,24 @@
 #include "hazards/median.h"
 
+#include "app/overlap.h"
+#include "numeric.h"
+
 namespace kestrada {
 
-PhaseResult playerMedianPhase(Form&) { return PhaseResult::Continue; }
+PhaseResult playerMedianPhase(Form& f) {
+    const Control& car = f.picCar();
+    const Control& median = f.picSplit();
+    if (median.Visible && car.Visible && overlaps(car, median)) {
+        f.Die();
+        return PhaseResult::EndTick;
+    }
+    // Only the car's left side counts, on either edge of the road.
+    const double width = f.imgRoad().Width;
+    if (car.Left >= single(width * 0.81) || car.Left <= single(width * 0.14)) {
+        f.Die();
+        return PhaseResult::EndTick;
+    }
+    return PhaseResult::Continue;
+}
 
 } // namespace kestrada

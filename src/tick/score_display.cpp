@@ -1,7 +1,24 @@
 #include "tick/score_display.h"
 
+#include "app/high_score_file.h"
+#include "numeric.h"
+
+#include <cmath>
+
 namespace kestrada {
 
-void scorePhase(Form&) {}
+void scorePhase(Form& f) {
+    // Crawling earns nothing; above that, distance pays a quarter point per
+    // pixel of speed.
+    if (f.Speed > 1) {
+        f.Score = f.Score + double(f.Speed) / 4.0;
+    }
+    f.lblScore().Caption = numberText(Int(f.Score));
+
+    // The dial's own 3.14, not pi: the needle's sweep was drawn to match it.
+    const double angle = f.Speed * 3.14 / 15.5 + 3.14 / 2 + 0.5;
+    f.linSpeed.Y2 = single(std::sin(angle) * 28 + f.linSpeed.Y1);
+    f.linSpeed.X2 = single(std::cos(angle) * 28 + f.linSpeed.X1);
+}
 
 } // namespace kestrada
