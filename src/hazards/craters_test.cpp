@@ -61,6 +61,8 @@ TEST(CraterSpawn, OnlyOnEverySeventeenthTickAndWithAFreeCrater) {
     f.TickCount = 51;
     craterPhase(f);
     EXPECT_EQ(f.CratersInPlay, 1);
+    EXPECT_TRUE(f.imgCrater(0).Visible);
+    EXPECT_FALSE(f.imgCrater(1).Visible); // one per tick at most
 
     // With both on the road no third one is counted or placed.
     f.imgCrater(0).Top = 100;
@@ -125,6 +127,7 @@ TEST(CraterSpawn, EveryFourthChanceHitsTheLaneTheCarHugs) {
     const Case cases[] = {
         {360.48f, 68, 372.48f}, {380.0f, 136, 372.48f}, {95.52f, 68, 82.08f}, {70.0f, 204, 82.08f},
         {360.47f, 68, -1},      {95.53f, 68, -1},       {380.0f, 17, -1},     {95.52f, 85, -1},
+        {380.0f, 34, -1},       {95.52f, 102, -1},
     };
     for (const Case& c : cases) {
         TestGame g;
@@ -176,6 +179,15 @@ TEST(CraterSpawn, NeverLandsOnTheMedian) {
     f.imgCrater(0).Visible = false;
     f.CratersInPlay = 0;
     f.picSplit().Top = 0;
+    nextDrawLandsIn(f, 174, 280);
+    craterPhase(f);
+    EXPECT_GE(f.imgCrater(0).Left, 174.0f);
+
+    // A median that has left the road clears nothing.
+    f.imgCrater(0).Visible = false;
+    f.CratersInPlay = 0;
+    f.picSplit().Top = -1000;
+    f.picSplit().Visible = false;
     nextDrawLandsIn(f, 174, 280);
     craterPhase(f);
     EXPECT_GE(f.imgCrater(0).Left, 174.0f);
