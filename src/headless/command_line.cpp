@@ -1,0 +1,116 @@
+#include "headless/command_line.h"
+
+#include "headless/whole_number.h"
+
+#include <limits>
+
+namespace kestrada::headless {
+
+namespace {
+
+constexpr uint64_t kMaxUint32 = std::numeric_limits<uint32_t>::max();
+
+std::optional<uint32_t> wholeNumberOption(std::string_view name, std::string_view text,
+                                          std::string& error) {
+    const WholeNumber number = parseWholeNumber(text, kMaxUint32);
+    switch (number.error) {
+    case WholeNumberError::None:
+        return static_cast<uint32_t>(number.value);
+    case WholeNumberError::NotANumber:
+        error = std::string(name) + ": \"" + std::string(text) + "\" is not a whole number";
+        break;
+    case WholeNumberError::TooLarge:
+        error = std::string(name) + ": " + std::string(text) + " is out of range 0 to 4294967295";
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& args) {
+    CommandLine result;
+    Options& options = result.options;
+    bool slotsGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--headless") {
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        const bool takesValue = arg == "--seed" || arg == "--slots" || arg == "--input" ||
+                                arg == "--trace" || arg == "--data-dir";
+        if (!takesValue) {
+            result.error = "unknown argument \"" + arg + "\"";
+            return result;
+        }
+        if (i + 1 >= args.size()) {
+            result.error = arg + " needs a value";
+            return result;
+        }
+        const std::string& value = args[++i];
+        // A repeated option is a scripting slip, not a choice to be made.
+        const bool repeated =
+            (arg == "--seed" && options.seed) || (arg == "--slots" && slotsGiven) ||
+            (arg == "--input" && options.input) || (arg == "--trace" && options.trace) ||
+            (arg == "--data-dir" && options.dataDir);
+        if (repeated) {
+            result.error = arg + " given more than once";
+            return result;
+        }
+        if ((arg == "--input" || arg == "--trace" || arg == "--data-dir") && value.empty()) {
+            result.error = arg + " needs a value";
+            return result;
+        }
+        if (arg == "--seed" || arg == "--slots") {
+            const auto number = wholeNumberOption(arg, value, result.error);
+            if (!number) {
+                return result;
+            }
+            if (arg == "--seed") {
+                options.seed = *number;
+            } else {
+                options.slots = *number;
+                slotsGiven = true;
+            }
+        } else if (arg == "--input") {
+            options.input = value;
+        } else if (arg == "--trace") {
+            options.trace = value;
+        } else {
+            options.dataDir = value;
+        }
+    }
+    return result;
+}
+
+std::string_view usageText() {
+    return "usage: kestrada --headless [--seed N] [--slots N] [--input FILE] [--trace FILE]\n"
+           "                          [--data-dir DIR]\n"
+           "\n"
+           "Plays the game without a window, one 40 ms timer slot after another.\n"
+           "\n"
+           "  --seed N       seed for the random generator, 0 to 4294967295\n"
+           "                 (default: the time of day)\n"
+           "  --slots N      number of slots to simulate (default 1500)\n"
+           "  --input FILE   input events, one per line: SLOT down KEY, SLOT up KEY,\n"
+           "                 SLOT menu ITEM or SLOT music-ended; # starts a comment\n"
+           "  --trace FILE   write the game state after every slot as JSON Lines\n"
+           "  --data-dir DIR folder of the high-score file and the wave files\n"
+           "                 (default: the program's folder)\n"
+           "  --help         show this text\n"
+           "\n"
+           "Keys: Enter Esc Space Left Up Right Down 1 2 code:N (N 0 to 255).\n"
+           "Menu items: mnuNew mnuPause mnuExit mnuMusic mnuEffects mnuHowToPlay\n"
+           "            mnuAbout mnuHighScores cmdNewGame.\n"
+           "\n"
+           "At the end one line is printed:\n"
+           "  slots=N ticks=N score=TEXT high=TEXT gameover=BOOL exited=BOOL\n"
+           "where slots counts the slots completed (Exit ends a run inside its slot).\n"
+           "Bad arguments or a bad input file: a message and exit status 2.\n";
+}
+
+} // namespace kestrada::headless

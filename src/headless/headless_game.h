@@ -1,0 +1,43 @@
+// One game without a window: the form wired to silent sound players that
+// note every call, and to the headless host.
+#pragma once
+
+#include "app/form.h"
+#include "app/silent_sound_player.h"
+#include "headless/headless_host.h"
+#include "headless/input_file.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrada::headless {
+
+class HeadlessGame {
+  public:
+    // The form points at the players and the host, so the game stays put.
+    HeadlessGame(std::filesystem::path appPath, std::optional<uint32_t> seed);
+    HeadlessGame(const HeadlessGame&) = delete;
+    HeadlessGame& operator=(const HeadlessGame&) = delete;
+
+    // Form_Load as at program start; its sound calls belong to no slot.
+    void start();
+    // Hands one input event to its handler.
+    void deliver(const InputEvent& event);
+    // One tick when the timer is on; false when it is off.
+    bool tick();
+    // Exit was chosen: the program would have ended.
+    bool exited() const { return host.exited(); }
+
+    // "<player>.<op>" for every sound call since it was last cleared.
+    std::vector<std::string> soundLog;
+    SilentSoundPlayer sndStart{"sndStart", &soundLog};
+    SilentSoundPlayer sndCrash{"sndCrash", &soundLog};
+    SilentSoundPlayer sndMusic{"sndMusic", &soundLog};
+    HeadlessHost host;
+    Form form;
+};
+
+} // namespace kestrada::headless
