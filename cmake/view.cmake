@@ -1,0 +1,52 @@
+# The Qt window: painting, keys, menus, the frame timer and the real sound
+# players. The game itself stays in kestrada_core and knows nothing of Qt.
+if(KESTRADA_WITH_VIEW)
+  find_package(Qt6 REQUIRED COMPONENTS Widgets Multimedia Svg Test)
+
+  file(GLOB KESTRADA_VIEW_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/view/*.cpp)
+  list(FILTER KESTRADA_VIEW_SOURCES EXCLUDE REGEX "(/main|_qtest)\\.cpp$")
+
+  add_library(kestrada_view STATIC ${KESTRADA_VIEW_SOURCES})
+  set_target_properties(kestrada_view PROPERTIES AUTOMOC ON)
+  target_link_libraries(kestrada_view PUBLIC kestrada_core Qt6::Widgets Qt6::Multimedia Qt6::Svg)
+  # Qt's strict mode: no implicit conversions between QString and char*,
+  # no macros that clash with the standard library.
+  target_compile_definitions(kestrada_view PUBLIC
+    QT_NO_KEYWORDS
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CAST_TO_ASCII
+    QT_NO_FOREACH
+    QT_USE_QSTRINGBUILDER
+    QT_STRICT_ITERATORS
+    QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+
+  add_executable(kestrada ${CMAKE_SOURCE_DIR}/src/view/main.cpp)
+  target_link_libraries(kestrada PRIVATE kestrada_view)
+  set_target_properties(kestrada PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KESTRADA_OUTPUT_DIR})
+  if(TARGET kestrada_assets)
+    add_dependencies(kestrada kestrada_assets)
+  endif()
+
+  # One Qt Test program per file; they open real windows on the offscreen
+  # platform and leave their screenshots in the build tree for review.
+  set(KESTRADA_SCREENSHOT_DIR ${CMAKE_BINARY_DIR}/screenshots)
+  file(GLOB KESTRADA_VIEW_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/view/*_qtest.cpp)
+  foreach(test_source IN LISTS KESTRADA_VIEW_TESTS)
+    get_filename_component(test_name ${test_source} NAME_WE)
+    add_executable(${test_name} ${test_source})
+    set_target_properties(${test_name} PROPERTIES
+      AUTOMOC ON
+      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/view_tests)
+    target_link_libraries(${test_name} PRIVATE kestrada_view Qt6::Test)
+    target_compile_definitions(${test_name} PRIVATE
+      KESTRADA_PICTURE_DIR="${KESTRADA_OUTPUT_DIR}/pictures"
+      KESTRADA_SCREENSHOT_DIR="${KESTRADA_SCREENSHOT_DIR}")
+    if(TARGET kestrada_assets)
+      add_dependencies(${test_name} kestrada_assets)
+    endif()
+    add_test(NAME ${test_name} COMMAND ${test_name})
+    set_tests_properties(${test_name} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_MEDIA_BACKEND=gstreamer"
+      TIMEOUT 120)
+  endforeach()
+endif()

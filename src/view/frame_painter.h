@@ -1,0 +1,20 @@
+// Paints one frame of the main window's client area from the model: every
+// visible control in the window's drawing order. No game rule lives here.
+#pragma once
+
+#include "app/form.h"
+#include "view/explosion_effect.h"
+#include "view/sprite_pictures.h"
+
+#include <QPainter>
+#include <vector>
+
+namespace kestrada::view {
+
+// Every picture the frame can draw, at the size it is drawn at.
+std::vector<PictureUse> picturesUsedBy(const Form& form);
+
+void paintFrame(QPainter& painter, const Form& form, const SpritePictures& pictures,
+                const ExplosionEffect& explosion);
+
+} // namespace kestrada::view

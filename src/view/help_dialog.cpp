@@ -1,0 +1,58 @@
+#include "view/help_dialog.h"
+
+#include "app/help_texts.h"
+#include "view/label_styles.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace kestrada::view {
+
+namespace {
+QString plainText(const std::string& text) {
+    QString result = QString::fromStdString(text);
+    result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return result;
+}
+
+// The help window has no icon of its own; a blank one keeps the
+// application's icon off its title bar.
+QIcon blankIcon() {
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+}
+} // namespace
+
+HelpDialog::HelpDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      lblInstructions_(new QLabel(this)), cmdOK_(new QPushButton(this)) {
+    setWindowTitle(QString::fromUtf8(kHelpCaption));
+    setWindowIcon(blankIcon());
+    setFixedSize(520, 412);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, QColor(255, 255, 255));
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    QFont arial(QStringLiteral("Liberation Sans"));
+    arial.setPixelSize(pointsToPixels(11.25));
+    lblInstructions_->setFont(arial);
+    lblInstructions_->setGeometry(8, 16, 505, 337);
+    lblInstructions_->setTextFormat(Qt::PlainText);
+    lblInstructions_->setWordWrap(true);
+    lblInstructions_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblInstructions_->setText(plainText(helpInstructions()));
+
+    cmdOK_->setText(QStringLiteral("&OK"));
+    cmdOK_->setGeometry(215, 360, 89, 33);
+    QPalette grey = cmdOK_->palette();
+    grey.setColor(QPalette::Button, QColor(192, 192, 192));
+    cmdOK_->setPalette(grey);
+    cmdOK_->setDefault(true);
+    connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+} // namespace kestrada::view

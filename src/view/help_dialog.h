@@ -1,0 +1,25 @@
+// frmHelp: the modal how-to-play window.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace kestrada::view {
+
+class HelpDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit HelpDialog(QWidget* parent = nullptr);
+
+    QLabel* lblInstructions() const { return lblInstructions_; }
+    QPushButton* cmdOK() const { return cmdOK_; }
+
+  private:
+    QLabel* lblInstructions_;
+    QPushButton* cmdOK_;
+};
+
+} // namespace kestrada::view

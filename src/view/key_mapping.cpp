@@ -1,0 +1,93 @@
+#include "view/key_mapping.h"
+
+#include "app/key_codes.h"
+
+namespace kestrada::view {
+
+std::optional<int16_t> virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
+    switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return kKeyEnter;
+    case Qt::Key_Escape:
+        return kKeyEsc;
+    case Qt::Key_Space:
+        return kKeySpace;
+    case Qt::Key_Left:
+        return kKeyLeft;
+    case Qt::Key_Up:
+        return kKeyUp;
+    case Qt::Key_Right:
+        return kKeyRight;
+    case Qt::Key_Down:
+        return kKeyDown;
+    default:
+        break;
+    }
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
+        if (modifiers.testFlag(Qt::KeypadModifier)) {
+            return std::nullopt;
+        }
+        return static_cast<int16_t>(qtKey);
+    }
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) {
+        return static_cast<int16_t>(qtKey);
+    }
+    return std::nullopt;
+}
+
+int16_t shiftState(Qt::KeyboardModifiers modifiers) {
+    int16_t shift = 0;
+    if (modifiers.testFlag(Qt::ShiftModifier)) {
+        shift |= 1;
+    }
+    if (modifiers.testFlag(Qt::ControlModifier)) {
+        shift |= 2;
+    }
+    if (modifiers.testFlag(Qt::AltModifier)) {
+        shift |= 4;
+    }
+    return shift;
+}
+
+std::optional<GameKey> gameKeyFor(const QKeyEvent& event) {
+    const auto code = virtualKeyCode(event.key(), event.modifiers());
+    if (!code) {
+        return std::nullopt;
+    }
+    const bool down = event.type() == QEvent::KeyPress;
+    if (event.isAutoRepeat() && (!down || *code == kKeyEsc || *code == kKeyEnter)) {
+        return std::nullopt;
+    }
+    return GameKey{down, *code, shiftState(event.modifiers())};
+}
+
+bool isPlayKey(const QKeyEvent& event) {
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    const auto code = virtualKeyCode(event.key(), event.modifiers());
+    if (!code) {
+        return false;
+    }
+    switch (*code) {
+    case kKeyEnter:
+    case kKeyEsc:
+    case kKeySpace:
+    case kKeyLeft:
+    case kKeyUp:
+    case kKeyRight:
+    case kKeyDown:
+    case kKey1:
+    case kKey2:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isArrow(int16_t code) {
+    return code == kKeyLeft || code == kKeyUp || code == kKeyRight || code == kKeyDown;
+}
+
+} // namespace kestrada::view

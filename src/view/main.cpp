@@ -1,0 +1,39 @@
+// kestrada: the game in its window, or with --headless the same game driven
+// by an input file, with no display at all.
+#include "headless/runner.h"
+#include "view/command_line.h"
+#include "view/main_window.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char* argv[]) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (std::find(args.begin(), args.end(), "--headless") != args.end()) {
+        return kestrada::headless::run(args);
+    }
+    const kestrada::view::CommandLine options = kestrada::view::parseCommandLine(args);
+    if (!options.ok()) {
+        std::cerr << options.error << '\n';
+        return 2;
+    }
+
+    // Qt's FFmpeg media backend crashes without an audio device; GStreamer
+    // plays silently instead.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) {
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    }
+    QApplication app(argc, argv);
+    const std::filesystem::path appPath =
+        options.dataDir
+            ? std::filesystem::path(*options.dataDir)
+            : std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+    kestrada::view::MainWindow window(appPath, options.seed);
+    QObject::connect(&window, &kestrada::view::MainWindow::programEnded, &app,
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,73 @@
+#include "view/play_field.h"
+
+#include "view/frame_painter.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWindow>
+
+namespace kestrada::view {
+
+namespace {
+const QColor kWindowBackground(192, 192, 192);
+} // namespace
+
+PlayField::PlayField(const Form& form, const QString& pictureDir, QWidget* parent)
+    : QWidget(parent), form_(form), pictures_(pictureDir), explosion_(form.imgBoom()) {
+    setFixedSize(kWidth, kHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void PlayField::frameTicked() {
+    explosion_.observe(form_.imgBoom());
+    update();
+}
+
+void PlayField::refreshPictures() {
+    pictures_.prepare(devicePixelRatioF(), picturesUsedBy(form_));
+}
+
+bool PlayField::event(QEvent* event) {
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        refreshPictures();
+    }
+    return QWidget::event(event);
+}
+
+void PlayField::showEvent(QShowEvent* event) {
+    refreshPictures();
+    if (QWindow* handle = window()->windowHandle()) {
+        connect(handle, &QWindow::screenChanged, this, &PlayField::refreshPictures,
+                Qt::UniqueConnection);
+    }
+    QWidget::showEvent(event);
+}
+
+void PlayField::paintEvent(QPaintEvent*) {
+    if (pictures_.devicePixelRatio() != devicePixelRatioF()) {
+        // Rasterising here would stall this frame; draw the pictures we
+        // have, stretched, and render the sharp ones before the next.
+        QTimer::singleShot(0, this, &PlayField::refreshPictures);
+        QTimer::singleShot(0, this, qOverload<>(&QWidget::update));
+    }
+    QPainter painter(this);
+    painter.fillRect(rect(), kWindowBackground);
+    paintFrame(painter, form_, pictures_, explosion_);
+}
+
+void PlayField::mousePressEvent(QMouseEvent* event) {
+    const Control& frame = form_.fraScores();
+    const Control& button = form_.cmdNewGame();
+    const QRectF buttonRect(frame.Left + button.Left, frame.Top + button.Top, button.Width,
+                            button.Height);
+    if (event->button() == Qt::LeftButton && frame.Visible && button.Visible &&
+        buttonRect.contains(event->position())) {
+        Q_EMIT newGameButtonClicked();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+} // namespace kestrada::view

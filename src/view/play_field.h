@@ -1,0 +1,49 @@
+// The client area of the main window: paints the model's controls and
+// keeps the sprites' pictures ready for the screen the window is on.
+#pragma once
+
+#include "app/form.h"
+#include "view/explosion_effect.h"
+#include "view/sprite_pictures.h"
+
+#include <QWidget>
+
+namespace kestrada::view {
+
+class PlayField : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int kWidth = 590;
+    static constexpr int kHeight = 477;
+
+    PlayField(const Form& form, const QString& pictureDir, QWidget* parent = nullptr);
+
+    // Called after every frame tick.
+    void frameTicked();
+
+    const SpritePictures& pictures() const { return pictures_; }
+    const ExplosionEffect& explosion() const { return explosion_; }
+
+    QSize sizeHint() const override { return {kWidth, kHeight}; }
+
+  Q_SIGNALS:
+    // The hall-of-fame panel's button was clicked.
+    void newGameButtonClicked();
+
+  protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    // Renders the pictures again when the device pixel ratio has changed.
+    void refreshPictures();
+
+    const Form& form_;
+    SpritePictures pictures_;
+    ExplosionEffect explosion_;
+};
+
+} // namespace kestrada::view

@@ -1,0 +1,76 @@
+// Shared by the window's Qt tests: a scratch data folder holding the game's
+// pictures, and screenshots kept in the build tree for a reviewer to see.
+#pragma once
+
+#include "view/sprite_pictures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+namespace kestrada::view::testing {
+
+// A fresh App.Path with the built pictures (when there are any yet) and no
+// wave files or high score: the game must run silently from it.
+class ScratchDataDir {
+  public:
+    ScratchDataDir() {
+        const QDir source(QStringLiteral(KESTRADA_PICTURE_DIR));
+        QDir(dir_.path()).mkdir(QStringLiteral("pictures"));
+        const QDir target(dir_.filePath(QStringLiteral("pictures")));
+        const auto files = source.entryList({QStringLiteral("*.svg")}, QDir::Files);
+        for (const QString& name : files) {
+            QFile::copy(source.filePath(name), target.filePath(name));
+        }
+    }
+    QString path() const { return dir_.path(); }
+    std::filesystem::path fsPath() const { return dir_.path().toStdString(); }
+    QString filePath(const QString& name) const { return dir_.filePath(name); }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+inline void saveScreenshot(const QImage& image, const QString& name) {
+    const QDir dir(QStringLiteral(KESTRADA_SCREENSHOT_DIR));
+    dir.mkpath(QStringLiteral("."));
+    image.save(dir.filePath(name));
+}
+
+// Largest difference of any colour channel between two equal-sized images.
+inline int largestDifference(const QImage& a, const QImage& b) {
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    if (x.size() != y.size()) {
+        return 256;
+    }
+    int worst = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row);
+            const QRgb q = y.pixel(col, row);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return worst;
+}
+
+// The car's hit box as the window should show it: the box's own background
+// under the car picture, at the given device pixel ratio.
+inline QImage expectedCarBox(const SpritePictures& pictures, QSize size, qreal dpr) {
+    QImage box(size * dpr, QImage::Format_ARGB32_Premultiplied);
+    box.setDevicePixelRatio(dpr);
+    box.fill(QColor(35, 35, 35));
+    QPainter painter(&box);
+    painter.drawImage(QPointF(0, 0), pictures.image(Picture::Car, size));
+    return box;
+}
+
+} // namespace kestrada::view::testing

@@ -1,0 +1,61 @@
+// The sprites' pictures, rasterised ahead of time. Rasterising an SVG costs
+// far more than drawing a ready image, so every picture is rendered once
+// per size it is drawn at and once per device pixel ratio, never while a
+// frame is painted.
+#pragma once
+
+#include "view/picture_catalogue.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <array>
+#include <map>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+class QSvgRenderer;
+
+namespace kestrada::view {
+
+struct PictureUse {
+    Picture picture;
+    QSize size; // window pixels
+};
+
+class SpritePictures {
+  public:
+    // Reads every picture from the folder once. A missing or broken file
+    // leaves a plain coloured placeholder in its place.
+    explicit SpritePictures(const QString& pictureDir);
+    ~SpritePictures();
+    SpritePictures(const SpritePictures&) = delete;
+    SpritePictures& operator=(const SpritePictures&) = delete;
+
+    // Renders every use for this device pixel ratio. Cheap when nothing
+    // changed, so it can be called whenever the ratio may have changed.
+    void prepare(qreal devicePixelRatio, const std::vector<PictureUse>& uses);
+    qreal devicePixelRatio() const { return dpr_; }
+
+    // The picture as rendered for this size; if that size was never
+    // prepared, the picture at some other size (the painter stretches it);
+    // a null image if the picture was never prepared at all.
+    const QImage& image(Picture picture, QSize size) const;
+
+    // False when the file was missing or could not be read.
+    bool hasArtwork(Picture picture) const;
+
+    QIcon windowIcon() const;
+
+  private:
+    QImage render(Picture picture, QSize size, qreal dpr) const;
+
+    std::array<std::unique_ptr<QSvgRenderer>, kPictureCount> renderers_;
+    std::map<std::tuple<int, int, int>, QImage> images_;
+    std::vector<PictureUse> uses_;
+    qreal dpr_ = 0;
+};
+
+} // namespace kestrada::view
