@@ -83,18 +83,6 @@ TEST(NumberFormat, NumbersJsonCannotHoldBecomeNull) {
     EXPECT_EQ(doubleText(std::numeric_limits<double>::quiet_NaN()), "null");
 }
 
-TEST(NumberFormat, WholeNumbersAndBooleansArePlain) {
-    std::string s;
-    appendInt(s, -2147483647 - 1);
-    s += ' ';
-    appendInt(s, 0);
-    s += ' ';
-    appendBool(s, true);
-    s += ' ';
-    appendBool(s, false);
-    EXPECT_EQ(s, "-2147483648 0 true false");
-}
-
 TEST(NumberFormat, StringsAreEscapedForJson) {
     std::string s;
     appendJsonString(s, "Un&pause");

@@ -1,7 +1,6 @@
 #include "headless/simulation.h"
 #include "testing/test_game.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace kestrada::headless {
@@ -27,14 +26,6 @@ struct ScriptedRun {
 
 using Sounds = std::vector<std::string>;
 
-TEST(Simulation, StartsWithFormLoadWhoseSoundsBelongToNoSlot) {
-    ScriptedRun run("");
-    EXPECT_TRUE(run.game.form.tmrMain.Enabled);
-    EXPECT_TRUE(run.game.soundLog.empty());
-    EXPECT_EQ(run.game.sndStart.mode(), kModePlaying) << "the start jingle plays";
-    EXPECT_EQ(run.game.sndMusic.path(), (run.dir.path() / "Kestrada.wav").string());
-}
-
 TEST(Simulation, DeliversASlotsEventsBeforeItsTick) {
     ScriptedRun run("1 down Up\n");
     const SimulationResult result = run.slots(1);
@@ -42,15 +33,6 @@ TEST(Simulation, DeliversASlotsEventsBeforeItsTick) {
     EXPECT_EQ(result.ticks, 1u);
     EXPECT_EQ(run.game.form.TickCount, 1);
     EXPECT_EQ(run.game.form.Speed, 1) << "the first tick already saw Up held";
-}
-
-TEST(Simulation, PausedSlotsRunNoTick) {
-    ScriptedRun run("3 down Esc\n6 down Esc\n");
-    const SimulationResult result = run.slots(10);
-    EXPECT_EQ(result.slots, 10u);
-    EXPECT_EQ(result.ticks, 7u) << "slots 3, 4 and 5 stood still";
-    EXPECT_EQ(run.game.form.TickCount, 7);
-    EXPECT_FALSE(result.exited);
 }
 
 TEST(Simulation, ExitEndsTheRunInsideItsSlot) {
@@ -97,29 +79,6 @@ TEST(Simulation, HelpAndAboutCloseAtOnceAndLeaveTheGamePaused) {
     EXPECT_EQ(result.ticks, 1u);
     EXPECT_TRUE(run.game.form.lblPaused().Visible);
     EXPECT_EQ(run.game.form.mnuPause.Caption, "Un&pause");
-}
-
-TEST(Simulation, TracesEverySlotWithOrWithoutATick) {
-    ScriptedRun run("2 down Esc\n");
-    const auto file = run.dir.path() / "trace.jsonl";
-    TraceWriter trace;
-    std::string error;
-    ASSERT_TRUE(trace.open(file, error)) << error;
-    run.slots(3, &trace);
-    ASSERT_TRUE(trace.close());
-
-    std::ifstream in(file);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_TRUE(lines[0].starts_with("{\"slot\":1,\"tick\":true,\"TickCount\":1,")) << lines[0];
-    EXPECT_TRUE(lines[1].starts_with("{\"slot\":2,\"tick\":false,\"TickCount\":1,")) << lines[1];
-    EXPECT_NE(lines[1].find("\"sound\":[\"sndStart.stop\",\"sndMusic.stop\",\"sndCrash.stop\"]"),
-              std::string::npos)
-        << "the pause silences every player";
-    EXPECT_TRUE(lines[2].starts_with("{\"slot\":3,\"tick\":false,")) << lines[2];
 }
 
 } // namespace
