@@ -17,7 +17,7 @@ namespace {
 using testing::TestGame;
 
 constexpr int kSeeds = 20;
-constexpr int kTicksPerSeed = 15000;
+constexpr int kTicksPerSeed = 20000;
 
 // Raw engine output only, so the script is the same with every library.
 class Dice {
