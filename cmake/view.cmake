@@ -27,6 +27,16 @@ if(KESTRADA_WITH_VIEW)
     add_dependencies(kestrada kestrada_assets)
   endif()
 
+  # The headless mode must not need a display: with none to connect to, a
+  # QApplication created by mistake would abort the run.
+  set(KESTRADA_HEADLESS_SCRATCH ${CMAKE_BINARY_DIR}/headless_without_display)
+  file(MAKE_DIRECTORY ${KESTRADA_HEADLESS_SCRATCH})
+  add_test(NAME kestrada_headless_without_display
+    COMMAND kestrada --headless --seed 1 --slots 30 --data-dir ${KESTRADA_HEADLESS_SCRATCH})
+  set_tests_properties(kestrada_headless_without_display PROPERTIES
+    ENVIRONMENT "DISPLAY=;WAYLAND_DISPLAY=;QT_QPA_PLATFORM=xcb"
+    PASS_REGULAR_EXPRESSION "slots=30 ")
+
   # One Qt Test program per file; they open real windows on the offscreen
   # platform and leave their screenshots in the build tree for review.
   set(KESTRADA_SCREENSHOT_DIR ${CMAKE_BINARY_DIR}/screenshots)

@@ -214,6 +214,9 @@ class FramePaintingTest : public QObject {
         }
         form.fraScores().Visible = false;
         form.lblScore().Caption = "123456";
+        for (int i = 1; i <= 10; ++i) {
+            form.lblInfo(i).Caption = i % 2 == 0 ? "Move\r\nAccelerate\r\nBrake" : "ARROWS";
+        }
         const ExplosionEffect none(form.imgBoom());
         QImage frame(590, 477, QImage::Format_ARGB32_Premultiplied);
         std::vector<qint64> times;

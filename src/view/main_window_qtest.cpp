@@ -1,9 +1,11 @@
 // The real main window on the offscreen platform, driven by key presses and
 // menu commands as a player would, checked against the model.
 #include "app/form.h"
+#include "app/sound_player.h"
 #include "view/game_menus.h"
 #include "view/main_window.h"
 #include "view/play_field.h"
+#include "view/qt_sound_player.h"
 #include "view/qtest_support.h"
 
 #include <QAction>
@@ -228,6 +230,34 @@ class MainWindowTest : public QObject {
         QVERIFY(action(&Form::mnuPause)->isEnabled());
         QVERIFY(w().frameTimerActive());
         QCOMPARE(form().picCar().Left, 386.0f);
+    }
+
+    void roadMusicLoopsWhenAPlaybackEnds() {
+        // A window of its own, with short road music beside it.
+        ScratchDataDir data;
+        QVERIFY(writeWave(data.filePath(QStringLiteral("Kestrada.wav")), 500));
+        MainWindow window(data.fsPath(), 5);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const Form& f = window.form();
+        auto* music = dynamic_cast<kestrada::view::QtSoundPlayer*>(f.sndMusic);
+        QVERIFY(music != nullptr);
+        // Without the start jingle the music may start at once.
+        window.menus().action(&Form::mnuEffects)->trigger();
+        window.menus().action(&Form::mnuMusic)->trigger();
+        window.menus().action(&Form::mnuMusic)->trigger();
+        QVERIFY(f.TickCount < 75);
+        QVERIFY(f.MusicPlaying);
+        // It plays to near its end, then starts over.
+        QTRY_VERIFY_WITH_TIMEOUT(music->positionMs() >= 400, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(music->positionMs() < 300, 5000);
+        QCOMPARE(f.sndMusic->mode(), kestrada::kModePlaying);
+
+        // Switched off, it stays off.
+        window.menus().action(&Form::mnuMusic)->trigger();
+        QCOMPARE(f.sndMusic->mode(), kestrada::kModeStopped);
+        QTest::qWait(700);
+        QCOMPARE(f.sndMusic->mode(), kestrada::kModeStopped);
     }
 
     void closingSavesABeatenHighScoreAndEndsOnce() {

@@ -3,8 +3,8 @@
 // playback, and files that cannot be played.
 #include "app/sound_player.h"
 #include "view/qt_sound_player.h"
+#include "view/qtest_support.h"
 
-#include <QDataStream>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,27 +13,9 @@ using kestrada::kModePlaying;
 using kestrada::kModeStopped;
 using kestrada::view::QtSoundPlayer;
 
-namespace {
-// A mono 16-bit wave of a quiet tone.
-void writeWave(const QString& path, int milliseconds) {
-    constexpr quint32 rate = 8000;
-    const quint32 samples = rate * quint32(milliseconds) / 1000;
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + samples * 2);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
-        << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(samples * 2);
-    for (quint32 i = 0; i < samples; ++i) {
-        out << qint16((i / 10) % 2 == 0 ? 2000 : -2000);
-    }
-}
+using kestrada::view::testing::writeWave;
 
+namespace {
 void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -50,7 +32,7 @@ class QtSoundPlayerTest : public QObject {
 
   private Q_SLOTS:
     void playReportsPlayingAndStopKeepsThePlace() {
-        writeWave(path("long.wav"), 3000);
+        QVERIFY(writeWave(path("long.wav"), 3000));
         QtSoundPlayer player;
         int ended = 0;
         player.setOnEnded([&ended] { ++ended; });
@@ -81,7 +63,7 @@ class QtSoundPlayerTest : public QObject {
     }
 
     void theNaturalEndIsReportedOnceAndPlaysAgainFromTheStart() {
-        writeWave(path("short.wav"), 300);
+        QVERIFY(writeWave(path("short.wav"), 300));
         QtSoundPlayer player;
         int ended = 0;
         int modeAtEnd = 0;

@@ -4,6 +4,7 @@
 
 #include "view/sprite_pictures.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -36,6 +37,29 @@ class ScratchDataDir {
   private:
     QTemporaryDir dir_;
 };
+
+// A mono 16-bit wave of a quiet tone, as long as asked.
+inline bool writeWave(const QString& path, int milliseconds) {
+    constexpr quint32 rate = 8000;
+    const quint32 samples = rate * quint32(milliseconds) / 1000;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    QDataStream out(&file);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + samples * 2);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
+        << quint16(16);
+    out.writeRawData("data", 4);
+    out << quint32(samples * 2);
+    for (quint32 i = 0; i < samples; ++i) {
+        out << qint16((i / 10) % 2 == 0 ? 2000 : -2000);
+    }
+    return out.status() == QDataStream::Ok;
+}
 
 inline void saveScreenshot(const QImage& image, const QString& name) {
     const QDir dir(QStringLiteral(KESTRADA_SCREENSHOT_DIR));
