@@ -50,52 +50,37 @@ void place(Control& c, float left, float top) {
     c.Visible = true;
 }
 
-TEST(CivilianCarEntry, CarOneComesWhileThePlayerIsSlowerThanTwenty) {
-    for (const auto& [speed, enters] : {std::pair<int16_t, bool>{19, true}, {20, false}}) {
+TEST(CivilianCarEntry, CarOneComesBelowSpeedTwentyCarTwoAboveTen) {
+    struct Case {
+        int16_t speed;
+        bool one, two;
+    };
+    for (const Case& c : {Case{10, true, false}, Case{11, true, true}, Case{19, true, true},
+                          Case{20, false, true}}) {
         TestGame g;
         Form& f = g.form;
-        entryTick(f, speed);
+        entryTick(f, c.speed);
         civilianCarPhase(f, CivilianCar::One);
-        EXPECT_EQ(f.imgCiv1().Visible, enters) << speed;
-        EXPECT_EQ(f.Civ1Speed, enters ? 30 : 0) << speed;
-        if (enters) {
-            // Entered just below the road and already climbing at 30 - 19.
-            EXPECT_EQ(f.imgCiv1().Top, 469.0f);
-        }
-    }
-}
-
-TEST(CivilianCarEntry, CarTwoComesWhileThePlayerIsFasterThanTen) {
-    for (const auto& [speed, enters] : {std::pair<int16_t, bool>{10, false}, {11, true}}) {
-        TestGame g;
-        Form& f = g.form;
-        entryTick(f, speed);
         civilianCarPhase(f, CivilianCar::Two);
-        EXPECT_EQ(f.imgCiv2().Visible, enters) << speed;
-        if (enters) {
+        EXPECT_EQ(f.imgCiv1().Visible, c.one) << c.speed;
+        EXPECT_EQ(f.imgCiv2().Visible, c.two) << c.speed;
+        // Entered just beyond the road's ends, and already on the move.
+        if (c.one) {
+            EXPECT_EQ(f.Civ1Speed, 30);
+            EXPECT_EQ(f.imgCiv1().Top, float(480 - 30 + c.speed));
+        }
+        if (c.two) {
             EXPECT_EQ(f.Civ2Speed, 10);
-            // Entered just above the road, falling back at 11 - 10.
-            EXPECT_EQ(f.imgCiv2().Top, -31.0f);
+            EXPECT_EQ(f.imgCiv2().Top, float(-32 - 10 + c.speed));
         }
     }
-}
-
-TEST(CivilianCarEntry, BothCarsShareTheTicksAndTheRoll) {
     TestGame g;
-    Form& f = g.form;
-    entryTick(f, 15);
-    civilianCarPhase(f, CivilianCar::One);
-    civilianCarPhase(f, CivilianCar::Two);
-    EXPECT_TRUE(f.imgCiv1().Visible);
-    EXPECT_TRUE(f.imgCiv2().Visible);
-
-    TestGame h;
-    entryTick(h.form, 15);
-    h.form.TickCount = 18;
-    civilianCarPhase(h.form, CivilianCar::One);
-    civilianCarPhase(h.form, CivilianCar::Two);
-    EXPECT_FALSE(h.form.imgCiv1().Visible);
-    EXPECT_FALSE(h.form.imgCiv2().Visible);
+    entryTick(g.form, 15);
+    g.form.TickCount = 18;
+    civilianCarPhase(g.form, CivilianCar::One);
+    civilianCarPhase(g.form, CivilianCar::Two);
+    EXPECT_FALSE(g.form.imgCiv1().Visible);
+    EXPECT_FALSE(g.form.imgCiv2().Visible);
 }
 
 TEST(CivilianCarEntry, OddsGrowWithTheEighthRootOfTheScore) {
@@ -156,35 +141,18 @@ TEST(CivilianCarEntry, RedrawsWithAFreshNumberUntilTheLaneIsFree) {
     EXPECT_EQ(f.rng, expected);
 }
 
-TEST(CivilianCarEntry, EveryLaneDrawnClearsMedianAndMotorcycle) {
-    TestGame g;
-    Form& f = g.form;
-    place(f.picSplit(), 200, -1000);
-    f.imgMs().Left = 300;
-    f.Speed = 15;
-    float lowest = 1000, highest = 0;
-    for (int i = 0; i < 400; ++i) {
-        f.TickCount = 17;
-        f.RandomRoll = 1;
-        f.imgCiv1().Visible = false;
-        f.imgCiv2().Visible = false;
-        civilianCarPhase(f, CivilianCar::One);
-        civilianCarPhase(f, CivilianCar::Two);
-        for (const Control* car : {&f.imgCiv1(), &f.imgCiv2()}) {
-            const float left = car->Left;
-            EXPECT_EQ(left, std::floor(left));
-            EXPECT_GE(left, 96.0f);
-            EXPECT_LE(left, 359.0f);
-            EXPECT_FALSE(left + car->Width >= 200 && 281 >= left) << left;
-            lowest = std::min(lowest, left);
-            highest = std::max(highest, left);
-        }
-        const float car1 = f.imgCiv1().Left;
-        EXPECT_FALSE(car1 + 27 >= 300 && 323 >= car1) << car1;
+TEST(CivilianCarEntry, OnlyCarOneKeepsClearOfTheMotorcycle) {
+    for (CivilianCar which : {CivilianCar::One, CivilianCar::Two}) {
+        TestGame g;
+        Form& f = g.form;
+        entryTick(f, 15);
+        f.imgMs().Left = 150;
+        const double span = which == CivilianCar::One ? 263 : 264;
+        primeNextDraw(f, [span](float r) { return Int(span * r) == 54; });
+        civilianCarPhase(f, which);
+        const Control& car = which == CivilianCar::One ? f.imgCiv1() : f.imgCiv2();
+        EXPECT_EQ(car.Left == 150.0f, which == CivilianCar::Two);
     }
-    // Lanes on both sides of the median were used.
-    EXPECT_LT(lowest, 173.0f);
-    EXPECT_GT(highest, 281.0f);
 }
 
 TEST(CivilianCarEntry, ACarAtTheRoadsLeftLaneLeavesInTheSameTick) {
@@ -214,6 +182,7 @@ TEST(CivilianCarContact, SteeringIntoACarShovesItByTheSpeed) {
         TestGame g;
         Form& f = onTheRoad(g, 10);
         f.Civ1Speed = 30;
+        f.picCar().Visible = false; // the hit box is not asked
         place(f.imgCiv1(), 210, 320);
         f.PrevLeftHeld = c.prevLeft;
         f.PrevRightHeld = c.prevRight;
@@ -225,35 +194,28 @@ TEST(CivilianCarContact, SteeringIntoACarShovesItByTheSpeed) {
     }
 }
 
-TEST(CivilianCarContact, RunningIntoItsBackTradesThreeOfSpeed) {
-    TestGame g;
-    Form& f = onTheRoad(g, 10);
-    place(f.imgCiv1(), 210, 270);
-    civilianCarPhase(f, CivilianCar::One);
-    EXPECT_EQ(f.imgCiv1().Top, 259.0f); // just ahead of the player's car
-    EXPECT_EQ(f.Civ1Speed, 13);
-    EXPECT_EQ(f.Speed, 7);
-    EXPECT_EQ(f.Civ1Bumped, 1);
-}
-
-TEST(CivilianCarContact, BeingRunIntoFromBehindGivesThreeOfSpeed) {
-    TestGame g;
-    Form& f = onTheRoad(g, 10);
-    place(f.imgCiv1(), 210, 320);
-    civilianCarPhase(f, CivilianCar::One);
-    EXPECT_EQ(f.imgCiv1().Top, 320.0f);
-    EXPECT_EQ(f.Civ1Speed, 7);
-    EXPECT_EQ(f.Speed, 13);
-    EXPECT_EQ(f.Civ1Bumped, 1);
-}
-
-TEST(CivilianCarContact, SpeedIsNotLimitedByABump) {
-    TestGame g;
-    Form& f = onTheRoad(g, 2);
-    place(f.imgCiv2(), 210, 280);
-    civilianCarPhase(f, CivilianCar::Two);
-    EXPECT_EQ(f.Speed, -1);
-    EXPECT_EQ(f.Civ2Speed, 5);
+TEST(CivilianCarContact, BumpsFrontAndBackTradeThreeOfSpeed) {
+    struct Case {
+        int16_t speed;
+        float top, topAfter;
+        int32_t ownSpeed;
+        int16_t speedAfter;
+    };
+    const Case cases[] = {
+        {10, 270, 259, 13, 7}, // the player runs into its back: set just ahead
+        {10, 320, 320, 7, 13}, // it runs into the player's back: not moved
+        {2, 270, 259, 5, -1},  // the speed is not limited here
+    };
+    for (const Case& c : cases) {
+        TestGame g;
+        Form& f = onTheRoad(g, c.speed);
+        place(f.imgCiv1(), 210, c.top);
+        civilianCarPhase(f, CivilianCar::One);
+        EXPECT_EQ(f.imgCiv1().Top, c.topAfter) << c.top;
+        EXPECT_EQ(f.Civ1Speed, c.ownSpeed) << c.top;
+        EXPECT_EQ(f.Speed, c.speedAfter) << c.top;
+        EXPECT_EQ(f.Civ1Bumped, 1);
+    }
 }
 
 TEST(CivilianCarContact, ACarLevelWithThePlayerAndNoSteeringIsLeftAlone) {
@@ -291,46 +253,33 @@ TEST(CivilianCarContact, MeasuresBothSidesWithTheCivilianCarsWidth) {
     }
 }
 
-TEST(CivilianCarContact, TheHitBoxNeedNotBeShown) {
-    TestGame g;
-    Form& f = onTheRoad(g, 10);
-    f.picCar().Visible = false;
-    place(f.imgCiv1(), 210, 320);
-    f.PrevLeftHeld = 1;
-    civilianCarPhase(f, CivilianCar::One);
-    EXPECT_EQ(f.imgCiv1().Left, 200.0f);
-}
-
-TEST(CivilianCarCrash, CarOneIsWreckedByTheMedian) {
-    TestGame g;
-    Form& f = onTheRoad(g, 25);
-    f.picCar().Left = 320;
-    place(f.picSplit(), 200, -1000);
-    place(f.imgCiv1(), 190, 200);
-    civilianCarPhase(f, CivilianCar::One);
-    EXPECT_FALSE(f.imgCiv1().Visible);
-    EXPECT_TRUE(f.imgCiv1Crash().Visible);
-    EXPECT_EQ(f.imgCiv1Crash().Left, 190.0f);
-    EXPECT_EQ(f.imgCiv1Crash().Top, 200.0f);
-    EXPECT_DOUBLE_EQ(f.Score, 200.0);
-}
-
-TEST(CivilianCarCrash, CarTwoUnderTheMedianIsCoveredUnlessItSticksOutBelow) {
+TEST(CivilianCarCrash, TheMedianWrecksCarOneAndCoversCarTwoUnlessItSticksOutBelow) {
     struct Case {
+        CivilianCar which;
         float medianTop;
         bool wrecked;
+        double score;
     };
-    // The car spans 130..162; the median's lower end is 742 or 142.
-    for (const Case& c : {Case{-1000, false}, Case{-1600, true}}) {
+    // The cars stand at Top 130; the median's lower end is at 742 or 142.
+    const Case cases[] = {{CivilianCar::One, -1000, true, 200},
+                          {CivilianCar::Two, -1000, false, 0},
+                          {CivilianCar::Two, -1600, true, 100}};
+    for (const Case& c : cases) {
         TestGame g;
         Form& f = onTheRoad(g, 25);
         f.picCar().Left = 320;
         place(f.picSplit(), 200, c.medianTop);
-        place(f.imgCiv2(), 190, 130);
-        civilianCarPhase(f, CivilianCar::Two);
-        EXPECT_FALSE(f.imgCiv2().Visible);
-        EXPECT_EQ(f.imgCiv2Crash().Visible, c.wrecked);
-        EXPECT_DOUBLE_EQ(f.Score, c.wrecked ? 100.0 : 0.0);
+        Control& car = c.which == CivilianCar::One ? f.imgCiv1() : f.imgCiv2();
+        Control& wreck = c.which == CivilianCar::One ? f.imgCiv1Crash() : f.imgCiv2Crash();
+        place(car, 190, 130);
+        civilianCarPhase(f, c.which);
+        EXPECT_FALSE(car.Visible);
+        EXPECT_EQ(wreck.Visible, c.wrecked);
+        EXPECT_DOUBLE_EQ(f.Score, c.score);
+        if (c.wrecked) {
+            EXPECT_EQ(wreck.Left, 190.0f);
+            EXPECT_EQ(wreck.Top, 130.0f);
+        }
     }
 }
 
@@ -389,41 +338,29 @@ TEST(CivilianCarCrash, AShovePastTheEdgeWrecksOnTheFirstTickWithoutContact) {
     EXPECT_DOUBLE_EQ(f.Score, 160.0);
 }
 
-TEST(CivilianCarCraters, TwoCratersAheadMoveCarOneTwelveLeft) {
-    TestGame g;
-    Form& f = onTheRoad(g, 25);
-    f.picCar().Left = 320;
-    f.CratersInPlay = 2;
-    place(f.imgCrater(0), 190, 100);
-    place(f.imgCrater(1), 180, 50);
-    place(f.imgCiv1(), 200, 300);
-    civilianCarPhase(f, CivilianCar::One);
-    EXPECT_EQ(f.imgCiv1().Left, 188.0f);
-    EXPECT_EQ(f.CraterIndex, 2);
-}
-
-TEST(CivilianCarCraters, CarTwoSwervesRightTwoPerCrater) {
-    TestGame g;
-    Form& f = onTheRoad(g, 25);
-    f.picCar().Left = 100;
-    f.CratersInPlay = 2;
-    place(f.imgCrater(0), 190, 100);
-    place(f.imgCrater(1), 210, 50);
-    place(f.imgCiv2(), 200, 300);
-    civilianCarPhase(f, CivilianCar::Two);
-    EXPECT_EQ(f.imgCiv2().Left, 204.0f);
-}
-
-TEST(CivilianCarCraters, NoSwerveWhileTheMedianIsShown) {
-    TestGame g;
-    Form& f = onTheRoad(g, 25);
-    f.picCar().Left = 320;
-    place(f.picSplit(), 200, -1742);
-    f.CratersInPlay = 1;
-    place(f.imgCrater(0), 140, 100);
-    place(f.imgCiv1(), 150, 300);
-    civilianCarPhase(f, CivilianCar::One);
-    EXPECT_EQ(f.imgCiv1().Left, 150.0f);
+TEST(CivilianCarCraters, EachCraterAheadSwervesTheCarUnlessTheMedianIsUp) {
+    struct Case {
+        CivilianCar which;
+        bool median;
+        float after;
+    };
+    const Case cases[] = {{CivilianCar::One, false, 188},
+                          {CivilianCar::Two, false, 204},
+                          {CivilianCar::One, true, 200}};
+    for (const Case& c : cases) {
+        TestGame g;
+        Form& f = onTheRoad(g, 25);
+        f.picCar().Left = 340;
+        place(f.picSplit(), 120, -1742); // clear of the car, ending above it
+        f.picSplit().Visible = c.median;
+        f.CratersInPlay = 2;
+        place(f.imgCrater(0), 200, 100);
+        place(f.imgCrater(1), 190, 50);
+        Control& car = c.which == CivilianCar::One ? f.imgCiv1() : f.imgCiv2();
+        place(car, 200, 300);
+        civilianCarPhase(f, c.which);
+        EXPECT_EQ(car.Left, c.after);
+    }
 }
 
 TEST(CivilianCarCraters, NoRoomNoSwerve) {

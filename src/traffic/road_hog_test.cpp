@@ -220,6 +220,7 @@ TEST(RoadHogContact, AStoppedCarTouchedByTheHogIsFinished) {
     for (int32_t left : {0, 1}) {
         TestGame g;
         Form& f = onTheRoad(g, 0);
+        f.picCar().Visible = false; // the hog feels the car all the same
         f.LeftHeld = left;
         againstTheFlank(f);
         EXPECT_EQ(roadHogPhase(f), PhaseResult::EndTick);
@@ -227,14 +228,6 @@ TEST(RoadHogContact, AStoppedCarTouchedByTheHogIsFinished) {
         EXPECT_FALSE(f.tmrMain.Enabled);
         EXPECT_TRUE(f.imgWreck().Visible);
     }
-}
-
-TEST(RoadHogContact, TheHitBoxNeedNotBeShown) {
-    TestGame g;
-    Form& f = onTheRoad(g, 0);
-    f.picCar().Visible = false;
-    againstTheFlank(f);
-    EXPECT_EQ(roadHogPhase(f), PhaseResult::EndTick);
 }
 
 TEST(RoadHogContact, ABumpThatStopsTheCarLetsTheHogEndTheGame) {
