@@ -17,3 +17,6 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRADA_WERROR
 cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --timeout 900
+
+# A short fuzzing pass over the file readers; scripts/fuzz.sh runs longer.
+bash scripts/fuzz.sh 20

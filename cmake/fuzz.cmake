@@ -1,0 +1,34 @@
+# Fuzzing the two readers of files a user hands the game: the high-score
+# file and the headless input file. The kept corpus also runs as an ordinary
+# test in every build, with any compiler, so a fixed fault stays fixed.
+option(KESTRADA_FUZZ "Build the libFuzzer targets (clang only)" OFF)
+
+set(KESTRADA_FUZZ_CORPUS_DIR ${CMAKE_SOURCE_DIR}/tests/fuzz-corpus)
+
+add_executable(kestrada_fuzz_corpus_tests ${CMAKE_SOURCE_DIR}/fuzz/corpus_replay_test.cpp)
+target_include_directories(kestrada_fuzz_corpus_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(kestrada_fuzz_corpus_tests PRIVATE
+  kestrada_core GTest::gtest GTest::gtest_main)
+target_compile_definitions(kestrada_fuzz_corpus_tests PRIVATE
+  KESTRADA_FUZZ_CORPUS_DIR="${KESTRADA_FUZZ_CORPUS_DIR}")
+gtest_discover_tests(kestrada_fuzz_corpus_tests DISCOVERY_TIMEOUT 60)
+
+if(KESTRADA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "KESTRADA_FUZZ needs clang, whose libFuzzer drives the targets")
+  endif()
+  # The code under test is compiled into each target with the fuzzer's
+  # coverage hooks; the core library stays as the rest of the build has it.
+  set(KESTRADA_FUZZ_FLAGS
+    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  function(kestrada_add_fuzz_target name)
+    add_executable(${name} ${CMAKE_SOURCE_DIR}/fuzz/${name}.cpp ${ARGN})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+    target_compile_options(${name} PRIVATE ${KESTRADA_FUZZ_FLAGS})
+    target_link_options(${name} PRIVATE ${KESTRADA_FUZZ_FLAGS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  endfunction()
+  kestrada_add_fuzz_target(high_score_fuzz ${CMAKE_SOURCE_DIR}/src/app/high_score_file.cpp)
+  kestrada_add_fuzz_target(input_file_fuzz ${CMAKE_SOURCE_DIR}/src/headless/input_file.cpp)
+  add_custom_target(kestrada_fuzz_targets DEPENDS high_score_fuzz input_file_fuzz)
+endif()
