@@ -1,7 +1,9 @@
 #include "app/high_score_file.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
@@ -114,6 +116,12 @@ std::string numberText(double value) {
         return "0";
     }
     char buffer[64];
+    // The score label is written every tick: whole numbers, by far the most
+    // common case, skip the general formatter.
+    if (value == std::floor(value) && std::fabs(value) < 1e15) {
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int64_t>(value));
+        return std::string(buffer, end.ptr);
+    }
     std::snprintf(buffer, sizeof buffer, "%.15G", value);
     return buffer;
 }
