@@ -1,101 +1,20 @@
 // How long one tick of a busy game takes, and one record of the state
 // trace. The busy game is found by playing a seeded game with a simple
 // driver until traffic, a crater and a shot are all on the road at once.
-#include "app/key_codes.h"
-#include "headless/headless_game.h"
+#include "busy_game.h"
 #include "headless/trace_writer.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdio>
-#include <filesystem>
-#include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using kestrada::Form;
+using kestrada::bench::BusyGame;
+using kestrada::bench::fireWhenReady;
+using kestrada::bench::traffic;
 using kestrada::headless::HeadlessGame;
-
-int traffic(const Form& f) {
-    return f.imgCiv1().Visible + f.imgCiv2().Visible + f.imgHog().Visible + f.imgMs().Visible;
-}
-
-bool busy(const Form& f) {
-    return traffic(f) >= 2 && f.CratersInPlay > 0 && f.MissileInFlight == 1 && f.Speed > 0 &&
-           !f.GameOver;
-}
-
-// Keeps a shot out whenever it can: part of the busy game being measured.
-void fireWhenReady(Form& f) {
-    if (f.MissileInFlight != 1) {
-        f.Form_KeyDown(kestrada::kKeySpace);
-    }
-}
-
-// A crash in the benchmark must not write the high-score file.
-constexpr const char* kUnbeatable = "999999999999";
-
-// The game once it is busy; the same game for every benchmark in the run.
-class BusyGame {
-  public:
-    static BusyGame& instance() {
-        static BusyGame game;
-        return game;
-    }
-    HeadlessGame& game() { return game_; }
-    const Form& busyState() const { return busyState_; }
-    long ticksToFind() const { return ticksToFind_; }
-
-  private:
-    BusyGame() : folder_(scratchFolder()), game_(folder_, 3) {
-        game_.start();
-        Form& f = game_.form;
-        f.lblHighScore().Caption = kUnbeatable;
-        f.Form_KeyDown(kestrada::kKeyUp);
-        // -1: waiting to reach speed on the verge; then ticks left to steer.
-        int steering = -1;
-        for (ticksToFind_ = 0; ticksToFind_ < 200000; ++ticksToFind_) {
-            if (f.GameOver) {
-                f.Form_KeyDown(kestrada::kKeyEnter);
-                f.lblHighScore().Caption = kUnbeatable;
-                steering = -1;
-            }
-            if (steering == -1 && f.Speed >= 5) {
-                f.Form_KeyDown(kestrada::kKeyLeft);
-                steering = 7;
-            }
-            if (steering > 0 && --steering == 0) {
-                f.Form_KeyUp(kestrada::kKeyLeft);
-            }
-            fireWhenReady(f);
-            game_.tick();
-            if (busy(f)) {
-                break;
-            }
-        }
-        game_.soundLog.clear();
-        busyState_ = f;
-    }
-    ~BusyGame() {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-
-    // Form_Load creates the high-score file; keep it out of shared folders.
-    static std::filesystem::path scratchFolder() {
-        const auto folder = std::filesystem::temp_directory_path() /
-                            ("kestrada-bench-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-        return folder;
-    }
-
-    std::filesystem::path folder_;
-    HeadlessGame game_;
-    Form busyState_;
-    long ticksToFind_ = 0;
-};
 
 // Continuing play from the busy state. Every 512 ticks, or when the game
 // ends, the busy state is restored so the measure stays on a busy road.

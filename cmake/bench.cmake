@@ -1,9 +1,56 @@
 # Micro-benchmarks of the hot paths: one tick of a busy game and one trace
 # record. The headless program without --trace is the end-to-end measure.
+# With the window: the cost of painting a busy frame, and the programs
+# bench/run.sh uses to time the window's start-up against a bare Qt window.
 if(KESTRADA_WITH_BENCH)
   find_package(benchmark REQUIRED)
+
+  # The busy seeded game every benchmark measures.
+  add_library(kestrada_bench_support STATIC ${CMAKE_SOURCE_DIR}/bench/busy_game.cpp)
+  target_include_directories(kestrada_bench_support PUBLIC ${CMAKE_SOURCE_DIR}/bench)
+  target_link_libraries(kestrada_bench_support PUBLIC kestrada_core)
+
   add_executable(kestrada_tick_bench ${CMAKE_SOURCE_DIR}/bench/tick_bench.cpp)
-  target_link_libraries(kestrada_tick_bench PRIVATE kestrada_core benchmark::benchmark)
-  set_target_properties(kestrada_tick_bench PROPERTIES
+  target_link_libraries(kestrada_tick_bench PRIVATE kestrada_bench_support benchmark::benchmark)
+
+  # Launches a program, times it to its first frame, reads its peak memory.
+  add_executable(kestrada_launch_probe ${CMAKE_SOURCE_DIR}/bench/launch_probe.cpp)
+
+  set(KESTRADA_BENCH_TARGETS kestrada_tick_bench kestrada_launch_probe)
+
+  if(KESTRADA_WITH_VIEW)
+    add_executable(kestrada_paint_bench ${CMAKE_SOURCE_DIR}/bench/paint_bench.cpp)
+    target_link_libraries(kestrada_paint_bench PRIVATE
+      kestrada_bench_support kestrada_view benchmark::benchmark)
+    target_compile_definitions(kestrada_paint_bench PRIVATE
+      KESTRADA_PICTURE_DIR="${KESTRADA_OUTPUT_DIR}/pictures")
+    if(TARGET kestrada_assets)
+      add_dependencies(kestrada_paint_bench kestrada_assets)
+    endif()
+
+    # The baseline: shares the game's first-frame probe and nothing else.
+    add_executable(kestrada_bare_window
+      ${CMAKE_SOURCE_DIR}/bench/bare_window.cpp
+      ${CMAKE_SOURCE_DIR}/src/view/first_frame_probe.cpp)
+    target_include_directories(kestrada_bare_window PRIVATE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(kestrada_bare_window PRIVATE Qt6::Widgets)
+
+    list(APPEND KESTRADA_BENCH_TARGETS kestrada_paint_bench kestrada_bare_window)
+
+    # The start-up measure end to end: each program reports its first frame
+    # through the launcher and exits cleanly.
+    set(KESTRADA_FIRST_FRAME_SCRATCH ${CMAKE_BINARY_DIR}/first_frame_scratch)
+    file(MAKE_DIRECTORY ${KESTRADA_FIRST_FRAME_SCRATCH})
+    add_test(NAME kestrada_first_frame_game COMMAND kestrada_launch_probe
+      $<TARGET_FILE:kestrada> --seed 1 --data-dir ${KESTRADA_FIRST_FRAME_SCRATCH})
+    add_test(NAME kestrada_first_frame_bare COMMAND kestrada_launch_probe
+      $<TARGET_FILE:kestrada_bare_window>)
+    set_tests_properties(kestrada_first_frame_game kestrada_first_frame_bare PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_MEDIA_BACKEND=gstreamer"
+      PASS_REGULAR_EXPRESSION "startup_ms=[0-9.]+ maxrss_kb=[1-9][0-9]* cpu_ms=[0-9.]+"
+      TIMEOUT 60)
+  endif()
+
+  set_target_properties(${KESTRADA_BENCH_TARGETS} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endif()

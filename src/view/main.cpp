@@ -2,7 +2,10 @@
 // by an input file, with no display at all.
 #include "headless/runner.h"
 #include "view/command_line.h"
+#include "view/first_frame_probe.h"
 #include "view/main_window.h"
+#include "view/play_field.h"
+#include "view/tick_log.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -34,6 +37,9 @@ int main(int argc, char* argv[]) {
     kestrada::view::MainWindow window(appPath, options.seed);
     QObject::connect(&window, &kestrada::view::MainWindow::programEnded, &app,
                      &QCoreApplication::quit, Qt::QueuedConnection);
+    // Opt-in measures for bench/run.sh; they do nothing unless asked.
+    kestrada::view::exitAtFirstFrameIfAsked(window.playField());
+    kestrada::view::logTicksIfAsked(window.frameTimer(), window.form());
     window.show();
     return app.exec();
 }

@@ -37,6 +37,7 @@ class MainWindow : public QMainWindow {
     PlayField& playField() const { return *playField_; }
     GameMenus& menus() const { return *menus_; }
     bool frameTimerActive() const { return frameTimer_.isActive(); }
+    const QTimer& frameTimer() const { return frameTimer_; }
 
   Q_SIGNALS:
     // Exit has run: the program should end.
