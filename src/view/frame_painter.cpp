@@ -203,6 +203,18 @@ std::vector<PictureUse> picturesUsedBy(const Form& form) {
     return uses;
 }
 
+std::vector<PictureUse> picturesShownBy(const Form& form) {
+    std::vector<PictureUse> uses;
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const auto id = static_cast<ControlId>(i);
+        const auto picture = pictureOf(id);
+        if (picture && form.control(id).Visible) {
+            uses.push_back({*picture, sizeOf(form.control(id))});
+        }
+    }
+    return uses;
+}
+
 void paintFrame(QPainter& painter, const Form& form, const SpritePictures& pictures,
                 const ExplosionEffect& explosion) {
     FramePainter(painter, form, pictures, explosion).paint();

@@ -14,6 +14,9 @@ namespace kestrada::view {
 // Every picture the frame can draw, at the size it is drawn at.
 std::vector<PictureUse> picturesUsedBy(const Form& form);
 
+// The pictures of the controls visible now: what the next frame needs.
+std::vector<PictureUse> picturesShownBy(const Form& form);
+
 void paintFrame(QPainter& painter, const Form& form, const SpritePictures& pictures,
                 const ExplosionEffect& explosion);
 

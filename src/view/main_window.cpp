@@ -24,8 +24,10 @@ MainWindow::MainWindow(const std::filesystem::path& appPath, std::optional<uint3
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint),
-      sndStart_(std::make_unique<QtSoundPlayer>()), sndCrash_(std::make_unique<QtSoundPlayer>()),
-      sndMusic_(std::make_unique<QtSoundPlayer>()), host_(*this, [this] { syncView(); }),
+      sndStart_(std::make_unique<QtSoundPlayer>(nullptr, QtSoundPlayer::Start::Later)),
+      sndCrash_(std::make_unique<QtSoundPlayer>(nullptr, QtSoundPlayer::Start::Later)),
+      sndMusic_(std::make_unique<QtSoundPlayer>(nullptr, QtSoundPlayer::Start::Later)),
+      host_(*this, [this] { syncView(); }),
       playField_(new PlayField(form_, pictureDir(appPath), this)) {
     form_.appPath = appPath;
     form_.seedOverride = seed;
@@ -51,6 +53,16 @@ MainWindow::MainWindow(const std::filesystem::path& appPath, std::optional<uint3
     connect(playField_, &PlayField::newGameButtonClicked, this,
             [this] { handle([this] { form_.cmdNewGame_Click(); }); });
     sndMusic_->setOnEnded([this] { handle([this] { form_.sndMusic_event9(); }); });
+    // The sound players' media framework starts slower than the window:
+    // show the first frame, then start it (queued: after the paint is done).
+    connect(
+        playField_, &PlayField::firstFramePainted, this,
+        [this] {
+            for (QtSoundPlayer* player : {sndStart_.get(), sndCrash_.get(), sndMusic_.get()}) {
+                player->startMedia();
+            }
+        },
+        Qt::QueuedConnection);
 
     // Every key reaches the game first, whichever control has the focus.
     qApp->installEventFilter(this);

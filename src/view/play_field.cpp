@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QWindow>
+#include <utility>
 
 namespace kestrada::view {
 
@@ -26,7 +27,9 @@ void PlayField::frameTicked() {
 }
 
 void PlayField::refreshPictures() {
-    pictures_.prepare(devicePixelRatioF(), picturesUsedBy(form_));
+    // Until the first frame is up, only what it shows: the rest follows it.
+    pictures_.prepare(devicePixelRatioF(),
+                      painted_ ? picturesUsedBy(form_) : picturesShownBy(form_));
 }
 
 bool PlayField::event(QEvent* event) {
@@ -46,6 +49,9 @@ void PlayField::showEvent(QShowEvent* event) {
 }
 
 void PlayField::paintEvent(QPaintEvent*) {
+    if (!painted_) {
+        refreshPictures(); // a sprite may have appeared since showEvent
+    }
     if (pictures_.devicePixelRatio() != devicePixelRatioF()) {
         // Rasterising here would stall this frame; draw the pictures we
         // have, stretched, and render the sharp ones before the next.
@@ -55,6 +61,11 @@ void PlayField::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kWindowBackground);
     paintFrame(painter, form_, pictures_, explosion_);
+    if (!std::exchange(painted_, true)) {
+        // The pictures the first frame did not need, before the next frame.
+        QTimer::singleShot(0, this, &PlayField::refreshPictures);
+        Q_EMIT firstFramePainted();
+    }
 }
 
 void PlayField::mousePressEvent(QMouseEvent* event) {

@@ -30,6 +30,8 @@ class PlayField : public QWidget {
   Q_SIGNALS:
     // The hall-of-fame panel's button was clicked.
     void newGameButtonClicked();
+    // The first frame is on screen: slower start-up work can follow.
+    void firstFramePainted();
 
   protected:
     bool event(QEvent* event) override;
@@ -44,6 +46,7 @@ class PlayField : public QWidget {
     const Form& form_;
     SpritePictures pictures_;
     ExplosionEffect explosion_;
+    bool painted_ = false;
 };
 
 } // namespace kestrada::view

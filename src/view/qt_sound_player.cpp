@@ -3,11 +3,22 @@
 #include <QAudioOutput>
 #include <QMediaPlayer>
 #include <QUrl>
+#include <utility>
 
 namespace kestrada::view {
 
-QtSoundPlayer::QtSoundPlayer(QObject* parent)
-    : QObject(parent), player_(new QMediaPlayer(this)), output_(new QAudioOutput(this)) {
+QtSoundPlayer::QtSoundPlayer(QObject* parent, Start start) : QObject(parent) {
+    if (start == Start::Now) {
+        startMedia();
+    }
+}
+
+void QtSoundPlayer::startMedia() {
+    if (player_ != nullptr) {
+        return;
+    }
+    player_ = new QMediaPlayer(this);
+    output_ = new QAudioOutput(this);
     player_->setAudioOutput(output_);
     connect(player_, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus status) {
@@ -18,38 +29,55 @@ QtSoundPlayer::QtSoundPlayer(QObject* parent)
     // A file that cannot be played would otherwise leave the player
     // claiming to play it forever.
     connect(player_, &QMediaPlayer::errorOccurred, this, [this] { player_->stop(); });
+    for (auto& request : std::exchange(waiting_, {})) {
+        request();
+    }
 }
 
 // The media player outlives this object's members by a moment; it must not
 // report an end to a callback that is gone.
 QtSoundPlayer::~QtSoundPlayer() {
-    disconnect(player_, nullptr, this, nullptr);
-}
-
-void QtSoundPlayer::load(const std::string& path) {
-    player_->setSource(QUrl::fromLocalFile(QString::fromStdString(path)));
-}
-
-void QtSoundPlayer::play() {
-    player_->play();
-}
-
-void QtSoundPlayer::stop() {
-    if (player_->playbackState() == QMediaPlayer::PlayingState) {
-        player_->pause();
+    if (player_ != nullptr) {
+        disconnect(player_, nullptr, this, nullptr);
     }
 }
 
+void QtSoundPlayer::whenStarted(std::function<void()> request) {
+    if (player_ != nullptr) {
+        request();
+    } else {
+        waiting_.push_back(std::move(request));
+    }
+}
+
+void QtSoundPlayer::load(const std::string& path) {
+    whenStarted(
+        [this, path] { player_->setSource(QUrl::fromLocalFile(QString::fromStdString(path))); });
+}
+
+void QtSoundPlayer::play() {
+    whenStarted([this] { player_->play(); });
+}
+
+void QtSoundPlayer::stop() {
+    whenStarted([this] {
+        if (player_->playbackState() == QMediaPlayer::PlayingState) {
+            player_->pause();
+        }
+    });
+}
+
 void QtSoundPlayer::setPosition(long position) {
-    player_->setPosition(position);
+    whenStarted([this, position] { player_->setPosition(position); });
 }
 
 qint64 QtSoundPlayer::positionMs() const {
-    return player_->position();
+    return player_ != nullptr ? player_->position() : 0;
 }
 
 int QtSoundPlayer::mode() const {
-    const bool playing = player_->playbackState() == QMediaPlayer::PlayingState &&
+    const bool playing = player_ != nullptr &&
+                         player_->playbackState() == QMediaPlayer::PlayingState &&
                          player_->error() == QMediaPlayer::NoError;
     return playing ? kModePlaying : kModeStopped;
 }

@@ -1,12 +1,17 @@
 // A sound player over Qt Multimedia. The game's stop keeps the position
 // (unpausing resumes the music where it stopped), so it pauses the media
 // player rather than stopping it, which would rewind.
+//
+// The media framework takes several times longer to start than the window
+// itself; a player made with Start::Later keeps what the game asks of it
+// until startMedia(), so that the window can show its first frame first.
 #pragma once
 
 #include "app/sound_player.h"
 
 #include <QObject>
 #include <functional>
+#include <vector>
 
 class QAudioOutput;
 class QMediaPlayer;
@@ -17,8 +22,15 @@ class QtSoundPlayer : public QObject, public SoundPlayer {
     Q_OBJECT
 
   public:
-    explicit QtSoundPlayer(QObject* parent = nullptr);
+    enum class Start { Now, Later };
+
+    explicit QtSoundPlayer(QObject* parent = nullptr, Start start = Start::Now);
     ~QtSoundPlayer() override;
+
+    // Creates the media player and carries out, in order, what was asked
+    // of it so far. Until then the player reports itself stopped at 0.
+    void startMedia();
+    bool mediaStarted() const { return player_ != nullptr; }
 
     void load(const std::string& path) override;
     void play() override;
@@ -33,8 +45,12 @@ class QtSoundPlayer : public QObject, public SoundPlayer {
     void setOnEnded(std::function<void()> onEnded) { onEnded_ = std::move(onEnded); }
 
   private:
-    QMediaPlayer* player_;
-    QAudioOutput* output_;
+    // Runs the request now, or once the media player exists.
+    void whenStarted(std::function<void()> request);
+
+    QMediaPlayer* player_ = nullptr;
+    QAudioOutput* output_ = nullptr;
+    std::vector<std::function<void()>> waiting_;
     std::function<void()> onEnded_;
 };
 

@@ -5,20 +5,12 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
-#include <algorithm>
 
 namespace kestrada::view {
 
 namespace {
 std::tuple<int, int, int> keyOf(Picture picture, QSize size) {
     return {static_cast<int>(picture), size.width(), size.height()};
-}
-
-bool sameUses(const std::vector<PictureUse>& a, const std::vector<PictureUse>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const PictureUse& x, const PictureUse& y) {
-                          return x.picture == y.picture && x.size == y.size;
-                      });
 }
 } // namespace
 
@@ -43,12 +35,10 @@ bool SpritePictures::hasArtwork(Picture picture) const {
 }
 
 void SpritePictures::prepare(qreal devicePixelRatio, const std::vector<PictureUse>& uses) {
-    if (devicePixelRatio == dpr_ && sameUses(uses, uses_)) {
-        return;
+    if (devicePixelRatio != dpr_) {
+        dpr_ = devicePixelRatio;
+        images_.clear();
     }
-    dpr_ = devicePixelRatio;
-    uses_ = uses;
-    images_.clear();
     for (const PictureUse& use : uses) {
         const auto key = keyOf(use.picture, use.size);
         if (!images_.contains(key)) {

@@ -34,8 +34,10 @@ class SpritePictures {
     SpritePictures(const SpritePictures&) = delete;
     SpritePictures& operator=(const SpritePictures&) = delete;
 
-    // Renders every use for this device pixel ratio. Cheap when nothing
-    // changed, so it can be called whenever the ratio may have changed.
+    // Renders every use not yet rendered for this device pixel ratio; a new
+    // ratio renders them all again. Cheap when nothing changed, so it can be
+    // called whenever the ratio may have changed, and a few uses can be
+    // rendered first and the rest later.
     void prepare(qreal devicePixelRatio, const std::vector<PictureUse>& uses);
     qreal devicePixelRatio() const { return dpr_; }
 
@@ -54,7 +56,6 @@ class SpritePictures {
 
     std::array<std::unique_ptr<QSvgRenderer>, kPictureCount> renderers_;
     std::map<std::tuple<int, int, int>, QImage> images_;
-    std::vector<PictureUse> uses_;
     qreal dpr_ = 0;
 };
 
