@@ -12,11 +12,12 @@ cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRADA_WER
 cmake --build build/ci -j"$jobs"
 ctest --test-dir build/ci --output-on-failure -j"$jobs" --timeout 600
 
+# A short fuzzing pass over the file readers; scripts/fuzz.sh runs longer.
+bash scripts/fuzz.sh 20
+
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRADA_WERROR=ON \
   -DKESTRADA_SANITIZE=ON -DKESTRADA_WITH_VIEW=OFF -DKESTRADA_WITH_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --timeout 900
 
-# A short fuzzing pass over the file readers; scripts/fuzz.sh runs longer.
-bash scripts/fuzz.sh 20
