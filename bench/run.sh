@@ -79,11 +79,12 @@ median() {
     { v[++n] = $1 }
     END { if (n == 0) print "nan"; else print (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2 }'
 }
-# Milliseconds of a benchmark's median, wall (column 2) or CPU (column 3).
+# Milliseconds (times FACTOR, if given) of a benchmark's median, wall
+# (column 2) or CPU (column 3).
 bench_ms() {
-  awk -v name="$1_median" -v col="$2" '$1 == name {
+  awk -v name="$1_median" -v col="$2" -v factor="${3:-1}" '$1 == name {
     scale = ($4 == "ns") ? 1e-6 : ($4 == "us") ? 1e-3 : ($4 == "ms") ? 1 : 1e3
-    printf "%.4g\n", $col * scale }' "$out/bench"
+    printf "%.4g\n", $col * scale * factor }' "$out/bench"
 }
 
 failed=0
@@ -110,8 +111,8 @@ echo "load before: $load_before"
 echo "load after:  $load_after"
 echo
 printf '%-44s %10s %10s %7s %12s  %s\n' measure game baseline ratio goal result
-row "busy tick, ms (wall)" "$(bench_ms BM_BusyTick 2)" - info -
-row "trace record, ms (wall)" "$(bench_ms BM_TraceRecord 2)" - info -
+row "busy tick, us (wall)" "$(bench_ms BM_BusyTick 2 1000)" - info -
+row "trace record, us (wall)" "$(bench_ms BM_TraceRecord 2 1000)" - info -
 p1=$(bench_ms BM_PaintBusyFrame/dpr:1 2)
 p2=$(bench_ms BM_PaintBusyFrame/dpr:2 2)
 row "paint busy frame 1x, ms (wall)" "$p1" - max 1
