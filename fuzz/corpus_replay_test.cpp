@@ -5,9 +5,7 @@
 #include "testing/test_game.h"
 
 #include <algorithm>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <vector>
 
 namespace {
@@ -25,17 +23,14 @@ std::vector<fs::path> corpusOf(const std::string& target) {
     return files;
 }
 
-std::string bytesOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 TEST(FuzzCorpus, HighScoreInputsKeepEveryProperty) {
     const auto files = corpusOf("high_score_fuzz");
     ASSERT_FALSE(files.empty()) << "the high-score corpus is missing";
     kestrada::testing::ScratchDir dir;
     for (const fs::path& file : files) {
-        EXPECT_EQ(kestrada::fuzzing::highScoreFault(bytesOf(file), dir.path() / "Kestrada.txt"), "")
+        EXPECT_EQ(kestrada::fuzzing::highScoreFault(kestrada::testing::fileText(file),
+                                                    dir.path() / "Kestrada.txt"),
+                  "")
             << file.filename();
     }
 }
@@ -44,7 +39,8 @@ TEST(FuzzCorpus, InputFileInputsKeepEveryProperty) {
     const auto files = corpusOf("input_file_fuzz");
     ASSERT_FALSE(files.empty()) << "the input-file corpus is missing";
     for (const fs::path& file : files) {
-        EXPECT_EQ(kestrada::fuzzing::inputFileFault(bytesOf(file)), "") << file.filename();
+        EXPECT_EQ(kestrada::fuzzing::inputFileFault(kestrada::testing::fileText(file)), "")
+            << file.filename();
     }
 }
 

@@ -1,29 +1,26 @@
+#include "app/key_codes.h"
 #include "testing/test_game.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace kestrada {
 namespace {
 
+using testing::fileText;
 using testing::TestGame;
+using testing::writeFile;
 
-std::string readFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-TEST(Die, FreezesThePlayFieldAndShowsTheWreck) {
+// The median freezes as a still picture, the wreck replaces the car and the
+// dashboard cracks until Enter starts over.
+TEST(Die, FreezesThePlayFieldUntilEnterStartsOverWithTheDashboardWhole) {
     TestGame g;
     Form& f = g.form;
     f.picSplit().Visible = true;
     f.picSplit().Top = 100;
     f.picCar().Left = 250;
-    f.picCar().Top = 300;
     f.Die();
     EXPECT_TRUE(f.GameOver);
     EXPECT_FALSE(f.tmrMain.Enabled);
-    EXPECT_EQ(f.lblSpeed().Caption, "0");
     EXPECT_FALSE(f.linSpeed.Visible);
     EXPECT_FALSE(f.mnuPause.Enabled);
     EXPECT_EQ(f.mousePointer, MousePointer::Default);
@@ -33,102 +30,77 @@ TEST(Die, FreezesThePlayFieldAndShowsTheWreck) {
     EXPECT_EQ(f.drawOrder.front(), ControlId::imgWreck);
     EXPECT_TRUE(f.imgWreck().Visible);
     EXPECT_EQ(f.imgWreck().Left, 250.0f);
-    EXPECT_EQ(f.imgWreck().Top, 300.0f);
-    EXPECT_FALSE(f.imgCar().Visible);
-    EXPECT_FALSE(f.picCar().Visible);
+    EXPECT_FALSE(f.imgCar().Visible || f.picCar().Visible);
     EXPECT_TRUE(f.imgCracked().Visible);
     EXPECT_FALSE(f.imgDash().Visible);
     EXPECT_FALSE(g.host.ended);
+
+    f.Form_KeyDown(kKeyEnter);
+    EXPECT_FALSE(f.GameOver);
+    EXPECT_TRUE(f.imgDash().Visible);
+    EXPECT_FALSE(f.imgCracked().Visible);
+    EXPECT_TRUE(f.linSpeed.Visible);
+    EXPECT_FALSE(f.imgWreck().Visible);
 }
 
 TEST(Die, PlaysTheCrashOnlyWithEffectsOn) {
-    TestGame g;
-    g.form.Die();
-    EXPECT_EQ(g.sndCrash.mode(), kModePlaying);
-    EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
-
-    TestGame quiet;
-    quiet.form.mnuEffects_Click();
-    quiet.soundLog.clear();
-    quiet.form.Die();
-    EXPECT_EQ(quiet.sndCrash.mode(), kModeStopped);
-    for (const auto& op : quiet.soundLog) {
-        EXPECT_NE(op, "sndCrash.play");
+    for (const bool effects : {true, false}) {
+        TestGame g;
+        if (!effects) {
+            g.form.mnuEffects_Click();
+        }
+        g.form.Die();
+        EXPECT_EQ(g.sndCrash.mode(), effects ? kModePlaying : kModeStopped) << effects;
+        EXPECT_EQ(g.sndMusic.mode(), kModeStopped) << effects;
     }
 }
 
-TEST(Die, SavesOnlyAScoreThatBeatsTheHighScore) {
-    TestGame g;
-    g.form.lblHighScore().Caption = "500";
-    g.form.lblScore().Caption = "500";
-    g.form.Die();
-    EXPECT_EQ(readFile(g.highScoreFile()), ""); // equal is not beaten
-
-    g.form.mnuNew_Click();
-    g.form.lblScore().Caption = "501";
-    g.form.Die();
-    EXPECT_EQ(g.form.lblHighScore().Caption, "501");
-    EXPECT_EQ(readFile(g.highScoreFile()), "\"501\"\r\n");
-
-    g.form.mnuNew_Click();
-    EXPECT_EQ(g.form.lblHighScore().Caption, "501");
-}
-
-TEST(Die, AnUnwritableFolderKeepsTheNewHighScoreOnTheLabel) {
-    TestGame g;
-    g.form.appPath = g.dir.path() / "gone";
-    g.form.lblScore().Caption = "77";
-    g.form.Die();
-    EXPECT_EQ(g.form.lblHighScore().Caption, "77");
-    EXPECT_TRUE(g.form.GameOver);
-}
-
-TEST(Exit, SavesABeatenScoreAndEndsWithoutShowingTheWreck) {
-    TestGame g;
-    g.form.lblScore().Caption = "1234";
-    g.form.mnuExit_Click();
-    EXPECT_TRUE(g.host.ended);
-    EXPECT_EQ(readFile(g.highScoreFile()), "\"1234\"\r\n");
-    EXPECT_FALSE(g.form.imgWreck().Visible);
-    EXPECT_FALSE(g.form.imgCracked().Visible);
-    EXPECT_FALSE(g.form.GameOver);
-}
-
-TEST(Exit, AnUnbeatenScoreLeavesTheFileAlone) {
-    TestGame g;
-    std::ofstream(g.highScoreFile()) << "\"9000\"\r\n";
-    g.form.mnuNew_Click();
-    g.form.lblScore().Caption = "10";
-    g.form.mnuExit_Click();
-    EXPECT_TRUE(g.host.ended);
-    EXPECT_EQ(readFile(g.highScoreFile()), "\"9000\"\r\n");
-}
-
-TEST(Exit, ClosingTheWindowActsAsExit) {
-    TestGame g;
-    g.form.Form_Unload();
-    EXPECT_TRUE(g.host.ended);
-    EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
-}
-
-TEST(NewGame, AfterACrashStartsOverUnpausedWithTheDashboardWhole) {
-    TestGame g;
-    g.form.Die();
-    g.form.Form_KeyDown(13);
-    EXPECT_FALSE(g.form.GameOver);
-    EXPECT_TRUE(g.form.tmrMain.Enabled);
-    EXPECT_TRUE(g.form.mnuPause.Enabled);
-    EXPECT_TRUE(g.form.imgDash().Visible);
-    EXPECT_FALSE(g.form.imgCracked().Visible);
-    EXPECT_TRUE(g.form.linSpeed.Visible);
-    EXPECT_FALSE(g.form.imgWreck().Visible);
-    EXPECT_EQ(g.form.picCar().Left, 386.0f);
+// A crash saves a beaten score and shows the wreck; Exit and closing the
+// window save it too but end the program instead.
+TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
+    enum class End { Crash, Exit, Close };
+    struct Case {
+        End end;
+        std::string fileBefore, score, fileAfter, best;
+    };
+    const Case cases[] = {
+        {End::Crash, "500\r\n", "500", "500\r\n", "500"}, // equal is not beaten
+        {End::Crash, "\"100\"\r\nold junk that must go\r\n", "501", "\"501\"\r\n", "501"},
+        {End::Exit, "", "1234", "\"1234\"\r\n", "1234"},
+        {End::Exit, "\"9000\"\r\n", "10", "\"9000\"\r\n", "9000"},
+        {End::Close, "", "77", "\"77\"\r\n", "77"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.score + " after " + c.fileBefore);
+        TestGame g(1, false);
+        writeFile(g.highScoreFile(), c.fileBefore);
+        g.form.Form_Load();
+        g.form.lblScore().Caption = c.score;
+        if (c.end == End::Crash) {
+            g.form.Die();
+        } else if (c.end == End::Exit) {
+            g.form.mnuExit_Click();
+        } else {
+            g.form.Form_Unload();
+        }
+        EXPECT_EQ(fileText(g.highScoreFile()), c.fileAfter);
+        EXPECT_EQ(g.form.lblHighScore().Caption, c.best);
+        const bool exited = c.end != End::Crash;
+        EXPECT_EQ(g.host.ended, exited);
+        EXPECT_EQ(g.form.GameOver, !exited);
+        EXPECT_EQ(g.form.imgWreck().Visible, !exited);
+        EXPECT_EQ(g.form.imgCracked().Visible, !exited);
+        EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
+        // The next game reads back what was saved.
+        g.form.mnuNew_Click();
+        EXPECT_EQ(g.form.lblHighScore().Caption, c.best);
+    }
 }
 
 TEST(HighScoresMenu, ReleasesTheKeysAndHidesTheWreck) {
     TestGame g;
-    g.form.Form_KeyDown(38);
-    g.form.Form_KeyDown(37);
+    g.form.Form_KeyDown(kKeyUp);
+    g.form.Form_KeyDown(kKeyLeft);
     g.form.Die();
     g.form.mnuHighScores_Click();
     EXPECT_EQ(g.form.UpHeld, 0);

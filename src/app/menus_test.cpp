@@ -1,117 +1,185 @@
+#include "app/help_texts.h"
 #include "app/key_codes.h"
 #include "testing/test_game.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace kestrada {
 namespace {
 
 using testing::TestGame;
 
-TEST(Pause, EscTwiceRestoresTheGameExactly) {
-    TestGame g(7);
-    g.form.Form_KeyDown(kKeyUp);
-    g.ticks(120);
-    g.form.Form_KeyUp(kKeyUp);
-    ASSERT_FALSE(g.form.GameOver);
-    g.form.picSplit().Visible = true;
-    const Form before = g.form;
-
-    g.form.Form_KeyDown(kKeyEsc);
-    EXPECT_TRUE(g.form.lblPaused().Visible);
-    EXPECT_FALSE(g.form.tmrMain.Enabled);
-    EXPECT_EQ(g.form.mnuPause.Caption, "Un&pause");
-    EXPECT_EQ(g.form.lblInfo(8).Caption, "Unpause");
-    EXPECT_FALSE(g.form.picSplit().Visible);
-    EXPECT_TRUE(g.form.imgSplit().Visible);
-    EXPECT_EQ(g.form.imgSplit().Top, before.picSplit().Top);
-    EXPECT_EQ(g.form.drawOrder.front(), ControlId::lblPaused);
-    EXPECT_EQ(g.form.mousePointer, MousePointer::Default);
-
-    g.form.Form_KeyDown(kKeyEsc);
-    Form after = g.form;
-    // Only the still picture of the median and the drawing order may differ.
-    after.drawOrder = before.drawOrder;
-    after.MedianWasVisible = before.MedianWasVisible;
-    after.imgSplit().Top = before.imgSplit().Top;
-    EXPECT_TRUE(after == before);
-    EXPECT_TRUE(g.form.MusicPlaying);
+bool paused(const Form& f) {
+    return f.lblPaused().Visible && !f.tmrMain.Enabled && f.mnuPause.Caption == "Un&pause";
 }
 
-TEST(Pause, AHiddenMedianStaysOutOfPlay) {
-    TestGame g;
-    g.ticks(1);
-    g.form.picSplit().Visible = false;
-    g.form.mnuPause_Click();
-    EXPECT_FALSE(g.form.imgSplit().Visible);
-    g.form.mnuPause_Click();
-    EXPECT_FALSE(g.form.picSplit().Visible);
-    EXPECT_FALSE(g.form.imgSplit().Visible);
+std::vector<std::string> split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find(separator, from)) != std::string::npos;
+         from = at + separator.size()) {
+        parts.push_back(text.substr(from, at - from));
+    }
+    parts.push_back(text.substr(from));
+    return parts;
 }
 
-TEST(Pause, SilencesEverySoundAndResumesTheMusicWithoutRewinding) {
-    TestGame g;
-    g.form.mnuPause_Click();
-    EXPECT_EQ(g.sndStart.mode(), kModeStopped);
-    g.soundLog.clear();
-    g.form.mnuPause_Click();
-    EXPECT_EQ(g.soundLog, std::vector<std::string>{"sndMusic.play"});
+TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
+    for (const bool median : {true, false}) {
+        SCOPED_TRACE(median ? "median shown" : "median hidden");
+        TestGame g(7);
+        Form& f = g.form;
+        f.Form_KeyDown(kKeyUp);
+        g.ticks(120);
+        f.Form_KeyUp(kKeyUp);
+        ASSERT_FALSE(f.GameOver);
+        f.picSplit().Visible = median;
+        const Form before = f;
+
+        f.Form_KeyDown(kKeyEsc);
+        EXPECT_TRUE(paused(f));
+        EXPECT_EQ(f.lblInfo(8).Caption, "Unpause");
+        EXPECT_FALSE(f.picSplit().Visible);
+        EXPECT_EQ(f.imgSplit().Visible, median);
+        EXPECT_EQ(f.imgSplit().Top, before.picSplit().Top);
+        EXPECT_EQ(f.drawOrder.front(), ControlId::lblPaused);
+        EXPECT_EQ(f.mousePointer, MousePointer::Default);
+
+        f.Form_KeyDown(kKeyEsc);
+        Form after = f;
+        // Only the still picture of the median and the drawing order may differ.
+        after.drawOrder = before.drawOrder;
+        after.MedianWasVisible = before.MedianWasVisible;
+        after.imgSplit().Top = before.imgSplit().Top;
+        EXPECT_TRUE(after == before);
+        EXPECT_TRUE(f.MusicPlaying);
+    }
 }
 
-TEST(Pause, DoesNothingAfterACrash) {
-    TestGame g;
-    g.form.Die();
-    g.form.Form_KeyDown(kKeyEsc);
-    g.form.mnuPause_Click();
-    EXPECT_FALSE(g.form.lblPaused().Visible);
-    EXPECT_EQ(g.form.mnuPause.Caption, "&Pause");
+TEST(HelpMenu, HowToPlayAndAboutPauseARunningGameAndLeaveItPaused) {
+    for (const bool pausedByEsc : {false, true}) {
+        SCOPED_TRACE(pausedByEsc ? "paused by Esc first" : "running");
+        TestGame g;
+        Form& f = g.form;
+        g.ticks(3);
+        if (pausedByEsc) {
+            f.Form_KeyDown(kKeyEsc);
+        }
+        // A second visit must not toggle the pause back off.
+        for (int visit = 1; visit <= 2; ++visit) {
+            f.mnuHowToPlay_Click();
+            EXPECT_EQ(g.host.helpShown, visit);
+            EXPECT_TRUE(paused(f));
+            f.mnuAbout_Click();
+            EXPECT_EQ(g.host.messagesShown, visit);
+            EXPECT_EQ(g.host.messageTitle, "About Kestrada...");
+            EXPECT_TRUE(paused(f));
+        }
+        // The player resumes with Esc as usual.
+        f.Form_KeyDown(kKeyEsc);
+        EXPECT_FALSE(f.lblPaused().Visible);
+        EXPECT_TRUE(f.tmrMain.Enabled);
+    }
 }
 
-TEST(Music, WaitsForTheJingleWhenEffectsAreOn) {
+TEST(HelpMenu, AfterACrashPauseHelpAndAboutLeaveTheFrozenFieldAlone) {
     TestGame g;
-    g.ticks(75);
-    EXPECT_FALSE(g.form.MusicPlaying);
-    g.soundLog.clear();
-    g.ticks(1);
-    EXPECT_TRUE(g.form.MusicPlaying);
-    const std::vector<std::string> start = {"sndStart.stop", "sndMusic.stop", "sndMusic.setpos",
-                                            "sndMusic.play"};
-    EXPECT_EQ(g.soundLog, start);
+    Form& f = g.form;
+    g.ticks(2);
+    f.Die();
+    const Form frozen = f;
+    f.Form_KeyDown(kKeyEsc);
+    f.mnuPause_Click();
+    f.mnuHowToPlay_Click();
+    f.mnuAbout_Click();
+    EXPECT_EQ(g.host.helpShown, 1);
+    EXPECT_EQ(g.host.messagesShown, 1);
+    EXPECT_TRUE(f == frozen);
 }
 
-TEST(Music, SwitchedOnBeforeTheJingleEndsWaitsForTick75) {
+TEST(HelpTexts, AboutTellsTheHistoryInSixLinesAndTheHelpInThreeParagraphs) {
     TestGame g;
-    g.form.mnuMusic_Click(); // off
-    g.ticks(10);
-    g.form.mnuMusic_Click(); // on, but the jingle is still due to end
-    EXPECT_TRUE(g.form.mnuMusic.Checked);
-    EXPECT_FALSE(g.form.MusicPlaying);
-    g.ticks(66);
-    EXPECT_TRUE(g.form.MusicPlaying);
+    g.form.mnuAbout_Click();
+    const auto lines = split(g.host.messageText, "\r\n");
+    EXPECT_EQ(lines.size(), 6u);
+    EXPECT_EQ(std::ranges::count(lines, ""), 0);
+    EXPECT_NE(g.host.messageText.find("1999"), std::string::npos);
+
+    const std::string text = helpInstructions();
+    const auto paragraphs = split(text, "\r\n\r\n");
+    ASSERT_EQ(paragraphs.size(), 3u);
+    for (const std::string& p : paragraphs) {
+        EXPECT_EQ(p.find_first_of("\r\n"), std::string::npos);
+        // Sentences are set apart by two spaces.
+        for (std::size_t at = p.find(". "); at != std::string::npos; at = p.find(". ", at + 1)) {
+            EXPECT_EQ(p.compare(at, 3, ".  "), 0) << p.substr(at, 20);
+        }
+    }
+    EXPECT_NE(paragraphs[2].find("\"1\" and \"2\""), std::string::npos);
+    EXPECT_TRUE(text.ends_with("ENTER starts a new game; ESC pauses."));
 }
 
-TEST(Music, UncheckedAtTheStartMomentNeverStartsByItself) {
-    TestGame g;
-    g.form.mnuMusic_Click();
-    g.ticks(200);
-    EXPECT_FALSE(g.form.MusicPlaying);
-    EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
-    g.form.mnuMusic_Click();
-    EXPECT_TRUE(g.form.MusicPlaying);
-    EXPECT_EQ(g.sndMusic.position(), 0);
-}
-
-TEST(Music, SwitchedOnWhilePausedStartsOnResume) {
-    TestGame g;
-    g.ticks(80);
-    g.form.mnuMusic_Click();
-    g.form.mnuPause_Click();
-    g.form.mnuMusic_Click();
-    EXPECT_FALSE(g.form.MusicPlaying);
-    EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
-    g.form.mnuPause_Click();
-    EXPECT_TRUE(g.form.MusicPlaying);
-    EXPECT_EQ(g.sndMusic.mode(), kModePlaying);
+// Each case stops just before the music ought to start, then lets it.
+TEST(Music, StartsOnlyOnceDueCheckedAndUnpausedFromTheTop) {
+    struct Case {
+        const char* name;
+        void (*before)(TestGame&);
+        void (*starts)(TestGame&);
+    };
+    const Case cases[] = {
+        {"checked again while the jingle plays: waits for tick 75",
+         [](TestGame& g) {
+             g.form.mnuMusic_Click();
+             g.ticks(10);
+             g.form.mnuMusic_Click();
+             EXPECT_TRUE(g.form.mnuMusic.Checked);
+         },
+         [](TestGame& g) {
+             g.soundLog.clear();
+             g.ticks(65);
+             EXPECT_TRUE(g.soundLog.empty());
+             g.ticks(1); // the tick that begins at 75 cuts the jingle
+             EXPECT_EQ(g.soundLog, (std::vector<std::string>{"sndStart.stop", "sndMusic.stop",
+                                                             "sndMusic.setpos", "sndMusic.play"}));
+         }},
+        {"unchecked when due: never by itself",
+         [](TestGame& g) {
+             g.form.mnuMusic_Click();
+             g.ticks(200);
+         },
+         [](TestGame& g) { g.form.mnuMusic_Click(); }},
+        {"checked while paused: on resume",
+         [](TestGame& g) {
+             g.ticks(80);
+             g.form.mnuMusic_Click();
+             g.form.mnuPause_Click();
+             g.form.mnuMusic_Click();
+         },
+         [](TestGame& g) { g.form.mnuPause_Click(); }},
+        {"effects off: no jingle to wait for",
+         [](TestGame& g) {
+             g.form.mnuEffects_Click();
+             EXPECT_FALSE(g.form.mnuEffects.Checked);
+             EXPECT_EQ(g.sndStart.mode(), kModeStopped);
+             g.form.mnuNew_Click();
+         },
+         [](TestGame& g) { g.ticks(1); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestGame g;
+        c.before(g);
+        EXPECT_FALSE(g.form.MusicPlaying);
+        EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
+        c.starts(g);
+        EXPECT_TRUE(g.form.MusicPlaying);
+        EXPECT_EQ(g.sndMusic.mode(), kModePlaying);
+        EXPECT_EQ(g.sndMusic.position(), 0);
+        EXPECT_EQ(g.sndStart.mode(), kModeStopped);
+    }
 }
 
 TEST(Music, LoopsAtTheEndOfPlaybackOnlyWhileTheGameRuns) {
@@ -134,36 +202,34 @@ TEST(Music, LoopsAtTheEndOfPlaybackOnlyWhileTheGameRuns) {
     EXPECT_TRUE(g.soundLog.empty());
 }
 
-TEST(Effects, SwitchingSilencesTheJingleAndTheCrash) {
-    TestGame g;
-    g.form.mnuEffects_Click();
-    EXPECT_FALSE(g.form.mnuEffects.Checked);
-    EXPECT_EQ(g.sndStart.mode(), kModeStopped);
-    // With effects off the music does not wait for a jingle.
-    g.form.mnuNew_Click();
-    g.ticks(1);
-    EXPECT_TRUE(g.form.MusicPlaying);
-    g.form.mnuEffects_Click();
-    EXPECT_TRUE(g.form.mnuEffects.Checked);
-}
-
-TEST(NewGame, MidGameOrPausedStartsAFreshRunningGame) {
+// Form_Load starts every game; the sounds are loaded only the first time.
+TEST(NewGame, MidGameOrPausedStartsAFreshRunningGameWithTheJingle) {
     TestGame g(3);
-    g.form.Form_KeyDown(kKeyUp);
+    Form& f = g.form;
+    EXPECT_EQ(g.sndStart.path(), (g.dir.path() / "Start.wav").string());
+    EXPECT_EQ(g.sndCrash.path(), (g.dir.path() / "Crash.wav").string());
+    EXPECT_EQ(g.sndMusic.path(), (g.dir.path() / "Kestrada.wav").string());
+    f.Form_KeyDown(kKeyUp);
     g.ticks(30);
-    g.form.mnuPause_Click();
-    g.form.mnuNew_Click();
-    EXPECT_FALSE(g.form.lblPaused().Visible);
-    EXPECT_EQ(g.form.mnuPause.Caption, "&Pause");
-    EXPECT_EQ(g.form.lblInfo(8).Caption, "Pause");
-    EXPECT_TRUE(g.form.tmrMain.Enabled);
-    EXPECT_EQ(g.form.TickCount, 0);
-    EXPECT_EQ(g.form.Speed, 0);
-    EXPECT_EQ(g.form.Score, 0);
-    EXPECT_FALSE(g.form.MusicPlaying);
+    f.mnuPause_Click();
+    g.soundLog.clear();
+    f.mnuNew_Click();
+    EXPECT_EQ(g.soundLog, (std::vector<std::string>{
+                              "sndMusic.stop", "sndMusic.setpos", "sndStart.stop", "sndCrash.stop",
+                              "sndStart.stop", "sndStart.setpos", "sndStart.play"}));
+    EXPECT_FALSE(f.lblPaused().Visible);
+    EXPECT_EQ(f.mnuPause.Caption, "&Pause");
+    EXPECT_EQ(f.lblInfo(8).Caption, "Pause");
+    EXPECT_TRUE(f.tmrMain.Enabled);
+    EXPECT_EQ(f.mousePointer, MousePointer::Transparent);
+    EXPECT_EQ(f.TickCount, 0);
+    EXPECT_EQ(f.Score, 0);
+    EXPECT_EQ(f.picCar().Left, 386.0f);
+    EXPECT_EQ(f.picCar().Top, 360.0f);
+    EXPECT_FALSE(f.MusicPlaying);
     // The held key survives a new game: the car accelerates at once.
     g.ticks(1);
-    EXPECT_EQ(g.form.UpHeld, 1);
+    EXPECT_EQ(f.Speed, 1);
 }
 
 } // namespace

@@ -1,106 +1,74 @@
 #include "hazards/median.h"
 #include "numeric.h"
-#include "testing/test_game.h"
+#include "testing/scene.h"
 
-#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
 namespace kestrada {
 namespace {
 
+using testing::crashSounds;
 using testing::TestGame;
-
-long crashSounds(const TestGame& g) {
-    return std::count(g.soundLog.begin(), g.soundLog.end(), "sndCrash.play");
-}
 
 // The car on the asphalt at speed with its hit box shown, and the median
 // level with it.
-void besideMedian(Form& f, float carLeft) {
-    f.Speed = 10;
-    f.PrevSpeed = 10;
-    f.picCar().Left = carLeft;
-    f.picCar().Top = 310;
-    f.picCar().Visible = true;
-    f.picSplit().Visible = true;
-    f.picSplit().Top = -1000;
+Form& besideMedian(TestGame& g, float carLeft) {
+    Form& f = testing::onTheRoad(g, 10, carLeft, 310);
+    testing::place(f.picSplit(), 200, -1000);
+    return f;
 }
 
 TEST(MedianPhase, RoadEdgesKillOnTheLimitItself) {
-    for (float left : {67.2f, 388.8f, 20.0f, 400.0f}) {
+    for (float left : {67.2f, 388.8f, 20.0f, 400.0f, std::nextafter(67.2f, 100.0f),
+                       std::nextafter(388.8f, 0.0f), 150.0f}) {
         TestGame g;
         g.form.picCar().Left = left;
-        EXPECT_EQ(playerMedianPhase(g.form), PhaseResult::EndTick) << left;
-        EXPECT_TRUE(g.form.GameOver) << left;
+        const bool dies = left <= 67.2f || left >= 388.8f;
+        EXPECT_EQ(playerMedianPhase(g.form) == PhaseResult::EndTick, dies) << left;
+        EXPECT_EQ(g.form.GameOver, dies) << left;
     }
-    for (float left : {std::nextafter(67.2f, 100.0f), std::nextafter(388.8f, 0.0f), 150.0f}) {
-        TestGame g;
-        g.form.picCar().Left = left;
-        EXPECT_EQ(playerMedianPhase(g.form), PhaseResult::Continue) << left;
-        EXPECT_FALSE(g.form.GameOver) << left;
-    }
-}
-
-TEST(MedianPhase, OffTheEdgeEndsTheTickThroughTheTimer) {
-    TestGame g;
-    Form& f = g.form;
-    f.picCar().Left = 388.8f;
-    f.Speed = 10;
-    f.PrevSpeed = 10;
-    f.UpHeld = 1;
-    g.soundLog.clear();
-    f.tmrMain_Timer();
-    EXPECT_TRUE(f.GameOver);
-    EXPECT_FALSE(f.tmrMain.Enabled);
-    EXPECT_TRUE(f.imgWreck().Visible);
-    EXPECT_EQ(f.imgWreck().Left, 388.8f);
-    // Nothing after the crash ran: no acceleration, no distance score.
-    EXPECT_EQ(f.Speed, 10);
-    EXPECT_EQ(f.Score, 0.0);
-    EXPECT_EQ(crashSounds(g), 1);
 }
 
 TEST(MedianPhase, TouchingTheMedianOnlyAlongAnEdgeIsSafe) {
     // The median spans x 200 to 281; the car is 25 wide.
-    for (float left : {175.0f, 281.0f}) {
+    for (float left : {175.0f, 281.0f, 175.5f, 280.5f, 230.0f}) {
         TestGame g;
-        besideMedian(g.form, left);
+        besideMedian(g, left);
         g.ticks(1);
-        EXPECT_FALSE(g.form.GameOver) << left;
-    }
-    for (float left : {175.5f, 280.5f, 230.0f}) {
-        TestGame g;
-        besideMedian(g.form, left);
-        g.ticks(1);
-        EXPECT_TRUE(g.form.GameOver) << left;
-        EXPECT_EQ(g.form.imgSplit().Top, g.form.picSplit().Top) << left;
+        const bool dies = left > 175 && left < 281;
+        EXPECT_EQ(g.form.GameOver, dies) << left;
+        if (dies) {
+            EXPECT_EQ(g.form.imgSplit().Top, g.form.picSplit().Top) << left;
+        }
     }
 }
 
-TEST(MedianPhase, AMedianOnlyCountsWhileItIsOnTheRoad) {
-    TestGame g;
-    Form& f = g.form;
-    besideMedian(f, 230);
-    f.picSplit().Visible = false;
-    EXPECT_EQ(playerMedianPhase(f), PhaseResult::Continue);
-
-    // The median's lower end above the car's roof: no contact.
-    besideMedian(f, 230);
-    f.picSplit().Top = single(310.0 - 1742.0);
-    EXPECT_EQ(playerMedianPhase(f), PhaseResult::Continue);
-    // A car drawn only by its picture is not tested.
-    f.picSplit().Top = single(310.5 - 1742.0);
-    f.picCar().Visible = false;
-    EXPECT_EQ(playerMedianPhase(f), PhaseResult::Continue);
-    f.picCar().Visible = true;
-    EXPECT_EQ(playerMedianPhase(f), PhaseResult::EndTick);
+TEST(MedianPhase, AMedianOnlyCountsWhileItIsOnTheRoadBesideAShownHitBox) {
+    struct Case {
+        bool shown;
+        float top;
+        bool hitBox, dies;
+    };
+    const Case cases[] = {
+        {false, -1000, true, false},
+        {true, single(310.0 - 1742.0), true, false}, // its lower end on the roof
+        {true, single(310.5 - 1742.0), false, false},
+        {true, single(310.5 - 1742.0), true, true},
+    };
+    for (const Case& c : cases) {
+        TestGame g;
+        Form& f = besideMedian(g, 230);
+        f.picSplit().Top = c.top;
+        f.picSplit().Visible = c.shown;
+        f.picCar().Visible = c.hitBox;
+        EXPECT_EQ(playerMedianPhase(f) == PhaseResult::EndTick, c.dies) << c.top;
+    }
 }
 
 TEST(MedianPhase, DiesOnceWhenMedianAndEdgeBothApply) {
     TestGame g;
-    Form& f = g.form;
-    besideMedian(f, 250);
+    Form& f = besideMedian(g, 250);
     // A narrower road puts its right edge (0.81 x 300 = 243) inside the
     // median, so both tests would fire.
     f.imgRoad().Width = 300;

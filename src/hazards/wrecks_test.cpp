@@ -1,36 +1,18 @@
 #include "app/overlap.h"
 #include "hazards/wrecks.h"
-#include "testing/test_game.h"
+#include "testing/scene.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace kestrada {
 namespace {
 
+using testing::place;
 using testing::TestGame;
 
-void place(Control& c, float left, float top) {
-    c.Left = left;
-    c.Top = top;
-    c.Visible = true;
-}
-
-// The player's car on the road surface at a steady speed, on a tick where
-// nothing enters.
+// The player's car on the road surface at a steady speed.
 Form& driving(TestGame& g, int16_t speed) {
-    Form& f = g.form;
-    f.TickCount = 1;
-    f.Speed = speed;
-    f.PrevSpeed = speed;
-    f.picCar().Left = 300;
-    f.picCar().Top = 310;
-    f.picCar().Visible = true;
-    return f;
-}
-
-long crashSounds(const TestGame& g) {
-    return std::count(g.soundLog.begin(), g.soundLog.end(), "sndCrash.play");
+    return testing::onTheRoad(g, speed, 300, 310);
 }
 
 TEST(WreckScroll, WrecksRideDownWithTheRoadAndDropOffTheBottom) {
@@ -53,31 +35,44 @@ TEST(WreckScroll, WrecksRideDownWithTheRoadAndDropOffTheBottom) {
     EXPECT_EQ(f.imgCiv2Crash().Left, 160.0f);
 }
 
-TEST(WreckCollisions, ACarRunningIntoAStandingWreckPaysNothingAtRest) {
-    TestGame g;
-    Form& f = driving(g, 0);
-    f.picCar().Left = 386;
-    f.picCar().Top = 360;
-    f.Civ2Speed = 9; // relaxed to 10 by the head: its own motion is -10
-    place(f.imgCiv1Crash(), 150, 200);
-    place(f.imgCiv2(), 150, 220);
-    f.tmrMain_Timer();
-    EXPECT_EQ(f.imgCiv1Crash().Top, 200.0f);
-    EXPECT_FALSE(f.imgCiv2().Visible);
-    ASSERT_TRUE(f.imgCiv2Crash().Visible);
-    EXPECT_EQ(f.imgCiv2Crash().Top, 210.0f);
-    EXPECT_EQ(f.Score, 0.0);
-    EXPECT_FALSE(f.GameOver);
-}
+// Cars and the motorcycle crash into the civilian cars' and the hog's
+// wrecks, for nothing at rest; the hog drives over wrecks and the
+// motorcycle's hurts nobody.
+TEST(WreckCollisions, MovingVehiclesCrashIntoTheWrecksTheyMeetPaidByTheSpeed) {
+    struct Case {
+        ControlId vehicle, obstacle, ownWreck;
+        int16_t speed;
+        bool crashes;
+        double score;
+    };
+    const Case cases[] = {
+        {ControlId::imgCiv1, ControlId::imgCiv2Crash, ControlId::imgCiv1Crash, 25, true, 50},
+        {ControlId::imgCiv2, ControlId::imgCiv1Crash, ControlId::imgCiv2Crash, 25, true, 50},
+        {ControlId::imgMs, ControlId::imgCiv1Crash, ControlId::imgMdead, 25, true, 50},
+        {ControlId::imgMs, ControlId::imgCiv2Crash, ControlId::imgMdead, 25, true, 50},
+        {ControlId::imgMs, ControlId::imgHogCrash, ControlId::imgMdead, 25, true, 50},
+        {ControlId::imgCiv1, ControlId::imgHogCrash, ControlId::imgCiv1Crash, -1, true, -2},
+        {ControlId::imgCiv2, ControlId::imgHogCrash, ControlId::imgCiv2Crash, 10, true, 20},
+        {ControlId::imgCiv1, ControlId::imgMdead, ControlId::imgCiv1Crash, 25, false, 0},
+        {ControlId::imgHog, ControlId::imgCiv2Crash, ControlId::imgHogCrash, 25, false, 0},
 
-TEST(WreckCollisions, RewardsFollowABumpedSpeedBelowZero) {
-    TestGame g;
-    Form& f = driving(g, -1);
-    place(f.imgHogCrash(), 150, 200);
-    place(f.imgCiv1(), 160, 210);
-    wreckCollisionPhase(f);
-    EXPECT_TRUE(f.imgCiv1Crash().Visible);
-    EXPECT_DOUBLE_EQ(f.Score, -2.0);
+        {ControlId::imgCiv2, ControlId::imgCiv1Crash, ControlId::imgCiv2Crash, 0, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << int(c.vehicle) << " into " << int(c.obstacle));
+        TestGame g;
+        Form& f = driving(g, c.speed);
+        place(f.control(c.obstacle), 150, 200);
+        place(f.control(c.vehicle), 155, 210);
+        EXPECT_EQ(wreckCollisionPhase(f), PhaseResult::Continue);
+        EXPECT_EQ(f.control(c.vehicle).Visible, !c.crashes);
+        EXPECT_EQ(f.control(c.ownWreck).Visible, c.crashes);
+        if (c.crashes) {
+            EXPECT_EQ(f.control(c.ownWreck).Left, 155.0f);
+        }
+        EXPECT_DOUBLE_EQ(f.Score, c.score);
+        EXPECT_TRUE(f.control(c.obstacle).Visible);
+    }
 }
 
 TEST(WreckCollisions, AWreckMadeByOneTestIsThereForTheNext) {
@@ -93,101 +88,44 @@ TEST(WreckCollisions, AWreckMadeByOneTestIsThereForTheNext) {
     EXPECT_TRUE(f.imgMdead().Visible);
     EXPECT_EQ(f.imgMdead().Top, 250.0f);
     EXPECT_DOUBLE_EQ(f.Score, 100.0);
+
+    // A wreck made here can kill the player in the same tick.
+    TestGame h;
+    Form& e = driving(h, 25);
+    place(e.imgCiv2Crash(), 280, 250);
+    place(e.imgCiv1(), 290, 280); // touches the wreck and the player's car
+    EXPECT_EQ(wreckCollisionPhase(e), PhaseResult::EndTick);
+    EXPECT_TRUE(e.GameOver);
 }
 
-TEST(WreckCollisions, ANewWreckCanKillThePlayerInTheSameTick) {
-    TestGame g;
-    Form& f = driving(g, 25);
-    place(f.imgCiv2Crash(), 280, 250);
-    place(f.imgCiv1(), 290, 280); // touches the wreck and the player's car
-    EXPECT_EQ(wreckCollisionPhase(f), PhaseResult::EndTick);
-    EXPECT_TRUE(f.GameOver);
-    EXPECT_FALSE(f.tmrMain.Enabled);
-    EXPECT_EQ(crashSounds(g), 1);
-}
-
-TEST(WreckCollisions, EveryMovingVehicleCrashesIntoTheWrecksItMeets) {
+// The player's car (300..325 x 310..354) dies once on a civilian car's
+// wreck, even with only its picture shown on the verge, and passes over
+// the others; a wreck only touching it is harmless.
+TEST(WreckCollisions, ThePlayerDiesOnceOnACivilianWreckItOverlaps) {
     struct Case {
-        ControlId vehicle, obstacle, ownWreck;
+        ControlId wreck, other;
+        float left, top, otherLeft, otherTop;
+        bool hitBox, dies;
     };
     const Case cases[] = {
-        {ControlId::imgCiv1, ControlId::imgCiv2Crash, ControlId::imgCiv1Crash},
-        {ControlId::imgCiv2, ControlId::imgCiv1Crash, ControlId::imgCiv2Crash},
-        {ControlId::imgMs, ControlId::imgCiv1Crash, ControlId::imgMdead},
-        {ControlId::imgMs, ControlId::imgCiv2Crash, ControlId::imgMdead},
-        {ControlId::imgMs, ControlId::imgHogCrash, ControlId::imgMdead},
-        {ControlId::imgCiv1, ControlId::imgHogCrash, ControlId::imgCiv1Crash},
-        {ControlId::imgCiv2, ControlId::imgHogCrash, ControlId::imgCiv2Crash},
+        {ControlId::imgCiv1Crash, ControlId::imgCiv2Crash, 310, 330, 0, 0, false, true},
+        {ControlId::imgCiv2Crash, ControlId::imgCiv1Crash, 310, 330, 0, 0, false, true},
+        {ControlId::imgCiv1Crash, ControlId::imgCiv2Crash, 300, 300, 305, 330, true, true},
+        {ControlId::imgCiv1Crash, ControlId::imgCiv2Crash, 325, 310, 300, 354, true, false},
+        {ControlId::imgHogCrash, ControlId::imgMdead, 300, 300, 300, 310, true, false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << int(c.wreck) << " at " << c.left << ", " << c.top);
         TestGame g;
         Form& f = driving(g, 25);
-        place(f.control(c.obstacle), 150, 200);
-        place(f.control(c.vehicle), 155, 210);
-        wreckCollisionPhase(f);
-        EXPECT_FALSE(f.control(c.vehicle).Visible) << int(c.vehicle);
-        EXPECT_TRUE(f.control(c.ownWreck).Visible) << int(c.vehicle);
-        EXPECT_EQ(f.control(c.ownWreck).Left, 155.0f);
-        EXPECT_DOUBLE_EQ(f.Score, 50.0);
-        EXPECT_TRUE(f.control(c.obstacle).Visible);
+        f.picCar().Visible = c.hitBox;
+        place(f.control(c.wreck), c.left, c.top);
+        place(f.control(c.other), c.otherLeft, c.otherTop);
+        g.soundLog.clear();
+        EXPECT_EQ(wreckCollisionPhase(f) == PhaseResult::EndTick, c.dies);
+        EXPECT_EQ(f.GameOver, c.dies);
+        EXPECT_EQ(testing::crashSounds(g), c.dies ? 1 : 0);
     }
-}
-
-TEST(WreckCollisions, TheHogAndTheMotorcyclesWreckHurtNobody) {
-    TestGame g;
-    Form& f = driving(g, 25);
-    place(f.imgMdead(), 150, 200);
-    place(f.imgCiv1(), 155, 205);
-    place(f.imgCiv2Crash(), 250, 100);
-    place(f.imgHog(), 255, 105); // the hog drives over wrecks
-    wreckCollisionPhase(f);
-    EXPECT_TRUE(f.imgCiv1().Visible);
-    EXPECT_TRUE(f.imgHog().Visible);
-    EXPECT_FALSE(f.imgHogCrash().Visible);
-    EXPECT_EQ(f.Score, 0.0);
-}
-
-TEST(WreckCollisions, ThePlayerDiesOnACivilianWreckEvenOffTheSurface) {
-    for (ControlId wreck : {ControlId::imgCiv1Crash, ControlId::imgCiv2Crash}) {
-        TestGame g;
-        Form& f = driving(g, 25);
-        f.picCar().Visible = false; // on the verge only the picture shows
-        place(f.control(wreck), 310, 330);
-        EXPECT_EQ(wreckCollisionPhase(f), PhaseResult::EndTick);
-        EXPECT_TRUE(f.GameOver);
-    }
-}
-
-TEST(WreckCollisions, TwoWrecksUnderTheCarEndTheGameOnce) {
-    TestGame g;
-    Form& f = driving(g, 25);
-    place(f.imgCiv1Crash(), 300, 300);
-    place(f.imgCiv2Crash(), 305, 330);
-    g.soundLog.clear();
-    EXPECT_EQ(wreckCollisionPhase(f), PhaseResult::EndTick);
-    EXPECT_EQ(crashSounds(g), 1);
-}
-
-TEST(WreckCollisions, ThePlayerOnlyTouchingAWreckSurvives) {
-    TestGame g;
-    Form& f = driving(g, 25);
-    place(f.imgCiv1Crash(), 325, 310); // against the car's right side
-    place(f.imgCiv2Crash(), 300, 354); // against its back
-    EXPECT_EQ(wreckCollisionPhase(f), PhaseResult::Continue);
-    EXPECT_FALSE(f.GameOver);
-}
-
-TEST(WreckCollisions, ThePlayerDrivesOverTheHogsAndTheMotorcyclesWrecks) {
-    TestGame g;
-    Form& f = driving(g, 10);
-    place(f.imgHogCrash(), 300, 290); // scrolled onto the car this tick
-    place(f.imgMdead(), 300, 300);
-    f.tmrMain_Timer();
-    EXPECT_TRUE(overlaps(f.picCar(), f.imgHogCrash()));
-    EXPECT_TRUE(overlaps(f.picCar(), f.imgMdead()));
-    EXPECT_FALSE(f.GameOver);
-    EXPECT_TRUE(f.tmrMain.Enabled);
-    EXPECT_DOUBLE_EQ(f.Score, 2.5); // the tick ran to its end
 }
 
 } // namespace

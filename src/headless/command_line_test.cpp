@@ -5,19 +5,16 @@
 namespace kestrada::headless {
 namespace {
 
-TEST(CommandLine, DefaultsToAPlainRunOf1500Slots) {
-    const CommandLine parsed = parseCommandLine({"--headless"});
-    ASSERT_EQ(parsed.error, "");
-    const Options& o = parsed.options;
-    EXPECT_FALSE(o.help);
-    EXPECT_FALSE(o.seed);
-    EXPECT_EQ(o.slots, 1500u);
-    EXPECT_FALSE(o.input);
-    EXPECT_FALSE(o.trace);
-    EXPECT_FALSE(o.dataDir);
-}
+TEST(CommandLine, DefaultsToAPlainRunOf1500SlotsAndReadsEveryOptionInAnyOrder) {
+    const CommandLine plain = parseCommandLine({"--headless"});
+    ASSERT_EQ(plain.error, "");
+    EXPECT_FALSE(plain.options.help);
+    EXPECT_FALSE(plain.options.seed);
+    EXPECT_EQ(plain.options.slots, 1500u);
+    EXPECT_FALSE(plain.options.input);
+    EXPECT_FALSE(plain.options.trace);
+    EXPECT_FALSE(plain.options.dataDir);
 
-TEST(CommandLine, ReadsEveryOptionInAnyOrder) {
     const CommandLine parsed =
         parseCommandLine({"--trace", "t.jsonl", "--seed", "4294967295", "--headless", "--slots",
                           "0", "--data-dir", "/tmp/k", "--input", "in.txt"});
@@ -40,12 +37,9 @@ TEST(CommandLine, NamesTheProblemWithBadArguments) {
          "--slots: 99999999999999999999 is out of range 0 to 4294967295"},
         {{"--seed", "-1"}, "--seed: \"-1\" is not a whole number"},
         {{"--slots", ""}, "--slots: \"\" is not a whole number"},
-        {{"--slots", "1e3"}, "--slots: \"1e3\" is not a whole number"},
         {{"--seed"}, "--seed needs a value"},
         {{"--input", ""}, "--input needs a value"},
-        {{"--trace"}, "--trace needs a value"},
         {{"--speed", "3"}, "unknown argument \"--speed\""},
-        {{"extra"}, "unknown argument \"extra\""},
         {{"--seed=3"}, "unknown argument \"--seed=3\""},
         {{"--seed", "1", "--seed", "2"}, "--seed given more than once"},
         {{"--slots", "10", "--slots", "10"}, "--slots given more than once"},

@@ -6,8 +6,6 @@
 namespace kestrada::headless {
 namespace {
 
-using kestrada::testing::ScratchDir;
-
 struct ScriptedRun {
     explicit ScriptedRun(const std::string& input) : game(dir.path(), 42) {
         const InputParse parse = parseInput(input);
@@ -15,42 +13,36 @@ struct ScriptedRun {
         events = parse.events;
         game.start();
     }
-    SimulationResult slots(uint64_t n, TraceWriter* trace = nullptr) {
-        return simulate(game, events, n, trace);
-    }
+    SimulationResult slots(uint64_t n) { return simulate(game, events, n, nullptr); }
 
-    ScratchDir dir;
+    kestrada::testing::ScratchDir dir;
     HeadlessGame game;
     std::vector<InputEvent> events;
 };
 
 using Sounds = std::vector<std::string>;
 
-TEST(Simulation, DeliversASlotsEventsBeforeItsTick) {
-    ScriptedRun run("1 down Up\n");
-    const SimulationResult result = run.slots(1);
-    EXPECT_EQ(result.slots, 1u);
-    EXPECT_EQ(result.ticks, 1u);
-    EXPECT_EQ(run.game.form.TickCount, 1);
-    EXPECT_EQ(run.game.form.Speed, 1) << "the first tick already saw Up held";
-}
-
-TEST(Simulation, ExitEndsTheRunInsideItsSlot) {
-    ScriptedRun run("5 menu mnuExit\n5 down Up\n6 down Up\n");
-    const SimulationResult result = run.slots(10);
-    EXPECT_TRUE(result.exited);
-    EXPECT_EQ(result.slots, 4u);
-    EXPECT_EQ(result.ticks, 4u);
-    EXPECT_EQ(run.game.form.UpHeld, 0) << "nothing after Exit is delivered";
-    EXPECT_EQ(run.game.soundLog, (Sounds{"sndStart.stop", "sndMusic.stop", "sndCrash.stop"}));
-}
-
-TEST(Simulation, NeverDeliversEventsPastTheLastSlot) {
+TEST(Simulation, DeliversASlotsEventsBeforeItsTickAndNoneBeyondTheLastSlot) {
     ScriptedRun run("10 down Up\n11 menu mnuExit\n");
     const SimulationResult result = run.slots(10);
     EXPECT_FALSE(result.exited);
     EXPECT_EQ(result.slots, 10u);
-    EXPECT_EQ(run.game.form.UpHeld, 1);
+    EXPECT_EQ(result.ticks, 10u);
+    EXPECT_EQ(run.game.form.Speed, 1) << "the tenth tick already saw Up held";
+}
+
+// Help and About close at once and leave the game paused; Exit then ends
+// the run inside its slot, and nothing after it is delivered.
+TEST(Simulation, HelpAboutAndExitActInsideTheirSlots) {
+    ScriptedRun run("2 menu mnuHowToPlay\n4 menu mnuAbout\n5 menu mnuExit\n5 down Up\n6 down Up\n");
+    const SimulationResult result = run.slots(10);
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.slots, 4u);
+    EXPECT_EQ(result.ticks, 1u);
+    EXPECT_TRUE(run.game.form.lblPaused().Visible);
+    EXPECT_EQ(run.game.form.mnuPause.Caption, "Un&pause");
+    EXPECT_EQ(run.game.form.UpHeld, 0);
+    EXPECT_EQ(run.game.soundLog, (Sounds{"sndStart.stop", "sndMusic.stop", "sndCrash.stop"}));
 }
 
 TEST(Simulation, TheEndOfTheMusicRestartsOnlyAPlayingTrack) {
@@ -63,22 +55,14 @@ TEST(Simulation, TheEndOfTheMusicRestartsOnlyAPlayingTrack) {
     EXPECT_EQ(playing.game.soundLog, (Sounds{"sndMusic.setpos", "sndMusic.play"}));
     EXPECT_EQ(playing.game.sndMusic.mode(), kModePlaying);
 
-    // With the music switched off the head of each tick keeps the player
-    // stopped; the end of a track that is not playing must add nothing.
+    // With the music switched off the end of a track that is not playing
+    // must add nothing.
     ScriptedRun silent("1 menu mnuEffects\n1 menu mnuMusic\n2 music-ended\n");
     ScriptedRun same("1 menu mnuEffects\n1 menu mnuMusic\n");
     silent.slots(2);
     same.slots(2);
     EXPECT_EQ(silent.game.soundLog, same.game.soundLog);
     EXPECT_EQ(silent.game.sndMusic.mode(), kModeStopped);
-}
-
-TEST(Simulation, HelpAndAboutCloseAtOnceAndLeaveTheGamePaused) {
-    ScriptedRun run("2 menu mnuHowToPlay\n4 menu mnuAbout\n");
-    const SimulationResult result = run.slots(6);
-    EXPECT_EQ(result.ticks, 1u);
-    EXPECT_TRUE(run.game.form.lblPaused().Visible);
-    EXPECT_EQ(run.game.form.mnuPause.Caption, "Un&pause");
 }
 
 } // namespace
