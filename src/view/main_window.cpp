@@ -55,14 +55,13 @@ MainWindow::MainWindow(const std::filesystem::path& appPath, std::optional<uint3
     sndMusic_->setOnEnded([this] { handle([this] { form_.sndMusic_event9(); }); });
     // The sound players' media framework starts slower than the window:
     // show the first frame, then start it (queued: after the paint is done).
-    connect(
-        playField_, &PlayField::firstFramePainted, this,
-        [this] {
-            for (QtSoundPlayer* player : {sndStart_.get(), sndCrash_.get(), sndMusic_.get()}) {
-                player->startMedia();
-            }
-        },
-        Qt::QueuedConnection);
+    // One player at a time: the next opens its file once the last has.
+    connect(sndStart_.get(), &QtSoundPlayer::settled, sndCrash_.get(), &QtSoundPlayer::startMedia,
+            Qt::QueuedConnection);
+    connect(sndCrash_.get(), &QtSoundPlayer::settled, sndMusic_.get(), &QtSoundPlayer::startMedia,
+            Qt::QueuedConnection);
+    connect(playField_, &PlayField::firstFramePainted, sndStart_.get(), &QtSoundPlayer::startMedia,
+            Qt::QueuedConnection);
 
     // Every key reaches the game first, whichever control has the focus.
     qApp->installEventFilter(this);

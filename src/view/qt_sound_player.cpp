@@ -2,6 +2,7 @@
 
 #include <QAudioOutput>
 #include <QMediaPlayer>
+#include <QTimer>
 #include <QUrl>
 #include <utility>
 
@@ -22,15 +23,34 @@ void QtSoundPlayer::startMedia() {
     player_->setAudioOutput(output_);
     connect(player_, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus status) {
+                if (status != QMediaPlayer::LoadingMedia) {
+                    settle();
+                }
                 if (status == QMediaPlayer::EndOfMedia && onEnded_) {
                     onEnded_();
                 }
             });
     // A file that cannot be played would otherwise leave the player
     // claiming to play it forever.
-    connect(player_, &QMediaPlayer::errorOccurred, this, [this] { player_->stop(); });
+    connect(player_, &QMediaPlayer::errorOccurred, this, [this] {
+        player_->stop();
+        settle();
+    });
     for (auto& request : std::exchange(waiting_, {})) {
         request();
+    }
+    if (!loading_) {
+        QMetaObject::invokeMethod(this, &QtSoundPlayer::settled, Qt::QueuedConnection);
+    } else {
+        // A framework that never answers must not keep the other players silent.
+        QTimer::singleShot(3000, this, &QtSoundPlayer::settle);
+    }
+}
+
+void QtSoundPlayer::settle() {
+    if (loading_) {
+        loading_ = false;
+        Q_EMIT settled();
     }
 }
 
@@ -51,8 +71,13 @@ void QtSoundPlayer::whenStarted(std::function<void()> request) {
 }
 
 void QtSoundPlayer::load(const std::string& path) {
-    whenStarted(
-        [this, path] { player_->setSource(QUrl::fromLocalFile(QString::fromStdString(path))); });
+    whenStarted([this, path] {
+        loading_ = true;
+        player_->setSource(QUrl::fromLocalFile(QString::fromStdString(path)));
+        if (player_->mediaStatus() != QMediaPlayer::LoadingMedia) {
+            QMetaObject::invokeMethod(this, &QtSoundPlayer::settle, Qt::QueuedConnection);
+        }
+    });
 }
 
 void QtSoundPlayer::play() {

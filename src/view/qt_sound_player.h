@@ -44,14 +44,22 @@ class QtSoundPlayer : public QObject, public SoundPlayer {
     // Called when a playback runs to its end by itself (not on stop).
     void setOnEnded(std::function<void()> onEnded) { onEnded_ = std::move(onEnded); }
 
+  Q_SIGNALS:
+    // The file given to load() has been opened, or has failed to open, or
+    // none was given. Opening a file while another player is still opening
+    // one can deadlock the media framework, so players are started in turn.
+    void settled();
+
   private:
     // Runs the request now, or once the media player exists.
     void whenStarted(std::function<void()> request);
+    void settle();
 
     QMediaPlayer* player_ = nullptr;
     QAudioOutput* output_ = nullptr;
     std::vector<std::function<void()>> waiting_;
     std::function<void()> onEnded_;
+    bool loading_ = false;
 };
 
 } // namespace kestrada::view
