@@ -124,23 +124,23 @@ constexpr WaveSpec kWaves[] = {
 };
 
 TEST(WaveFiles, AreSixteenBitPcmAtAStandardRateAndRightLength) {
-    for (const auto& spec : kWaves) {
-        SCOPED_TRACE(spec.name);
-        const Wave w = readWave(waveDir() / spec.name);
+    for (const auto& asset : kWaves) {
+        SCOPED_TRACE(asset.name);
+        const Wave w = readWave(waveDir() / asset.name);
         ASSERT_EQ(w.error, "");
         EXPECT_EQ(w.format, 1);
         EXPECT_EQ(w.bits, 16);
         EXPECT_TRUE(w.channels == 1 || w.channels == 2);
         EXPECT_TRUE(w.rate == 22050 || w.rate == 44100);
-        EXPECT_GE(w.seconds(), spec.minSeconds);
-        EXPECT_LE(w.seconds(), spec.maxSeconds);
+        EXPECT_GE(w.seconds(), asset.minSeconds);
+        EXPECT_LE(w.seconds(), asset.maxSeconds);
     }
 }
 
 TEST(WaveFiles, AreLoudButNeverClippedAndCarryNoDc) {
-    for (const auto& spec : kWaves) {
-        SCOPED_TRACE(spec.name);
-        const Wave w = readWave(waveDir() / spec.name);
+    for (const auto& asset : kWaves) {
+        SCOPED_TRACE(asset.name);
+        const Wave w = readWave(waveDir() / asset.name);
         ASSERT_EQ(w.error, "");
         EXPECT_LT(w.peak(), 32000); // headroom below full scale
         EXPECT_GT(w.peak(), 16000); // and not a near-silent file
@@ -176,9 +176,9 @@ TEST(WaveFiles, SynthesiserWritesTheSameBytesEveryRun) {
     const std::string command =
         std::string("\"") + KESTRADA_SYNTH + "\" \"" + again.string() + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    for (const auto& spec : kWaves) {
-        SCOPED_TRACE(spec.name);
-        EXPECT_TRUE(readFile(again / spec.name) == readFile(waveDir() / spec.name));
+    for (const auto& asset : kWaves) {
+        SCOPED_TRACE(asset.name);
+        EXPECT_TRUE(readFile(again / asset.name) == readFile(waveDir() / asset.name));
     }
     fs::remove_all(again);
 }
@@ -336,9 +336,9 @@ std::vector<double> numbers(const std::string& text) {
 }
 
 TEST(Pictures, EachIsWellFormedSvgOfItsSpriteSize) {
-    for (const auto& spec : kPictures) {
-        SCOPED_TRACE(spec.name);
-        const fs::path path = pictureDir() / spec.name;
+    for (const auto& asset : kPictures) {
+        SCOPED_TRACE(asset.name);
+        const fs::path path = pictureDir() / asset.name;
         ASSERT_TRUE(fs::exists(path));
         const XmlScan scan = scanXml(readFile(path));
         ASSERT_EQ(scan.error, "");
@@ -348,10 +348,10 @@ TEST(Pictures, EachIsWellFormedSvgOfItsSpriteSize) {
             const auto it = root.attributes.find(key);
             return it == root.attributes.end() ? std::string() : it->second;
         };
-        EXPECT_EQ(attribute("width"), std::to_string(spec.width));
-        EXPECT_EQ(attribute("height"), std::to_string(spec.height));
-        const std::vector<double> box{0, 0, static_cast<double>(spec.width),
-                                      static_cast<double>(spec.height)};
+        EXPECT_EQ(attribute("width"), std::to_string(asset.width));
+        EXPECT_EQ(attribute("height"), std::to_string(asset.height));
+        const std::vector<double> box{0, 0, static_cast<double>(asset.width),
+                                      static_cast<double>(asset.height)};
         EXPECT_EQ(numbers(attribute("viewBox")), box);
         EXPECT_EQ(attribute("xmlns"), "http://www.w3.org/2000/svg");
     }
@@ -359,8 +359,8 @@ TEST(Pictures, EachIsWellFormedSvgOfItsSpriteSize) {
 
 TEST(Pictures, NoPictureIsLeftOutOfTheList) {
     std::set<std::string> expected;
-    for (const auto& spec : kPictures)
-        expected.insert(spec.name);
+    for (const auto& asset : kPictures)
+        expected.insert(asset.name);
     for (const auto& entry : fs::directory_iterator(pictureDir())) {
         if (entry.path().extension() == ".svg") {
             EXPECT_TRUE(expected.count(entry.path().filename().string()))
@@ -374,9 +374,9 @@ TEST(Pictures, NoPictureIsLeftOutOfTheList) {
 TEST(Pictures, UseOnlyWhatTheRendererDrawsAndResolveEveryReference) {
     const std::set<std::string> unsupported{"pattern", "clipPath", "mask", "filter", "marker"};
     const std::regex urlReference(R"(url\(#([^)]+)\))");
-    for (const auto& spec : kPictures) {
-        SCOPED_TRACE(spec.name);
-        const XmlScan scan = scanXml(readFile(pictureDir() / spec.name));
+    for (const auto& asset : kPictures) {
+        SCOPED_TRACE(asset.name);
+        const XmlScan scan = scanXml(readFile(pictureDir() / asset.name));
         ASSERT_EQ(scan.error, "");
         std::set<std::string> ids;
         std::vector<std::string> references;

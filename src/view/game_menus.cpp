@@ -40,12 +40,12 @@ QString qs(const std::string& s) {
 } // namespace
 
 GameMenus::GameMenus(QMenuBar& bar, const Form& form, std::function<void(Click)> onClick) {
-    for (const MenuSpec& spec : menuBarLayout()) {
-        QMenu* menu = bar.addMenu(qs((form.*spec.menu).Caption));
-        entries_.push_back({spec.menu, nullptr, menu->menuAction()});
-        for (const ItemSpec& item : spec.items) {
+    for (const MenuSpec& menuLayout : menuBarLayout()) {
+        QMenu* menu = bar.addMenu(qs((form.*menuLayout.menu).Caption));
+        entries_.push_back({menuLayout.menu, nullptr, menu->menuAction()});
+        for (const ItemSpec& item : menuLayout.items) {
             if (item.click == nullptr) {
-                entries_.push_back({item.item, spec.menu, menu->addSeparator()});
+                entries_.push_back({item.item, menuLayout.menu, menu->addSeparator()});
                 continue;
             }
             const MenuItem& model = form.*item.item;
@@ -57,7 +57,7 @@ GameMenus::GameMenus(QMenuBar& bar, const Form& form, std::function<void(Click)>
             action->setCheckable(item.item == &Form::mnuMusic || item.item == &Form::mnuEffects);
             QObject::connect(action, &QAction::triggered, action,
                              [onClick, click = item.click] { onClick(click); });
-            entries_.push_back({item.item, spec.menu, action});
+            entries_.push_back({item.item, menuLayout.menu, action});
         }
     }
     sync(form);
