@@ -10,7 +10,6 @@
 #include "view/tick_log.h"
 
 #include <QApplication>
-#include <QStandardPaths>
 #include <algorithm>
 #include <iostream>
 #include <memory>
@@ -75,10 +74,10 @@ int main(int argc, char* argv[]) {
     if (options.dataDir) {
         scoreDir = *options.dataDir;
     }
-    const auto folders =
-        kestrada::gameFolders(QCoreApplication::applicationDirPath().toStdString(), scoreDir, [] {
-            return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
-        });
+    // The per-user folder is Qt's AppDataLocation (the tests hold the two
+    // together), computed as the headless mode does.
+    const auto folders = kestrada::gameFolders(QCoreApplication::applicationDirPath().toStdString(),
+                                               scoreDir, [] { return kestrada::userDataFolder(); });
     kestrada::view::MainWindow window(folders, options.seed);
     kestrada::view::reportMissingData(window.playField().pictures(), folders.gameData / "pictures",
                                       folders.gameData);
