@@ -85,3 +85,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # WAV decoder.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-good")
 include(CPack)
+
+# The install as a player meets it, and the package (tests/install_test.sh).
+add_test(NAME kestrada_install
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+set_tests_properties(kestrada_install PROPERTIES
+  TIMEOUT 300
+  PASS_REGULAR_EXPRESSION "install test: all passed"
+  FAIL_REGULAR_EXPRESSION "FAIL:")
