@@ -73,7 +73,11 @@ set(CPACK_PACKAGE_VENDOR "Kestrada crew")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "top-down arcade driving on a dangerous road")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Take your car up a road full of craters, wrecks, reckless civilian drivers and a vicious road hog. Points come from distance, more at speed, and from every vehicle that crashes. Missiles and mines help; shoving cars off the road scores best. The best score is kept in the player's own data folder.")
+  "Take your car up a road full of craters, wrecks, reckless civilian drivers
+and a vicious road hog. Points come from the distance travelled, more at
+speed, and from every vehicle that crashes. Missiles and mines help, and
+shoving cars off the road scores best. The best score is kept in the
+player's own data folder.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
