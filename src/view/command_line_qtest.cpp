@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 using kestrada::view::CommandLine;
@@ -64,13 +63,6 @@ class CommandLineTest : public QObject {
         if (options.action == Action::Refuse) {
             QVERIFY(options.text.find('\n') == std::string::npos);
         }
-    }
-
-    void dataDirNamesAnExistingFolder() {
-        QTemporaryDir dir;
-        const auto options = parse({QStringLiteral("--data-dir"), dir.path()});
-        QCOMPARE(static_cast<int>(options.action), static_cast<int>(Action::Play));
-        QCOMPARE(QString::fromStdString(*options.dataDir), dir.path());
     }
 
     void perUserFolderMatchesQtsAppDataLocation_data() {
