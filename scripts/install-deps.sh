@@ -12,6 +12,7 @@ packages=(
   clang clang-format libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation2 fonts-comic-neue
   xvfb xauth
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -154,8 +154,12 @@ class Form {
     SoundPlayer* sndCrash = nullptr;
     SoundPlayer* sndMusic = nullptr;
     Host* host = nullptr;
-    // App.Path: the folder of the high-score file and the wave files.
+    // App.Path: the folder of the wave files, and of the high-score file
+    // unless highScoreDir names another (an installed game keeps the score
+    // in the player's own data folder).
     std::filesystem::path appPath;
+    std::filesystem::path highScoreDir;
+    std::filesystem::path highScoreFile() const;
     // --seed N replaces the time of day as the seed.
     std::optional<uint32_t> seedOverride;
     RandomGenerator rng;

@@ -56,7 +56,7 @@ void parkWeapons(Form& f) {
 // reading a file that is there but read-only: its score must still show,
 // or the next save could replace a better score with a worse one.
 void readHighScore(Form& f) {
-    const auto file = f.appPath / kHighScoreFileName;
+    const auto file = f.highScoreFile();
     createIfMissing(file);
     const auto value = readFirstValue(file);
     if (!value) {
@@ -73,6 +73,10 @@ void loadSounds(Form& f) {
     f.sndMusic->load((f.appPath / "Kestrada.wav").string());
 }
 } // namespace
+
+std::filesystem::path Form::highScoreFile() const {
+    return (highScoreDir.empty() ? appPath : highScoreDir) / kHighScoreFileName;
+}
 
 void Form::Form_Load() {
     setKeyLegend(*this);

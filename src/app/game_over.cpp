@@ -4,6 +4,9 @@
 #include "app/host.h"
 #include "app/sound_player.h"
 
+#include <iostream>
+#include <string>
+
 namespace kestrada {
 
 namespace {
@@ -36,14 +39,20 @@ void freezeAfterCrash(Form& f) {
     }
 }
 
-// A failed save is silent: the label shows the new best all the same and the
-// old file stays as it was.
+// The player never sees a failed save: the label shows the new best all the
+// same and the old file stays as it was. One line on stderr says the score
+// was not kept, so that a lost best can be traced.
 void saveBeatenHighScore(Form& f) {
     const double high = leadingNumber(f.lblHighScore().Caption);
     const double score = leadingNumber(f.lblScore().Caption);
     if (high < score) {
         f.lblHighScore().Caption = f.lblScore().Caption;
-        writeHighScore(f.appPath / kHighScoreFileName, f.lblHighScore().Caption);
+        const auto file = f.highScoreFile();
+        std::string failure;
+        if (!writeHighScore(file, f.lblHighScore().Caption, &failure)) {
+            std::cerr << "kestrada: high score " << f.lblHighScore().Caption << " not saved to "
+                      << file.string() << ": " << failure << '\n';
+        }
     }
 }
 } // namespace

@@ -1,12 +1,16 @@
 #include "app/high_score_file.h"
 
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -126,28 +130,101 @@ std::string numberText(double value) {
     return buffer;
 }
 
-bool writeHighScore(const std::filesystem::path& file, std::string_view caption) {
-    const std::string line = "\"" + std::string(caption) + "\"\r\n";
-    std::filesystem::path temp = file;
-    temp += ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+namespace {
+// The file a path names once every symbolic link on the way is followed; a
+// dangling link names the file to be created.
+std::filesystem::path followLinks(std::filesystem::path file) {
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(file, ec)) {
+            break;
+        }
+        const auto target = std::filesystem::read_symlink(file, ec);
+        if (ec) {
+            break;
+        }
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    return file;
+}
+
+bool writeAll(int fd, const std::string& line) {
+    std::size_t done = 0;
+    while (done < line.size()) {
+        const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return ::fsync(fd) == 0;
+}
+
+enum class Replace { Done, FolderRefused, Failed };
+
+// A unique scratch name means a leftover from a killed save never blocks the
+// next one.
+Replace replaceWhole(const std::filesystem::path& file, const std::string& line, int& error) {
+    std::string scratch = file.string() + ".XXXXXX";
+    const int fd = ::mkstemp(scratch.data());
     if (fd < 0) {
+        error = errno;
+        return error == EACCES || error == EPERM ? Replace::FolderRefused : Replace::Failed;
+    }
+    struct stat old {};
+    const mode_t mode = ::stat(file.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, line);
+    error = ok ? 0 : errno;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(scratch.c_str(), file.c_str()) == 0) {
+        return Replace::Done;
+    }
+    error = error != 0 ? error : errno;
+    ::unlink(scratch.c_str());
+    // A shared folder may let us add files but not replace someone else's.
+    return ok && (error == EACCES || error == EPERM) ? Replace::FolderRefused : Replace::Failed;
+}
+
+bool rewriteInPlace(const std::filesystem::path& file, const std::string& line, int& error) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
         return false;
     }
-    bool ok = ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
-    ok = (::fsync(fd) == 0) && ok;
+    bool ok = writeAll(fd, line);
+    error = ok ? 0 : errno;
     ok = (::close(fd) == 0) && ok;
-    std::error_code ec;
-    if (ok && !std::filesystem::is_directory(file, ec)) {
-        std::filesystem::rename(temp, file, ec);
-        ok = !ec;
-    } else {
-        ok = false;
-    }
-    if (!ok) {
-        std::filesystem::remove(temp, ec);
-    }
     return ok;
+}
+} // namespace
+
+bool writeHighScore(const std::filesystem::path& path, std::string_view caption,
+                    std::string* failure) {
+    const std::string line = "\"" + std::string(caption) + "\"\r\n";
+    const std::filesystem::path file = followLinks(path);
+    std::error_code ec;
+    int error = 0;
+    bool saved = false;
+    const bool exists = std::filesystem::exists(file, ec);
+    if (exists && !std::filesystem::is_regular_file(file, ec)) {
+        error = EISDIR;
+    } else if (exists && ::access(file.c_str(), W_OK) != 0) {
+        error = errno; // read-only: replacing it would overrule its owner
+    } else {
+        if (!file.parent_path().empty()) {
+            std::filesystem::create_directories(file.parent_path(), ec);
+        }
+        const Replace replaced = replaceWhole(file, line, error);
+        saved = replaced == Replace::Done ||
+                (replaced == Replace::FolderRefused && exists && rewriteInPlace(file, line, error));
+    }
+    if (!saved && failure != nullptr) {
+        *failure = std::strerror(error != 0 ? error : EIO);
+    }
+    return saved;
 }
 
 } // namespace kestrada

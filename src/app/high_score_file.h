@@ -29,8 +29,13 @@ double leadingNumber(std::string_view text);
 // point, at most 15 significant digits, exponent form for very large values.
 std::string numberText(double value);
 
-// Replaces the file with one line, the caption in quotes. The old file
-// stays untouched unless the new one was written completely.
-bool writeHighScore(const std::filesystem::path& file, std::string_view caption);
+// Replaces the file with one line, the caption in quotes. Where the folder
+// takes a new file, the line is written to a uniquely named one that then
+// replaces the old file whole; where it does not, a writable file is
+// rewritten in place. A symbolic link is followed to the file it names, and
+// a read-only file is left as it is. False, with the reason in `failure`
+// when given, when the line was not saved; the folder is created if needed.
+bool writeHighScore(const std::filesystem::path& file, std::string_view caption,
+                    std::string* failure = nullptr);
 
 } // namespace kestrada

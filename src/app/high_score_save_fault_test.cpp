@@ -7,12 +7,16 @@
 #include "testing/ram_disk.h"
 #include "testing/test_game.h"
 
+#include <algorithm>
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kestrada {
 namespace {
@@ -26,10 +30,12 @@ using testing::writeFile;
 const std::string kOldLine = "\"500\"\r\n";
 const std::string kNewLine = "\"777\"\r\n";
 
-// A game whose program folder is appPath, loaded as at start-up.
+// A game whose data are in appPath and whose score is in scoreDir, loaded
+// as at start-up.
 struct GameIn : TestGame {
-    explicit GameIn(const fs::path& appPath) : TestGame(1, false) {
+    explicit GameIn(const fs::path& appPath, const fs::path& scoreDir = {}) : TestGame(1, false) {
         form.appPath = appPath;
+        form.highScoreDir = scoreDir;
         form.Form_Load();
     }
     void crashWithScore(const std::string& score) {
@@ -38,8 +44,16 @@ struct GameIn : TestGame {
     }
 };
 
-fs::path tempFile(const fs::path& folder) {
-    return folder / (std::string(kHighScoreFileName) + ".tmp");
+// Scratch copies a save leaves behind when it is cut short: the file's name
+// and six random characters.
+int scratchCopiesIn(const fs::path& folder) {
+    int count = 0;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        count += name.starts_with(std::string(kHighScoreFileName) + ".") && name.size() == 19;
+    }
+    return count;
 }
 
 // The crash is over, the label shows shownBest, and a fresh game runs as if
@@ -54,8 +68,8 @@ std::string gameGoesOnFault(GameIn& g, const std::string& shownBest) {
     if (!f.GameOver || !f.imgWreck().Visible) {
         fault += "the crash did not end the game; ";
     }
-    if (fs::exists(fs::symlink_status(tempFile(f.appPath)))) {
-        fault += "a temporary file was left behind; ";
+    if (scratchCopiesIn(f.highScoreFile().parent_path()) != 0) {
+        fault += "a scratch copy was left behind; ";
     }
     f.Form_KeyDown(kKeyEnter);
     g.ticks(30);
@@ -65,73 +79,131 @@ std::string gameGoesOnFault(GameIn& g, const std::string& shownBest) {
     return fault;
 }
 
-TEST(HighScoreSaveFaults, AFolderThatCannotExistLosesOnlyTheFile) {
-    ScratchDir dir;
-    writeFile(dir.path() / "plain-file", "x");
-    // Neither root nor anyone else can create a file under a regular file.
-    for (const fs::path& appPath : {dir.path() / "plain-file" / "game", dir.path() / "gone"}) {
-        SCOPED_TRACE(appPath);
-        GameIn g(appPath);
-        EXPECT_EQ(g.form.lblHighScore().Caption, "0");
-        g.crashWithScore("777");
-        EXPECT_FALSE(fs::exists(appPath / kHighScoreFileName));
-        // The label keeps the best of this session through the new game.
-        EXPECT_EQ(gameGoesOnFault(g, "777"), "");
-        EXPECT_EQ(g.form.lblHighScore().Caption, "777");
-        g.crashWithScore("900");
-        EXPECT_EQ(g.form.lblHighScore().Caption, "900");
+// Runs scenario in a child process, as an ordinary user when we are root
+// (root writes through any permission), inside a folder it may write to.
+// Returns the scenario's report followed by what it wrote on stderr.
+std::string asOrdinaryUser(const fs::path& folder, const std::function<std::string()>& scenario) {
+    fs::permissions(folder, fs::perms::all);
+    const fs::path report = folder / "report";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+        const int err = ::open((folder / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        ::dup2(err, 2);
+        std::string fault = "could not drop root; ";
+        try {
+            fault = dropped ? scenario() : fault;
+        } catch (const std::exception& e) {
+            fault = std::string("the scenario threw: ") + e.what();
+        }
+        writeFile(report, fault);
+        // Leave every folder removable by whoever cleans up.
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            if (entry.is_directory() && !entry.is_symlink()) {
+                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+            }
+        }
+        std::_Exit(0);
     }
-    EXPECT_FALSE(fs::exists(dir.path() / "gone"));
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return fileText(report) + "|" + fileText(folder / "stderr");
 }
 
-TEST(HighScoreSaveFaults, AReadOnlyFileOrFolderHoldsTheOldLineOrTheNew) {
-    for (const bool folder : {false, true}) {
-        SCOPED_TRACE(folder ? "read-only folder" : "read-only file");
+struct Situation {
+    const char* name;
+    // Prepares the folder and returns the high-score folder the game uses.
+    std::function<fs::path(const fs::path&)> prepare;
+    bool saved;
+    std::string heldAfter; // what the file (its link followed) then holds
+};
+
+const fs::perms kReadOnly = fs::perms::owner_read | fs::perms::owner_exec;
+
+TEST(HighScoreSaveFaults, EachPlaceEitherTakesTheNewLineWholeOrKeepsTheOldAndSaysSo) {
+    const std::vector<Situation> situations = {
+        {"per-user folder not made yet", [](const fs::path& d) { return d / "share" / "kestrada"; },
+         true, kNewLine},
+        {"leftover scratch copies",
+         [](const fs::path& d) {
+             writeFile(d / kHighScoreFileName, kOldLine);
+             fs::create_symlink("/dev/full", d / "Kestrada.txt.tmp");
+             return d;
+         },
+         true, kNewLine},
+        {"folder refuses new files, file writable",
+         [](const fs::path& d) {
+             fs::create_directory(d / "shared");
+             writeFile(d / "shared" / kHighScoreFileName, kOldLine);
+             fs::permissions(d / "shared", kReadOnly);
+             return d / "shared";
+         },
+         true, kNewLine},
+        {"symbolic link to the score",
+         [](const fs::path& d) {
+             fs::create_directory(d / "real");
+             writeFile(d / "real" / "best.txt", kOldLine);
+             fs::create_directory(d / "game");
+             fs::create_symlink("../real/best.txt", d / "game" / kHighScoreFileName);
+             return d / "game";
+         },
+         true, kNewLine},
+        {"read-only file",
+         [](const fs::path& d) {
+             writeFile(d / kHighScoreFileName, kOldLine);
+             fs::permissions(d / kHighScoreFileName, fs::perms::owner_read);
+             return d;
+         },
+         false, kOldLine},
+        {"read-only file in a read-only folder",
+         [](const fs::path& d) {
+             fs::create_directory(d / "locked");
+             writeFile(d / "locked" / kHighScoreFileName, kOldLine);
+             fs::permissions(d / "locked" / kHighScoreFileName, fs::perms::owner_read);
+             fs::permissions(d / "locked", kReadOnly);
+             return d / "locked";
+         },
+         false, kOldLine},
+        {"a folder where the file should be",
+         [](const fs::path& d) {
+             fs::create_directories(d / kHighScoreFileName / "keepsake");
+             return d;
+         },
+         false, ""},
+        {"a folder that cannot exist",
+         [](const fs::path& d) {
+             writeFile(d / "plain-file", "x");
+             return d / "plain-file" / "game";
+         },
+         false, ""},
+    };
+    for (const Situation& situation : situations) {
+        SCOPED_TRACE(situation.name);
         ScratchDir dir;
-        const fs::path file = dir.path() / kHighScoreFileName;
-        writeFile(file, kOldLine);
-        fs::permissions(folder ? dir.path() : file,
-                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                        fs::perm_options::remove);
-        GameIn g(dir.path());
-        EXPECT_EQ(g.form.lblHighScore().Caption, "500");
-        g.crashWithScore("777");
-        // Replacing a file needs only the folder's permission, and root
-        // writes anyway; what matters is that a line lands whole.
-        const std::string held = fileText(file);
-        EXPECT_TRUE(held == kOldLine || held == kNewLine) << held;
-        EXPECT_EQ(gameGoesOnFault(g, "777"), "");
-        EXPECT_EQ(g.form.lblHighScore().Caption, held == kNewLine ? "777" : "500");
+        const std::string outcome = asOrdinaryUser(dir.path(), [&] {
+            const fs::path folder = situation.prepare(dir.path());
+            GameIn g(dir.path() / "data", folder);
+            g.crashWithScore("777");
+            std::string fault = gameGoesOnFault(g, "777");
+            const fs::path file = g.form.highScoreFile();
+            const std::string held = fs::is_regular_file(file) ? fileText(file) : "";
+            if (held != situation.heldAfter) {
+                fault += "the file holds \"" + held + "\"; ";
+            }
+            if (fs::is_symlink(dir.path() / "game" / kHighScoreFileName) !=
+                fs::exists(dir.path() / "real")) {
+                fault += "the link was replaced; ";
+            }
+            return fault;
+        });
+        const std::string fault = outcome.substr(0, outcome.find('|'));
+        const std::string said = outcome.substr(outcome.find('|') + 1);
+        EXPECT_EQ(fault, "") << outcome;
+        // One line on stderr exactly when the beaten score was lost.
+        EXPECT_EQ(said.find("high score 777 not saved") != std::string::npos, !situation.saved)
+            << said;
+        EXPECT_LE(std::count(said.begin(), said.end(), '\n'), 1) << said;
     }
-}
-
-TEST(HighScoreSaveFaults, AFolderWhereTheFileShouldBeStaysUntouched) {
-    ScratchDir dir;
-    const fs::path inTheWay = dir.path() / kHighScoreFileName;
-    fs::create_directory(inTheWay);
-    writeFile(inTheWay / "keepsake", "mine");
-    GameIn g(dir.path());
-    EXPECT_EQ(g.form.lblHighScore().Caption, "0");
-    g.crashWithScore("777");
-    EXPECT_TRUE(fs::is_directory(inTheWay));
-    EXPECT_EQ(fileText(inTheWay / "keepsake"), "mine");
-    EXPECT_EQ(gameGoesOnFault(g, "777"), "");
-}
-
-TEST(HighScoreSaveFaults, AWriteThatRunsOutOfSpaceKeepsTheOldFile) {
-    ScratchDir dir;
-    const fs::path file = dir.path() / kHighScoreFileName;
-    writeFile(file, kOldLine);
-    GameIn g(dir.path());
-    // The save's scratch copy leads to a device that is always full; the
-    // failed save clears it, so the next one can succeed.
-    fs::create_symlink("/dev/full", tempFile(dir.path()));
-    g.crashWithScore("777");
-    EXPECT_EQ(fileText(file), kOldLine);
-    EXPECT_EQ(gameGoesOnFault(g, "777"), "");
-    EXPECT_EQ(g.form.lblHighScore().Caption, "500"); // read back from the old file
-    g.crashWithScore("888");
-    EXPECT_EQ(fileText(file), "\"888\"\r\n");
 }
 
 // Runs scenario on a small RAM disk over a folder holding the old line.
@@ -188,6 +260,7 @@ TEST(HighScoreSaveKilled, EveryKillLeavesOneWholeLineThatTheGameReads) {
     std::uniform_int_distribution<int> delayMicroseconds(0, 6000);
     constexpr int kKills = 200;
     int killedMidSave = 0;
+    int copiesSoFar = 0;
     for (int kill = 0; kill < kKills; ++kill) {
         const pid_t saver = ::fork();
         ASSERT_GE(saver, 0);
@@ -203,21 +276,22 @@ TEST(HighScoreSaveKilled, EveryKillLeavesOneWholeLineThatTheGameReads) {
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
         const std::string held = fileText(file);
         ASSERT_TRUE(whole.contains(held)) << "after kill " << kill << " the file holds " << held;
-        // A scratch copy left behind means the kill landed inside a save.
-        killedMidSave += fs::exists(tempFile(dir.path())) ? 1 : 0;
+        // A new scratch copy left behind means the kill landed inside a save.
+        const int copies = scratchCopiesIn(dir.path());
+        killedMidSave += copies > copiesSoFar ? 1 : 0;
+        copiesSoFar = copies;
     }
     // Otherwise the loop proved nothing about saves cut short.
     EXPECT_GT(killedMidSave, kKills / 10);
 
-    // The next start reads whichever line survived, despite any scratch copy,
-    // and the next beaten score replaces it.
+    // The next start reads whichever line survived, and the next beaten
+    // score replaces it: the scratch copies left behind never block a save.
     GameIn g(dir.path());
     const std::string held = fileText(file);
     EXPECT_EQ(g.form.lblHighScore().Caption, held.substr(1, held.find('"', 1) - 1));
     g.crashWithScore("99999999999");
     EXPECT_EQ(g.form.lblHighScore().Caption, "99999999999");
     EXPECT_EQ(fileText(file), "\"99999999999\"\r\n");
-    EXPECT_FALSE(fs::exists(tempFile(dir.path())));
 }
 
 } // namespace

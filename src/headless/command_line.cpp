@@ -41,6 +41,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             options.help = true;
             continue;
         }
+        if (arg == "--version" || arg == "-v") {
+            options.version = true;
+            continue;
+        }
         const bool takesValue = arg == "--seed" || arg == "--slots" || arg == "--input" ||
                                 arg == "--trace" || arg == "--data-dir";
         if (!takesValue) {
@@ -100,9 +104,10 @@ std::string_view usageText() {
            "                 SLOT menu ITEM or SLOT music-ended, SLOT from 1 to\n"
            "                 4294967295 and never decreasing; # starts a comment\n"
            "  --trace FILE   write the game state after every slot as JSON Lines\n"
-           "  --data-dir DIR folder of the high-score file and the wave files\n"
-           "                 (default: the program's folder)\n"
+           "  --data-dir DIR folder of the high-score file (default: beside the\n"
+           "                 program in a build, ~/.local/share/kestrada installed)\n"
            "  --help         show this text\n"
+           "  --version      show the version\n"
            "\n"
            "Keys: Enter Esc Space Left Up Right Down 1 2 code:N (N 0 to 255).\n"
            "Menu items: mnuNew mnuPause mnuExit mnuMusic mnuEffects mnuHowToPlay\n"
@@ -112,6 +117,10 @@ std::string_view usageText() {
            "  slots=N ticks=N score=TEXT high=TEXT gameover=BOOL exited=BOOL\n"
            "where slots counts the slots completed (Exit ends a run inside its slot).\n"
            "Bad arguments or a bad input file: a message and exit status 2.\n";
+}
+
+std::string versionText() {
+    return "kestrada " KESTRADA_VERSION;
 }
 
 } // namespace kestrada::headless

@@ -14,11 +14,12 @@ inline constexpr uint32_t kDefaultSlots = 1500;
 
 struct Options {
     bool help = false;
+    bool version = false;
     std::optional<uint32_t> seed;                 // none: the time of day
     uint32_t slots = kDefaultSlots;               // 40 ms slots to simulate
     std::optional<std::filesystem::path> input;   // none: no input events
     std::optional<std::filesystem::path> trace;   // none: no trace
-    std::optional<std::filesystem::path> dataDir; // none: the program's folder
+    std::optional<std::filesystem::path> dataDir; // folder of the high score
 };
 
 struct CommandLine {
@@ -31,5 +32,8 @@ struct CommandLine {
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 std::string_view usageText();
+
+// "kestrada VERSION", shared with the window.
+std::string versionText();
 
 } // namespace kestrada::headless

@@ -6,6 +6,11 @@
 
 namespace kestrada::headless {
 
+HeadlessGame::HeadlessGame(const GameFolders& folders, std::optional<uint32_t> seed)
+    : HeadlessGame(folders.gameData, seed) {
+    form.highScoreDir = folders.highScore;
+}
+
 HeadlessGame::HeadlessGame(std::filesystem::path appPath, std::optional<uint32_t> seed) {
     form.sndStart = &sndStart;
     form.sndCrash = &sndCrash;

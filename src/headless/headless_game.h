@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/form.h"
+#include "app/game_folders.h"
 #include "app/silent_sound_player.h"
 #include "headless/headless_host.h"
 #include "headless/input_file.h"
@@ -18,7 +19,9 @@ namespace kestrada::headless {
 class HeadlessGame {
   public:
     // The form points at the players and the host, so the game stays put.
+    // appPath holds the wave files and the high score.
     HeadlessGame(std::filesystem::path appPath, std::optional<uint32_t> seed);
+    HeadlessGame(const GameFolders& folders, std::optional<uint32_t> seed);
     HeadlessGame(const HeadlessGame&) = delete;
     HeadlessGame& operator=(const HeadlessGame&) = delete;
 

@@ -3,6 +3,7 @@
 // high-score file behind.
 #include "headless/runner.h"
 
+#include "app/game_folders.h"
 #include "headless/command_line.h"
 #include "headless/headless_game.h"
 #include "headless/input_file.h"
@@ -24,15 +25,6 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitBadUsage = 2;
-
-std::filesystem::path programFolder() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) {
-        return std::filesystem::current_path(ec);
-    }
-    return exe.parent_path();
-}
 
 bool readEvents(const Options& options, std::vector<InputEvent>& events) {
     if (!options.input) {
@@ -57,17 +49,17 @@ bool readEvents(const Options& options, std::vector<InputEvent>& events) {
     return true;
 }
 
-bool dataFolder(const Options& options, std::filesystem::path& folder) {
-    if (!options.dataDir) {
-        folder = programFolder();
-        return true;
-    }
+// The same folders as the window: the game's own data, and the high score
+// beside the program, in the per-user folder when installed, or in
+// --data-dir.
+bool gameFoldersOf(const Options& options, GameFolders& folders) {
     std::error_code ec;
-    if (!std::filesystem::is_directory(*options.dataDir, ec)) {
+    if (options.dataDir && !std::filesystem::is_directory(*options.dataDir, ec)) {
         std::cerr << "--data-dir: " << options.dataDir->string() << " is not a folder\n";
         return false;
     }
-    folder = *options.dataDir;
+    folders =
+        gameFolders(programFolder(), options.dataDir, [] { return kestrada::userDataFolder(); });
     return true;
 }
 
@@ -88,10 +80,14 @@ int run(const std::vector<std::string>& args) {
         std::cout << usageText();
         return kExitOk;
     }
+    if (options.version) {
+        std::cout << versionText() << '\n';
+        return kExitOk;
+    }
 
     std::vector<InputEvent> events;
-    std::filesystem::path folder;
-    if (!readEvents(options, events) || !dataFolder(options, folder)) {
+    GameFolders folders;
+    if (!readEvents(options, events) || !gameFoldersOf(options, folders)) {
         return kExitBadUsage;
     }
     TraceWriter trace;
@@ -103,7 +99,7 @@ int run(const std::vector<std::string>& args) {
         }
     }
 
-    HeadlessGame game(folder, options.seed);
+    HeadlessGame game(folders, options.seed);
     game.start();
     const SimulationResult result =
         simulate(game, events, options.slots, options.trace ? &trace : nullptr);

@@ -1,7 +1,10 @@
 #include "view/command_line.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <charconv>
 #include <filesystem>
+#include <string_view>
 
 namespace kestrada::view {
 
@@ -15,38 +18,84 @@ std::optional<uint32_t> parseSeed(const std::string& text) {
     }
     return value;
 }
+
+CommandLine refuse(const QString& why) {
+    CommandLine result;
+    result.action = CommandLine::Action::Refuse;
+    result.text = "kestrada: " + why.toStdString() + " (try --help)";
+    return result;
+}
 } // namespace
 
-CommandLine parseCommandLine(const std::vector<std::string>& args) {
+CommandLine parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Drive up a dangerous road, dodge craters and wrecks, and fight the road hog.\n"
+        "Keys: arrows drive, Space fires, 1 and 2 choose the weapon, Esc pauses,\n"
+        "Enter starts a new game. With --headless the game runs without a window:\n"
+        "kestrada --headless --help tells how."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Seed for the random generator, 0 to 4294967295, "
+                                                 "for a repeatable game (default: the time)."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption dataDir(
+        QStringLiteral("data-dir"),
+        QStringLiteral("Folder of the high-score file (default: beside the program in a build, "
+                       "~/.local/share/kestrada when installed)."),
+        QStringLiteral("DIR"));
+    parser.addOptions({seed, dataDir});
+
+    const bool understood = parser.parse(arguments);
     CommandLine result;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg != "--seed" && arg != "--data-dir") {
-            result.error = "kestrada: unknown argument '" + arg + "'";
-            return result;
-        }
-        if (i + 1 == args.size()) {
-            result.error = "kestrada: " + arg + " needs a value";
-            return result;
-        }
-        const std::string& value = args[++i];
-        if (arg == "--seed") {
-            result.seed = parseSeed(value);
-            if (!result.seed) {
-                result.error = "kestrada: --seed takes a whole number from 0 to 4294967295, not '" +
-                               value + "'";
-                return result;
-            }
-        } else {
-            std::error_code ec;
-            if (!std::filesystem::is_directory(value, ec)) {
-                result.error = "kestrada: --data-dir '" + value + "' is not a folder";
-                return result;
-            }
-            result.dataDir = value;
+    // Asking for help is never an error, whatever else was given.
+    if (parser.isSet(help)) {
+        result.action = CommandLine::Action::ShowHelp;
+        result.text = parser.helpText().toStdString();
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.action = CommandLine::Action::ShowVersion;
+        result.text = "kestrada " KESTRADA_VERSION "\n";
+        return result;
+    }
+    if (!understood) {
+        return refuse(parser.errorText().split(QLatin1Char('\n')).constFirst());
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return refuse(QStringLiteral("unexpected argument '%1'")
+                          .arg(parser.positionalArguments().constFirst()));
+    }
+    if (parser.isSet(seed)) {
+        result.seed = parseSeed(parser.value(seed).toStdString());
+        if (!result.seed) {
+            return refuse(QStringLiteral("--seed takes a whole number from 0 to 4294967295, "
+                                         "not '%1'")
+                              .arg(parser.value(seed)));
         }
     }
+    if (parser.isSet(dataDir)) {
+        const std::string folder = parser.value(dataDir).toStdString();
+        std::error_code ec;
+        if (!std::filesystem::is_directory(folder, ec)) {
+            return refuse(
+                QStringLiteral("--data-dir '%1' is not a folder").arg(parser.value(dataDir)));
+        }
+        result.dataDir = folder;
+    }
     return result;
+}
+
+bool asksForHelpOrVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "--help-all" || arg == "-v" ||
+            arg == "--version") {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace kestrada::view

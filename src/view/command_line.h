@@ -1,27 +1,34 @@
-// The window's own command-line options. `--headless` is dispatched before
-// any of this runs and never reaches here.
+// The window's own command-line options, read after QApplication has taken
+// Qt's (-platform, -style, -session and the rest). `--headless` is
+// dispatched before any of this runs and never reaches here.
 #pragma once
 
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace kestrada::view {
 
 struct CommandLine {
+    enum class Action { Play, ShowHelp, ShowVersion, Refuse };
+    Action action = Action::Play;
     // Replaces the time of day as the random seed, for repeatable games.
     std::optional<uint32_t> seed;
-    // Replaces the program's folder as the home of the wave files, the
-    // pictures and the high-score file.
+    // The folder of the high-score file; the game's pictures and sounds
+    // always come from its own data.
     std::optional<std::string> dataDir;
-    // One line for the user when the arguments could not be understood.
-    std::string error;
-
-    bool ok() const { return error.empty(); }
+    // The help or version text for stdout, or one line for stderr when the
+    // arguments could not be understood.
+    std::string text;
 };
 
-// Reads the arguments after the program name.
-CommandLine parseCommandLine(const std::vector<std::string>& args);
+// Reads the arguments, the program name first, as
+// QCoreApplication::arguments() holds them.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// True when the arguments ask for help or the version: those are answered
+// without a display, before any window could open.
+bool asksForHelpOrVersion(int argc, char** argv);
 
 } // namespace kestrada::view

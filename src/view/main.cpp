@@ -1,27 +1,60 @@
 // kestrada: the game in its window, or with --headless the same game driven
 // by an input file, with no display at all.
+#include "app/game_folders.h"
 #include "headless/runner.h"
 #include "view/command_line.h"
 #include "view/first_frame_probe.h"
 #include "view/main_window.h"
+#include "view/missing_data.h"
 #include "view/play_field.h"
 #include "view/tick_log.h"
 
 #include <QApplication>
 #include <algorithm>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace {
+// One name for the desktop entry, the icon and the AppStream data; the
+// window's class (the application name) is what the desktop entry's
+// StartupWMClass matches.
+constexpr const char* kApplicationId = "io.github.kestrada.Kestrada";
+
+void nameTheApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("kestrada"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTRADA_VERSION));
+}
+
+// Prints what the options asked for; nothing when the game should start.
+std::optional<int> answerWithoutPlaying(const kestrada::view::CommandLine& options) {
+    using Action = kestrada::view::CommandLine::Action;
+    switch (options.action) {
+    case Action::Play:
+        return std::nullopt;
+    case Action::ShowHelp:
+    case Action::ShowVersion:
+        std::cout << options.text;
+        return 0;
+    case Action::Refuse:
+        std::cerr << options.text << '\n';
+        return 2;
+    }
+    return 2;
+}
+} // namespace
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (std::find(args.begin(), args.end(), "--headless") != args.end()) {
         return kestrada::headless::run(args);
     }
-    const kestrada::view::CommandLine options = kestrada::view::parseCommandLine(args);
-    if (!options.ok()) {
-        std::cerr << options.error << '\n';
-        return 2;
+    // Help and the version need no display.
+    if (kestrada::view::asksForHelpOrVersion(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        nameTheApplication();
+        return answerWithoutPlaying(kestrada::view::parseCommandLine(app.arguments())).value_or(0);
     }
 
     // Qt's FFmpeg media backend crashes without an audio device; GStreamer
@@ -30,11 +63,24 @@ int main(int argc, char* argv[]) {
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
     }
     QApplication app(argc, argv);
-    const std::filesystem::path appPath =
-        options.dataDir
-            ? std::filesystem::path(*options.dataDir)
-            : std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
-    kestrada::view::MainWindow window(appPath, options.seed);
+    nameTheApplication();
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kApplicationId));
+    const kestrada::view::CommandLine options = kestrada::view::parseCommandLine(app.arguments());
+    if (const auto status = answerWithoutPlaying(options)) {
+        return *status;
+    }
+
+    std::optional<std::filesystem::path> scoreDir;
+    if (options.dataDir) {
+        scoreDir = *options.dataDir;
+    }
+    // The per-user folder is Qt's AppDataLocation (the tests hold the two
+    // together), computed as the headless mode does.
+    const auto folders = kestrada::gameFolders(QCoreApplication::applicationDirPath().toStdString(),
+                                               scoreDir, [] { return kestrada::userDataFolder(); });
+    kestrada::view::MainWindow window(folders, options.seed);
+    kestrada::view::reportMissingData(window.playField().pictures(), folders.gameData / "pictures",
+                                      folders.gameData);
     QObject::connect(&window, &kestrada::view::MainWindow::programEnded, &app,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     // Opt-in measures for bench/run.sh; they do nothing unless asked.

@@ -21,6 +21,9 @@ QString pictureDir(const std::filesystem::path& appPath) {
 
 MainWindow::MainWindow(const std::filesystem::path& appPath, std::optional<uint32_t> seed,
                        QWidget* parent)
+    : MainWindow(GameFolders{appPath, appPath}, seed, parent) {}
+
+MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint),
@@ -28,8 +31,9 @@ MainWindow::MainWindow(const std::filesystem::path& appPath, std::optional<uint3
       sndCrash_(std::make_unique<QtSoundPlayer>(nullptr, QtSoundPlayer::Start::Later)),
       sndMusic_(std::make_unique<QtSoundPlayer>(nullptr, QtSoundPlayer::Start::Later)),
       host_(*this, [this] { syncView(); }),
-      playField_(new PlayField(form_, pictureDir(appPath), this)) {
-    form_.appPath = appPath;
+      playField_(new PlayField(form_, pictureDir(folders.gameData), this)) {
+    form_.appPath = folders.gameData;
+    form_.highScoreDir = folders.highScore;
     form_.seedOverride = seed;
     form_.sndStart = sndStart_.get();
     form_.sndCrash = sndCrash_.get();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/form.h"
+#include "app/game_folders.h"
 #include "view/window_host.h"
 
 #include <QMainWindow>
@@ -31,6 +32,7 @@ class MainWindow : public QMainWindow {
     // appPath: the folder of the wave files, the pictures and the high score.
     MainWindow(const std::filesystem::path& appPath, std::optional<uint32_t> seed,
                QWidget* parent = nullptr);
+    MainWindow(const GameFolders& folders, std::optional<uint32_t> seed, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const Form& form() const { return form_; }
