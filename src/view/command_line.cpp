@@ -15,13 +15,19 @@ std::optional<uint32_t> parseSeed(const std::string& text) {
     }
     return value;
 }
+std::optional<int> parseZoom(const std::string& text) {
+    if (text.size() == 1 && text[0] >= '1' && text[0] <= '4') {
+        return text[0] - '0';
+    }
+    return std::nullopt;
+}
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine result;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg != "--seed" && arg != "--data-dir") {
+        if (arg != "--seed" && arg != "--data-dir" && arg != "--zoom") {
             result.error = "kestrada: unknown argument '" + arg + "'";
             return result;
         }
@@ -35,6 +41,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             if (!result.seed) {
                 result.error = "kestrada: --seed takes a whole number from 0 to 4294967295, not '" +
                                value + "'";
+                return result;
+            }
+        } else if (arg == "--zoom") {
+            result.zoom = parseZoom(value);
+            if (!result.zoom) {
+                result.error = "kestrada: --zoom takes 1, 2, 3 or 4, not '" + value + "'";
                 return result;
             }
         } else {

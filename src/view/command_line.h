@@ -15,6 +15,9 @@ struct CommandLine {
     // Replaces the program's folder as the home of the wave files, the
     // pictures and the high-score file.
     std::optional<std::string> dataDir;
+    // How many times larger the play area is drawn, 1 to 4; without it the
+    // window keeps the zoom the player last chose.
+    std::optional<int> zoom;
     // One line for the user when the arguments could not be understood.
     std::string error;
 

@@ -6,6 +6,7 @@
 #include "view/main_window.h"
 #include "view/play_field.h"
 #include "view/tick_log.h"
+#include "view/zoom_setting.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -35,6 +36,7 @@ int main(int argc, char* argv[]) {
             ? std::filesystem::path(*options.dataDir)
             : std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
     kestrada::view::MainWindow window(appPath, options.seed);
+    window.setZoom(options.zoom.value_or(kestrada::view::savedZoom()));
     QObject::connect(&window, &kestrada::view::MainWindow::programEnded, &app,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     // Opt-in measures for bench/run.sh; they do nothing unless asked.
