@@ -62,9 +62,6 @@ std::optional<int16_t> gameKeyCode(const QKeyEvent& event) {
         if (scanCode == kXkbTopRow2) {
             return kKey2;
         }
-        if (event.key() == Qt::Key_1 || event.key() == Qt::Key_2) {
-            return std::nullopt; // a digit typed by some other physical key
-        }
     }
     return virtualKeyCode(event.key(), event.modifiers());
 }
