@@ -64,5 +64,5 @@ if(KESTRADA_WITH_VIEW)
       TIMEOUT 120)
   endforeach()
   # Drives the window with SDL's virtual controllers.
-  target_link_libraries(gamepad_qtest PRIVATE PkgConfig::SDL2)
+  target_link_libraries(comforts_qtest PRIVATE PkgConfig::SDL2)
 endif()

