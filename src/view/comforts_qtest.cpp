@@ -72,7 +72,10 @@ class ComfortsTest : public QObject {
     }
     void poll() { w_->gamepads().poll(); } // sees a controller's change at once
     void press(VirtualPad& pad, int button) {
-        pad.set(button, true), poll(), pad.set(button, false), poll();
+        for (const bool down : {true, false}) {
+            pad.set(button, down);
+            poll();
+        }
     }
     static bool activate(QWidget& window) {
         window.activateWindow();
