@@ -1,7 +1,8 @@
 // How long the window takes to paint its whole play field for a busy game,
-// into a premultiplied image at device pixel ratio 1 and 2, with the
-// window's own frame painter and pictures; and what rendering those
-// pictures costs, which the window pays before its first frame.
+// into a premultiplied image at device pixel ratio 1 and 2, and zoomed 2
+// and 3 times, with the window's own frame painter and pictures; and what
+// rendering those pictures costs, which the window pays before its first
+// frame.
 #include "busy_game.h"
 #include "view/explosion_effect.h"
 #include "view/frame_painter.h"
@@ -60,20 +61,20 @@ int visibleControls(const Form& f) {
 }
 
 // What PlayField::paintEvent does, into an image instead of the window.
-void BM_PaintBusyFrame(benchmark::State& state) {
-    const qreal dpr = static_cast<qreal>(state.range(0));
+void paintBusyFrames(benchmark::State& state, qreal dpr, int zoom) {
     const std::vector<Frame>& frames = busyFrames();
     SpritePictures pictures(kPictureDir);
-    pictures.prepare(dpr, kestrada::view::picturesUsedBy(frames.front().form));
-    QImage image(QSize(PlayField::kWidth, PlayField::kHeight) * dpr,
-                 QImage::Format_ARGB32_Premultiplied);
+    pictures.prepare(dpr * zoom, kestrada::view::picturesUsedBy(frames.front().form));
+    const QSize size = QSize(PlayField::kWidth, PlayField::kHeight) * zoom;
+    QImage image(size * dpr, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
     std::size_t next = 0;
     for (auto _ : state) {
         const Frame& frame = frames[next];
         next = (next + 1) % frames.size();
         QPainter painter(&image);
-        painter.fillRect(QRect(0, 0, PlayField::kWidth, PlayField::kHeight), QColor(192, 192, 192));
+        painter.fillRect(QRect(QPoint(0, 0), size), QColor(192, 192, 192));
+        painter.scale(zoom, zoom);
         kestrada::view::paintFrame(painter, frame.form, pictures, frame.explosion);
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
@@ -87,8 +88,19 @@ void BM_PaintBusyFrame(benchmark::State& state) {
     state.counters["visible_controls"] = visibleControls(frames.front().form);
     state.counters["busy_traffic"] = kestrada::bench::traffic(frames.front().form);
     state.counters["busy_craters"] = frames.front().form.CratersInPlay;
+    state.counters["megapixels"] = image.width() * image.height() / 1e6;
+}
+
+void BM_PaintBusyFrame(benchmark::State& state) {
+    paintBusyFrames(state, static_cast<qreal>(state.range(0)), 1);
 }
 BENCHMARK(BM_PaintBusyFrame)->ArgName("dpr")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// The play area drawn larger with --zoom, at device pixel ratio 1.
+void BM_PaintBusyFrameZoomed(benchmark::State& state) {
+    paintBusyFrames(state, 1.0, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_PaintBusyFrameZoomed)->ArgName("zoom")->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
 
 // Reading the picture files and rasterising every picture a frame can draw.
 void BM_LoadAndRenderPictures(benchmark::State& state) {

@@ -119,6 +119,9 @@ row "paint busy frame 1x, ms (wall)" "$p1" - max 1
 row "paint busy frame 2x, ms (wall; base 1x)" "$p2" "$p1" max 3
 row "paint busy frame 1x, ms (CPU)" "$(bench_ms BM_PaintBusyFrame/dpr:1 3)" - max 1
 row "paint busy frame 2x, ms (CPU)" "$(bench_ms BM_PaintBusyFrame/dpr:2 3)" - max 3
+# Zoomed frames: at most 1 ms per megapixel (1180 x 954 and 1770 x 1431).
+row "paint busy frame zoom 2, ms (wall)" "$(bench_ms BM_PaintBusyFrameZoomed/zoom:2 2)" - max 1.13
+row "paint busy frame zoom 3, ms (wall)" "$(bench_ms BM_PaintBusyFrameZoomed/zoom:3 2)" - max 2.53
 row "render all pictures 1x, ms (wall)" "$(bench_ms BM_LoadAndRenderPictures/dpr:1 2)" - info -
 for platform in offscreen xvfb; do
   row "start-up to first frame, $platform, ms" "$(median "$platform game" "$out/startup" startup_ms)" \

@@ -2,13 +2,17 @@
 # players. The game itself stays in kestrada_core and knows nothing of Qt.
 if(KESTRADA_WITH_VIEW)
   find_package(Qt6 REQUIRED COMPONENTS Widgets Multimedia Svg Test)
+  # Game controllers (input only).
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 
   file(GLOB KESTRADA_VIEW_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/view/*.cpp)
   list(FILTER KESTRADA_VIEW_SOURCES EXCLUDE REGEX "(/main|_qtest)\\.cpp$")
 
   add_library(kestrada_view STATIC ${KESTRADA_VIEW_SOURCES})
   set_target_properties(kestrada_view PROPERTIES AUTOMOC ON)
-  target_link_libraries(kestrada_view PUBLIC kestrada_core Qt6::Widgets Qt6::Multimedia Qt6::Svg)
+  target_link_libraries(kestrada_view PUBLIC kestrada_core Qt6::Widgets Qt6::Multimedia Qt6::Svg
+    PRIVATE PkgConfig::SDL2)
   # Qt's strict mode: no implicit conversions between QString and char*,
   # no macros that clash with the standard library.
   target_compile_definitions(kestrada_view PUBLIC
@@ -59,4 +63,6 @@ if(KESTRADA_WITH_VIEW)
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_MEDIA_BACKEND=gstreamer"
       TIMEOUT 120)
   endforeach()
+  # Drives the window with SDL's virtual controllers.
+  target_link_libraries(comforts_qtest PRIVATE PkgConfig::SDL2)
 endif()

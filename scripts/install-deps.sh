@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev libqt6svg6 libqt6multimedia6
   libgl-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation2 fonts-comic-neue

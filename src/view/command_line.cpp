@@ -25,6 +25,13 @@ CommandLine refuse(const QString& why) {
     result.text = "kestrada: " + why.toStdString() + " (try --help)";
     return result;
 }
+
+std::optional<int> parseZoom(const std::string& text) {
+    if (text.size() == 1 && text[0] >= '1' && text[0] <= '4') {
+        return text[0] - '0';
+    }
+    return std::nullopt;
+}
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -45,7 +52,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Folder of the high-score file (default: beside the program in a build, "
                        "~/.local/share/kestrada when installed)."),
         QStringLiteral("DIR"));
-    parser.addOptions({seed, dataDir});
+    const QCommandLineOption zoom(
+        QStringLiteral("zoom"),
+        QStringLiteral("Draw the play area N times larger, 1 to 4 (default: the zoom last chosen "
+                       "with Ctrl+Plus and Ctrl+Minus)."),
+        QStringLiteral("N"));
+    parser.addOptions({seed, dataDir, zoom});
 
     const bool understood = parser.parse(arguments);
     CommandLine result;
@@ -83,6 +95,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 QStringLiteral("--data-dir '%1' is not a folder").arg(parser.value(dataDir)));
         }
         result.dataDir = folder;
+    }
+    if (parser.isSet(zoom)) {
+        result.zoom = parseZoom(parser.value(zoom).toStdString());
+        if (!result.zoom) {
+            return refuse(
+                QStringLiteral("--zoom takes 1, 2, 3 or 4, not '%1'").arg(parser.value(zoom)));
+        }
     }
     return result;
 }

@@ -21,6 +21,9 @@ struct CommandLine {
     // The help or version text for stdout, or one line for stderr when the
     // arguments could not be understood.
     std::string text;
+    // How many times larger the play area is drawn, 1 to 4; without it the
+    // window keeps the zoom the player last chose.
+    std::optional<int> zoom;
 };
 
 // Reads the arguments, the program name first, as

@@ -46,6 +46,11 @@ class CommandLineTest : public QObject {
         row("stray argument", {QStringLiteral("42")}, Action::Refuse, {}, QStringLiteral("42"));
         row("missing folder", {QStringLiteral("--data-dir"), QStringLiteral("/nowhere/at/all")},
             Action::Refuse, {}, QStringLiteral("/nowhere/at/all"));
+        row("zoom 4", {QStringLiteral("--zoom"), QStringLiteral("4")}, Action::Play);
+        for (const char* bad : {"0", "5", "2.5"}) {
+            row(bad, {QStringLiteral("--zoom"), QString::fromLatin1(bad)}, Action::Refuse, {},
+                QStringLiteral("--zoom"));
+        }
         row("help wins", {QStringLiteral("--colour"), QStringLiteral("--help")}, Action::ShowHelp,
             {}, QStringLiteral("--data-dir <DIR>"));
         row("version", {QStringLiteral("-v")}, Action::ShowVersion, {},

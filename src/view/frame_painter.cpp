@@ -24,7 +24,8 @@ QSize sizeOf(const Control& c) {
 }
 
 // Positions may be fractional; landing on whole device pixels keeps the
-// images unscaled and sharp.
+// images unscaled and sharp. dpr counts device pixels to a window pixel,
+// the zoom included.
 double snap(double v, qreal dpr) {
     return std::round(v * dpr) / dpr;
 }
@@ -38,7 +39,7 @@ class FramePainter {
     FramePainter(QPainter& painter, const Form& form, const SpritePictures& pictures,
                  const ExplosionEffect& explosion)
         : p_(painter), form_(form), pictures_(pictures), explosion_(explosion),
-          dpr_(painter.device()->devicePixelRatioF()) {}
+          dpr_(painter.device()->devicePixelRatioF() * painter.worldTransform().m11()) {}
 
     void paint() {
         for (auto it = form_.drawOrder.rbegin(); it != form_.drawOrder.rend(); ++it) {

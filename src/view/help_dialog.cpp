@@ -32,12 +32,20 @@ HelpDialog::HelpDialog(QWidget* parent)
     setWindowTitle(QString::fromUtf8(kHelpCaption));
     setWindowIcon(blankIcon());
     setFixedSize(520, 412);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, QColor(255, 255, 255));
-    setPalette(white);
+    // Black on white whatever the desktop's theme: a dark theme's light
+    // text would vanish on the white the window asks for.
+    QPalette blackOnWhite = palette();
+    for (const auto role : {QPalette::Window, QPalette::Base}) {
+        blackOnWhite.setColor(role, QColor(255, 255, 255));
+    }
+    for (const auto role : {QPalette::WindowText, QPalette::Text}) {
+        blackOnWhite.setColor(role, QColor(0, 0, 0));
+    }
+    setPalette(blackOnWhite);
     setAutoFillBackground(true);
 
-    QFont arial(QStringLiteral("Liberation Sans"));
+    QFont arial;
+    arial.setFamilies(arialFamilies());
     arial.setPixelSize(pointsToPixels(11.25));
     lblInstructions_->setFont(arial);
     lblInstructions_->setGeometry(8, 16, 505, 337);
@@ -50,6 +58,7 @@ HelpDialog::HelpDialog(QWidget* parent)
     cmdOK_->setGeometry(215, 360, 89, 33);
     QPalette grey = cmdOK_->palette();
     grey.setColor(QPalette::Button, QColor(192, 192, 192));
+    grey.setColor(QPalette::ButtonText, QColor(0, 0, 0));
     cmdOK_->setPalette(grey);
     cmdOK_->setDefault(true);
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);

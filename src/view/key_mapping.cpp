@@ -2,6 +2,8 @@
 
 #include "app/key_codes.h"
 
+#include <QGuiApplication>
+
 namespace kestrada::view {
 
 std::optional<int16_t> virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
@@ -36,6 +38,34 @@ std::optional<int16_t> virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers
     return std::nullopt;
 }
 
+namespace {
+// X11 and Wayland report xkb key codes (the kernel's code + 8): the top-row
+// 1 and 2 are 10 and 11 on every layout. The offscreen platform has no
+// keyboard of its own; events sent to it follow the same codes.
+bool reportsXkbKeyCodes() {
+    const QString platform = QGuiApplication::platformName();
+    return platform.startsWith(QLatin1String("xcb")) ||
+           platform.startsWith(QLatin1String("wayland")) || platform == QLatin1String("offscreen");
+}
+
+constexpr quint32 kXkbTopRow1 = 10;
+constexpr quint32 kXkbTopRow2 = 11;
+} // namespace
+
+std::optional<int16_t> gameKeyCode(const QKeyEvent& event) {
+    const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
+    const quint32 scanCode = event.nativeScanCode();
+    if (scanCode != 0 && !keypad && reportsXkbKeyCodes()) {
+        if (scanCode == kXkbTopRow1) {
+            return kKey1;
+        }
+        if (scanCode == kXkbTopRow2) {
+            return kKey2;
+        }
+    }
+    return virtualKeyCode(event.key(), event.modifiers());
+}
+
 int16_t shiftState(Qt::KeyboardModifiers modifiers) {
     int16_t shift = 0;
     if (modifiers.testFlag(Qt::ShiftModifier)) {
@@ -51,7 +81,7 @@ int16_t shiftState(Qt::KeyboardModifiers modifiers) {
 }
 
 std::optional<GameKey> gameKeyFor(const QKeyEvent& event) {
-    const auto code = virtualKeyCode(event.key(), event.modifiers());
+    const auto code = gameKeyCode(event);
     if (!code) {
         return std::nullopt;
     }
@@ -66,7 +96,7 @@ bool isPlayKey(const QKeyEvent& event) {
     if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
         return false;
     }
-    const auto code = virtualKeyCode(event.key(), event.modifiers());
+    const auto code = gameKeyCode(event);
     if (!code) {
         return false;
     }

@@ -13,6 +13,12 @@ namespace kestrada::view {
 // the main keyboard.
 std::optional<int16_t> virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers);
 
+// The game's code for one key event. The weapon keys "1" and "2" are the
+// main keyboard's top-row keys wherever the platform names physical keys:
+// Shift+1 types "!" and the same key types "&" on AZERTY, and both still
+// choose missiles.
+std::optional<int16_t> gameKeyCode(const QKeyEvent& event);
+
 // The shift-state argument of the key handlers: 1 Shift, 2 Ctrl, 4 Alt.
 int16_t shiftState(Qt::KeyboardModifiers modifiers);
 

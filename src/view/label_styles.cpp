@@ -5,11 +5,17 @@
 
 namespace kestrada::view {
 
+const QStringList& arialFamilies() {
+    static const QStringList families{QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                                      QStringLiteral("Arimo")};
+    return families;
+}
+
 namespace {
-// The design's fonts, replaced by the free fonts with the same metrics role.
-const QString kVerdana = QStringLiteral("DejaVu Sans");
-const QString kArial = QStringLiteral("Liberation Sans");
-const QString kComic = QStringLiteral("Comic Neue");
+// The design's fonts where installed, else free fonts that take their place.
+const QStringList kVerdana{QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")};
+const QStringList kComic{QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue")};
+const QStringList kArial = arialFamilies();
 
 const QColor kBlack(0, 0, 0);
 const QColor kWhite(255, 255, 255);
@@ -19,8 +25,9 @@ const QColor kRed(255, 0, 0);
 constexpr int kCentred = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
 constexpr int kLeft = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 
-QFont font(const QString& family, double points, bool bold, bool underline = false) {
-    QFont f(family);
+QFont font(const QStringList& families, double points, bool bold, bool underline = false) {
+    QFont f;
+    f.setFamilies(families);
     f.setPixelSize(pointsToPixels(points));
     f.setBold(bold);
     f.setUnderline(underline);

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QStringList>
 
 namespace kestrada::view {
 
@@ -17,6 +18,9 @@ struct LabelStyle {
 
 // The style of a label or of the button's caption.
 const LabelStyle& labelStyle(ControlId id);
+
+// Arial first, then the free fonts with its metrics.
+const QStringList& arialFamilies();
 
 // Point sizes of the window's design, as pixels at 96 dpi.
 int pointsToPixels(double points);

@@ -8,6 +8,7 @@
 #include "view/missing_data.h"
 #include "view/play_field.h"
 #include "view/tick_log.h"
+#include "view/zoom_setting.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -81,6 +82,7 @@ int main(int argc, char* argv[]) {
     kestrada::view::MainWindow window(folders, options.seed);
     kestrada::view::reportMissingData(window.playField().pictures(), folders.gameData / "pictures",
                                       folders.gameData);
+    window.setZoom(options.zoom.value_or(kestrada::view::savedZoom()));
     QObject::connect(&window, &kestrada::view::MainWindow::programEnded, &app,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     // Opt-in measures for bench/run.sh; they do nothing unless asked.

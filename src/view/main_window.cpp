@@ -1,15 +1,19 @@
 #include "view/main_window.h"
 
 #include "view/game_menus.h"
+#include "view/gamepad.h"
 #include "view/key_mapping.h"
 #include "view/play_field.h"
 #include "view/qt_sound_player.h"
+#include "view/zoom_setting.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QLayout>
 #include <QMenuBar>
+#include <algorithm>
 
 namespace kestrada::view {
 
@@ -67,6 +71,18 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     connect(playField_, &PlayField::firstFramePainted, sndStart_.get(), &QtSoundPlayer::startMedia,
             Qt::QueuedConnection);
 
+    // Not play keys and not in any menu: the window's own comfort.
+    auto* zoomIn = new QAction(this);
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    connect(zoomIn, &QAction::triggered, this, [this] { stepZoom(+1); });
+    auto* zoomOut = new QAction(this);
+    zoomOut->setShortcuts(QKeySequence::ZoomOut);
+    connect(zoomOut, &QAction::triggered, this, [this] { stepZoom(-1); });
+    addActions({zoomIn, zoomOut});
+
+    gamepads_ = std::make_unique<Gamepads>([this](const GameKey& key) { onGameKey(key); },
+                                           [this] { return form_.GameOver; });
+
     // Every key reaches the game first, whichever control has the focus.
     qApp->installEventFilter(this);
     playField_->setFocus();
@@ -79,6 +95,18 @@ MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
     frameTimer_.stop();
     sndMusic_->setOnEnded({});
+}
+
+void MainWindow::setZoom(int zoom) {
+    playField_->setZoom(zoom);
+}
+
+void MainWindow::stepZoom(int step) {
+    const int zoom = std::clamp(playField_->zoom() + step, kMinZoom, kMaxZoom);
+    if (zoom != playField_->zoom()) {
+        setZoom(zoom);
+        saveZoom(zoom);
+    }
 }
 
 void MainWindow::handle(std::function<void()> handler) {
@@ -107,6 +135,12 @@ void MainWindow::handle(std::function<void()> handler) {
 
 void MainWindow::syncView() {
     menus_->sync(form_);
+    if (form_.GameOver != crashShown_) {
+        crashShown_ = form_.GameOver;
+        if (crashShown_) {
+            gamepads_->rumble();
+        }
+    }
     if (form_.tmrMain.Enabled && !frameTimer_.isActive()) {
         frameTimer_.start(form_.tmrMain.Interval);
     } else if (!form_.tmrMain.Enabled && frameTimer_.isActive()) {
@@ -154,6 +188,17 @@ void MainWindow::releaseHeldArrows() {
     }
 }
 
+void MainWindow::pauseOnFocusLoss() {
+    // As Esc does, once. A modal help or About window deactivates us too,
+    // but its command has paused the game before opening it, and a handler
+    // that waits for it sees the pause already made.
+    handle([this] {
+        if (!form_.GameOver && !form_.lblPaused().Visible) {
+            form_.mnuPause_Click();
+        }
+    });
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this) {
@@ -170,7 +215,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         const auto& keyEvent = *static_cast<QKeyEvent*>(event);
-        if (!virtualKeyCode(keyEvent.key(), keyEvent.modifiers())) {
+        if (!gameKeyCode(keyEvent)) {
             return false;
         }
         if (const auto key = gameKeyFor(keyEvent)) {
@@ -188,6 +233,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::WindowDeactivate:
         if (watched == this) {
             releaseHeldArrows();
+            pauseOnFocusLoss();
+        }
+        return false;
+    case QEvent::WindowStateChange:
+        if (watched == this && isMinimized()) {
+            releaseHeldArrows();
+            pauseOnFocusLoss();
         }
         return false;
     default:

@@ -21,6 +21,7 @@
 namespace kestrada::view {
 
 class GameMenus;
+class Gamepads;
 class PlayField;
 class QtSoundPlayer;
 struct GameKey;
@@ -38,8 +39,12 @@ class MainWindow : public QMainWindow {
     const Form& form() const { return form_; }
     PlayField& playField() const { return *playField_; }
     GameMenus& menus() const { return *menus_; }
+    Gamepads& gamepads() const { return *gamepads_; }
     bool frameTimerActive() const { return frameTimer_.isActive(); }
     const QTimer& frameTimer() const { return frameTimer_; }
+
+    // Draws the play area this many times larger; the menu bar stays as it is.
+    void setZoom(int zoom);
 
   Q_SIGNALS:
     // Exit has run: the program should end.
@@ -59,7 +64,11 @@ class MainWindow : public QMainWindow {
     void onGameKey(const GameKey& key);
     // A key released while another window has focus never reaches us.
     void releaseHeldArrows();
+    // Leaving the game running behind another window loses it the game.
+    void pauseOnFocusLoss();
     void endProgram();
+    // Ctrl+Plus and Ctrl+Minus: one step, remembered for the next start.
+    void stepZoom(int step);
 
     std::unique_ptr<QtSoundPlayer> sndStart_;
     std::unique_ptr<QtSoundPlayer> sndCrash_;
@@ -68,6 +77,8 @@ class MainWindow : public QMainWindow {
     WindowHost host_;
     PlayField* playField_;
     std::unique_ptr<GameMenus> menus_;
+    std::unique_ptr<Gamepads> gamepads_;
+    bool crashShown_ = false; // the controllers have shaken for this crash
     QTimer frameTimer_;
     std::set<int16_t> heldArrows_;
     std::deque<std::function<void()>> waiting_;

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <utility>
 
 namespace kestrada::view {
@@ -21,6 +22,15 @@ PlayField::PlayField(const Form& form, const QString& pictureDir, QWidget* paren
     setFocusPolicy(Qt::StrongFocus);
 }
 
+void PlayField::setZoom(int zoom) {
+    zoom_ = std::clamp(zoom, 1, 4);
+    setFixedSize(sizeHint());
+    if (isVisible()) {
+        refreshPictures();
+    }
+    update();
+}
+
 void PlayField::frameTicked() {
     explosion_.observe(form_.imgBoom());
     update();
@@ -28,8 +38,7 @@ void PlayField::frameTicked() {
 
 void PlayField::refreshPictures() {
     // Until the first frame is up, only what it shows: the rest follows it.
-    pictures_.prepare(devicePixelRatioF(),
-                      painted_ ? picturesUsedBy(form_) : picturesShownBy(form_));
+    pictures_.prepare(pictureScale(), painted_ ? picturesUsedBy(form_) : picturesShownBy(form_));
 }
 
 bool PlayField::event(QEvent* event) {
@@ -52,7 +61,7 @@ void PlayField::paintEvent(QPaintEvent*) {
     if (!painted_) {
         refreshPictures(); // a sprite may have appeared since showEvent
     }
-    if (pictures_.devicePixelRatio() != devicePixelRatioF()) {
+    if (pictures_.devicePixelRatio() != pictureScale()) {
         // Rasterising here would stall this frame; draw the pictures we
         // have, stretched, and render the sharp ones before the next.
         QTimer::singleShot(0, this, &PlayField::refreshPictures);
@@ -60,6 +69,7 @@ void PlayField::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     painter.fillRect(rect(), kWindowBackground);
+    painter.scale(zoom_, zoom_);
     paintFrame(painter, form_, pictures_, explosion_);
     if (!std::exchange(painted_, true)) {
         // The pictures the first frame did not need, before the next frame.
@@ -74,7 +84,7 @@ void PlayField::mousePressEvent(QMouseEvent* event) {
     const QRectF buttonRect(frame.Left + button.Left, frame.Top + button.Top, button.Width,
                             button.Height);
     if (event->button() == Qt::LeftButton && frame.Visible && button.Visible &&
-        buttonRect.contains(event->position())) {
+        buttonRect.contains(event->position() / zoom_)) {
         Q_EMIT newGameButtonClicked();
         return;
     }

@@ -19,13 +19,18 @@ class PlayField : public QWidget {
 
     PlayField(const Form& form, const QString& pictureDir, QWidget* parent = nullptr);
 
+    // Draws the whole play area this many times larger (1 to 4); the game's
+    // own coordinates stay those of the design.
+    void setZoom(int zoom);
+    int zoom() const { return zoom_; }
+
     // Called after every frame tick.
     void frameTicked();
 
     const SpritePictures& pictures() const { return pictures_; }
     const ExplosionEffect& explosion() const { return explosion_; }
 
-    QSize sizeHint() const override { return {kWidth, kHeight}; }
+    QSize sizeHint() const override { return QSize(kWidth, kHeight) * zoom_; }
 
   Q_SIGNALS:
     // The hall-of-fame panel's button was clicked.
@@ -42,11 +47,14 @@ class PlayField : public QWidget {
   private:
     // Renders the pictures again when the device pixel ratio has changed.
     void refreshPictures();
+    // Device pixels to one window pixel of the design.
+    qreal pictureScale() const { return devicePixelRatioF() * zoom_; }
 
     const Form& form_;
     SpritePictures pictures_;
     ExplosionEffect explosion_;
     bool painted_ = false;
+    int zoom_ = 1;
 };
 
 } // namespace kestrada::view

@@ -9,6 +9,18 @@
 namespace kestrada::view {
 
 namespace {
+bool isOpaque(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(row[x]) != 255) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 std::tuple<int, int, int> keyOf(Picture picture, QSize size) {
     return {static_cast<int>(picture), size.width(), size.height()};
 }
@@ -59,6 +71,12 @@ QImage SpritePictures::render(Picture picture, QSize size, qreal dpr) const {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     renderer->render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    painter.end();
+    if (isOpaque(image)) {
+        // Copied, not blended, onto the frame: the road and the dashboard
+        // cover most of it, and blending them dominated a zoomed frame.
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+    }
     return image;
 }
 

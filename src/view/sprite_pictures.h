@@ -34,6 +34,8 @@ class SpritePictures {
     SpritePictures(const SpritePictures&) = delete;
     SpritePictures& operator=(const SpritePictures&) = delete;
 
+    // devicePixelRatio counts device pixels to a window pixel of the design,
+    // the window's zoom included.
     // Renders every use not yet rendered for this device pixel ratio; a new
     // ratio renders them all again. Cheap when nothing changed, so it can be
     // called whenever the ratio may have changed, and a few uses can be
