@@ -100,10 +100,13 @@ class ComfortsTest : public QObject {
         w_->menus().action(&Form::mnuEffects)->trigger(); // no jingle: music at once
         QTRY_COMPARE_WITH_TIMEOUT(form().sndMusic->mode(), kestrada::kModePlaying, 8000);
         QTest::keyPress(field(), Qt::Key_Left);
+        VirtualPad pad;
+        QTRY_COMPARE(w_->gamepads().connected(), 1);
         QWidget other;
         other.show();
         for (int round = 0; round < 2; ++round) { // a second leave must not resume
             QVERIFY(activate(other));
+            press(pad, SDL_CONTROLLER_BUTTON_START); // nor a controller behind it
             QVERIFY(paused() && !w_->frameTimerActive() && form().LeftHeld == 0);
             QCOMPARE(w_->menus().action(&Form::mnuPause)->text(), QStringLiteral("Un&pause"));
             QTRY_COMPARE(form().sndMusic->mode(), kestrada::kModeStopped);

@@ -80,8 +80,15 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     connect(zoomOut, &QAction::triggered, this, [this] { stepZoom(-1); });
     addActions({zoomIn, zoomOut});
 
-    gamepads_ = std::make_unique<Gamepads>([this](const GameKey& key) { onGameKey(key); },
-                                           [this] { return form_.GameOver; });
+    // A controller plays only the game in front: a press behind another
+    // window must not unpause or steer; releases always pass, so no key sticks.
+    gamepads_ = std::make_unique<Gamepads>(
+        [this](const GameKey& key) {
+            if (!key.down || isActiveWindow()) {
+                onGameKey(key);
+            }
+        },
+        [this] { return form_.GameOver; });
 
     // Every key reaches the game first, whichever control has the focus.
     qApp->installEventFilter(this);
