@@ -59,4 +59,7 @@ if(KESTRADA_WITH_VIEW)
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_MEDIA_BACKEND=gstreamer"
       TIMEOUT 120)
   endforeach()
+  # The replay test checks the window's recording against the real program.
+  target_compile_definitions(replay_qtest PRIVATE KESTRADA_PROGRAM="$<TARGET_FILE:kestrada>")
+  add_dependencies(replay_qtest kestrada)
 endif()

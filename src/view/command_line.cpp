@@ -45,7 +45,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Folder of the high-score file (default: beside the program in a build, "
                        "~/.local/share/kestrada when installed)."),
         QStringLiteral("DIR"));
-    parser.addOptions({seed, dataDir});
+    const QCommandLineOption record(
+        QStringLiteral("record"),
+        QStringLiteral("Write every key, menu command and end of the music to FILE, slot by slot, "
+                       "for --replay or --headless --input."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption replay(
+        QStringLiteral("replay"),
+        QStringLiteral("Play back a recorded game (Esc holds it, Ctrl+X ends it); "
+                       "a high score it reaches is not saved."),
+        QStringLiteral("FILE"));
+    parser.addOptions({seed, dataDir, record, replay});
 
     const bool understood = parser.parse(arguments);
     CommandLine result;
@@ -83,6 +93,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 QStringLiteral("--data-dir '%1' is not a folder").arg(parser.value(dataDir)));
         }
         result.dataDir = folder;
+    }
+    if (parser.isSet(record)) {
+        result.record = parser.value(record).toStdString();
+    }
+    if (parser.isSet(replay)) {
+        result.replay = parser.value(replay).toStdString();
     }
     return result;
 }

@@ -5,6 +5,7 @@
 
 #include "app/form.h"
 #include "app/game_folders.h"
+#include "headless/input_file.h"
 #include "view/window_host.h"
 
 #include <QMainWindow>
@@ -17,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace kestrada::view {
 
@@ -38,12 +40,25 @@ class MainWindow : public QMainWindow {
     const Form& form() const { return form_; }
     PlayField& playField() const { return *playField_; }
     GameMenus& menus() const { return *menus_; }
-    bool frameTimerActive() const { return frameTimer_.isActive(); }
+    // The game's timer is on and the window ticks it.
+    bool frameTimerActive() const { return frameTimer_.isActive() && form_.tmrMain.Enabled; }
+    // The 40 ms slot timer: it runs all the time, and the game ticks on it
+    // while its own timer is on, so a slot means what it means headless.
     const QTimer& frameTimer() const { return frameTimer_; }
+    uint32_t slot() const { return slot_; }
+
+    // Sees every input the model is handed, stamped with the slot it is
+    // handled in: keys, menu commands and the end of the road music.
+    void setInputListener(std::function<void(const headless::InputEvent&)> listener);
+    // Plays the events at their slots from now on. The player's keys and
+    // menus are ignored, but Esc holds and resumes the replay and Exit ends it.
+    void replay(std::vector<headless::InputEvent> events);
 
   Q_SIGNALS:
     // Exit has run: the program should end.
     void programEnded();
+    // A slot is over, after its tick when the game's timer was on.
+    void slotEnded(uint32_t slot, bool ticked);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,6 +72,10 @@ class MainWindow : public QMainWindow {
     void syncView();
     void onFrameTimer();
     void onGameKey(const GameKey& key);
+    void onMenuClick(void (Form::*click)());
+    // Runs the handler of one input and tells the listener.
+    void deliver(headless::InputEvent event);
+    void deliverReplayedSlot();
     // A key released while another window has focus never reaches us.
     void releaseHeldArrows();
     void endProgram();
@@ -70,6 +89,12 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<GameMenus> menus_;
     QTimer frameTimer_;
     std::set<int16_t> heldArrows_;
+    uint32_t slot_ = 1;
+    std::function<void(const headless::InputEvent&)> inputListener_;
+    std::vector<headless::InputEvent> replayEvents_;
+    std::size_t replayNext_ = 0;
+    bool replaying_ = false;
+    bool replayHeld_ = false;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;
     bool ended_ = false;
