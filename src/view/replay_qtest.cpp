@@ -181,6 +181,7 @@ class ReplayTest : public QObject {
         const WindowRun replayed = playInWindow(watch, dir(QStringLiteral("replay")), {});
         QCOMPARE(replayed.trace, headless.trace);
         QCOMPARE(replayed.score, recorded.score);
+        QCOMPARE(replayed.high, recorded.high);
         // The replay's high score stayed in its own scratch folder.
         QVERIFY(!QFile::exists(scratch.filePath(QStringLiteral("replay/Kestrada.txt"))));
 
