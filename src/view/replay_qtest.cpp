@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 using kestrada::Form;
@@ -29,6 +30,7 @@ struct WindowRun {
     QStringList trace; // one record per slot, as the headless trace has them
     QString score;
     QString high;
+    QString title;
 };
 
 // Only the headless players note their sound calls.
@@ -67,7 +69,10 @@ WindowRun playInWindow(const kestrada::view::CommandLine& options, const QString
             script(window, slot);
         }
     });
-    QObject::connect(&window, &MainWindow::programEnded, [&] { ended = true; });
+    QObject::connect(&window, &MainWindow::programEnded, [&] {
+        ended = true;
+        run.title = window.windowTitle();
+    });
     window.show();
     window.activateWindow();
     if (!QTest::qWaitFor([&] { return ended; }, 120000)) {
@@ -116,6 +121,17 @@ class ScriptedPlayer {
     uint32_t crashedAt_ = 0;
     uint32_t newGameAt_ = 100000;
 };
+
+// Watching a replay: the viewer's keys do nothing to the game, and Esc holds
+// the replay for a while without a trace of it in the game.
+void viewer(MainWindow& window, uint32_t slot) {
+    QWidget* field = &window.playField();
+    if (slot == 60) {
+        QTest::keyClick(field, Qt::Key_Space);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QTimer::singleShot(300, field, [field] { QTest::keyClick(field, Qt::Key_Escape); });
+    }
+}
 
 struct Headless {
     QStringList trace;
@@ -178,10 +194,11 @@ class ReplayTest : public QObject {
 
         kestrada::view::CommandLine watch;
         watch.replay = recording.toStdString();
-        const WindowRun replayed = playInWindow(watch, dir(QStringLiteral("replay")), {});
+        const WindowRun replayed = playInWindow(watch, dir(QStringLiteral("replay")), viewer);
         QCOMPARE(replayed.trace, headless.trace);
         QCOMPARE(replayed.score, recorded.score);
         QCOMPARE(replayed.high, recorded.high);
+        QCOMPARE(replayed.title, QStringLiteral(" Kestrada - replay"));
         // The replay's high score stayed in its own scratch folder.
         QVERIFY(!QFile::exists(scratch.filePath(QStringLiteral("replay/Kestrada.txt"))));
 
