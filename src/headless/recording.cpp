@@ -69,7 +69,7 @@ ReplayFile readReplayFile(const std::filesystem::path& file, std::optional<uint3
     return result;
 }
 
-bool isRepeatOfHeldArrow(const Form& form, const InputEvent& event) {
+bool changesNothing(const Form& form, const InputEvent& event) {
     if (event.action != InputAction::KeyDown) {
         return false;
     }
@@ -82,6 +82,8 @@ bool isRepeatOfHeldArrow(const Form& form, const InputEvent& event) {
         return form.LeftHeld == 1;
     case kKeyRight:
         return form.RightHeld == 1;
+    case kKeySpace:
+        return form.MissileInFlight == 1;
     default:
         return false;
     }

@@ -37,9 +37,10 @@ struct ReplayFile {
 // would play a different road under the same keys, so it is an error.
 ReplayFile readReplayFile(const std::filesystem::path& file, std::optional<uint32_t> seedOption);
 
-// A press of an arrow the game already holds changes nothing. A held key
-// repeats its press many times a second; a recording leaves those out.
-bool isRepeatOfHeldArrow(const Form& form, const InputEvent& event);
+// A held key repeats its press many times a second. A recording leaves out
+// the presses that change nothing: an arrow the game already holds, Space
+// while a shot is out.
+bool changesNothing(const Form& form, const InputEvent& event);
 
 // Writes a recording as the game goes. Every line reaches the file at once,
 // so a program that is killed leaves everything it saw up to that moment.

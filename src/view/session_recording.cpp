@@ -67,7 +67,7 @@ bool SessionRecording::prepare(const CommandLine& options, const GameFolders& fo
 
 void SessionRecording::attach(MainWindow& window) {
     window.setInputListener([this, &window](const headless::InputEvent& event) {
-        if (headless::isRepeatOfHeldArrow(window.form(), event)) {
+        if (headless::changesNothing(window.form(), event)) {
             return;
         }
         lastRun_.record(event);
