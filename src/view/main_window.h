@@ -45,7 +45,6 @@ class MainWindow : public QMainWindow {
     // The 40 ms slot timer: it runs all the time, and the game ticks on it
     // while its own timer is on, so a slot means what it means headless.
     const QTimer& frameTimer() const { return frameTimer_; }
-    uint32_t slot() const { return slot_; }
 
     // Sees every input the model is handed, stamped with the slot it is
     // handled in: keys, menu commands and the end of the road music.
