@@ -31,7 +31,6 @@ std::optional<uint32_t> wholeNumberOption(std::string_view name, std::string_vie
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine result;
     Options& options = result.options;
-    bool slotsGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--headless") {
@@ -58,7 +57,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         const std::string& value = args[++i];
         // A repeated option is a scripting slip, not a choice to be made.
         const bool repeated =
-            (arg == "--seed" && options.seed) || (arg == "--slots" && slotsGiven) ||
+            (arg == "--seed" && options.seed) || (arg == "--slots" && options.slotsGiven) ||
             (arg == "--input" && options.input) || (arg == "--trace" && options.trace) ||
             (arg == "--data-dir" && options.dataDir);
         if (repeated) {
@@ -78,7 +77,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 options.seed = *number;
             } else {
                 options.slots = *number;
-                slotsGiven = true;
+                options.slotsGiven = true;
             }
         } else if (arg == "--input") {
             options.input = value;
@@ -98,8 +97,10 @@ std::string_view usageText() {
            "Plays the game without a window, one 40 ms timer slot after another.\n"
            "\n"
            "  --seed N       seed for the random generator, 0 to 4294967295\n"
-           "                 (default: the time of day)\n"
-           "  --slots N      number of slots to simulate (default 1500)\n"
+           "                 (default: the seed a recorded game names in its\n"
+           "                 first line, else the time of day)\n"
+           "  --slots N      number of slots to simulate (default 1500; for a\n"
+           "                 recorded game, up to its last recorded event)\n"
            "  --input FILE   input events, one per line: SLOT down KEY, SLOT up KEY,\n"
            "                 SLOT menu ITEM or SLOT music-ended, SLOT from 1 to\n"
            "                 4294967295 and never decreasing; # starts a comment\n"

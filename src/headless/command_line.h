@@ -15,8 +15,9 @@ inline constexpr uint32_t kDefaultSlots = 1500;
 struct Options {
     bool help = false;
     bool version = false;
-    std::optional<uint32_t> seed;                 // none: the time of day
-    uint32_t slots = kDefaultSlots;               // 40 ms slots to simulate
+    std::optional<uint32_t> seed;   // none: the time of day
+    uint32_t slots = kDefaultSlots; // 40 ms slots to simulate
+    bool slotsGiven = false;
     std::optional<std::filesystem::path> input;   // none: no input events
     std::optional<std::filesystem::path> trace;   // none: no trace
     std::optional<std::filesystem::path> dataDir; // folder of the high score

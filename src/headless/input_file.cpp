@@ -6,6 +6,7 @@
 #include "app/key_codes.h"
 #include "headless/whole_number.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <sstream>
@@ -319,6 +320,34 @@ InputParse parseInput(std::istream& in) {
         previousSlot = event->slot;
         result.events.push_back(*event);
     }
+}
+
+std::string inputLine(const InputEvent& event) {
+    std::string line = std::to_string(event.slot);
+    switch (event.action) {
+    case InputAction::KeyDown:
+    case InputAction::KeyUp: {
+        line += event.action == InputAction::KeyDown ? " down " : " up ";
+        const auto named = std::find_if(kKeyNames.begin(), kKeyNames.end(), [&](const auto& key) {
+            return key.second == event.keyCode;
+        });
+        line += named != kKeyNames.end() ? std::string(named->first)
+                                         : "code:" + std::to_string(event.keyCode);
+        break;
+    }
+    case InputAction::Menu:
+        for (const auto& [name, command] : kMenuNames) {
+            if (command == event.command) {
+                line += " menu ";
+                line += name;
+            }
+        }
+        break;
+    case InputAction::MusicEnded:
+        line += " music-ended";
+        break;
+    }
+    return line;
 }
 
 InputParse parseInput(std::string_view text) {

@@ -50,4 +50,8 @@ struct InputParse {
 InputParse parseInput(std::istream& in);
 InputParse parseInput(std::string_view text);
 
+// One event as a line of an input file, without the line end; reading the
+// line back gives the same event.
+std::string inputLine(const InputEvent& event);
+
 } // namespace kestrada::headless

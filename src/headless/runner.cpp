@@ -6,14 +6,13 @@
 #include "app/game_folders.h"
 #include "headless/command_line.h"
 #include "headless/headless_game.h"
-#include "headless/input_file.h"
+#include "headless/recording.h"
 #include "headless/simulation.h"
 #include "headless/trace_writer.h"
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <utility>
@@ -25,29 +24,6 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitBadUsage = 2;
-
-bool readEvents(const Options& options, std::vector<InputEvent>& events) {
-    if (!options.input) {
-        return true;
-    }
-    std::ifstream in(*options.input, std::ios::binary);
-    if (!in) {
-        std::cerr << "input: cannot read " << options.input->string() << ": "
-                  << std::strerror(errno) << '\n';
-        return false;
-    }
-    InputParse parse = parseInput(in);
-    if (!parse.ok()) {
-        std::cerr << parse.message() << '\n';
-        return false;
-    }
-    if (in.bad()) {
-        std::cerr << "input: error while reading " << options.input->string() << '\n';
-        return false;
-    }
-    events = std::move(parse.events);
-    return true;
-}
 
 // The same folders as the window: the game's own data, and the high score
 // beside the program, in the per-user folder when installed, or in
@@ -85,10 +61,24 @@ int run(const std::vector<std::string>& args) {
         return kExitOk;
     }
 
-    std::vector<InputEvent> events;
+    ReplayFile input;
+    input.seed = options.seed;
+    if (options.input) {
+        input = readReplayFile(*options.input, options.seed);
+        if (!input.ok()) {
+            std::cerr << input.error << '\n';
+            return kExitBadUsage;
+        }
+    }
     GameFolders folders;
-    if (!readEvents(options, events) || !gameFoldersOf(options, folders)) {
+    if (!gameFoldersOf(options, folders)) {
         return kExitBadUsage;
+    }
+    const std::vector<InputEvent>& events = input.events;
+    // A recorded game lasts until its last event (Exit, when it ended well).
+    uint32_t slots = options.slots;
+    if (input.recordedSeed && !options.slotsGiven) {
+        slots = events.empty() ? 0 : events.back().slot;
     }
     TraceWriter trace;
     if (options.trace) {
@@ -99,10 +89,9 @@ int run(const std::vector<std::string>& args) {
         }
     }
 
-    HeadlessGame game(folders, options.seed);
+    HeadlessGame game(folders, input.seed);
     game.start();
-    const SimulationResult result =
-        simulate(game, events, options.slots, options.trace ? &trace : nullptr);
+    const SimulationResult result = simulate(game, events, slots, options.trace ? &trace : nullptr);
     const bool traceWritten = trace.close();
 
     const Form& form = game.form;

@@ -57,7 +57,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Draw the play area N times larger, 1 to 4 (default: the zoom last chosen "
                        "with Ctrl+Plus and Ctrl+Minus)."),
         QStringLiteral("N"));
-    parser.addOptions({seed, dataDir, zoom});
+    const QCommandLineOption record(
+        QStringLiteral("record"),
+        QStringLiteral("Write every key, menu command and end of the music to FILE, slot by slot, "
+                       "for --replay or --headless --input."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption replay(
+        QStringLiteral("replay"),
+        QStringLiteral("Play back a recorded game (Esc holds it, Ctrl+X ends it); "
+                       "a high score it reaches is not saved."),
+        QStringLiteral("FILE"));
+    parser.addOptions({seed, dataDir, zoom, record, replay});
 
     const bool understood = parser.parse(arguments);
     CommandLine result;
@@ -102,6 +112,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             return refuse(
                 QStringLiteral("--zoom takes 1, 2, 3 or 4, not '%1'").arg(parser.value(zoom)));
         }
+    }
+    if (parser.isSet(record)) {
+        result.record = parser.value(record).toStdString();
+    }
+    if (parser.isSet(replay)) {
+        result.replay = parser.value(replay).toStdString();
     }
     return result;
 }

@@ -18,6 +18,10 @@ struct CommandLine {
     // The folder of the high-score file; the game's pictures and sounds
     // always come from its own data.
     std::optional<std::string> dataDir;
+    // Write the session's input to this file as it is played.
+    std::optional<std::string> record;
+    // Play this input file back instead of the player's keys.
+    std::optional<std::string> replay;
     // The help or version text for stdout, or one line for stderr when the
     // arguments could not be understood.
     std::string text;

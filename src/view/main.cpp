@@ -7,6 +7,7 @@
 #include "view/main_window.h"
 #include "view/missing_data.h"
 #include "view/play_field.h"
+#include "view/session_recording.h"
 #include "view/tick_log.h"
 #include "view/zoom_setting.h"
 
@@ -79,7 +80,14 @@ int main(int argc, char* argv[]) {
     // together), computed as the headless mode does.
     const auto folders = kestrada::gameFolders(QCoreApplication::applicationDirPath().toStdString(),
                                                scoreDir, [] { return kestrada::userDataFolder(); });
-    kestrada::view::MainWindow window(folders, options.seed);
+    // A bad replay file is refused before the window opens.
+    kestrada::view::SessionRecording session;
+    if (std::string error; !session.prepare(options, folders, error)) {
+        std::cerr << error << '\n';
+        return 2;
+    }
+    kestrada::view::MainWindow window(session.folders(), session.seed());
+    session.attach(window);
     kestrada::view::reportMissingData(window.playField().pictures(), folders.gameData / "pictures",
                                       folders.gameData);
     window.setZoom(options.zoom.value_or(kestrada::view::savedZoom()));

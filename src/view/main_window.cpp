@@ -1,5 +1,7 @@
 #include "view/main_window.h"
 
+#include "app/key_codes.h"
+#include "headless/menu_handlers.h"
 #include "view/game_menus.h"
 #include "view/gamepad.h"
 #include "view/key_mapping.h"
@@ -50,17 +52,21 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(grey);
     setCentralWidget(playField_);
-    menus_ = std::make_unique<GameMenus>(*menuBar(), form_, [this](GameMenus::Click click) {
-        handle([this, click] { (form_.*click)(); });
-    });
+    menus_ = std::make_unique<GameMenus>(*menuBar(), form_,
+                                         [this](GameMenus::Click click) { onMenuClick(click); });
     // The client area is fixed; the window is as tall as the menu bar needs.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     frameTimer_.setTimerType(Qt::PreciseTimer);
     connect(&frameTimer_, &QTimer::timeout, this, &MainWindow::onFrameTimer);
     connect(playField_, &PlayField::newGameButtonClicked, this,
-            [this] { handle([this] { form_.cmdNewGame_Click(); }); });
-    sndMusic_->setOnEnded([this] { handle([this] { form_.sndMusic_event9(); }); });
+            [this] { onMenuClick(&Form::cmdNewGame_Click); });
+    sndMusic_->setOnEnded([this] {
+        // A replay has the music's ends in its file.
+        if (!replaying_) {
+            deliver({.action = headless::InputAction::MusicEnded});
+        }
+    });
     // The sound players' media framework starts slower than the window:
     // show the first frame, then start it (queued: after the paint is done).
     // One player at a time: the next opens its file once the last has.
@@ -95,6 +101,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     playField_->setFocus();
 
     handle([this] { form_.Form_Load(); });
+    frameTimer_.start(form_.tmrMain.Interval);
 }
 
 MainWindow::~MainWindow() {
@@ -148,11 +155,6 @@ void MainWindow::syncView() {
             gamepads_->rumble();
         }
     }
-    if (form_.tmrMain.Enabled && !frameTimer_.isActive()) {
-        frameTimer_.start(form_.tmrMain.Interval);
-    } else if (!form_.tmrMain.Enabled && frameTimer_.isActive()) {
-        frameTimer_.stop();
-    }
     const Qt::CursorShape shape =
         form_.mousePointer == MousePointer::Transparent ? Qt::BlankCursor : Qt::ArrowCursor;
     if (playField_->cursor().shape() != shape) {
@@ -161,17 +163,92 @@ void MainWindow::syncView() {
     playField_->update();
 }
 
+void MainWindow::setInputListener(std::function<void(const headless::InputEvent&)> listener) {
+    inputListener_ = std::move(listener);
+}
+
+void MainWindow::replay(std::vector<headless::InputEvent> events) {
+    replayEvents_ = std::move(events);
+    replayNext_ = 0;
+    replaying_ = true;
+    setWindowTitle(QStringLiteral(" Kestrada - replay"));
+}
+
 void MainWindow::onFrameTimer() {
-    // A tick that falls due while a modal window is open is dropped, not
-    // saved up: the game counts ticks, not time.
-    if (busy_) {
+    // A replay holds its slot while held or while a modal window is open;
+    // a live game's slots run on, and a tick that falls due while a modal
+    // window is open is dropped, not saved up: the game counts ticks.
+    if (replaying_ && (replayHeld_ || busy_)) {
         return;
     }
-    handle([this] { form_.tmrMain_Timer(); });
-    playField_->frameTicked();
+    bool ticked = false;
+    if (!busy_) {
+        deliverReplayedSlot();
+        if (!ended_ && form_.tmrMain.Enabled) {
+            handle([this] { form_.tmrMain_Timer(); });
+            playField_->frameTicked();
+            ticked = true;
+        }
+    }
+    if (ended_) {
+        return;
+    }
+    // Whatever happens from here on belongs to the next slot.
+    const uint32_t ending = slot_++;
+    Q_EMIT slotEnded(ending, ticked);
+}
+
+void MainWindow::deliverReplayedSlot() {
+    while (replaying_ && !ended_ && replayNext_ < replayEvents_.size() &&
+           replayEvents_[replayNext_].slot <= slot_) {
+        deliver(replayEvents_[replayNext_++]);
+    }
+}
+
+void MainWindow::deliver(headless::InputEvent event) {
+    handle([this, event]() mutable {
+        event.slot = slot_;
+        if (inputListener_) {
+            inputListener_(event);
+        }
+        switch (event.action) {
+        case headless::InputAction::KeyDown:
+            form_.Form_KeyDown(event.keyCode);
+            break;
+        case headless::InputAction::KeyUp:
+            form_.Form_KeyUp(event.keyCode);
+            break;
+        case headless::InputAction::Menu:
+            (form_.*headless::handlerOf(event.command))();
+            break;
+        case headless::InputAction::MusicEnded:
+            form_.sndMusic_event9();
+            break;
+        }
+    });
+}
+
+void MainWindow::onMenuClick(void (Form::*click)()) {
+    const auto command = headless::commandOf(click);
+    if (!command) {
+        handle([this, click] { (form_.*click)(); });
+        return;
+    }
+    if (replaying_ && *command != headless::MenuCommand::mnuExit) {
+        return;
+    }
+    deliver({.action = headless::InputAction::Menu, .command = *command});
 }
 
 void MainWindow::onGameKey(const GameKey& key) {
+    if (replaying_) {
+        if (key.down && key.code == kKeyEsc) {
+            replayHeld_ = !replayHeld_;
+            setWindowTitle(replayHeld_ ? QStringLiteral(" Kestrada - replay (held)")
+                                       : QStringLiteral(" Kestrada - replay"));
+        }
+        return;
+    }
     if (isArrow(key.code)) {
         if (key.down) {
             heldArrows_.insert(key.code);
@@ -179,19 +256,14 @@ void MainWindow::onGameKey(const GameKey& key) {
             heldArrows_.erase(key.code);
         }
     }
-    handle([this, key] {
-        if (key.down) {
-            form_.Form_KeyDown(key.code, key.shift);
-        } else {
-            form_.Form_KeyUp(key.code, key.shift);
-        }
-    });
+    deliver({.action = key.down ? headless::InputAction::KeyDown : headless::InputAction::KeyUp,
+             .keyCode = key.code});
 }
 
 void MainWindow::releaseHeldArrows() {
     const std::set<int16_t> held = std::exchange(heldArrows_, {});
     for (const int16_t code : held) {
-        handle([this, code] { form_.Form_KeyUp(code, 0); });
+        deliver({.action = headless::InputAction::KeyUp, .keyCode = code});
     }
 }
 
@@ -199,9 +271,15 @@ void MainWindow::pauseOnFocusLoss() {
     // As Esc does, once. A modal help or About window deactivates us too,
     // but its command has paused the game before opening it, and a handler
     // that waits for it sees the pause already made.
+    // It goes through deliver() like any pause, so a recording holds it; a
+    // replay has its own pauses in the file and must not gain one.
+    if (replaying_) {
+        return;
+    }
     handle([this] {
         if (!form_.GameOver && !form_.lblPaused().Visible) {
-            form_.mnuPause_Click();
+            deliver({.action = headless::InputAction::Menu,
+                     .command = headless::MenuCommand::mnuPause});
         }
     });
 }
@@ -262,7 +340,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing the window is the Exit command; the window goes once it has
     // saved the high score.
     closing_ = true;
-    handle([this] { form_.Form_Unload(); });
+    deliver({.action = headless::InputAction::Menu, .command = headless::MenuCommand::mnuExit});
     closing_ = false;
     event->setAccepted(ended_);
 }

@@ -5,6 +5,7 @@
 
 #include "app/form.h"
 #include "app/game_folders.h"
+#include "headless/input_file.h"
 #include "view/window_host.h"
 
 #include <QMainWindow>
@@ -17,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace kestrada::view {
 
@@ -40,8 +42,18 @@ class MainWindow : public QMainWindow {
     PlayField& playField() const { return *playField_; }
     GameMenus& menus() const { return *menus_; }
     Gamepads& gamepads() const { return *gamepads_; }
-    bool frameTimerActive() const { return frameTimer_.isActive(); }
+    // The game's timer is on and the window ticks it.
+    bool frameTimerActive() const { return frameTimer_.isActive() && form_.tmrMain.Enabled; }
+    // The 40 ms slot timer: it runs all the time, and the game ticks on it
+    // while its own timer is on, so a slot means what it means headless.
     const QTimer& frameTimer() const { return frameTimer_; }
+
+    // Sees every input the model is handed, stamped with the slot it is
+    // handled in: keys, menu commands and the end of the road music.
+    void setInputListener(std::function<void(const headless::InputEvent&)> listener);
+    // Plays the events at their slots from now on. The player's keys and
+    // menus are ignored, but Esc holds and resumes the replay and Exit ends it.
+    void replay(std::vector<headless::InputEvent> events);
 
     // Draws the play area this many times larger; the menu bar stays as it is.
     void setZoom(int zoom);
@@ -49,6 +61,8 @@ class MainWindow : public QMainWindow {
   Q_SIGNALS:
     // Exit has run: the program should end.
     void programEnded();
+    // A slot is over, after its tick when the game's timer was on.
+    void slotEnded(uint32_t slot, bool ticked);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,6 +76,10 @@ class MainWindow : public QMainWindow {
     void syncView();
     void onFrameTimer();
     void onGameKey(const GameKey& key);
+    void onMenuClick(void (Form::*click)());
+    // Runs the handler of one input and tells the listener.
+    void deliver(headless::InputEvent event);
+    void deliverReplayedSlot();
     // A key released while another window has focus never reaches us.
     void releaseHeldArrows();
     // Leaving the game running behind another window loses it the game.
@@ -81,6 +99,12 @@ class MainWindow : public QMainWindow {
     bool crashShown_ = false; // the controllers have shaken for this crash
     QTimer frameTimer_;
     std::set<int16_t> heldArrows_;
+    uint32_t slot_ = 1;
+    std::function<void(const headless::InputEvent&)> inputListener_;
+    std::vector<headless::InputEvent> replayEvents_;
+    std::size_t replayNext_ = 0;
+    bool replaying_ = false;
+    bool replayHeld_ = false;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;
     bool ended_ = false;

@@ -113,6 +113,8 @@ TEST_F(HeadlessProgram, RefusesBadArgumentsAndFilesBeforeTheFirstSlot) {
         {{"--input", badLine, "--trace", trace().string(), "--data-dir", data},
          "input:4: unknown key \"Shift\"\n"},
         {{"--input", (dir.path() / "nowhere.txt").string()}, "input: cannot read "},
+        {{"--input", input("# kestrada 1.0 seed 5\n1 down Up\n").string(), "--seed", "6"},
+         "input:1: recorded with seed 5, not --seed 6\n"},
         {{"--trace", (dir.path() / "no" / "t.jsonl").string(), "--data-dir", data},
          "trace: cannot write "},
     };
