@@ -24,11 +24,6 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    // Qt's FFmpeg media backend crashes without an audio device; GStreamer
-    // plays silently instead.
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) {
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
-    }
     QApplication app(argc, argv);
     const std::filesystem::path appPath =
         options.dataDir

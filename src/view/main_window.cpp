@@ -4,6 +4,7 @@
 #include "view/key_mapping.h"
 #include "view/play_field.h"
 #include "view/qt_sound_player.h"
+#include "view/sound_output.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,9 +25,10 @@ MainWindow::MainWindow(const std::filesystem::path& appPath, std::optional<uint3
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint),
-      sndStart_(std::make_unique<QtSoundPlayer>(nullptr, QtSoundPlayer::Start::Later)),
-      sndCrash_(std::make_unique<QtSoundPlayer>(nullptr, QtSoundPlayer::Start::Later)),
-      sndMusic_(std::make_unique<QtSoundPlayer>(nullptr, QtSoundPlayer::Start::Later)),
+      soundOutput_(std::make_unique<SoundOutput>()),
+      sndStart_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
+      sndCrash_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
+      sndMusic_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
       host_(*this, [this] { syncView(); }),
       playField_(new PlayField(form_, pictureDir(appPath), this)) {
     form_.appPath = appPath;
@@ -53,16 +55,6 @@ MainWindow::MainWindow(const std::filesystem::path& appPath, std::optional<uint3
     connect(playField_, &PlayField::newGameButtonClicked, this,
             [this] { handle([this] { form_.cmdNewGame_Click(); }); });
     sndMusic_->setOnEnded([this] { handle([this] { form_.sndMusic_event9(); }); });
-    // The sound players' media framework starts slower than the window:
-    // show the first frame, then start it (queued: after the paint is done).
-    // One player at a time: the next opens its file once the last has.
-    connect(sndStart_.get(), &QtSoundPlayer::settled, sndCrash_.get(), &QtSoundPlayer::startMedia,
-            Qt::QueuedConnection);
-    connect(sndCrash_.get(), &QtSoundPlayer::settled, sndMusic_.get(), &QtSoundPlayer::startMedia,
-            Qt::QueuedConnection);
-    connect(playField_, &PlayField::firstFramePainted, sndStart_.get(), &QtSoundPlayer::startMedia,
-            Qt::QueuedConnection);
-
     // Every key reaches the game first, whichever control has the focus.
     qApp->installEventFilter(this);
     playField_->setFocus();

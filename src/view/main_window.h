@@ -22,6 +22,7 @@ namespace kestrada::view {
 class GameMenus;
 class PlayField;
 class QtSoundPlayer;
+class SoundOutput;
 struct GameKey;
 
 class MainWindow : public QMainWindow {
@@ -59,6 +60,7 @@ class MainWindow : public QMainWindow {
     void releaseHeldArrows();
     void endProgram();
 
+    std::unique_ptr<SoundOutput> soundOutput_;
     std::unique_ptr<QtSoundPlayer> sndStart_;
     std::unique_ptr<QtSoundPlayer> sndCrash_;
     std::unique_ptr<QtSoundPlayer> sndMusic_;
