@@ -60,7 +60,7 @@ void QtSoundPlayer::play() {
     }
     place_.play(now);
     if (mixer_ != nullptr) {
-        mixer_->start(voice_, sound_, place_.frame(now));
+        mixer_->start(voice_, sound_, place_.frame(now), now);
     }
     armEndTimer();
 }
@@ -80,7 +80,7 @@ void QtSoundPlayer::setPosition(long position) {
     place_.seek(static_cast<std::int64_t>(position) * kOutputRate / 1000, now);
     if (place_.playing(now)) {
         if (mixer_ != nullptr) {
-            mixer_->start(voice_, sound_, place_.frame(now));
+            mixer_->start(voice_, sound_, place_.frame(now), now);
         }
         armEndTimer();
     }

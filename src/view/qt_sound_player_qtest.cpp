@@ -25,10 +25,10 @@ using kestrada::view::SoundMixer;
 using namespace std::chrono_literals;
 
 namespace {
-// The next `frames` frames the output would play.
-Samples rendered(SoundMixer& mixer, std::size_t frames) {
+// The next `frames` frames the output would play, rendered at `now`.
+Samples rendered(SoundMixer& mixer, std::size_t frames, PlaybackClock::Time now = {}) {
     Samples out(frames);
-    mixer.render(out.data(), frames);
+    mixer.render(out.data(), frames, now);
     return out;
 }
 
@@ -68,32 +68,32 @@ class QtSoundPlayerTest : public QObject {
         player.load(path("tone.wav").toStdString());
         player.stop(); // harmless before any playback
         QCOMPARE(player.mode(), kModeStopped);
-        QVERIFY(silent(rendered(mixer, 441)));
+        QVERIFY(silent(rendered(mixer, 441, now)));
 
         // Playing: heard from the start, the place moving with the clock.
         player.play();
         QCOMPARE(player.mode(), kModePlaying);
-        QCOMPARE(rendered(mixer, 441), slice(*sound, 0, 441));
+        QCOMPARE(rendered(mixer, 441, now), slice(*sound, 0, 441));
         now += 150ms;
         QCOMPARE(player.positionMs(), 150);
 
         // Stopped: silent, the place kept however long it stands.
         player.stop();
         QCOMPARE(player.mode(), kModeStopped);
-        QVERIFY(silent(rendered(mixer, 441)));
+        QVERIFY(silent(rendered(mixer, 441, now)));
         now += 5s;
         QCOMPARE(player.positionMs(), 150);
 
         // Played again: heard from where it stopped.
         player.play();
-        QCOMPARE(rendered(mixer, 441), slice(*sound, 150, 441));
+        QCOMPARE(rendered(mixer, 441, now), slice(*sound, 150, 441));
         now += 100ms;
         QCOMPARE(player.positionMs(), 250);
 
         // Set to 0 while playing: heard from the start at once.
         player.setPosition(0);
         QCOMPARE(player.positionMs(), 0);
-        QCOMPARE(rendered(mixer, 441), slice(*sound, 0, 441));
+        QCOMPARE(rendered(mixer, 441, now), slice(*sound, 0, 441));
 
         // Past its end: stopped, and the end reported once, on the event loop.
         now += 401ms;
@@ -135,11 +135,30 @@ class QtSoundPlayerTest : public QObject {
         SoundMixer mixer;
         const int a = mixer.addVoice();
         const int b = mixer.addVoice();
-        mixer.start(a, std::make_shared<Samples>(Samples{20000, -20000, 1000, 7}), 0);
-        mixer.start(b, std::make_shared<Samples>(Samples{20000, -20000, 1000}), 0);
+        mixer.start(a, std::make_shared<Samples>(Samples{20000, -20000, 1000, 7}), 0, {});
+        mixer.start(b, std::make_shared<Samples>(Samples{20000, -20000, 1000}), 0, {});
         QCOMPARE(rendered(mixer, 5), (Samples{32767, -32768, 2000, 7, 0}));
         // Both ran out: silence.
         QVERIFY(silent(rendered(mixer, 4)));
+    }
+
+    void aVoiceLeftBehindItsClockSkipsAhead() {
+        Samples ramp(kOutputRate);
+        for (std::size_t i = 0; i < ramp.size(); ++i) {
+            ramp[i] = static_cast<std::int16_t>(i % 30000);
+        }
+        const auto sound = std::make_shared<const Samples>(ramp);
+        SoundMixer mixer;
+        const int voice = mixer.addVoice();
+        PlaybackClock::Time now{};
+        mixer.start(voice, sound, 0, now);
+        QCOMPARE(rendered(mixer, 441, now), slice(ramp, 0, 441));
+        // A little behind, as a busy moment leaves it: it plays on.
+        now += 25ms;
+        QCOMPARE(rendered(mixer, 441, now), slice(ramp, 10, 441));
+        // Starved for a while: it rejoins its clock.
+        now += 300ms;
+        QCOMPARE(rendered(mixer, 441, now), slice(ramp, 325, 441));
     }
 
     void unplayableFilesStaySilent() {
@@ -164,7 +183,7 @@ class QtSoundPlayerTest : public QObject {
             player.load(path(name).toStdString());
             player.play();
             QVERIFY2(player.mode() == kModeStopped, name);
-            QVERIFY2(silent(rendered(mixer, 4410)), name);
+            QVERIFY2(silent(rendered(mixer, 4410, now)), name);
             now += 2s;
             player.setPosition(0);
             player.play();

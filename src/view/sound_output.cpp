@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QMediaDevices>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -70,7 +71,7 @@ class SinkFeeder : public QObject {
             return;
         }
         buffer_.resize(frames);
-        mixer_.render(buffer_.data(), frames);
+        mixer_.render(buffer_.data(), frames, std::chrono::steady_clock::now());
         stream_->write(reinterpret_cast<const char*>(buffer_.data()),
                        static_cast<qint64>(frames * sizeof(std::int16_t)));
     }

@@ -54,7 +54,7 @@ mkdir "$data"
 cp "$waves"/Start.wav "$waves"/Crash.wav "$waves"/Kestrada.wav "$data"/
 ln -s "$waves/pictures" "$data/pictures"
 ticks=$work/ticks
-KESTRADA_TICK_LOG=$ticks "$game" --seed 1 --data-dir "$data" >"$work/game.log" 2>&1 &
+QT_QPA_PLATFORM=xcb KESTRADA_TICK_LOG=$ticks "$game" --seed 1 --data-dir "$data" >"$work/game.log" 2>&1 &
 game_pid=$!
 pids+=($game_pid)
 window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$game_pid" | head -n 1)

@@ -59,31 +59,29 @@ double correlation(const std::vector<float>& rec, long lag, const std::vector<fl
 }
 
 // Where in rec[from, to) the reference frames [first, first + count) fit:
-// a coarse pass on every fourth frame, the earliest lag that fits nearly as
-// well as the best (a sound that repeats itself fits at each repeat), then
-// the best lag around it on every frame.
+// a coarse pass at every lag on every fourth frame, the earliest lag that
+// fits nearly as well as the best (a sound that repeats itself fits at each
+// repeat), then the best lag around it on every frame.
 Match locate(const std::vector<float>& rec, const std::vector<float>& ref, long first, long count,
              long from, long to) {
     from = std::max(from, 0L);
     to = std::min(to, static_cast<long>(rec.size()) - count);
     std::vector<double> coarse;
-    for (long lag = from; lag < to; lag += 4) {
+    for (long lag = from; lag < to; ++lag) {
         coarse.push_back(correlation(rec, lag, ref, first, count, 4));
     }
     if (coarse.empty()) {
         return {};
     }
     const double best = *std::max_element(coarse.begin(), coarse.end());
-    const long index =
-        std::find_if(coarse.begin(), coarse.end(), [best](double c) { return c >= best - 0.05; }) -
-        coarse.begin();
+    const long near = from + (std::find_if(coarse.begin(), coarse.end(),
+                                           [best](double c) { return c >= best - 0.05; }) -
+                              coarse.begin());
     Match m;
-    for (long lag = from + 4 * index - 8; lag <= from + 4 * index + 8; ++lag) {
-        if (lag >= from && lag < to) {
-            const double score = correlation(rec, lag, ref, first, count, 1);
-            if (score > m.score) {
-                m = {lag, score};
-            }
+    for (long lag = std::max(from, near - 4); lag <= std::min(to - 1, near + 4); ++lag) {
+        const double score = correlation(rec, lag, ref, first, count, 1);
+        if (score > m.score) {
+            m = {lag, score};
         }
     }
     return m;
@@ -138,7 +136,7 @@ class Checker {
         for (long i = std::max(from, 0L); i < std::min(to, static_cast<long>(rec_.size())); ++i) {
             peak = std::max(peak, std::abs(rec_[i]));
         }
-        const bool ok = peak < 100 && to > from;
+        const bool ok = peak < 100 && to - from > frames(1000);
         std::printf("%-28s %s  peak %.0f over %.0f ms\n", "silence while paused",
                     ok ? "ok  " : "FAIL", peak, ms(to - from));
         failed_ = failed_ || !ok;
@@ -163,19 +161,18 @@ int latency(const std::vector<float>& sound, const std::string& recording,
     std::vector<double> delays;
     std::ifstream callFile(calls);
     std::string word;
-    for (std::int64_t ns = 0; callFile >> word >> ns;) {
+    int callCount = 0;
+    for (std::int64_t ns = 0; callFile >> word >> ns; ++callCount) {
         const long called = check.frameAt(ns);
         const Match m = check.find(sound, 0, called, 20, 400);
-        if (m.score >= kMinMatch) {
-            delays.push_back(Checker::ms(m.at - called));
-        }
+        // A call not heard counts as far too late.
+        delays.push_back(m.score >= kMinMatch ? Checker::ms(m.at - called) : 9999);
     }
     if (delays.empty()) {
-        std::printf("latency_heard=0\n");
         return 1;
     }
     std::sort(delays.begin(), delays.end());
-    std::printf("latency_heard=%zu latency_median_ms=%.1f latency_worst_ms=%.1f\n", delays.size(),
+    std::printf("latency calls=%d median_ms=%.1f worst_ms=%.1f\n", callCount,
                 delays[delays.size() / 2], delays.back());
     return 0;
 }
@@ -232,11 +229,19 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     Checker check(rec, startNs);
-    const long tickFrame = Checker::frames(40);
 
-    // The jingle is played by the load, a frame timer interval before the first tick.
-    const long firstFrame = check.frameAt(ticks.front().ns) - tickFrame;
-    check.report("start jingle at first frame", check.find(jingle, 0, firstFrame), firstFrame,
+    // The load plays the jingle and starts the frame timer, just before the
+    // first frame. The timer keeps to a 40 ms grid from its start unless a
+    // tick comes later than the next one was due, so the start is the
+    // earliest of the early ticks' times less their multiples of 40 ms.
+    std::int64_t loadNs = ticks.front().ns;
+    for (const Tick& t : ticks) {
+        if (t.count >= 1 && t.count <= 75) {
+            loadNs = std::min(loadNs, t.ns - std::int64_t{t.count} * 40'000'000);
+        }
+    }
+    const long started = check.frameAt(loadNs);
+    check.report("start jingle at the start", check.find(jingle, 0, started), started,
                  kOnsetToleranceMs);
 
     // The music starts in the tick that begins with TickCount 75.
@@ -249,12 +254,20 @@ int main(int argc, char* argv[]) {
     const long musicAt = check.frameAt(musicNs);
     check.report("music at tick 75", check.find(music, 0, musicAt), musicAt, kOnsetToleranceMs);
 
-    // Paused: nothing; unpaused: the music from where it stood.
-    const long pausedAt = check.frameAt(events["pause"]);
-    const long unpausedAt = check.frameAt(events["unpause"]);
-    check.silent(pausedAt + Checker::frames(kOnsetToleranceMs), unpausedAt);
-    const long stoodAt =
-        static_cast<long>((events["pause"] - musicNs) * kOutputRate / 1'000'000'000);
+    // Paused: nothing; unpaused: the music from where it stood. Each took
+    // effect a little after its key was sent; the pause also after the last
+    // tick before the gap in the ticks.
+    std::int64_t pausedNs = events["pause"];
+    const std::int64_t unpausedNs = events["unpause"];
+    for (std::size_t i = 1; i < ticks.size(); ++i) {
+        if (ticks[i].ns - ticks[i - 1].ns > 1'000'000'000 && ticks[i].ns > unpausedNs) {
+            pausedNs = std::max(pausedNs, ticks[i - 1].ns);
+            break;
+        }
+    }
+    const long unpausedAt = check.frameAt(unpausedNs);
+    check.silent(check.frameAt(pausedNs) + Checker::frames(kOnsetToleranceMs), unpausedAt);
+    const long stoodAt = static_cast<long>((pausedNs - musicNs) * kOutputRate / 1'000'000'000);
     const Match resumed = check.find(music, stoodAt, unpausedAt);
     check.report("music resumes where it stood", resumed, unpausedAt, kOnsetToleranceMs);
 
