@@ -66,10 +66,12 @@ class SinkFeeder : public QObject {
 
   private:
     void feed() {
-        const auto frames = static_cast<std::size_t>(sink_->bytesFree()) / sizeof(std::int16_t);
-        if (frames == 0) {
+        // A stream whose server has gone reports nonsense for its room.
+        const qsizetype room = sink_->bytesFree();
+        if (room <= 0 || room > sink_->bufferSize() || sink_->state() == QAudio::StoppedState) {
             return;
         }
+        const auto frames = static_cast<std::size_t>(room) / sizeof(std::int16_t);
         buffer_.resize(frames);
         mixer_.render(buffer_.data(), frames, std::chrono::steady_clock::now());
         stream_->write(reinterpret_cast<const char*>(buffer_.data()),
@@ -88,10 +90,11 @@ class SinkFeeder : public QObject {
 QtMessageHandler passOn = nullptr;
 void dropAudioLayerWarnings(QtMsgType type, const QMessageLogContext& context,
                             const QString& message) {
-    if (message.startsWith(QLatin1String("PulseAudioService")) ||
-        message.startsWith(QLatin1String("QPulseAudio")) ||
-        message.startsWith(QLatin1String("QAudioSink"))) {
-        return;
+    const QString text = message.startsWith(QLatin1Char('"')) ? message.mid(1) : message;
+    for (const char* prefix : {"PulseAudioService", "QPulseAudio", "QAudioSink", "Stream error"}) {
+        if (text.startsWith(QLatin1String(prefix))) {
+            return;
+        }
     }
     if (passOn != nullptr) {
         passOn(type, context, message);

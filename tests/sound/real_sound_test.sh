@@ -4,7 +4,7 @@
 # null sink, its monitor recorded, the game's window under Xvfb played by
 # keys, then the recording checked against the game's tick log: jingle,
 # music at tick 75, silence while paused, the music resumed where it stood,
-# its loop, the crash sound.
+# its loop, the crash sound; then the server is ended under the game.
 #   real_sound_test.sh KESTRADA RECORDER CHECKER WAVE_DIR
 # KESTRADA_SOUND_TEST_KEEP=DIR keeps the recording and the logs there.
 set -euo pipefail
@@ -87,8 +87,25 @@ for ((i = 0; i < 300; i++)); do
 done
 xdotool keyup Up Right
 sleep 1.5
-stop_recording
 
+# The server goes away under a new game: it plays on, and says so once.
+# The recording ends with it.
+xdotool key Return
+sleep 1
+kill "$sound_server_pid"
+wait "$sound_server_pid" 2>/dev/null || true
+stop_recording
+sleep 2
+if ! kill -0 "$game_pid" 2>/dev/null; then
+  echo "the game ended when the sound server went away" >&2
+  failed=1
+fi
 echo "game's stderr:"
 sed 's/^/  /' "$work/game.log"
-"$checker" "$waves" "$work/heard.wav" "$work/events" "$ticks"
+if [ "$(grep -c . "$work/game.log")" != 1 ] || ! grep -q '^kestrada: ' "$work/game.log"; then
+  echo "the game should have said one line, its own, on stderr" >&2
+  failed=1
+fi
+
+"$checker" "$waves" "$work/heard.wav" "$work/events" "$ticks" || failed=1
+exit "${failed:-0}"

@@ -2,7 +2,8 @@
 # Sourced: starts a private PulseAudio with one null sink "k" under
 # $1/run, and a recorder of its monitor into $1/heard.wav (with
 # heard.wav.start beside it). Appends their process ids to the array
-# `pids`, for the caller's trap to end. Needs the recorder in $2.
+# `pids`, for the caller's trap to end, and sets sound_server_pid and
+# recorder_pid. Needs the recorder in $2.
 start_sound_server() {
   local work=$1 recorder=$2
   if ! command -v pulseaudio >/dev/null || ! command -v pactl >/dev/null; then
@@ -14,7 +15,8 @@ start_sound_server() {
   pulseaudio -n --daemonize=no --exit-idle-time=-1 \
     --load="module-null-sink sink_name=k" --load=module-native-protocol-unix \
     >"$work/pulseaudio.log" 2>&1 &
-  pids+=($!)
+  sound_server_pid=$!
+  pids+=($sound_server_pid)
   local i
   for ((i = 0; i < 100; i++)); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
   if ! pactl info >/dev/null 2>&1; then
