@@ -11,15 +11,23 @@ namespace kestrada::view {
 
 namespace {
 
-// The channels of each frame averaged into one.
-std::vector<float> mixDown(const std::vector<float>& frames, int channels) {
-    std::vector<float> mono(frames.size() / static_cast<std::size_t>(channels));
-    for (std::size_t i = 0; i < mono.size(); ++i) {
-        float sum = 0;
-        for (int c = 0; c < channels; ++c) {
-            sum += frames[i * static_cast<std::size_t>(channels) + static_cast<std::size_t>(c)];
+// The file's frames with their channels averaged into one, read a block at
+// a time: the whole file as floats in every channel would be several times
+// the size of the sound that is kept.
+std::vector<float> readMono(SNDFILE* file, const SF_INFO& info) {
+    const auto channels = static_cast<std::size_t>(info.channels);
+    std::vector<float> block(4096 * channels);
+    std::vector<float> mono;
+    mono.reserve(static_cast<std::size_t>(info.frames));
+    sf_count_t got = 0;
+    while ((got = sf_readf_float(file, block.data(), 4096)) > 0) {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(got); ++i) {
+            float sum = 0;
+            for (std::size_t c = 0; c < channels; ++c) {
+                sum += block[i * channels + c];
+            }
+            mono.push_back(sum / static_cast<float>(channels));
         }
-        mono[i] = sum / static_cast<float>(channels);
     }
     return mono;
 }
@@ -68,22 +76,22 @@ std::shared_ptr<const Samples> readWave(const std::string& path) {
     if (file == nullptr) {
         return nullptr;
     }
-    std::vector<float> frames;
-    if (info.frames > 0 && info.channels > 0 && info.samplerate > 0) {
-        frames.resize(static_cast<std::size_t>(info.frames) *
-                      static_cast<std::size_t>(info.channels));
-        const sf_count_t read = sf_readf_float(file, frames.data(), info.frames);
-        if (read != info.frames) {
-            frames.clear();
+    std::shared_ptr<Samples> samples;
+    const auto frames = static_cast<std::size_t>(std::max<sf_count_t>(info.frames, 0));
+    if (frames > 0 && info.channels == 1 && info.samplerate == kOutputRate) {
+        // Already in the output's format, as the game's own files are.
+        samples = std::make_shared<Samples>(frames);
+        if (sf_readf_short(file, samples->data(), info.frames) != info.frames) {
+            samples.reset();
+        }
+    } else if (frames > 0 && info.channels > 0 && info.samplerate > 0) {
+        const std::vector<float> mono = readMono(file, info);
+        if (mono.size() == frames) {
+            samples = std::make_shared<Samples>(resample(mono, info.samplerate));
         }
     }
     sf_close(file);
-    if (frames.empty()) {
-        return nullptr;
-    }
-    auto samples =
-        std::make_shared<Samples>(resample(mixDown(frames, info.channels), info.samplerate));
-    if (samples->empty()) {
+    if (samples == nullptr || samples->empty()) {
         return nullptr;
     }
     return samples;
