@@ -170,6 +170,8 @@ int latency(const std::vector<float>& sound, const std::string& recording,
         const Match m = check.find(sound, 0, called, 20, 400);
         // A call not heard counts as far too late.
         delays.push_back(m.score >= kMinMatch ? Checker::ms(m.at - called) : 9999);
+        std::fprintf(stderr, "play %d: %+.1f ms (match %.2f)\n", callCount + 1,
+                     Checker::ms(m.at - called), m.score);
     }
     if (delays.empty()) {
         return 1;
