@@ -84,10 +84,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Kestrada crew <crew@kestrada.invalid>")
+# Every library the game needs is linked (Qt, libsndfile for the waves,
+# SDL2 for controllers), so shlibdeps finds them all.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded at run time, so shlibdeps cannot see them: the media backend's
-# WAV decoder.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-good")
 include(CPack)
 
 # The install as a player meets it, and the package (tests/install_test.sh).

@@ -7,14 +7,20 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev libqt6svg6 libqt6multimedia6
   libgl-dev
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  libsndfile1-dev libpulse-dev
   libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation2 fonts-comic-neue
   xvfb xauth
   desktop-file-utils appstream dpkg-dev file
+  pulseaudio-utils openbox xdotool
 )
+# The sound test runs a private PulseAudio server. A PipeWire desktop keeps
+# its own server: a second one there would fight it for the user's sound.
+if ! dpkg-query -W -f='${Status}' pipewire-pulse 2>/dev/null | grep -q "install ok installed"; then
+  packages+=(pulseaudio)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -136,7 +136,7 @@ said=$(window "$bin" -platform offscreen -style fusion -session kestrada-test --
 deb=$(ls "$scratch"/pkg/kestrada_*_amd64.deb)
 info=$(dpkg-deb --info "$deb")
 for field in "Package: kestrada" "Section: games" "Maintainer: " "Depends: .*libqt6widgets6" \
-    "Depends: .*libqt6multimedia6" "Depends: .*libqt6svg6" "Depends: .*gstreamer1.0-plugins-good"; do
+    "Depends: .*libqt6multimedia6" "Depends: .*libqt6svg6" "Depends: .*libsndfile1" "Depends: .*libsdl2"; do
     grep -qE "^ $field" <<<"$info" || fail "the package lacks '$field'"
 done
 pass "$(basename "$deb"): $(grep '^ Depends:' <<<"$info")"

@@ -59,11 +59,6 @@ int main(int argc, char* argv[]) {
         return answerWithoutPlaying(kestrada::view::parseCommandLine(app.arguments())).value_or(0);
     }
 
-    // Qt's FFmpeg media backend crashes without an audio device; GStreamer
-    // plays silently instead.
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) {
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
-    }
     QApplication app(argc, argv);
     nameTheApplication();
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kApplicationId));

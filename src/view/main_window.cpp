@@ -7,6 +7,7 @@
 #include "view/key_mapping.h"
 #include "view/play_field.h"
 #include "view/qt_sound_player.h"
+#include "view/sound_output.h"
 #include "view/zoom_setting.h"
 
 #include <QAction>
@@ -33,9 +34,10 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint),
-      sndStart_(std::make_unique<QtSoundPlayer>(nullptr, QtSoundPlayer::Start::Later)),
-      sndCrash_(std::make_unique<QtSoundPlayer>(nullptr, QtSoundPlayer::Start::Later)),
-      sndMusic_(std::make_unique<QtSoundPlayer>(nullptr, QtSoundPlayer::Start::Later)),
+      soundOutput_(std::make_unique<SoundOutput>()),
+      sndStart_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
+      sndCrash_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
+      sndMusic_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
       host_(*this, [this] { syncView(); }),
       playField_(new PlayField(form_, pictureDir(folders.gameData), this)) {
     form_.appPath = folders.gameData;
@@ -67,15 +69,6 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
             deliver({.action = headless::InputAction::MusicEnded});
         }
     });
-    // The sound players' media framework starts slower than the window:
-    // show the first frame, then start it (queued: after the paint is done).
-    // One player at a time: the next opens its file once the last has.
-    connect(sndStart_.get(), &QtSoundPlayer::settled, sndCrash_.get(), &QtSoundPlayer::startMedia,
-            Qt::QueuedConnection);
-    connect(sndCrash_.get(), &QtSoundPlayer::settled, sndMusic_.get(), &QtSoundPlayer::startMedia,
-            Qt::QueuedConnection);
-    connect(playField_, &PlayField::firstFramePainted, sndStart_.get(), &QtSoundPlayer::startMedia,
-            Qt::QueuedConnection);
 
     // Not play keys and not in any menu: the window's own comfort.
     auto* zoomIn = new QAction(this);

@@ -26,6 +26,7 @@ class GameMenus;
 class Gamepads;
 class PlayField;
 class QtSoundPlayer;
+class SoundOutput;
 struct GameKey;
 
 class MainWindow : public QMainWindow {
@@ -88,6 +89,7 @@ class MainWindow : public QMainWindow {
     // Ctrl+Plus and Ctrl+Minus: one step, remembered for the next start.
     void stepZoom(int step);
 
+    std::unique_ptr<SoundOutput> soundOutput_;
     std::unique_ptr<QtSoundPlayer> sndStart_;
     std::unique_ptr<QtSoundPlayer> sndCrash_;
     std::unique_ptr<QtSoundPlayer> sndMusic_;

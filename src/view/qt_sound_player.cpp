@@ -1,110 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/qt_sound_player.h"
 
-#include <QAudioOutput>
-#include <QMediaPlayer>
-#include <QTimer>
-#include <QUrl>
-#include <utility>
+#include "view/sound_mixer.h"
+
+#include <chrono>
 
 namespace kestrada::view {
 
-QtSoundPlayer::QtSoundPlayer(QObject* parent, Start start) : QObject(parent) {
-    if (start == Start::Now) {
-        startMedia();
+QtSoundPlayer::QtSoundPlayer(SoundMixer* mixer, Clock clock, QObject* parent)
+    : QObject(parent), mixer_(mixer),
+      clock_(clock ? std::move(clock) : [] { return std::chrono::steady_clock::now(); }) {
+    if (mixer_ != nullptr) {
+        voice_ = mixer_->addVoice();
     }
-}
-
-void QtSoundPlayer::startMedia() {
-    if (player_ != nullptr) {
-        return;
-    }
-    player_ = new QMediaPlayer(this);
-    output_ = new QAudioOutput(this);
-    player_->setAudioOutput(output_);
-    connect(player_, &QMediaPlayer::mediaStatusChanged, this,
-            [this](QMediaPlayer::MediaStatus status) {
-                if (status != QMediaPlayer::LoadingMedia) {
-                    settle();
-                }
-                if (status == QMediaPlayer::EndOfMedia && onEnded_) {
-                    onEnded_();
-                }
-            });
-    // A file that cannot be played would otherwise leave the player
-    // claiming to play it forever.
-    connect(player_, &QMediaPlayer::errorOccurred, this, [this] {
-        player_->stop();
+    endTimer_.setSingleShot(true);
+    endTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&endTimer_, &QTimer::timeout, this, [this] {
         settle();
+        if (place_.playing(clock_())) {
+            armEndTimer(); // a clock that runs slow
+        }
     });
-    for (auto& request : std::exchange(waiting_, {})) {
-        request();
-    }
-    if (!loading_) {
-        QMetaObject::invokeMethod(this, &QtSoundPlayer::settled, Qt::QueuedConnection);
-    } else {
-        // A framework that never answers must not keep the other players silent.
-        QTimer::singleShot(3000, this, &QtSoundPlayer::settle);
-    }
-}
-
-void QtSoundPlayer::settle() {
-    if (loading_) {
-        loading_ = false;
-        Q_EMIT settled();
-    }
-}
-
-// The media player outlives this object's members by a moment; it must not
-// report an end to a callback that is gone.
-QtSoundPlayer::~QtSoundPlayer() {
-    if (player_ != nullptr) {
-        disconnect(player_, nullptr, this, nullptr);
-    }
-}
-
-void QtSoundPlayer::whenStarted(std::function<void()> request) {
-    if (player_ != nullptr) {
-        request();
-    } else {
-        waiting_.push_back(std::move(request));
-    }
 }
 
 void QtSoundPlayer::load(const std::string& path) {
-    whenStarted([this, path] {
-        loading_ = true;
-        player_->setSource(QUrl::fromLocalFile(QString::fromStdString(path)));
-        if (player_->mediaStatus() != QMediaPlayer::LoadingMedia) {
-            QMetaObject::invokeMethod(this, &QtSoundPlayer::settle, Qt::QueuedConnection);
+    stop();
+    sound_ = readWave(path);
+    place_ = PlaybackClock(sound_ ? static_cast<std::int64_t>(sound_->size()) : 0, kOutputRate);
+}
+
+void QtSoundPlayer::settle() {
+    if (place_.takeEnd(clock_())) {
+        endTimer_.stop();
+        if (mixer_ != nullptr) {
+            mixer_->stop(voice_);
         }
-    });
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (onEnded_) {
+                    onEnded_();
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void QtSoundPlayer::armEndTimer() {
+    const auto left = place_.endTime() - clock_();
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    endTimer_.start(static_cast<int>(std::max<decltype(ms)>(ms, 0)));
 }
 
 void QtSoundPlayer::play() {
-    whenStarted([this] { player_->play(); });
+    settle();
+    const auto now = clock_();
+    if (sound_ == nullptr || place_.playing(now)) {
+        return;
+    }
+    place_.play(now);
+    if (mixer_ != nullptr) {
+        mixer_->start(voice_, sound_, place_.frame(now), now);
+    }
+    armEndTimer();
 }
 
 void QtSoundPlayer::stop() {
-    whenStarted([this] {
-        if (player_->playbackState() == QMediaPlayer::PlayingState) {
-            player_->pause();
-        }
-    });
+    settle();
+    place_.stop(clock_());
+    endTimer_.stop();
+    if (mixer_ != nullptr) {
+        mixer_->stop(voice_);
+    }
 }
 
 void QtSoundPlayer::setPosition(long position) {
-    whenStarted([this, position] { player_->setPosition(position); });
-}
-
-qint64 QtSoundPlayer::positionMs() const {
-    return player_ != nullptr ? player_->position() : 0;
+    settle();
+    const auto now = clock_();
+    place_.seek(static_cast<std::int64_t>(position) * kOutputRate / 1000, now);
+    if (place_.playing(now)) {
+        if (mixer_ != nullptr) {
+            mixer_->start(voice_, sound_, place_.frame(now), now);
+        }
+        armEndTimer();
+    }
 }
 
 int QtSoundPlayer::mode() const {
-    const bool playing = player_ != nullptr &&
-                         player_->playbackState() == QMediaPlayer::PlayingState &&
-                         player_->error() == QMediaPlayer::NoError;
-    return playing ? kModePlaying : kModeStopped;
+    return place_.playing(clock_()) ? kModePlaying : kModeStopped;
+}
+
+qint64 QtSoundPlayer::positionMs() const {
+    return place_.frame(clock_()) * 1000 / kOutputRate;
 }
 
 } // namespace kestrada::view

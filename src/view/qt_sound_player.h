@@ -1,40 +1,39 @@
-// A sound player over Qt Multimedia. The game's stop keeps the position
-// (unpausing resumes the music where it stopped), so it pauses the media
-// player rather than stopping it, which would rewind.
-//
-// The media framework takes several times longer to start than the window
-// itself; a player made with Start::Later keeps what the game asks of it
-// until startMedia(), so that the window can show its first frame first.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One of the game's sound players: its wave file read once into memory,
+// its place in the sound kept by a clock, its voice in the shared mixer.
+// The end of a playback is found by that clock on the window's thread and
+// reported there, queued, so the game sees it the same with a sound device
+// or without one.
 #pragma once
 
 #include "app/sound_player.h"
+#include "view/playback_clock.h"
+#include "view/wave_data.h"
 
 #include <QObject>
+#include <QTimer>
 #include <functional>
-#include <vector>
-
-class QAudioOutput;
-class QMediaPlayer;
+#include <memory>
 
 namespace kestrada::view {
+
+class SoundMixer;
 
 class QtSoundPlayer : public QObject, public SoundPlayer {
     Q_OBJECT
 
   public:
-    enum class Start { Now, Later };
+    using Clock = std::function<PlaybackClock::Time()>;
 
-    explicit QtSoundPlayer(QObject* parent = nullptr, Start start = Start::Now);
-    ~QtSoundPlayer() override;
-
-    // Creates the media player and carries out, in order, what was asked
-    // of it so far. Until then the player reports itself stopped at 0.
-    void startMedia();
-    bool mediaStarted() const { return player_ != nullptr; }
+    // Without a mixer the player is heard nowhere but keeps its clock;
+    // without a clock it uses the steady clock.
+    explicit QtSoundPlayer(SoundMixer* mixer = nullptr, Clock clock = {},
+                           QObject* parent = nullptr);
 
     void load(const std::string& path) override;
     void play() override;
     void stop() override;
+    // In milliseconds.
     void setPosition(long position) override;
     int mode() const override;
 
@@ -44,22 +43,18 @@ class QtSoundPlayer : public QObject, public SoundPlayer {
     // Called when a playback runs to its end by itself (not on stop).
     void setOnEnded(std::function<void()> onEnded) { onEnded_ = std::move(onEnded); }
 
-  Q_SIGNALS:
-    // The file given to load() has been opened, or has failed to open, or
-    // none was given. Opening a file while another player is still opening
-    // one can deadlock the media framework, so players are started in turn.
-    void settled();
-
   private:
-    // Runs the request now, or once the media player exists.
-    void whenStarted(std::function<void()> request);
+    // Notes a playback that has run out, reporting it once.
     void settle();
+    void armEndTimer();
 
-    QMediaPlayer* player_ = nullptr;
-    QAudioOutput* output_ = nullptr;
-    std::vector<std::function<void()>> waiting_;
+    SoundMixer* mixer_;
+    Clock clock_;
+    int voice_ = -1;
+    std::shared_ptr<const Samples> sound_;
+    PlaybackClock place_{0, kOutputRate};
+    QTimer endTimer_;
     std::function<void()> onEnded_;
-    bool loading_ = false;
 };
 
 } // namespace kestrada::view

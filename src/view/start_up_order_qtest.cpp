@@ -1,7 +1,6 @@
 // The window's start-up order: the first frame needs only the pictures it
-// shows, and the sound players' media framework, the slowest part of the
-// start, waits until that frame is painted. Nothing asked of the players
-// or the pictures in the meantime may be lost.
+// shows; the rest follow it, and the start jingle that the load asked for
+// is playing once it is up.
 #include "app/form.h"
 #include "app/sound_player.h"
 #include "view/frame_painter.h"
@@ -11,14 +10,12 @@
 #include "view/qtest_support.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 
 using kestrada::ControlId;
 using kestrada::Form;
 using kestrada::kModePlaying;
-using kestrada::kModeStopped;
 using kestrada::view::MainWindow;
 using kestrada::view::Picture;
 using kestrada::view::PictureUse;
@@ -38,7 +35,6 @@ class FirstPaintWitness : public QObject {
     bool roadReady = false;
     bool crackedDashReady = true;
     bool medianReady = true;
-    bool mediaStarted = true;
 
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
@@ -48,15 +44,11 @@ class FirstPaintWitness : public QObject {
             roadReady = !pictures.image(Picture::Road, QSize(480, 480)).isNull();
             crackedDashReady = !pictures.image(Picture::DashCracked, QSize(107, 478)).isNull();
             medianReady = !pictures.image(Picture::Median, QSize(81, 1742)).isNull();
-            mediaStarted = player(window_.form().sndStart).mediaStarted();
         }
         return false;
     }
 
   private:
-    static QtSoundPlayer& player(kestrada::SoundPlayer* p) {
-        return *dynamic_cast<QtSoundPlayer*>(p);
-    }
     MainWindow& window_;
 };
 
@@ -69,12 +61,8 @@ bool contains(const std::vector<PictureUse>& uses, Picture picture) {
 class StartUpOrderTest : public QObject {
     Q_OBJECT
 
-  private:
-    QTemporaryDir dir_;
-    QString path(const char* name) { return dir_.filePath(QString::fromLatin1(name)); }
-
   private Q_SLOTS:
-    void firstFrameComesBeforeTheSoundsAndTheUnseenPictures() {
+    void firstFrameComesBeforeTheUnseenPicturesAndTheJinglePlays() {
         ScratchDataDir data;
         QVERIFY(writeWave(data.filePath(QStringLiteral("Start.wav")), 3000));
         MainWindow window(data.fsPath(), 3);
@@ -88,48 +76,18 @@ class StartUpOrderTest : public QObject {
         QVERIFY(witness.roadReady);
         QVERIFY(!witness.crackedDashReady);
         QVERIFY(!witness.medianReady);
-        QVERIFY(!witness.mediaStarted);
 
-        // Right after it: the rest of the pictures, and the start jingle
-        // that the game asked for before there was a player to play it.
+        // Right after it: the rest of the pictures; the start jingle plays.
         const SpritePictures& pictures = window.playField().pictures();
         QTRY_VERIFY(!pictures.image(Picture::DashCracked, QSize(107, 478)).isNull());
         QVERIFY(!pictures.image(Picture::Median, QSize(81, 1742)).isNull());
         QVERIFY(!pictures.image(Picture::HogWreck, QSize(28, 42)).isNull());
-        QVERIFY(jingle->mediaStarted());
         QTRY_COMPARE(jingle->mode(), kModePlaying);
 
         // Later frames do not start anything again.
         const int ticks = window.form().TickCount;
         QTRY_VERIFY(window.form().TickCount >= ticks + 3);
         QCOMPARE(firstFrame.count(), 1);
-    }
-
-    void aPlayerStartedLaterCarriesOutWhatWasAskedInOrder() {
-        QVERIFY(writeWave(path("long.wav"), 3000));
-        QtSoundPlayer playing(nullptr, QtSoundPlayer::Start::Later);
-        playing.load(path("long.wav").toStdString());
-        playing.play();
-        QTest::qWait(200);
-        QVERIFY(!playing.mediaStarted());
-        QCOMPARE(playing.mode(), kModeStopped);
-        QCOMPARE(playing.positionMs(), 0);
-        playing.startMedia();
-        QTRY_COMPARE(playing.mode(), kModePlaying);
-        QTRY_VERIFY(playing.positionMs() > 0);
-
-        // A stop after the play still wins, as it would have at the time.
-        QtSoundPlayer stopped(nullptr, QtSoundPlayer::Start::Later);
-        stopped.load(path("long.wav").toStdString());
-        stopped.play();
-        stopped.stop();
-        stopped.startMedia();
-        QTest::qWait(300);
-        QCOMPARE(stopped.mode(), kModeStopped);
-
-        // Starting twice changes nothing.
-        playing.startMedia();
-        QCOMPARE(playing.mode(), kModePlaying);
     }
 
     void picturesRenderWhatIsShownFirstAndKeepItForTheRest() {

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Plays a wave file 20 times through the game's own sound output, 600 ms
+// apart, each from its start, and prints "play <steady clock ns>" for each
+// call; bench/run.sh records the sound server and times each call to its
+// sound.
+//   kestrada_sound_latency_probe WAVE
+#include "view/qt_sound_player.h"
+#include "view/sound_output.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s WAVE\n", argv[0]);
+        return 2;
+    }
+    kestrada::view::SoundOutput output;
+    kestrada::view::QtSoundPlayer player(&output.mixer());
+    player.load(argv[1]);
+    int plays = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (plays++ == 20) {
+            app.quit();
+            return;
+        }
+        player.stop();
+        player.setPosition(0);
+        player.play();
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        std::printf("play %lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
+        std::fflush(stdout);
+    });
+    // The first second lets the output open, as the game's window does.
+    QTimer::singleShot(1000, [&timer] { timer.start(600); });
+    return app.exec();
+}

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Records a sound server's source (a sink's monitor) into a mono 16-bit
+// wave file until SIGTERM, and writes beside it, in OUT.start, the steady
+// clock time of its first frame, so that what was heard can be set against
+// the game's own tick log. A frame cannot arrive before it was played, so
+// the earliest arrival less the frames before it bounds that time from
+// above: sounds look, if anything, late, never early.
+//   kestrada_sink_recorder SOURCE OUT.wav
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <pulse/error.h>
+#include <pulse/simple.h>
+#include <sndfile.h>
+#include <string>
+
+namespace {
+constexpr int kRate = 44100;
+constexpr int kChunk = kRate / 200; // 5 ms
+volatile std::sig_atomic_t stopping = 0;
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s SOURCE OUT.wav\n", argv[0]);
+        return 2;
+    }
+    std::signal(SIGTERM, [](int) { stopping = 1; });
+    std::signal(SIGINT, [](int) { stopping = 1; });
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    pa_buffer_attr attr{};
+    attr.maxlength = std::numeric_limits<std::uint32_t>::max();
+    attr.fragsize = kChunk * 2;
+    int error = 0;
+    pa_simple* source = pa_simple_new(nullptr, "kestrada sound check", PA_STREAM_RECORD, argv[1],
+                                      "monitor", &spec, nullptr, &attr, &error);
+    if (source == nullptr) {
+        std::fprintf(stderr, "sink_recorder: %s\n", pa_strerror(error));
+        return 1;
+    }
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* out = sf_open(argv[2], SFM_WRITE, &info);
+    if (out == nullptr) {
+        std::fprintf(stderr, "sink_recorder: %s\n", sf_strerror(nullptr));
+        return 1;
+    }
+    std::int16_t chunk[kChunk];
+    std::int64_t frames = 0;
+    std::int64_t start = std::numeric_limits<std::int64_t>::max();
+    while (stopping == 0 && pa_simple_read(source, chunk, sizeof chunk, &error) == 0) {
+        const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                             std::chrono::steady_clock::now().time_since_epoch())
+                             .count();
+        frames += kChunk;
+        start = std::min(start, now - frames * 1'000'000'000 / kRate);
+        sf_writef_short(out, chunk, kChunk);
+    }
+    sf_close(out);
+    pa_simple_free(source);
+    std::ofstream(std::string(argv[2]) + ".start") << start << '\n';
+    return 0;
+}
