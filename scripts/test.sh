@@ -10,7 +10,11 @@ export QT_QPA_PLATFORM=offscreen
 
 cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRADA_WERROR=ON >/dev/null
 cmake --build build/ci -j"$jobs"
-ctest --test-dir build/ci --output-on-failure -j"$jobs" --timeout 600
+ctest --test-dir build/ci --output-on-failure -j"$jobs" --timeout 600 -E '^kestrada_real_sound$'
+# The one test that times what a real sound server hears: a second try when
+# a busy machine blurred the first, never more.
+ctest --test-dir build/ci --output-on-failure --timeout 600 -R '^kestrada_real_sound$' \
+  --repeat until-pass:2
 
 # A short fuzzing pass over the file readers; scripts/fuzz.sh runs longer.
 bash scripts/fuzz.sh 20
