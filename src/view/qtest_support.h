@@ -1,5 +1,6 @@
 // Shared by the window's Qt tests: a scratch data folder holding the game's
-// pictures, and screenshots kept in the build tree for a reviewer to see.
+// pictures, screenshots kept in the build tree for a reviewer to see, and
+// pixel comparisons.
 #pragma once
 
 #include "view/sprite_pictures.h"
@@ -17,16 +18,15 @@
 
 namespace kestrada::view::testing {
 
-// A fresh App.Path with the built pictures (when there are any yet) and no
-// wave files or high score: the game must run silently from it.
+// A fresh App.Path with the built pictures and no wave files or high score:
+// the game must run silently from it.
 class ScratchDataDir {
   public:
     ScratchDataDir() {
         const QDir source(QStringLiteral(KESTRADA_PICTURE_DIR));
         QDir(dir_.path()).mkdir(QStringLiteral("pictures"));
         const QDir target(dir_.filePath(QStringLiteral("pictures")));
-        const auto files = source.entryList({QStringLiteral("*.svg")}, QDir::Files);
-        for (const QString& name : files) {
+        for (const QString& name : source.entryList({QStringLiteral("*.svg")}, QDir::Files)) {
             QFile::copy(source.filePath(name), target.filePath(name));
         }
     }
