@@ -43,18 +43,6 @@ TEST(Die, FreezesThePlayFieldUntilEnterStartsOverWithTheDashboardWhole) {
     EXPECT_FALSE(f.imgWreck().Visible);
 }
 
-TEST(Die, PlaysTheCrashOnlyWithEffectsOn) {
-    for (const bool effects : {true, false}) {
-        TestGame g;
-        if (!effects) {
-            g.form.mnuEffects_Click();
-        }
-        g.form.Die();
-        EXPECT_EQ(g.sndCrash.mode(), effects ? kModePlaying : kModeStopped) << effects;
-        EXPECT_EQ(g.sndMusic.mode(), kModeStopped) << effects;
-    }
-}
-
 // A crash saves a beaten score and shows the wreck; Exit and closing the
 // window save it too but end the program instead.
 TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
@@ -95,17 +83,6 @@ TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
         g.form.mnuNew_Click();
         EXPECT_EQ(g.form.lblHighScore().Caption, c.best);
     }
-}
-
-TEST(HighScoresMenu, ReleasesTheKeysAndHidesTheWreck) {
-    TestGame g;
-    g.form.Form_KeyDown(kKeyUp);
-    g.form.Form_KeyDown(kKeyLeft);
-    g.form.Die();
-    g.form.mnuHighScores_Click();
-    EXPECT_EQ(g.form.UpHeld, 0);
-    EXPECT_EQ(g.form.LeftHeld, 0);
-    EXPECT_FALSE(g.form.imgWreck().Visible);
 }
 
 } // namespace

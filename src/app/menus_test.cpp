@@ -1,8 +1,6 @@
-#include "app/help_texts.h"
 #include "app/key_codes.h"
 #include "testing/test_game.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -14,17 +12,6 @@ using testing::TestGame;
 
 bool paused(const Form& f) {
     return f.lblPaused().Visible && !f.tmrMain.Enabled && f.mnuPause.Caption == "Un&pause";
-}
-
-std::vector<std::string> split(const std::string& text, const std::string& separator) {
-    std::vector<std::string> parts;
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find(separator, from)) != std::string::npos;
-         from = at + separator.size()) {
-        parts.push_back(text.substr(from, at - from));
-    }
-    parts.push_back(text.substr(from));
-    return parts;
 }
 
 TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
@@ -57,69 +44,6 @@ TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
         EXPECT_TRUE(after == before);
         EXPECT_TRUE(f.MusicPlaying);
     }
-}
-
-TEST(HelpMenu, HowToPlayAndAboutPauseARunningGameAndLeaveItPaused) {
-    for (const bool pausedByEsc : {false, true}) {
-        SCOPED_TRACE(pausedByEsc ? "paused by Esc first" : "running");
-        TestGame g;
-        Form& f = g.form;
-        g.ticks(3);
-        if (pausedByEsc) {
-            f.Form_KeyDown(kKeyEsc);
-        }
-        // A second visit must not toggle the pause back off.
-        for (int visit = 1; visit <= 2; ++visit) {
-            f.mnuHowToPlay_Click();
-            EXPECT_EQ(g.host.helpShown, visit);
-            EXPECT_TRUE(paused(f));
-            f.mnuAbout_Click();
-            EXPECT_EQ(g.host.messagesShown, visit);
-            EXPECT_EQ(g.host.messageTitle, "About Kestrada...");
-            EXPECT_TRUE(paused(f));
-        }
-        // The player resumes with Esc as usual.
-        f.Form_KeyDown(kKeyEsc);
-        EXPECT_FALSE(f.lblPaused().Visible);
-        EXPECT_TRUE(f.tmrMain.Enabled);
-    }
-}
-
-TEST(HelpMenu, AfterACrashPauseHelpAndAboutLeaveTheFrozenFieldAlone) {
-    TestGame g;
-    Form& f = g.form;
-    g.ticks(2);
-    f.Die();
-    const Form frozen = f;
-    f.Form_KeyDown(kKeyEsc);
-    f.mnuPause_Click();
-    f.mnuHowToPlay_Click();
-    f.mnuAbout_Click();
-    EXPECT_EQ(g.host.helpShown, 1);
-    EXPECT_EQ(g.host.messagesShown, 1);
-    EXPECT_TRUE(f == frozen);
-}
-
-TEST(HelpTexts, AboutTellsTheHistoryInSixLinesAndTheHelpInThreeParagraphs) {
-    TestGame g;
-    g.form.mnuAbout_Click();
-    const auto lines = split(g.host.messageText, "\r\n");
-    EXPECT_EQ(lines.size(), 6u);
-    EXPECT_EQ(std::ranges::count(lines, ""), 0);
-    EXPECT_NE(g.host.messageText.find("1999"), std::string::npos);
-
-    const std::string text = helpInstructions();
-    const auto paragraphs = split(text, "\r\n\r\n");
-    ASSERT_EQ(paragraphs.size(), 3u);
-    for (const std::string& p : paragraphs) {
-        EXPECT_EQ(p.find_first_of("\r\n"), std::string::npos);
-        // Sentences are set apart by two spaces.
-        for (std::size_t at = p.find(". "); at != std::string::npos; at = p.find(". ", at + 1)) {
-            EXPECT_EQ(p.compare(at, 3, ".  "), 0) << p.substr(at, 20);
-        }
-    }
-    EXPECT_NE(paragraphs[2].find("\"1\" and \"2\""), std::string::npos);
-    EXPECT_TRUE(text.ends_with("ENTER starts a new game; ESC pauses."));
 }
 
 // Each case stops just before the music ought to start, then lets it.

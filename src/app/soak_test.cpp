@@ -400,16 +400,5 @@ TEST(Soak, ManySeededSessionsKeepTheRulesAfterEveryEventAndTick) {
     }
 }
 
-TEST(Soak, TheSameSeedAndInputPlayTheSameGame) {
-    for (const uint32_t seed : {7u, 8u}) {
-        Tally first, second;
-        EXPECT_EQ(Session(seed, first).play(kTicksPerSeed),
-                  Session(seed, second).play(kTicksPerSeed))
-            << seed;
-        EXPECT_EQ(first.games, second.games) << seed;
-        EXPECT_EQ(first.crashes, second.crashes) << seed;
-    }
-}
-
 } // namespace
 } // namespace kestrada

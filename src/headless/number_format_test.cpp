@@ -47,33 +47,6 @@ TEST(NumberFormat, NumbersUseTheShortestTextOfTheirOwnType) {
     }
 }
 
-TEST(NumberFormat, EveryFloatAndDoubleReadsBackToTheSameBits) {
-    std::mt19937_64 bits(7);
-    int checked = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const auto raw = bits();
-        const float f = std::bit_cast<float>(static_cast<uint32_t>(raw));
-        const double d = std::bit_cast<double>(raw);
-        if (std::isfinite(f)) {
-            ASSERT_EQ(std::bit_cast<uint32_t>(std::strtof(floatText(f).c_str(), nullptr)),
-                      std::bit_cast<uint32_t>(f))
-                << floatText(f);
-            ++checked;
-        }
-        if (std::isfinite(d)) {
-            ASSERT_EQ(std::bit_cast<uint64_t>(std::strtod(doubleText(d).c_str(), nullptr)),
-                      std::bit_cast<uint64_t>(d))
-                << doubleText(d);
-        }
-    }
-    EXPECT_GT(checked, 19000);
-    for (const float v :
-         {std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::max(), -0.0f}) {
-        EXPECT_EQ(std::bit_cast<uint32_t>(std::strtof(floatText(v).c_str(), nullptr)),
-                  std::bit_cast<uint32_t>(v));
-    }
-}
-
 TEST(NumberFormat, StringsAreEscapedForJson) {
     std::string s;
     appendJsonString(s, "Un&pause");

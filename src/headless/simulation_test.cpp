@@ -31,20 +31,6 @@ TEST(Simulation, DeliversASlotsEventsBeforeItsTickAndNoneBeyondTheLastSlot) {
     EXPECT_EQ(run.game.form.Speed, 1) << "the tenth tick already saw Up held";
 }
 
-// Help and About close at once and leave the game paused; Exit then ends
-// the run inside its slot, and nothing after it is delivered.
-TEST(Simulation, HelpAboutAndExitActInsideTheirSlots) {
-    ScriptedRun run("2 menu mnuHowToPlay\n4 menu mnuAbout\n5 menu mnuExit\n5 down Up\n6 down Up\n");
-    const SimulationResult result = run.slots(10);
-    EXPECT_TRUE(result.exited);
-    EXPECT_EQ(result.slots, 4u);
-    EXPECT_EQ(result.ticks, 1u);
-    EXPECT_TRUE(run.game.form.lblPaused().Visible);
-    EXPECT_EQ(run.game.form.mnuPause.Caption, "Un&pause");
-    EXPECT_EQ(run.game.form.UpHeld, 0);
-    EXPECT_EQ(run.game.soundLog, (Sounds{"sndStart.stop", "sndMusic.stop", "sndCrash.stop"}));
-}
-
 TEST(Simulation, TheEndOfTheMusicRestartsOnlyAPlayingTrack) {
     // With the jingle switched off the music starts in the first tick.
     ScriptedRun playing("1 menu mnuEffects\n2 music-ended\n");

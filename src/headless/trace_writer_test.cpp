@@ -99,41 +99,5 @@ TEST(TraceRecord, WritesTheStateOfTheGameAsItChanges) {
     }
 }
 
-TEST(TraceWriter, WritesTheRecordsInOrderAcrossFlushes) {
-    ScratchDir dir;
-    TestGame g;
-    const auto file = dir.path() / "trace.jsonl";
-    TraceWriter writer;
-    std::string error;
-    ASSERT_TRUE(writer.open(file, error)) << error;
-    // Enough records to pass the flush threshold several times.
-    std::string expected;
-    for (uint64_t slot = 1; slot <= 3000; ++slot) {
-        g.form.TickCount = static_cast<int32_t>(slot);
-        writer.write(g.form, slot, true, {});
-        appendRecord(expected, g.form, slot, true, {});
-    }
-    EXPECT_GT(expected.size(), std::size_t{2} << 20);
-    ASSERT_TRUE(writer.close());
-    EXPECT_TRUE(kestrada::testing::fileText(file) == expected);
-}
-
-TEST(TraceWriter, ReportsAFileThatCannotBeWritten) {
-    ScratchDir dir;
-    TraceWriter writer;
-    std::string error;
-    EXPECT_FALSE(writer.open(dir.path() / "no-such-folder" / "trace.jsonl", error));
-    EXPECT_NE(error.find("no-such-folder"), std::string::npos) << error;
-
-    // A full disk shows up when the buffer reaches the file.
-    TraceWriter full;
-    if (!full.open("/dev/full", error)) {
-        GTEST_SKIP() << "no /dev/full here";
-    }
-    TestGame g;
-    full.write(g.form, 1, true, {});
-    EXPECT_FALSE(full.close());
-}
-
 } // namespace
 } // namespace kestrada::headless

@@ -15,24 +15,6 @@ void placeCar(Form& f, float left, int16_t speed) {
     f.PrevSpeed = speed;
 }
 
-TEST(PlayerCar, TheSurfaceEndsAtItsEdgeInclusive) {
-    struct Case {
-        float left;
-        bool off;
-    };
-    for (const Case& c : {Case{95.52f, true}, Case{95.53f, false}, Case{360.47f, false},
-                          Case{360.48f, true}, Case{365, true}}) {
-        TestGame g;
-        placeCar(g.form, c.left, 10);
-        g.ticks(1);
-        // Off: one for the verge and one more for not holding Up.
-        EXPECT_EQ(g.form.Speed, c.off ? 8 : 10) << c.left;
-        EXPECT_EQ(g.form.OffRoad, c.off) << c.left;
-        EXPECT_EQ(g.form.picCar().Visible, !c.off) << c.left;
-        EXPECT_EQ(g.form.imgCar().Visible, c.off) << c.left;
-    }
-}
-
 // Speeds tick by tick wherever the car stands, Up held or not.
 TEST(PlayerCar, PedalsVergeAndRoughSetTheSpeed) {
     struct Case {

@@ -203,6 +203,9 @@ class WindowTest : public QObject {
         QVERIFY(w().frameTimerActive());
         QCOMPARE(field()->cursor().shape(), Qt::BlankCursor);
         QCOMPARE(form().imgCar().Left, 386.0f);
+        for (int i = 0; i < kPictureCount; ++i) {
+            QVERIFY(w().playField().pictures().hasArtwork(Picture(i)));
+        }
         const QImage start = grab(QStringLiteral("start"));
         QCOMPARE(start.size(), QSize(590, 477) * dpr_);
         const Line resting = form().linSpeed;

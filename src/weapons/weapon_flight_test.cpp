@@ -113,50 +113,5 @@ TEST(MineFlight, DropsAtTheCarSlidesBackAndGoesOnlyBelowTheRoad) {
     EXPECT_EQ(f.imgMine().Left, f.picCar().Left);
 }
 
-TEST(WeaponSwitch, MissileFinishesItsClimbAfterSwitchingToMines) {
-    TestGame g;
-    Form& f = g.form;
-    f.Form_KeyDown(kKeySpace);
-    g.ticks(1);
-    f.Form_KeyDown(kKey2);
-    // Moving the car shows whether the launch point is re-parked too early.
-    f.picCar().Left = 300;
-    g.ticks(1);
-    EXPECT_TRUE(f.ShowMine().Visible);
-    EXPECT_FALSE(f.ShowMissile().Visible);
-    EXPECT_EQ(f.imgMissileGo().Top, 320.0f);
-    EXPECT_TRUE(f.imgMissileGo().Visible);
-    EXPECT_FALSE(f.imgMine().Visible);
-    EXPECT_EQ(f.imgMissile().Left, 391.0f);
-
-    f.Form_KeyDown(kKeySpace);
-    g.ticks(14); // climbs past the top and is cleared
-    EXPECT_EQ(f.MissileInFlight, 0);
-    EXPECT_FALSE(f.imgMine().Visible);
-    EXPECT_EQ(f.imgMissile().Left, 305.0f);
-    EXPECT_EQ(f.imgMissileGo().Left, 305.0f);
-    EXPECT_EQ(f.imgMissileGo().Top, f.picCar().Top);
-}
-
-TEST(WeaponSwitch, MineKeepsDriftingAfterSwitchingToMissiles) {
-    TestGame g;
-    Form& f = g.form;
-    f.Form_KeyDown(kKey2);
-    f.Form_KeyDown(kKeySpace);
-    g.ticks(1);
-    f.Form_KeyDown(kKey1);
-    f.Form_KeyDown(kKeySpace); // refused while the mine is out
-    g.ticks(1);
-    EXPECT_TRUE(f.ShowMissile().Visible);
-    EXPECT_FALSE(f.ShowMine().Visible);
-    EXPECT_TRUE(f.imgMine().Visible);
-    EXPECT_EQ(f.imgMine().Top, 364.0f);
-    EXPECT_FALSE(f.imgMissileGo().Visible);
-    EXPECT_EQ(f.MissileInFlight, 1);
-    f.Speed = 10;
-    weaponPhase(f);
-    EXPECT_EQ(f.imgMine().Top, 376.0f);
-}
-
 } // namespace
 } // namespace kestrada

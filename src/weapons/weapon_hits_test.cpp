@@ -153,47 +153,5 @@ TEST(WeaponHits, AMissileClearsAWreckForNothingAndMinesPassOverThem) {
     }
 }
 
-TEST(WeaponHits, TouchingEdgesAndHiddenSpritesDoNotCount) {
-    TestGame g;
-    Form& f = g.form;
-    const auto hitsCiv1At = [&](float left, float top, bool missileVisible, bool carVisible) {
-        place(f.imgCiv1(), 200, 200); // 27 x 41
-        f.imgCiv1().Visible = carVisible;
-        f.imgCiv1Crash().Visible = false;
-        fireMissileAt(f, left, top); // 10 x 20
-        f.imgMissileGo().Visible = missileVisible;
-        weaponHitPhase(f);
-        return f.imgCiv1Crash().Visible;
-    };
-    EXPECT_FALSE(hitsCiv1At(190, 210, true, true)); // right edge on the car's left
-    EXPECT_TRUE(hitsCiv1At(191, 210, true, true));
-    EXPECT_FALSE(hitsCiv1At(205, 241, true, true)); // top on the car's bottom
-    EXPECT_TRUE(hitsCiv1At(205, 240, true, true));
-    EXPECT_FALSE(hitsCiv1At(205, 210, false, true));
-    EXPECT_FALSE(hitsCiv1At(205, 210, true, false));
-}
-
-TEST(WeaponHits, AMissileClearsAWreckDuringPlay) {
-    TestGame g;
-    Form& f = g.form;
-    // Straight above the standing car, where no wreck moves while it stands.
-    place(f.imgHogCrash(), 388, 250);
-    f.Form_KeyDown(kKeySpace);
-    // The missile climbs 345, 320, 295, 270 and is tested a tick after each.
-    g.ticks(4);
-    EXPECT_TRUE(f.imgHogCrash().Visible);
-    EXPECT_EQ(f.MissileInFlight, 1);
-    g.ticks(1);
-    EXPECT_FALSE(f.imgHogCrash().Visible);
-    EXPECT_EQ(f.MissileInFlight, 0);
-    EXPECT_EQ(f.Score, 0.0);
-    // The weapon phase of the same tick has put the launch marker away again.
-    EXPECT_FALSE(f.imgMissile().Visible);
-    EXPECT_FALSE(f.imgMissileGo().Visible);
-
-    f.Form_KeyDown(kKeySpace);
-    EXPECT_EQ(f.MissileInFlight, 1);
-}
-
 } // namespace
 } // namespace kestrada
