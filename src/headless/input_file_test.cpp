@@ -56,6 +56,7 @@ TEST(InputFile, ReadsEveryKeyMenuItemAndActionInFileOrder) {
 TEST(InputFile, NamesTheFaultOfTheFirstBadLine) {
     const std::pair<std::string, std::string> cases[] = {
         {"# a drive\n\n2 down Left\n\n2 down Nope\n", "input:5: unknown key \"Nope\""},
+        {"\xEF\xBB\xBF# a byte-order mark\n1 down Nope\n", "input:2: unknown key \"Nope\""},
         {"1 down Up \n", "input:1: trailing space"},
         {" 1 down Up\n", "input:1: leading space"},
         {"1  down Up\n", "input:1: more than one space between fields"},

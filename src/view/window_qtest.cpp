@@ -8,7 +8,6 @@
 #include "view/frame_painter.h"
 #include "view/game_menus.h"
 #include "view/help_dialog.h"
-#include "view/label_styles.h"
 #include "view/main_window.h"
 #include "view/play_field.h"
 #include "view/qtest_support.h"
@@ -16,7 +15,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFontInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -88,59 +86,33 @@ QString plain(const std::string& text) {
     return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-// Every file a damaged folder can hold spoilt one way.
-enum class Damage { Missing, Truncated, Garbage, WrongKind };
-
 QByteArray contentOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool spoil(const QString& path, Damage how, const QByteArray& otherKind) {
-    const QByteArray original = contentOf(path);
-    QFile::remove(path);
+// A program folder with every wave file and picture the game loads, each
+// of them garbage; or, without garbage, with none of them at all.
+std::unique_ptr<QTemporaryDir> damagedFolder(bool garbage) {
+    auto dir = std::make_unique<QTemporaryDir>();
+    QDir(dir->path()).mkdir(QStringLiteral("pictures"));
+    QStringList names = {QStringLiteral("Start.wav"), QStringLiteral("Crash.wav"),
+                         QStringLiteral("Kestrada.wav")};
+    for (const QString& svg :
+         QDir(QStringLiteral(KESTRADA_PICTURE_DIR)).entryList({QStringLiteral("*.svg")})) {
+        names << QStringLiteral("pictures/") + svg;
+    }
     QByteArray bytes;
-    if (how == Damage::Missing) {
-        return true;
+    for (int i = 0; i < 4096; ++i) {
+        bytes += char((i * 7919) >> 3);
     }
-    if (how == Damage::Truncated) { // the header promises more than there is
-        bytes = original.left(original.size() / 2);
-    } else if (how == Damage::Garbage) {
-        for (int i = 0; i < 4096; ++i) {
-            bytes += char((i * 7919 + int(qHash(path))) & 0xff);
-        }
-    } else {
-        bytes = otherKind;
-    }
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// The built wave files and pictures in a scratch folder, every one damaged.
-std::unique_ptr<ScratchDataDir> damagedDataDir(Damage how) {
-    auto data = std::make_unique<ScratchDataDir>();
-    QDir built(QStringLiteral(KESTRADA_PICTURE_DIR));
-    built.cdUp();
-    const QDir pictures(data->filePath(QStringLiteral("pictures")));
-    QStringList files = pictures.entryList({QStringLiteral("*.svg")}, QDir::Files);
-    if (files.isEmpty()) {
-        return nullptr;
-    }
-    const QByteArray aPicture = contentOf(pictures.filePath(files.front()));
-    const QByteArray aWave = contentOf(built.filePath(QStringLiteral("Start.wav")));
-    for (const char* wave : {"Start.wav", "Crash.wav", "Kestrada.wav"}) {
-        const QString name = QString::fromLatin1(wave);
-        if (!QFile::copy(built.filePath(name), data->filePath(name)) ||
-            !spoil(data->filePath(name), how, aPicture)) {
+    for (const QString& name : names) {
+        QFile file(dir->filePath(name));
+        if (garbage && !(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())) {
             return nullptr;
         }
     }
-    for (const QString& name : files) {
-        if (!spoil(pictures.filePath(name), how, aWave)) {
-            return nullptr;
-        }
-    }
-    return data;
+    return dir;
 }
 
 QImage paint(const Form& form, const SpritePictures& pictures, const ExplosionEffect& explosion) {
@@ -341,8 +313,6 @@ class WindowTest : public QObject {
     // leave it paused; opened while paused, they leave the pause alone.
     void helpAndAboutPauseAndCloseWithOk() {
         QString helpTitle, helpText, aboutTitle, aboutText;
-        QRect labelGeometry, okGeometry;
-        QSize helpSize;
         int helpPixels = 0, aboutButtons = 0;
         bool pausedWhileOpen = false, tickingWhileOpen = true, closedByOk = false;
         whenModalOpens([&](QWidget* modal) {
@@ -351,11 +321,8 @@ class WindowTest : public QObject {
                 return;
             }
             helpTitle = help->windowTitle();
-            helpSize = help->size();
             helpText = help->lblInstructions()->text();
-            labelGeometry = help->lblInstructions()->geometry();
             helpPixels = help->lblInstructions()->font().pixelSize();
-            okGeometry = help->cmdOK()->geometry();
             pausedWhileOpen = form().lblPaused().Visible;
             tickingWhileOpen = w().frameTimerActive();
             saveScreenshot(help->grab().toImage(), QStringLiteral("help.png"));
@@ -364,11 +331,8 @@ class WindowTest : public QObject {
         });
         action(&Form::mnuHowToPlay)->trigger(); // returns when the window closes
         QCOMPARE(helpTitle, QStringLiteral(" How to Play Kestrada..."));
-        QCOMPARE(helpSize, QSize(520, 412));
         QCOMPARE(helpText, plain(helpInstructions()));
-        QCOMPARE(labelGeometry, QRect(8, 16, 505, 337));
         QCOMPARE(helpPixels, 15);
-        QCOMPARE(okGeometry, QRect(215, 360, 89, 33));
         QVERIFY(pausedWhileOpen && !tickingWhileOpen && closedByOk);
         QVERIFY(form().lblPaused().Visible);
 
@@ -451,7 +415,7 @@ class WindowTest : public QObject {
             }
         }
         QVERIFY2(white > 50, qPrintable(QString::number(white)));
-        // The burst plays where the blast sprite moved, grows and fades.
+        // The burst plays where the blast sprite moved to.
         ExplosionEffect burst(f.imgBoom());
         f.fraScores().Visible = false;
         f.picSplit().Visible = false;
@@ -459,37 +423,21 @@ class WindowTest : public QObject {
         f.imgBoom().Top = 300;
         burst.observe(f.imgBoom());
         QCOMPARE(at(paint(f, pictures, burst), 108, 308), placeholderColour(Picture::Boom));
-        int frames = 1;
-        while (burst.active()) {
-            burst.observe(f.imgBoom());
-            ++frames;
-        }
-        QCOMPARE(frames, ExplosionEffect::kFrames + 1);
-        QCOMPARE(at(paint(f, pictures, burst), 108, 308), placeholderColour(Picture::Road));
-        // The design's fonts, in the free fonts installed for them.
-        QCOMPARE(QFontInfo(labelStyle(ControlId::lblScore).font).family(),
-                 QStringLiteral("DejaVu Sans"));
-        QCOMPARE(QFontInfo(labelStyle(ControlId::lblPaused).font).family(),
-                 QStringLiteral("Comic Neue"));
-        QCOMPARE(labelStyle(ControlId::lblPaused).font.pixelSize(), 96);
-        QCOMPARE(labelStyle(ControlId::lblInfo9).font.pixelSize(), 12);
     }
 
     // Every wave file and picture damaged at once: the game plays on,
     // silent and with plain rectangles, through music, a crash and Enter.
     void damagedFilesLeaveTheGamePlaying_data() {
-        QTest::addColumn<int>("damage");
-        QTest::newRow("missing") << int(Damage::Missing);
-        QTest::newRow("truncated") << int(Damage::Truncated);
-        QTest::newRow("garbage") << int(Damage::Garbage);
-        QTest::newRow("wrong-kind") << int(Damage::WrongKind);
+        QTest::addColumn<bool>("garbage");
+        QTest::newRow("missing") << false;
+        QTest::newRow("garbage") << true;
     }
     void damagedFilesLeaveTheGamePlaying() {
-        QFETCH(int, damage);
-        const auto data = damagedDataDir(Damage(damage));
-        QVERIFY2(data, "could not lay out the damaged files (are the assets built?)");
+        QFETCH(bool, garbage);
+        const auto data = damagedFolder(garbage);
+        QVERIFY(data);
         window_.reset();
-        open(data->fsPath(), 11);
+        open(data->path().toStdString(), 11);
         action(&Form::mnuEffects)->trigger();
         action(&Form::mnuMusic)->trigger();
         action(&Form::mnuMusic)->trigger();
@@ -503,10 +451,11 @@ class WindowTest : public QObject {
         QTest::keyClick(field(), Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(form().TickCount >= 12, 5000);
         QVERIFY(w().isVisible() && w().frameTimerActive());
+        // Plain rectangles where the pictures would be: the car's is its own.
         const QImage frame =
-            grab(QStringLiteral("damaged-%1").arg(QString::fromLatin1(QTest::currentDataTag())));
-        const Control& car = form().picCar().Visible ? form().picCar() : form().imgCar();
-        QCOMPARE(largestDifference(frame.copy(deviceRect(car, dpr_)), carBox()), 0);
+            grab(QStringLiteral("damaged-") + QLatin1String(QTest::currentDataTag()));
+        QCOMPARE(frame.pixelColor(deviceRect(form().imgCar(), dpr_).center()),
+                 placeholderColour(Picture::Car));
         window_.reset();
     }
 
