@@ -2,8 +2,8 @@
 // rule's cases fit a table of one row each:
 //   "Speed 10 picCar 200 300 1 imgCiv1.Left 150"
 // A sprite's name takes its Left, Top and Visible (1 or 0); a dotted name
-// one of them; a game variable its value. Rows run phases one at a time,
-// so that nothing but the phases under test moves the sprites.
+// one of them or a label's Caption (one word); a game variable its value. Rows run phases one at a
+// time, so that nothing but the phases under test moves the sprites.
 #pragma once
 
 #include "hazards/craters.h"
@@ -86,6 +86,12 @@ template <class Form_, class Use> std::string walkRow(Form_& f, std::string_view
             auto& c = f.control(ControlId(i));
             known = true;
             const std::string field = dot == std::string::npos ? "" : name.substr(dot + 1);
+            if (field == "Caption") {
+                std::string caption;
+                in >> caption;
+                use(name, &c.Caption, caption);
+                continue;
+            }
             for (const char* part : {"Left", "Top", "Visible"}) {
                 if (field.empty() || field == part) {
                     double given = 0;
@@ -104,7 +110,7 @@ template <class Form_, class Use> std::string walkRow(Form_& f, std::string_view
 }
 
 inline void setRow(Form& f, std::string_view row) {
-    const std::string unknown = walkRow(f, row, [](const std::string&, auto* v, double given) {
+    const std::string unknown = walkRow(f, row, [](const std::string&, auto* v, auto given) {
         *v = static_cast<std::remove_reference_t<decltype(*v)>>(given);
     });
     EXPECT_EQ(unknown, "");
@@ -113,12 +119,18 @@ inline void setRow(Form& f, std::string_view row) {
 // The values that differ from the row, as "name actual (expected)".
 inline std::string wrongInRow(const Form& f, std::string_view row) {
     std::ostringstream wrong;
-    wrong << walkRow(f, row, [&](const std::string& name, const auto* v, double want) {
+    wrong << walkRow(f, row, [&](const std::string& name, const auto* v, auto want) {
         using T = std::remove_cv_t<std::remove_reference_t<decltype(*v)>>;
-        const bool same = std::is_same_v<T, double> ? std::abs(double(*v) - want) < 1e-9
-                                                    : *v == static_cast<T>(want);
+        bool same = false;
+        if constexpr (std::is_same_v<T, std::string>) {
+            same = *v == want;
+        } else if constexpr (std::is_same_v<T, double>) {
+            same = std::abs(*v - want) < 1e-9;
+        } else {
+            same = *v == static_cast<T>(want);
+        }
         if (!same) {
-            wrong << name << ' ' << double(*v) << " (" << want << ") ";
+            wrong << name << ' ' << *v << " (" << want << ") ";
         }
     });
     return wrong.str();
