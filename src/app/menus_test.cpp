@@ -126,30 +126,5 @@ TEST(Music, LoopsAtTheEndOfPlaybackOnlyWhileTheGameRuns) {
     EXPECT_TRUE(g.soundLog.empty());
 }
 
-// Form_Load starts every game; the sounds are loaded only the first time.
-TEST(NewGame, MidGameOrPausedStartsAFreshRunningGameWithTheJingle) {
-    TestGame g(3);
-    Form& f = g.form;
-    EXPECT_EQ(g.sndStart.path() + g.sndCrash.path() + g.sndMusic.path(),
-              (g.dir.path() / "Start.wav").string() + (g.dir.path() / "Crash.wav").string() +
-                  (g.dir.path() / "Kestrada.wav").string());
-    f.Form_KeyDown(kKeyUp);
-    g.ticks(30);
-    f.mnuPause_Click();
-    g.soundLog.clear();
-    f.mnuNew_Click();
-    EXPECT_EQ(g.soundLog, (std::vector<std::string>{
-                              "sndMusic.stop", "sndMusic.setpos", "sndStart.stop", "sndCrash.stop",
-                              "sndStart.stop", "sndStart.setpos", "sndStart.play"}));
-    EXPECT_TRUE(!f.lblPaused().Visible && f.tmrMain.Enabled && !f.MusicPlaying);
-    EXPECT_EQ(f.mnuPause.Caption + f.lblInfo(8).Caption, "&PausePause");
-    EXPECT_EQ(f.mousePointer, MousePointer::Transparent);
-    EXPECT_EQ(f.TickCount + f.Score, 0);
-    EXPECT_EQ(f.picCar().Left, 386.0f);
-    // The held key survives a new game: the car accelerates at once.
-    g.ticks(1);
-    EXPECT_EQ(f.Speed, 1);
-}
-
 } // namespace
 } // namespace kestrada

@@ -2,8 +2,8 @@
 // rule's cases fit a table of one row each:
 //   "Speed 10 picCar 200 300 1 imgCiv1.Left 150"
 // A sprite's name takes its Left, Top and Visible (1 or 0); a dotted name
-// one of them or a label's Caption (one word); a game variable its value. Rows run phases one at a
-// time, so that nothing but the phases under test moves the sprites.
+// one of them or a label's Caption (one word); a game variable its value.
+// Rows run phases one at a time, so only the phases under test move things.
 #pragma once
 
 #include "hazards/craters.h"
@@ -21,7 +21,6 @@
 #include "weapons/weapon_flight.h"
 #include "weapons/weapon_hits.h"
 
-#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
@@ -30,22 +29,12 @@
 
 namespace kestrada::testing {
 
-inline void place(Control& c, float left, float top) {
-    c.Left = left;
-    c.Top = top;
-    c.Visible = true;
-}
-
 // Winds the game's generator on until its next draw satisfies pred, so a
 // test can choose the lane a vehicle or crater is about to get.
 template <class Pred> void primeNextDraw(Form& f, Pred pred) {
     for (RandomGenerator peek = f.rng; !pred(peek.next()); peek = f.rng) {
         f.rng.next();
     }
-}
-
-inline long crashSounds(const TestGame& g) {
-    return std::count(g.soundLog.begin(), g.soundLog.end(), "sndCrash.play");
 }
 
 // Calls visit(name, variable) for every game variable a row may name.
@@ -151,9 +140,7 @@ inline void runPhases(Form& f, std::string_view names) {
         {"weapons", weaponPhase},
         {"craters", craterPhase},
         {"markers", markerPhase},
-        {"scroll", wreckScrollPhase},
         {"wrecks", [](Form& g) { wreckCollisionPhase(g); }},
-        {"carcrater", [](Form& g) { playerCraterPhase(g); }},
         {"car", playerCarPhase},
         {"score", scorePhase},
     };
