@@ -2,6 +2,8 @@
 #include "testing/test_game.h"
 
 #include <gtest/gtest.h>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -46,63 +48,38 @@ TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
     }
 }
 
-// Each case stops just before the music ought to start, then lets it.
+// Runs clicks and ticks: m music, e effects, p pause, n new game, tN ticks.
+void run(TestGame& g, std::string_view script) {
+    std::istringstream in{std::string(script)};
+    for (std::string step; in >> step;) {
+        const std::map<char, void (Form::*)()> clicks = {{'m', &Form::mnuMusic_Click},
+                                                         {'e', &Form::mnuEffects_Click},
+                                                         {'p', &Form::mnuPause_Click},
+                                                         {'n', &Form::mnuNew_Click}};
+        step[0] == 't' ? g.ticks(std::stoi(step.substr(1))) : (g.form.*clicks.at(step[0]))();
+    }
+}
+
+// The music waits for the start jingle (tick 75) unless effects are off;
+// each case stops just before it ought to start, then lets it, from the top.
 TEST(Music, StartsOnlyOnceDueCheckedAndUnpausedFromTheTop) {
-    struct Case {
-        const char* name;
-        void (*before)(TestGame&);
-        void (*starts)(TestGame&);
-    };
-    const Case cases[] = {
-        {"checked again while the jingle plays: waits for tick 75",
-         [](TestGame& g) {
-             g.form.mnuMusic_Click();
-             g.ticks(10);
-             g.form.mnuMusic_Click();
-             EXPECT_TRUE(g.form.mnuMusic.Checked);
-         },
-         [](TestGame& g) {
-             g.soundLog.clear();
-             g.ticks(65);
-             EXPECT_TRUE(g.soundLog.empty());
-             g.ticks(1); // the tick that begins at 75 cuts the jingle
-             EXPECT_EQ(g.soundLog, (std::vector<std::string>{"sndStart.stop", "sndMusic.stop",
-                                                             "sndMusic.setpos", "sndMusic.play"}));
-         }},
-        {"unchecked when due: never by itself",
-         [](TestGame& g) {
-             g.form.mnuMusic_Click();
-             g.ticks(200);
-         },
-         [](TestGame& g) { g.form.mnuMusic_Click(); }},
-        {"checked while paused: on resume",
-         [](TestGame& g) {
-             g.ticks(80);
-             g.form.mnuMusic_Click();
-             g.form.mnuPause_Click();
-             g.form.mnuMusic_Click();
-         },
-         [](TestGame& g) { g.form.mnuPause_Click(); }},
-        {"effects off: no jingle to wait for",
-         [](TestGame& g) {
-             g.form.mnuEffects_Click();
-             EXPECT_FALSE(g.form.mnuEffects.Checked);
-             EXPECT_EQ(g.sndStart.mode(), kModeStopped);
-             g.form.mnuNew_Click();
-         },
-         [](TestGame& g) { g.ticks(1); }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [before, starts] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"m t10 m t65", "t1"}, {"m t200", "m"}, {"t80 m p m", "p"}, {"e n", "t1"}}) {
+        SCOPED_TRACE(before);
         TestGame g;
-        c.before(g);
+        run(g, before);
         EXPECT_FALSE(g.form.MusicPlaying);
         EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
-        c.starts(g);
+        g.soundLog.clear();
+        run(g, starts);
         EXPECT_TRUE(g.form.MusicPlaying);
         EXPECT_EQ(g.sndMusic.mode(), kModePlaying);
         EXPECT_EQ(g.sndMusic.position(), 0);
         EXPECT_EQ(g.sndStart.mode(), kModeStopped);
+        if (std::string_view(starts) == "t1") {
+            EXPECT_EQ(g.soundLog, (std::vector<std::string>{"sndStart.stop", "sndMusic.stop",
+                                                            "sndMusic.setpos", "sndMusic.play"}));
+        }
     }
 }
 
