@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <random>
-#include <sstream>
 
 namespace kestrada {
 namespace {
@@ -144,68 +143,59 @@ class Player {
     int mashFor_ = 0;
 };
 
-// What a tick must not change: the score and needle if it crashes, and
-// the wrecks, which only ever move down.
+// What a tick must leave alone when it crashes, and the wrecks' places
+// (which only ever move down), as they stood before it.
 struct BeforeTick {
-    explicit BeforeTick(const Form& f)
-        : score(f.lblScore().Caption), needleX(f.linSpeed.X2), needleY(f.linSpeed.Y2) {
-        for (std::size_t i = 0; i < 4; ++i) {
-            wreckTop[i] = f.control(kWrecks[i]).Visible ? f.control(kWrecks[i]).Top : -1e9f;
-        }
-    }
     std::string score;
     float needleX, needleY;
-    std::array<float, 4> wreckTop{};
+    std::array<float, 4> wreckTop;
 };
+
+BeforeTick beforeTick(const Form& f) {
+    BeforeTick b{f.lblScore().Caption, f.linSpeed.X2, f.linSpeed.Y2, {}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        b.wreckTop[i] = f.control(kWrecks[i]).Visible ? f.control(kWrecks[i]).Top : -1e9f;
+    }
+    return b;
+}
 
 // What must hold after any event or, given what stood before, any tick;
 // empty when all does.
 std::string brokenRule(const Form& f, const BeforeTick* before = nullptr) {
-    std::ostringstream out;
+    std::string out;
+    const auto rule = [&out](bool holds, const char* what) {
+        out += holds ? "" : std::string(what) + "; ";
+    };
     const bool paused = f.lblPaused().Visible;
-    if (f.tmrMain.Enabled != (!paused && !f.GameOver)) {
-        out << "timer " << f.tmrMain.Enabled << " paused " << paused << "; ";
-    }
-    if (f.mnuPause.Caption != (paused ? "Un&pause" : "&Pause")) {
-        out << "pause caption " << f.mnuPause.Caption << "; ";
-    }
+    rule(f.tmrMain.Enabled == (!paused && !f.GameOver), "the timer runs while stopped");
+    rule(f.mnuPause.Caption == (paused ? "Un&pause" : "&Pause"), "pause caption");
     for (std::size_t i = 0; i < kVehicles.size(); ++i) {
-        if (f.control(kVehicles[i]).Visible && f.control(kWrecks[i]).Visible) {
-            out << "vehicle " << i << " shown with its wreck; ";
-        }
+        rule(!f.control(kVehicles[i]).Visible || !f.control(kWrecks[i]).Visible,
+             "a vehicle shown with its wreck");
+        rule(!before || i == 4 || !f.control(kWrecks[i]).Visible ||
+                 f.control(kWrecks[i]).Top >= before->wreckTop[i],
+             "a wreck moved up");
     }
-    if (f.CratersInPlay != int(f.imgCrater(0).Visible) + int(f.imgCrater(1).Visible)) {
-        out << "CratersInPlay " << f.CratersInPlay << "; ";
-    }
+    rule(f.CratersInPlay == int(f.imgCrater(0).Visible) + int(f.imgCrater(1).Visible),
+         "CratersInPlay");
     for (int i = 1; i < 7; ++i) {
         const double gap = std::fmod(double(f.imgMarker(i + 1).Top) - f.imgMarker(i).Top, 560.0);
-        if ((gap < 0 ? gap + 560 : gap) != 80) {
-            out << "markers " << i << " and " << i + 1 << " " << gap << " apart; ";
-        }
+        rule(gap == 80 || gap == -480, "markers out of step");
     }
     if (before == nullptr) {
-        return out.str();
+        return out;
     }
-    if (f.RandomRoll < 1 || f.RandomRoll > 20) {
-        out << "roll " << f.RandomRoll << "; ";
-    }
-    for (std::size_t i = 0; i < 4; ++i) {
-        if (f.control(kWrecks[i]).Visible && f.control(kWrecks[i]).Top < before->wreckTop[i]) {
-            out << "wreck " << i << " moved up; ";
-        }
-    }
+    rule(f.RandomRoll >= 1 && f.RandomRoll <= 20, "roll");
     // Only a tick cut short by a crash may leave a bumped speed as is; the
     // crash ends the tick at once, before the car, score and needle move.
-    if (!f.GameOver && (f.Speed < 0 || f.Speed > 25)) {
-        out << "speed " << f.Speed << "; ";
-    }
-    if (f.GameOver &&
-        (f.imgWreck().Left != f.picCar().Left || f.imgWreck().Top != f.picCar().Top ||
-         f.lblScore().Caption != before->score || f.linSpeed.X2 != before->needleX ||
-         f.linSpeed.Y2 != before->needleY || f.lblSpeed().Caption != "0" || f.linSpeed.Visible)) {
-        out << "the tick ran on after the crash; ";
-    }
-    return out.str();
+    rule(f.GameOver || (f.Speed >= 0 && f.Speed <= 25), "speed");
+    rule(!f.GameOver ||
+             (f.imgWreck().Left == f.picCar().Left && f.imgWreck().Top == f.picCar().Top &&
+              f.lblScore().Caption == before->score && f.linSpeed.X2 == before->needleX &&
+              f.linSpeed.Y2 == before->needleY && f.lblSpeed().Caption == "0" &&
+              !f.linSpeed.Visible),
+         "the tick ran on after the crash");
+    return out;
 }
 
 double best(const Form& f) {
@@ -233,7 +223,7 @@ class Session {
             }
             check(brokenRule(form()), "event");
             if (form().tmrMain.Enabled) {
-                const BeforeTick before(form());
+                const BeforeTick before = beforeTick(form());
                 form().tmrMain_Timer();
                 ++ticks_;
                 tally_.crashes += form().GameOver ? 1 : 0;
