@@ -15,14 +15,6 @@ using kestrada::testing::fileText;
 using kestrada::testing::ScratchDir;
 using kestrada::testing::writeFile;
 
-std::string shellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -42,8 +34,7 @@ int number(const std::string& record, const std::string& key) {
 
 struct Outcome {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 class HeadlessProgram : public ::testing::Test {
@@ -53,25 +44,25 @@ class HeadlessProgram : public ::testing::Test {
     fs::path data() const { return dir.path() / "data"; }
     fs::path trace() const { return dir.path() / "trace.jsonl"; }
 
-    fs::path input(const std::string& text) {
+    std::string input(const std::string& text) {
         const fs::path file = dir.path() / ("input" + std::to_string(++inputs) + ".txt");
         writeFile(file, text);
-        return file;
+        return file.string();
     }
 
+    // The program as a shell runs it, every argument quoted.
     Outcome run(const std::vector<std::string>& args) {
-        std::string command = shellQuoted(KESTRADA_PROGRAM) + " --headless";
+        std::string command = std::string("'") + KESTRADA_PROGRAM + "' --headless";
         for (const std::string& arg : args) {
-            command += " " + shellQuoted(arg);
+            command += " '" + std::regex_replace(arg, std::regex("'"), "'\\''") + "'";
         }
-        const fs::path out = dir.path() / "stdout";
-        const fs::path err = dir.path() / "stderr";
-        command += " >" + shellQuoted(out.string()) + " 2>" + shellQuoted(err.string());
-        const int raw = std::system(command.c_str());
+        const std::string out = (dir.path() / "stdout").string();
+        const std::string err = (dir.path() / "stderr").string();
+        const int raw = std::system((command + " >'" + out + "' 2>'" + err + "'").c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, fileText(out), fileText(err)};
     }
 
-    // A traced run of the input file with folder as its data folder; the
+    // A traced run of the input file in a data folder of its own; the
     // records, one per slot.
     std::vector<std::string> replay(const std::string& inputFile, const std::string& slots,
                                     const fs::path& folder, const std::string& seed = "3",
@@ -84,10 +75,6 @@ class HeadlessProgram : public ::testing::Test {
             *outcome = o;
         }
         return linesOf(fileText(folder / "t"));
-    }
-    std::vector<std::string> traced(const std::string& script, const std::string& slots,
-                                    Outcome* outcome = nullptr) {
-        return replay(input(script).string(), slots, data(), "3", outcome);
     }
 
     ScratchDir dir;
@@ -135,7 +122,7 @@ TEST_F(HeadlessProgram, TheSameSeedAndInputReplayTheSameGameByteForByte) {
     for (const std::string& line : linesOf(fileText(script))) {
         crlf += line + "\r\n";
     }
-    EXPECT_TRUE(replay(input(crlf).string(), "3000", dir.path() / "crlf") == one)
+    EXPECT_TRUE(replay(input(crlf), "3000", dir.path() / "crlf") == one)
         << "a CRLF copy plays differently";
     EXPECT_FALSE(replay(script, "3000", dir.path() / "other", "4") == one)
         << "the seed must matter";
@@ -155,7 +142,8 @@ TEST_F(HeadlessProgram, HoldingUpThenLeftDrivesOntoTheRoadAndExitSavesTheScore) 
     writeFile(data() / "Kestrada.txt", "\"5\"\r\n");
     Outcome o;
     const std::vector<std::string> r =
-        traced("1 down Up\n8 down Left\n15 up Left\n60 menu mnuExit\n60 down Esc\n", "100", &o);
+        replay(input("1 down Up\n8 down Left\n15 up Left\n60 menu mnuExit\n60 down Esc\n"), "100",
+               data(), "3", &o);
     ASSERT_EQ(r.size(), 59u) << "no record for the slot of Exit or after it";
     // On the verge the car creeps up to 5 and shows without its hit box.
     for (int slot = 1; slot <= 13; ++slot) {
@@ -184,7 +172,7 @@ TEST_F(HeadlessProgram, HoldingUpThenLeftDrivesOntoTheRoadAndExitSavesTheScore) 
 }
 
 TEST_F(HeadlessProgram, EscPausesAndResumesWithoutLosingATick) {
-    const std::vector<std::string> r = traced("10 down Esc\n20 down Esc\n", "25");
+    const std::vector<std::string> r = replay(input("10 down Esc\n20 down Esc\n"), "25", data());
     ASSERT_EQ(r.size(), 25u);
     EXPECT_EQ(at(r[9], "sound"), "[\"sndStart.stop\",\"sndMusic.stop\",\"sndCrash.stop\"]");
     for (int slot = 10; slot <= 19; ++slot) {
@@ -199,7 +187,8 @@ TEST_F(HeadlessProgram, EscPausesAndResumesWithoutLosingATick) {
 TEST_F(HeadlessProgram, EnterStartsANewGameOnlyAfterACrash) {
     // Straight off the right edge of the road: dead in the third tick.
     const std::vector<std::string> r =
-        traced("1 down Enter\n1 down Up\n1 down Right\n4 up Up\n4 up Right\n5 down Enter\n", "6");
+        replay(input("1 down Enter\n1 down Up\n1 down Right\n4 up Up\n4 up Right\n5 down Enter\n"),
+               "6", data());
     ASSERT_EQ(r.size(), 6u);
     EXPECT_EQ(number(r[0], "TickCount"), 1) << "Enter in a running game does nothing";
     EXPECT_EQ(at(r[2], "GameOver"), "true");
