@@ -10,27 +10,6 @@ using testing::fileText;
 using testing::TestGame;
 using testing::writeFile;
 
-// The median freezes as a still picture, the wreck replaces the car and the
-// dashboard cracks until Enter starts over.
-TEST(Die, FreezesThePlayFieldUntilEnterStartsOverWithTheDashboardWhole) {
-    TestGame g;
-    Form& f = g.form;
-    f.picSplit().Visible = true;
-    f.picSplit().Top = 100;
-    f.picCar().Left = 250;
-    f.Die();
-    EXPECT_TRUE(f.GameOver && !f.tmrMain.Enabled && !f.linSpeed.Visible && !f.mnuPause.Enabled);
-    EXPECT_TRUE(f.imgSplit().Visible && !f.picSplit().Visible);
-    EXPECT_EQ(f.imgSplit().Top, 100.0f);
-    EXPECT_EQ(f.drawOrder.front(), ControlId::imgWreck);
-    EXPECT_TRUE(f.imgWreck().Visible && !f.imgCar().Visible && !f.picCar().Visible);
-    EXPECT_EQ(f.imgWreck().Left, 250.0f);
-    EXPECT_TRUE(f.imgCracked().Visible && !f.imgDash().Visible && !g.host.ended);
-    f.Form_KeyDown(kKeyEnter);
-    EXPECT_TRUE(!f.GameOver && f.imgDash().Visible && !f.imgCracked().Visible);
-    EXPECT_TRUE(f.linSpeed.Visible && !f.imgWreck().Visible);
-}
-
 // A crash saves a beaten score and shows the wreck; Exit and closing the
 // window save it too but end the program instead.
 TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {

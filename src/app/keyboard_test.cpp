@@ -37,6 +37,10 @@ TEST(Keys, ArrowsAreLevelsAndOnlyTheirReleasesCountWhilePaused) {
     f.Form_KeyDown(kKeyEsc);
     f.Form_KeyDown(kKeyUp);
     EXPECT_EQ(f.UpHeld, 1);
+    // Enter starts a new game only after a crash.
+    g.ticks(3);
+    f.Form_KeyDown(kKeyEnter);
+    EXPECT_EQ(f.TickCount, 3);
 }
 
 TEST(Keys, UnknownCodesAndKeysAfterACrashChangeNothingTheyShouldNot) {
