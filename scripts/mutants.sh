@@ -14,7 +14,9 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 list=$(realpath "${1:-$root/scripts/mutants.txt}")
 only=${2:-.}
-tree=$root/build/mutants/tree
+# KESTRADA_MUTANTS_DIR lets two runs (say, before and after a change) go on
+# side by side, each with its own copy and build.
+tree=${KESTRADA_MUTANTS_DIR:-$root/build/mutants}/tree
 build=$tree/build/mutants
 per_test_timeout=${KESTRADA_MUTANT_TIMEOUT:-60}
 export QT_QPA_PLATFORM=offscreen CMAKE_CXX_COMPILER_LAUNCHER=ccache
