@@ -1,9 +1,5 @@
-// What the game loads from beside its executable: the synthesised waves must
-// be 16-bit PCM of their length that plays cleanly (loud but unclipped, no
-// DC, silence at the ends of one-shots, no click where the music loops), the
-// same on every run; every picture SVG of exactly its sprite's size using
-// only what Qt's SVG renderer draws (the window test has the renderer read
-// each one).
+// What the game loads from beside its executable: the synthesised waves and
+// the pictures (the window test has Qt's renderer read each picture).
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +22,8 @@ int sampleAt(const std::string& bytes, std::size_t at) {
     return int16_t(uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8);
 }
 
+// 16-bit PCM of their length, loud but unclipped, no DC, silence at the ends
+// of one-shots, no click where the music loops, the same on every run.
 TEST(WaveFiles, ArePcmOfTheirLengthLoudUnclippedWithoutDcAndLoopCleanly) {
     const fs::path again = fs::path(::testing::TempDir()) / "kestrada_synth_again";
     ASSERT_EQ(std::system(("\"" KESTRADA_SYNTH "\" \"" + again.string() + "\"").c_str()), 0);

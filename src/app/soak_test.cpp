@@ -40,10 +40,9 @@ struct Tally {
     double bestScore = 0;
 };
 
-// Mostly drives like a person would: holds Up, keeps to a lane clear of
-// what lies ahead, fires now and then. Sometimes it stops dead, mashes keys,
-// pauses or starts again; a restless player also clicks menus and hits
-// stray keys.
+// Mostly drives like a person would, keeping clear of what lies ahead and
+// firing now and then; sometimes it stops, mashes keys or pauses. A restless
+// player also clicks menus and hits stray keys.
 class Player {
   public:
     Player(uint32_t seed, bool restless) : engine_(seed * 7919u + 1u), restless_(restless) {}

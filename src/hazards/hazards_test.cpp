@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Craters, the median and the road's edges, the road markers and wrecks,
-// one table per rule (see testing/scene.h for the rows).
+// Craters, median and edges, markers and wrecks: a table (testing/scene.h) each.
 #include "testing/scene.h"
 
 namespace kestrada {

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The head of the tick, the player's car and the read-outs, one table per
-// rule (see testing/scene.h for the rows).
+// The tick's head, the player's car and the read-outs: a table (testing/scene.h) each.
 #include "app/key_codes.h"
 #include "testing/scene.h"
 

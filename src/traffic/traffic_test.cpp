@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The other vehicles, one table per rule, each row a road set up by hand,
-// the phases run, and the road after (see testing/scene.h).
+// The other vehicles, one table of rows (testing/scene.h) per rule.
 #include "testing/scene.h"
 
 namespace kestrada {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Missiles and mines from aiming to their hits, one table per rule (see
-// testing/scene.h for the rows). After Form_Load the car stands at 386, 360.
+// Missiles and mines, one table (testing/scene.h) per rule. After Form_Load
+// the car stands at 386, 360.
 #include "app/key_codes.h"
 #include "testing/scene.h"
 
@@ -48,7 +48,6 @@ TEST(WeaponFlight, MissilesClimbAndMinesSlideBackUntilTheyLeaveTheRoad) {
 // speed, and the blast is moved above the victim but never shown, except
 // that a missile burns the motorcycle out without one. A missile clears a
 // wreck for nothing (car 2's is put back under the car); mines pass over.
-// Targets in order car 1, its wreck, car 2, its wreck, hog, motorcycle.
 TEST(WeaponHits, EachWeaponStrikesOneThingByTheOrderForItsReward) {
     const char* missile = "Speed 10 Score 1000 MissileInFlight 1 imgMissileGo 205 310 1 ";
     const char* mine = "Speed 25 MissileInFlight 1 imgMine 210 320 1 ";
