@@ -15,7 +15,6 @@ TEST(Craters, ComeByTheScoreIntoTheHuggedLaneButNeverOnTheMedian) {
     const char* chance = "TickCount 34 Speed 5 picCar.Left 150 ";
     for (const auto& [given, then] : std::initializer_list<std::pair<const char*, const char*>>{
              {"Score 0 RandomRoll 9", "CratersInPlay 1 imgCrater0.Top -24 imgCrater1.Visible 0"},
-             {"Score 0 RandomRoll 10", "CratersInPlay 0 imgCrater0.Visible 0"},
              {"Score 256 RandomRoll 12", "CratersInPlay 0"},
              {"Score 256.01 RandomRoll 12", "CratersInPlay 1"},
              {"Score 100000000 RandomRoll 20", "CratersInPlay 0"},
@@ -68,7 +67,6 @@ TEST(Median, TheEdgesKillOnTheLimitAndTheMedianBeyondItsEdge) {
         {"picCar 175 310 1 picSplit 200 -1000 1", "median", "GameOver 0"},
         {"picCar 281 310 1 picSplit 200 -1000 1", "median", "GameOver 0"},
         {"picCar 175.5 310 1 picSplit 200 -1000 1", "median", "GameOver 1 imgSplit 200 -1000 1"},
-        {"picCar 230 310 0 picSplit 200 -1000 1", "median", "GameOver 0"},
         {"picCar 230 310 1 picSplit 200 -1432 1", "median", "GameOver 0"},
     });
 }
@@ -92,7 +90,6 @@ TEST(Wrecks, VehiclesCrashIntoThemAndThePlayerDiesOnCivilianOnes) {
         {"Speed 25 imgHogCrash 150 200 1 imgMs 155 210 1", "wrecks", "imgMdead 155 210 1"},
         {"Speed 10 imgHogCrash 150 200 1 imgCiv2 155 210 1", "wrecks",
          "imgCiv2.Visible 0 imgCiv2Crash.Visible 1 Score 20"},
-        {"Speed 25 imgMdead 150 200 1 imgCiv1 155 210 1", "wrecks", "imgCiv1.Visible 1 Score 0"},
         {"Speed 25 imgCiv2Crash 150 200 1 imgHog 155 210 1", "wrecks", "imgHog.Visible 1 Score 0"},
         {"Speed 25 picCar 300 310 0 imgCiv1Crash 310 330 1", "wrecks", "GameOver 1"},
         {"Speed 25 picCar 300 310 0 imgCiv2Crash 310 330 1", "wrecks", "GameOver 1"},

@@ -34,8 +34,6 @@ TEST(CivilianCars, ShoveAndBumpByTheSteeringAndWhoRanIntoWhom) {
     checkSteps({
         {"Speed 10 picCar 200 300 0 Civ1Speed 30 PrevLeftHeld 1 imgCiv1 210 320 1", "civ1",
          "imgCiv1 200 320 1 Civ1Speed 30 Speed 10 Civ1Bumped 1"},
-        {"Speed 10 picCar 200 300 0 Civ1Speed 30 PrevRightHeld 1 imgCiv1 210 320 1", "civ1",
-         "imgCiv1 220 320 1 Speed 10 Civ1Bumped 1"},
         {"Speed 10 picCar 200 300 0 Civ1Speed 10 imgCiv1 210 270 1", "civ1",
          "imgCiv1 210 259 1 Civ1Speed 13 Speed 7 Civ1Bumped 1"},
         {"Speed 10 picCar 200 300 0 Civ1Speed 10 imgCiv1 210 320 1", "civ1",
@@ -99,7 +97,6 @@ TEST(RoadHog, HuntsTheCarsLeftFlankShovesItAndFinishesItAtRest) {
          "imgHog 283 200 1"},
         {"Speed 10 picCar 40 200 1 picSplit 200 -1642 1 imgHog 285 200 1", "hog",
          "imgHog 281 200 1"},
-        {"Speed 10 picCar 40 200 1 imgHog 100.5 200 1", "hog", "imgHog 100.5 200 1"},
         {"Speed 10 picCar 300 300 1 imgHog 277 100 1", "hog", "imgHog 273 102 1"},
         {"Speed 10 picCar 300 300 1 imgHog 275 100 1", "hog", "imgHog 275 102 1"},
         {"Speed 10 picCar 300 300 0 imgHog 276 300 1", "hog",
@@ -110,8 +107,6 @@ TEST(RoadHog, HuntsTheCarsLeftFlankShovesItAndFinishesItAtRest) {
          "picCar.Left 302 Speed 0 GameOver 1 imgWreck.Visible 1 imgHog.Visible 1"},
         {"Speed 1 LeftHeld 1 picCar 300 300 0 imgHog 276 300 1", "hog",
          "picCar.Left 299 Speed 1 imgHog.Left 273 GameOver 0"},
-        {"Speed 0 LeftHeld 1 picCar 300 300 0 imgHog 276 300 1", "hog",
-         "picCar.Left 299 imgHog.Left 274 GameOver 1"},
         // A bump that stops the car lets the hog end the game: no later
         // phase runs, so the motorcycle on the car is not wrecked.
         {"Speed 3 PrevSpeed 3 picCar 300 345 1 imgCiv1 300 320 1 imgHog 276 345 1 imgMs 300 340 1",
@@ -128,7 +123,6 @@ TEST(Motorcycle, EntersClimbsSwervesAndKeepsToTheRoad) {
          "imgMs.Visible 1 imgMs.Top 455 MotorcycleSpeed 25"},
         {"TickCount 17 RandomRoll 15 Speed 0", "moto", "imgMs.Visible 0 MotorcycleSpeed 0"},
         {"TickCount 18 RandomRoll 1 Speed 0", "moto", "imgMs.Visible 0 MotorcycleSpeed 0"},
-        {"TickCount 17 RandomRoll 1 imgMdead 0 0 1", "moto", "imgMs.Visible 0"},
         {"TickCount 17 RandomRoll 1 Speed 24", "moto", "imgMs.Visible 1 imgMs.Top 479"},
         {"TickCount 17 RandomRoll 1 Speed 25", "moto", "imgMs.Visible 0 MotorcycleSpeed 25"},
         {"Speed 10 MotorcycleSpeed 25 picCar 200 300 1 imgMs 300 100 1", "moto", "imgMs 300 85 1"},
@@ -167,8 +161,6 @@ TEST(VehicleCollisions, WreckByTheirRulesOncePaidByTheSpeed) {
         {"Speed 25 imgCiv1 180 170 1 imgCiv2 215 235 1 imgHog 200 200 1 imgMs 225 190 1", "collide",
          "imgCiv1.Visible 0 imgCiv2.Visible 0 imgMs.Visible 0 imgMdead 225 190 1 imgHog.Visible 1 "
          "imgHogCrash.Visible 0 Score 150"},
-        {"Speed 25 imgCiv1 230 250 1 imgHog 200 200 1 imgMs 220 230 1", "collide",
-         "imgCiv1.Visible 1 imgMs.Visible 0 Score 50"},
         {"Speed 25 imgCiv2 200 200 1 imgMs 210 210 1", "collide",
          "imgCiv2.Visible 1 imgMdead 210 210 1 Score 50"},
         {"Speed -2 imgCiv1 150 200 1 imgCiv2 160 210 1", "collide", "Score -8"},

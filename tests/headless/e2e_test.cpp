@@ -81,28 +81,6 @@ class HeadlessProgram : public ::testing::Test {
     int inputs = 0;
 };
 
-// A bad input file or trace file is refused before the first slot: no
-// high-score file appears and an old trace stays.
-TEST_F(HeadlessProgram, RefusesABadInputOrTraceFileBeforeTheFirstSlot) {
-    writeFile(trace(), "an older trace\n");
-    const std::string data = this->data().string();
-    const std::string badLine = input("# fine so far\n1 down Up\n\n4 down Shift\n5 down Left\n");
-    for (const auto& [args, error] :
-         std::initializer_list<std::pair<std::vector<std::string>, std::string>>{
-             {{"--input", badLine, "--trace", trace().string(), "--data-dir", data},
-              "input:4: unknown key \"Shift\"\n"},
-             {{"--input", (dir.path() / "nowhere.txt").string()}, "input: cannot read "},
-             {{"--trace", (dir.path() / "no" / "t.jsonl").string(), "--data-dir", data},
-              "trace: cannot write "}}) {
-        const Outcome o = run(args);
-        EXPECT_EQ(o.status, 2);
-        EXPECT_EQ(o.out, "");
-        EXPECT_TRUE(o.err.starts_with(error)) << o.err;
-    }
-    EXPECT_EQ(fileText(trace()), "an older trace\n");
-    EXPECT_FALSE(fs::exists(this->data() / "Kestrada.txt"));
-}
-
 // Each run gets a fresh folder: a high score saved by the first run would
 // otherwise show in the second.
 TEST_F(HeadlessProgram, TheSameSeedAndInputReplayTheSameGameByteForByte) {
