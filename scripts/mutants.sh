@@ -24,11 +24,15 @@ export QT_QPA_PLATFORM=offscreen CMAKE_CXX_COMPILER_LAUNCHER=ccache
 # Copy the tracked files; unchanged ones keep their times, so the build
 # folder stays warm between runs.
 mkdir -p "$tree"
-(cd "$root" && git ls-files) | while read -r f; do
-    if ! cmp -s "$root/$f" "$tree/$f" 2>/dev/null; then
-        mkdir -p "$(dirname "$tree/$f")" && cp "$root/$f" "$tree/$f"
-    fi
-done
+# KESTRADA_MUTANTS_SOURCE names another folder to copy instead (say, an
+# older commit unpacked with git archive, to measure the suite it had).
+source=${KESTRADA_MUTANTS_SOURCE:-$root}
+(cd "$source" && if [[ "$source" == "$root" ]]; then git ls-files; else find . -type f; fi) |
+    while read -r f; do
+        if ! cmp -s "$source/$f" "$tree/$f" 2>/dev/null; then
+            mkdir -p "$(dirname "$tree/$f")" && cp "$source/$f" "$tree/$f"
+        fi
+    done
 
 current=""
 backup="$build/.original"
