@@ -7,6 +7,7 @@
 #include <map>
 #include <regex>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -25,7 +26,9 @@ int sampleAt(const std::string& bytes, std::size_t at) {
 // 16-bit PCM of their length, loud but unclipped, no DC, silence at the ends
 // of one-shots, no click where the music loops, the same on every run.
 TEST(WaveFiles, ArePcmOfTheirLengthLoudUnclippedWithoutDcAndLoopCleanly) {
-    const fs::path again = fs::path(::testing::TempDir()) / "kestrada_synth_again";
+    // A folder of this run's own: another run of the suite may be going.
+    const fs::path again =
+        fs::path(::testing::TempDir()) / ("kestrada_synth_again_" + std::to_string(getpid()));
     ASSERT_EQ(std::system(("\"" KESTRADA_SYNTH "\" \"" + again.string() + "\"").c_str()), 0);
     for (const auto& [name, seconds, oneShot] :
          {std::tuple{"Start.wav", 3.0, true}, std::tuple{"Crash.wav", 1.0, true},
