@@ -346,12 +346,14 @@ class WindowTest : public QObject {
         frame = paint(f, pictures, none);
         QCOMPARE(at(frame, button.x(), button.y()), QColor(255, 128, 0));
         QVERIFY(at(frame, 536, 165) != QColor(255, 0, 0));
+        // The title is centred in the panel: its right end lies beyond where
+        // it would end if it were placed from the window's corner instead.
         const Control& title = f.lblScoreTitle();
-        QRect titleRect(int(panel.Left + title.Left), int(panel.Top + title.Top), int(title.Width),
-                        int(title.Height));
+        const QRect titleEnd(int(title.Left + title.Width), int(panel.Top + title.Top),
+                             int(panel.Left), int(title.Height));
         int white = 0;
-        for (int y = titleRect.top(); y <= titleRect.bottom(); ++y) {
-            for (int x = titleRect.left(); x <= titleRect.right(); ++x) {
+        for (int y = titleEnd.top(); y <= titleEnd.bottom(); ++y) {
+            for (int x = titleEnd.left(); x <= titleEnd.right(); ++x) {
                 white += frame.pixelColor(x, y) == QColor(255, 255, 255) ? 1 : 0;
             }
         }
