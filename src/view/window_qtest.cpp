@@ -213,10 +213,6 @@ class WindowTest : public QObject {
         QTest::keyPress(field(), Qt::Key_Up);
         QTest::keyClick(&w(), Qt::Key_R, Qt::ControlModifier);
         QCOMPARE(form().UpHeld, int16_t(1));
-        // Leaving the window lets go of the held arrows.
-        QEvent deactivate(QEvent::WindowDeactivate);
-        QApplication::sendEvent(&w(), &deactivate);
-        QCOMPARE(form().UpHeld, int16_t(0));
 
         // Off the right-hand edge: the wreck and the cracked dashboard.
         QTest::keyPress(field(), Qt::Key_Up);
