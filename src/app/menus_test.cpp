@@ -1,9 +1,9 @@
-#include "app/help_texts.h"
 #include "app/key_codes.h"
 #include "testing/test_game.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,17 +14,6 @@ using testing::TestGame;
 
 bool paused(const Form& f) {
     return f.lblPaused().Visible && !f.tmrMain.Enabled && f.mnuPause.Caption == "Un&pause";
-}
-
-std::vector<std::string> split(const std::string& text, const std::string& separator) {
-    std::vector<std::string> parts;
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find(separator, from)) != std::string::npos;
-         from = at + separator.size()) {
-        parts.push_back(text.substr(from, at - from));
-    }
-    parts.push_back(text.substr(from));
-    return parts;
 }
 
 TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
@@ -59,126 +48,38 @@ TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
     }
 }
 
-TEST(HelpMenu, HowToPlayAndAboutPauseARunningGameAndLeaveItPaused) {
-    for (const bool pausedByEsc : {false, true}) {
-        SCOPED_TRACE(pausedByEsc ? "paused by Esc first" : "running");
-        TestGame g;
-        Form& f = g.form;
-        g.ticks(3);
-        if (pausedByEsc) {
-            f.Form_KeyDown(kKeyEsc);
-        }
-        // A second visit must not toggle the pause back off.
-        for (int visit = 1; visit <= 2; ++visit) {
-            f.mnuHowToPlay_Click();
-            EXPECT_EQ(g.host.helpShown, visit);
-            EXPECT_TRUE(paused(f));
-            f.mnuAbout_Click();
-            EXPECT_EQ(g.host.messagesShown, visit);
-            EXPECT_EQ(g.host.messageTitle, "About Kestrada...");
-            EXPECT_TRUE(paused(f));
-        }
-        // The player resumes with Esc as usual.
-        f.Form_KeyDown(kKeyEsc);
-        EXPECT_FALSE(f.lblPaused().Visible);
-        EXPECT_TRUE(f.tmrMain.Enabled);
+// Runs clicks and ticks: m music, e effects, p pause, n new game, tN ticks.
+void run(TestGame& g, std::string_view script) {
+    std::istringstream in{std::string(script)};
+    for (std::string step; in >> step;) {
+        const std::map<char, void (Form::*)()> clicks = {{'m', &Form::mnuMusic_Click},
+                                                         {'e', &Form::mnuEffects_Click},
+                                                         {'p', &Form::mnuPause_Click},
+                                                         {'n', &Form::mnuNew_Click}};
+        step[0] == 't' ? g.ticks(std::stoi(step.substr(1))) : (g.form.*clicks.at(step[0]))();
     }
 }
 
-TEST(HelpMenu, AfterACrashPauseHelpAndAboutLeaveTheFrozenFieldAlone) {
-    TestGame g;
-    Form& f = g.form;
-    g.ticks(2);
-    f.Die();
-    const Form frozen = f;
-    f.Form_KeyDown(kKeyEsc);
-    f.mnuPause_Click();
-    f.mnuHowToPlay_Click();
-    f.mnuAbout_Click();
-    EXPECT_EQ(g.host.helpShown, 1);
-    EXPECT_EQ(g.host.messagesShown, 1);
-    EXPECT_TRUE(f == frozen);
-}
-
-TEST(HelpTexts, AboutTellsTheHistoryInSixLinesAndTheHelpInThreeParagraphs) {
-    TestGame g;
-    g.form.mnuAbout_Click();
-    const auto lines = split(g.host.messageText, "\r\n");
-    EXPECT_EQ(lines.size(), 6u);
-    EXPECT_EQ(std::ranges::count(lines, ""), 0);
-    EXPECT_NE(g.host.messageText.find("1999"), std::string::npos);
-
-    const std::string text = helpInstructions();
-    const auto paragraphs = split(text, "\r\n\r\n");
-    ASSERT_EQ(paragraphs.size(), 3u);
-    for (const std::string& p : paragraphs) {
-        EXPECT_EQ(p.find_first_of("\r\n"), std::string::npos);
-        // Sentences are set apart by two spaces.
-        for (std::size_t at = p.find(". "); at != std::string::npos; at = p.find(". ", at + 1)) {
-            EXPECT_EQ(p.compare(at, 3, ".  "), 0) << p.substr(at, 20);
-        }
-    }
-    EXPECT_NE(paragraphs[2].find("\"1\" and \"2\""), std::string::npos);
-    EXPECT_TRUE(text.ends_with("ENTER starts a new game; ESC pauses."));
-}
-
-// Each case stops just before the music ought to start, then lets it.
+// The music waits for the start jingle (tick 75) unless effects are off;
+// each case stops just before it ought to start, then lets it, from the top.
 TEST(Music, StartsOnlyOnceDueCheckedAndUnpausedFromTheTop) {
-    struct Case {
-        const char* name;
-        void (*before)(TestGame&);
-        void (*starts)(TestGame&);
-    };
-    const Case cases[] = {
-        {"checked again while the jingle plays: waits for tick 75",
-         [](TestGame& g) {
-             g.form.mnuMusic_Click();
-             g.ticks(10);
-             g.form.mnuMusic_Click();
-             EXPECT_TRUE(g.form.mnuMusic.Checked);
-         },
-         [](TestGame& g) {
-             g.soundLog.clear();
-             g.ticks(65);
-             EXPECT_TRUE(g.soundLog.empty());
-             g.ticks(1); // the tick that begins at 75 cuts the jingle
-             EXPECT_EQ(g.soundLog, (std::vector<std::string>{"sndStart.stop", "sndMusic.stop",
-                                                             "sndMusic.setpos", "sndMusic.play"}));
-         }},
-        {"unchecked when due: never by itself",
-         [](TestGame& g) {
-             g.form.mnuMusic_Click();
-             g.ticks(200);
-         },
-         [](TestGame& g) { g.form.mnuMusic_Click(); }},
-        {"checked while paused: on resume",
-         [](TestGame& g) {
-             g.ticks(80);
-             g.form.mnuMusic_Click();
-             g.form.mnuPause_Click();
-             g.form.mnuMusic_Click();
-         },
-         [](TestGame& g) { g.form.mnuPause_Click(); }},
-        {"effects off: no jingle to wait for",
-         [](TestGame& g) {
-             g.form.mnuEffects_Click();
-             EXPECT_FALSE(g.form.mnuEffects.Checked);
-             EXPECT_EQ(g.sndStart.mode(), kModeStopped);
-             g.form.mnuNew_Click();
-         },
-         [](TestGame& g) { g.ticks(1); }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [before, starts] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"m t10 m t65", "t1"}, {"m t200", "m"}, {"t80 m p m", "p"}, {"e n", "t1"}}) {
+        SCOPED_TRACE(before);
         TestGame g;
-        c.before(g);
+        run(g, before);
         EXPECT_FALSE(g.form.MusicPlaying);
         EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
-        c.starts(g);
+        g.soundLog.clear();
+        run(g, starts);
         EXPECT_TRUE(g.form.MusicPlaying);
         EXPECT_EQ(g.sndMusic.mode(), kModePlaying);
         EXPECT_EQ(g.sndMusic.position(), 0);
         EXPECT_EQ(g.sndStart.mode(), kModeStopped);
+        if (std::string_view(starts) == "t1") {
+            EXPECT_EQ(g.soundLog, (std::vector<std::string>{"sndStart.stop", "sndMusic.stop",
+                                                            "sndMusic.setpos", "sndMusic.play"}));
+        }
     }
 }
 
@@ -200,36 +101,6 @@ TEST(Music, LoopsAtTheEndOfPlaybackOnlyWhileTheGameRuns) {
     g.soundLog.clear();
     g.form.sndMusic_event9();
     EXPECT_TRUE(g.soundLog.empty());
-}
-
-// Form_Load starts every game; the sounds are loaded only the first time.
-TEST(NewGame, MidGameOrPausedStartsAFreshRunningGameWithTheJingle) {
-    TestGame g(3);
-    Form& f = g.form;
-    EXPECT_EQ(g.sndStart.path(), (g.dir.path() / "Start.wav").string());
-    EXPECT_EQ(g.sndCrash.path(), (g.dir.path() / "Crash.wav").string());
-    EXPECT_EQ(g.sndMusic.path(), (g.dir.path() / "Kestrada.wav").string());
-    f.Form_KeyDown(kKeyUp);
-    g.ticks(30);
-    f.mnuPause_Click();
-    g.soundLog.clear();
-    f.mnuNew_Click();
-    EXPECT_EQ(g.soundLog, (std::vector<std::string>{
-                              "sndMusic.stop", "sndMusic.setpos", "sndStart.stop", "sndCrash.stop",
-                              "sndStart.stop", "sndStart.setpos", "sndStart.play"}));
-    EXPECT_FALSE(f.lblPaused().Visible);
-    EXPECT_EQ(f.mnuPause.Caption, "&Pause");
-    EXPECT_EQ(f.lblInfo(8).Caption, "Pause");
-    EXPECT_TRUE(f.tmrMain.Enabled);
-    EXPECT_EQ(f.mousePointer, MousePointer::Transparent);
-    EXPECT_EQ(f.TickCount, 0);
-    EXPECT_EQ(f.Score, 0);
-    EXPECT_EQ(f.picCar().Left, 386.0f);
-    EXPECT_EQ(f.picCar().Top, 360.0f);
-    EXPECT_FALSE(f.MusicPlaying);
-    // The held key survives a new game: the car accelerates at once.
-    g.ticks(1);
-    EXPECT_EQ(f.Speed, 1);
 }
 
 } // namespace

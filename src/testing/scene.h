@@ -1,44 +1,175 @@
-// A road set up by hand, for tests that run one phase at a time so that
-// nothing but the phase under test moves the sprites.
+// A road set up by hand and read back, each as one line of text, so that a
+// rule's cases fit a table of one row each:
+//   "Speed 10 picCar 200 300 1 imgCiv1.Left 150"
+// A sprite's name takes its Left, Top and Visible (1 or 0); a dotted name
+// one of them or a label's Caption (one word); a game variable its value.
+// Rows run phases one at a time, so only the phases under test move things.
 #pragma once
 
+#include "hazards/craters.h"
+#include "hazards/median.h"
+#include "hazards/road_markers.h"
+#include "hazards/wrecks.h"
 #include "testing/test_game.h"
+#include "tick/head_phase.h"
+#include "tick/player_car.h"
+#include "tick/score_display.h"
+#include "traffic/civilian_cars.h"
+#include "traffic/motorcycle.h"
+#include "traffic/road_hog.h"
+#include "traffic/vehicle_collisions.h"
+#include "weapons/weapon_flight.h"
+#include "weapons/weapon_hits.h"
 
-#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
 
 namespace kestrada::testing {
-
-inline void place(Control& c, float left, float top) {
-    c.Left = left;
-    c.Top = top;
-    c.Visible = true;
-}
-
-// The player's car on the asphalt at a steady speed, on a tick where nothing
-// enters the road.
-inline Form& onTheRoad(TestGame& g, int16_t speed, float left = 300, float top = 300) {
-    Form& f = g.form;
-    f.TickCount = 1;
-    f.Speed = speed;
-    f.PrevSpeed = speed;
-    place(f.picCar(), left, top);
-    return f;
-}
 
 // Winds the game's generator on until its next draw satisfies pred, so a
 // test can choose the lane a vehicle or crater is about to get.
 template <class Pred> void primeNextDraw(Form& f, Pred pred) {
-    for (;;) {
-        RandomGenerator peek = f.rng;
-        if (pred(peek.next())) {
-            return;
-        }
+    for (RandomGenerator peek = f.rng; !pred(peek.next()); peek = f.rng) {
         f.rng.next();
     }
 }
 
-inline long crashSounds(const TestGame& g) {
-    return std::count(g.soundLog.begin(), g.soundLog.end(), "sndCrash.play");
+// Calls visit(name, variable) for every game variable a row may name.
+template <class Form_, class Visit> void eachVariable(Form_& f, Visit visit) {
+    visit("Speed", f.Speed), visit("PrevSpeed", f.PrevSpeed), visit("TickCount", f.TickCount);
+    visit("Score", f.Score), visit("RandomRoll", f.RandomRoll), visit("GameOver", f.GameOver);
+    visit("CratersInPlay", f.CratersInPlay), visit("CraterIndex", f.CraterIndex);
+    visit("MissileInFlight", f.MissileInFlight), visit("WeaponChoice", f.WeaponChoice);
+    visit("Civ1Speed", f.Civ1Speed), visit("Civ2Speed", f.Civ2Speed);
+    visit("HogSpeed", f.HogSpeed), visit("MotorcycleSpeed", f.MotorcycleSpeed);
+    visit("UpHeld", f.UpHeld), visit("DownHeld", f.DownHeld), visit("LeftHeld", f.LeftHeld);
+    visit("RightHeld", f.RightHeld), visit("PrevLeftHeld", f.PrevLeftHeld);
+    visit("PrevRightHeld", f.PrevRightHeld), visit("OffRoad", f.OffRoad);
+    visit("Civ1Bumped", f.Civ1Bumped), visit("Civ2Bumped", f.Civ2Bumped);
+}
+
+// Walks a row: for each value named, calls use(what, pointer to the value,
+// the number given). Returns the names it did not know.
+template <class Form_, class Use> std::string walkRow(Form_& f, std::string_view row, Use use) {
+    std::istringstream in{std::string(row)};
+    std::string unknown;
+    for (std::string name; in >> name;) {
+        const auto dot = name.find('.');
+        const std::string base = name.substr(0, dot);
+        bool known = false;
+        eachVariable(f, [&](std::string_view n, auto& v) {
+            if (n == base) {
+                double given = 0;
+                in >> given;
+                use(name, &v, given);
+                known = true;
+            }
+        });
+        for (std::size_t i = 0; i < kControlCount && !known; ++i) {
+            if (nameOf(ControlId(i)) != base) {
+                continue;
+            }
+            auto& c = f.control(ControlId(i));
+            known = true;
+            const std::string field = dot == std::string::npos ? "" : name.substr(dot + 1);
+            if (field == "Caption") {
+                std::string caption;
+                in >> caption;
+                use(name, &c.Caption, caption);
+                continue;
+            }
+            for (const char* part : {"Left", "Top", "Visible"}) {
+                if (field.empty() || field == part) {
+                    double given = 0;
+                    in >> given;
+                    if (std::string_view(part) == "Visible") {
+                        use(base + ".Visible", &c.Visible, given);
+                    } else {
+                        use(base + "." + part, part[0] == 'L' ? &c.Left : &c.Top, given);
+                    }
+                }
+            }
+        }
+        unknown += known ? "" : name + " ";
+    }
+    return unknown;
+}
+
+inline void setRow(Form& f, std::string_view row) {
+    const std::string unknown = walkRow(f, row, [](const std::string&, auto* v, auto given) {
+        *v = static_cast<std::remove_reference_t<decltype(*v)>>(given);
+    });
+    EXPECT_EQ(unknown, "");
+}
+
+// The values that differ from the row, as "name actual (expected)".
+inline std::string wrongInRow(const Form& f, std::string_view row) {
+    std::ostringstream wrong;
+    wrong << walkRow(f, row, [&](const std::string& name, const auto* v, auto want) {
+        using T = std::remove_cv_t<std::remove_reference_t<decltype(*v)>>;
+        bool same = false;
+        if constexpr (std::is_same_v<T, std::string>) {
+            same = *v == want;
+        } else if constexpr (std::is_same_v<T, double>) {
+            same = std::abs(*v - want) < 1e-9;
+        } else {
+            same = *v == static_cast<T>(want);
+        }
+        if (!same) {
+            wrong << name << ' ' << *v << " (" << want << ") ";
+        }
+    });
+    return wrong.str();
+}
+
+// Runs the phases a row names, in order, or "tick" for the whole timer.
+inline void runPhases(Form& f, std::string_view names) {
+    static const std::map<std::string, std::function<void(Form&)>> phases = {
+        {"tick", [](Form& g) { g.tmrMain_Timer(); }},
+        {"head", headPhase},
+        {"civ1", [](Form& g) { civilianCarPhase(g, CivilianCar::One); }},
+        {"civ2", [](Form& g) { civilianCarPhase(g, CivilianCar::Two); }},
+        {"hog", [](Form& g) { roadHogPhase(g); }},
+        {"moto", motorcyclePhase},
+        {"collide", vehicleCollisionPhase},
+        {"hits", weaponHitPhase},
+        {"median", [](Form& g) { playerMedianPhase(g); }},
+        {"weapons", weaponPhase},
+        {"craters", craterPhase},
+        {"markers", markerPhase},
+        {"wrecks", [](Form& g) { wreckCollisionPhase(g); }},
+        {"car", playerCarPhase},
+        {"score", scorePhase},
+    };
+    std::istringstream in{std::string(names)};
+    for (std::string name; in >> name;) {
+        const auto it = phases.find(name);
+        ASSERT_NE(it, phases.end()) << name;
+        it->second(f);
+    }
+}
+
+// One case of a rule: the road as given, the phases run, the road after.
+struct Step {
+    const char* given;
+    const char* run;
+    const char* then;
+};
+
+// Each step in a fresh game, on a tick where nothing enters the road, with
+// the next random draw near the middle of the road.
+inline void checkSteps(std::initializer_list<Step> steps) {
+    for (const Step& s : steps) {
+        TestGame g;
+        g.form.TickCount = 1;
+        primeNextDraw(g.form, [](float r) { return r > 0.45f && r < 0.55f; });
+        setRow(g.form, s.given);
+        runPhases(g.form, s.run);
+        EXPECT_EQ(wrongInRow(g.form, s.then), "") << s.given << " | " << s.run;
+    }
 }
 
 } // namespace kestrada::testing

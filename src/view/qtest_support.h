@@ -1,5 +1,5 @@
-// Shared by the window's Qt tests: a scratch data folder holding the game's
-// pictures, and screenshots kept in the build tree for a reviewer to see.
+// Shared by the window's Qt tests: a scratch data folder with the game's
+// pictures, screenshots kept in the build tree for review, wave files.
 #pragma once
 
 #include "view/sprite_pictures.h"
@@ -11,22 +11,19 @@
 #include <QPainter>
 #include <QString>
 #include <QTemporaryDir>
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 namespace kestrada::view::testing {
 
-// A fresh App.Path with the built pictures (when there are any yet) and no
-// wave files or high score: the game must run silently from it.
+// A fresh App.Path with the built pictures and no wave files or high score:
+// the game must run silently from it.
 class ScratchDataDir {
   public:
     ScratchDataDir() {
         const QDir source(QStringLiteral(KESTRADA_PICTURE_DIR));
         QDir(dir_.path()).mkdir(QStringLiteral("pictures"));
         const QDir target(dir_.filePath(QStringLiteral("pictures")));
-        const auto files = source.entryList({QStringLiteral("*.svg")}, QDir::Files);
-        for (const QString& name : files) {
+        for (const QString& name : source.entryList({QStringLiteral("*.svg")}, QDir::Files)) {
             QFile::copy(source.filePath(name), target.filePath(name));
         }
     }
@@ -67,23 +64,9 @@ inline void saveScreenshot(const QImage& image, const QString& name) {
     image.save(dir.filePath(name));
 }
 
-// Largest difference of any colour channel between two equal-sized images.
-inline int largestDifference(const QImage& a, const QImage& b) {
-    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
-    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
-    if (x.size() != y.size()) {
-        return 256;
-    }
-    int worst = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        for (int col = 0; col < x.width(); ++col) {
-            const QRgb p = x.pixel(col, row);
-            const QRgb q = y.pixel(col, row);
-            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                              std::abs(qBlue(p) - qBlue(q))});
-        }
-    }
-    return worst;
+// The same pixels, whatever the images' formats.
+inline bool samePixels(const QImage& a, const QImage& b) {
+    return a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
 }
 
 // The car's hit box as the window should show it: the box's own background

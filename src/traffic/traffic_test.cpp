@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The other vehicles, one table of rows (testing/scene.h) per rule.
+#include "testing/scene.h"
+
+namespace kestrada {
+namespace {
+
+using testing::checkSteps;
+
+// Car 1 enters below speed 20, car 2 above 10, on every 17th tick, with odds
+// that grow with the eighth root of the score, never beside its own wreck;
+// both just beyond the road's ends, already on the move.
+TEST(CivilianCars, EnterByTheTickTheSpeedTheScoreAndTheRoll) {
+    checkSteps({
+        {"TickCount 17 RandomRoll 1 Speed 10", "civ1 civ2",
+         "imgCiv1.Visible 1 imgCiv1.Top 460 Civ1Speed 30 imgCiv2.Visible 0"},
+        {"TickCount 17 RandomRoll 1 Speed 11", "civ1 civ2",
+         "imgCiv1.Top 461 imgCiv1.Visible 1 imgCiv2.Top -31 imgCiv2.Visible 1 Civ2Speed 10"},
+        {"TickCount 17 RandomRoll 1 Speed 20", "civ1 civ2",
+         "imgCiv1.Visible 0 imgCiv2.Top -22 imgCiv2.Visible 1"},
+        {"TickCount 18 RandomRoll 1 Speed 15", "civ1 civ2", "imgCiv1.Visible 0 imgCiv2.Visible 0"},
+        {"TickCount 17 RandomRoll 15 Speed 15", "civ1 civ2", "imgCiv1.Visible 0 imgCiv2.Visible 0"},
+        {"TickCount 17 RandomRoll 17 Speed 15 Score 256", "civ1", "imgCiv1.Visible 0"},
+        {"TickCount 17 RandomRoll 17 Speed 15 Score 256.5", "civ1", "imgCiv1.Visible 1"},
+        {"TickCount 17 RandomRoll 1 Speed 15 imgCiv1Crash 150 100 1 imgCiv2Crash 250 100 1",
+         "civ1 civ2", "imgCiv1.Visible 0 imgCiv2.Visible 0"},
+    });
+}
+
+// Steering into a car shoves it by the speed; running into it front or back
+// trades three points of speed. Its width stands on both sides of the test:
+// on its left a small gap still counts. A car held so does not drive.
+TEST(CivilianCars, ShoveAndBumpByTheSteeringAndWhoRanIntoWhom) {
+    checkSteps({
+        {"Speed 10 picCar 200 300 0 Civ1Speed 30 PrevLeftHeld 1 imgCiv1 210 320 1", "civ1",
+         "imgCiv1 200 320 1 Civ1Speed 30 Speed 10 Civ1Bumped 1"},
+        {"Speed 10 picCar 200 300 0 Civ1Speed 10 imgCiv1 210 270 1", "civ1",
+         "imgCiv1 210 259 1 Civ1Speed 13 Speed 7 Civ1Bumped 1"},
+        {"Speed 10 picCar 200 300 0 Civ1Speed 10 imgCiv1 210 320 1", "civ1",
+         "imgCiv1 210 320 1 Civ1Speed 7 Speed 13 Civ1Bumped 1"},
+        {"Speed 15 picCar 200 300 0 Civ2Speed 10 imgCiv2 210 305 1", "civ2",
+         "imgCiv2 210 310 1 Civ2Speed 10 Speed 15 Civ2Bumped 0"},
+        {"Speed 10 picCar 123.5 300 0 Civ1Speed 10 PrevRightHeld 1 imgCiv1 150 310 1", "civ1",
+         "imgCiv1.Left 160 Civ1Bumped 1"},
+        {"Speed 10 picCar 123 300 0 Civ1Speed 10 PrevRightHeld 1 imgCiv1 150 310 1", "civ1",
+         "imgCiv1.Left 150 Civ1Bumped 0"},
+        {"Speed 10 picCar 175.5 300 0 Civ2Speed 10 PrevRightHeld 1 imgCiv2 150 310 1", "civ2",
+         "imgCiv2.Left 160 Civ2Bumped 1"},
+    });
+}
+
+// The median wrecks car 1 while its lower end is on the road; car 2 is only
+// covered by it unless it sticks out below. A car past a road edge is put on
+// the edge and wrecked there.
+TEST(CivilianCars, TheMedianAndTheRoadsEdgesWreckThem) {
+    const std::string road = "Speed 25 picCar 320 300 1 Civ1Speed 25 Civ2Speed 25 ";
+    for (const auto& [given, then] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"picSplit 200 -1000 1 imgCiv1 190 130 1",
+              "imgCiv1.Visible 0 imgCiv1Crash 190 130 1 Score 200"},
+             {"picSplit 200 -1000 1 imgCiv2 190 130 1",
+              "imgCiv2.Visible 0 imgCiv2Crash.Visible 0 Score 0"},
+             {"picSplit 200 -1600 1 imgCiv2 190 130 1",
+              "imgCiv2.Visible 0 imgCiv2Crash 190 130 1 Score 100"},
+             {"picSplit 200 -1742 1 imgCiv1 190 -20 1", "imgCiv1 190 -20 1 imgCiv1Crash.Visible 0"},
+             {"picSplit 200 -1741 1 imgCiv1 190 -20 1", "imgCiv1.Visible 0 imgCiv1Crash 190 -20 1"},
+             {"imgCiv1 71 100 1", "imgCiv1.Visible 0 imgCiv1Crash 67.2 100 1 Score 400"},
+             {"imgCiv1 385 100 1", "imgCiv1.Visible 0 imgCiv1Crash 388.8 100 1 Score 400"},
+             {"imgCiv2 71 100 1", "imgCiv2.Visible 0 imgCiv2Crash 67.2 100 1 Score 300"},
+             {"imgCiv2 385 100 1", "imgCiv2.Visible 0 imgCiv2Crash 388.8 100 1 Score 300"}}) {
+        checkSteps({{(road + given).c_str(), "civ1 civ2", then}});
+    }
+}
+
+// Every 68th tick once the score passes 2500, with odds growing with its
+// eighth root, never while its wreck is on the road.
+TEST(RoadHog, EntersByTheTickTheScoreTheRollAndItsWreck) {
+    checkSteps({
+        {"TickCount 68 Score 2500 RandomRoll 1", "hog", "imgHog.Visible 0 HogSpeed 0"},
+        {"TickCount 68 Score 2500.5 RandomRoll 7", "hog", "imgHog.Visible 1 HogSpeed 20"},
+        {"TickCount 68 Score 6561 RandomRoll 8", "hog", "imgHog.Visible 0"},
+        {"TickCount 68 Score 1700000 RandomRoll 12", "hog", "imgHog.Visible 0"},
+        {"TickCount 34 Score 3000 RandomRoll 1", "hog", "imgHog.Visible 0"},
+        {"TickCount 136 Score 3000 RandomRoll 1", "hog", "imgHog.Visible 1"},
+        {"TickCount 68 Score 3000 RandomRoll 1 imgHogCrash 100 100 1", "hog", "imgHog.Visible 0"},
+    });
+}
+
+// Toward the car's Top by 2 and toward a Left 1 pixel inside the car's left
+// flank by 4; the median and the road's left only block moves to the left.
+// Against the flank it shoves the car right, slowing it above 3, unless
+// Left knocks it away; a car at rest when touched is finished.
+TEST(RoadHog, HuntsTheCarsLeftFlankShovesItAndFinishesItAtRest) {
+    checkSteps({
+        {"Speed 10 picCar 300 300 1 imgHog 150 300 1", "hog", "imgHog 154 300 1"},
+        {"Speed 10 picCar 300 300 1 imgHog 150 310 1", "hog", "imgHog 154 308 1"},
+        {"Speed 10 picCar 40 200 1 picSplit 200 -1642 1 imgHog 283 200 1", "hog",
+         "imgHog 283 200 1"},
+        {"Speed 10 picCar 40 200 1 picSplit 200 -1642 1 imgHog 285 200 1", "hog",
+         "imgHog 281 200 1"},
+        {"Speed 10 picCar 300 300 1 imgHog 277 100 1", "hog", "imgHog 273 102 1"},
+        {"Speed 10 picCar 300 300 1 imgHog 275 100 1", "hog", "imgHog 275 102 1"},
+        {"Speed 10 picCar 300 300 0 imgHog 276 300 1", "hog",
+         "picCar.Left 307 Speed 9 imgHog 280 300 1 GameOver 0"},
+        {"Speed 4 picCar 300 300 0 imgHog 276 300 1", "hog",
+         "picCar.Left 301 Speed 3 imgHog.Left 276"},
+        {"Speed 0 picCar 300 300 0 imgHog 276 300 1", "hog",
+         "picCar.Left 302 Speed 0 GameOver 1 imgWreck.Visible 1 imgHog.Visible 1"},
+        {"Speed 1 LeftHeld 1 picCar 300 300 0 imgHog 276 300 1", "hog",
+         "picCar.Left 299 Speed 1 imgHog.Left 273 GameOver 0"},
+        // A bump that stops the car lets the hog end the game: no later
+        // phase runs, so the motorcycle on the car is not wrecked.
+        {"Speed 3 PrevSpeed 3 picCar 300 345 1 imgCiv1 300 320 1 imgHog 276 345 1 imgMs 300 340 1",
+         "tick", "Speed 0 GameOver 1 imgMs.Visible 1 imgMdead.Visible 0 TickCount 2"},
+    });
+}
+
+// It comes on every 17th tick on fourteen rolls in twenty, never while any
+// of its pictures or its wreck shows, climbs by 25 less the speed, swerves
+// from craters ahead away from the player's side and is held at the edges.
+TEST(Motorcycle, EntersClimbsSwervesAndKeepsToTheRoad) {
+    checkSteps({
+        {"TickCount 17 RandomRoll 14 Speed 0", "moto",
+         "imgMs.Visible 1 imgMs.Top 455 MotorcycleSpeed 25"},
+        {"TickCount 17 RandomRoll 15 Speed 0", "moto", "imgMs.Visible 0 MotorcycleSpeed 0"},
+        {"TickCount 18 RandomRoll 1 Speed 0", "moto", "imgMs.Visible 0 MotorcycleSpeed 0"},
+        {"TickCount 17 RandomRoll 1 Speed 24", "moto", "imgMs.Visible 1 imgMs.Top 479"},
+        {"TickCount 17 RandomRoll 1 Speed 25", "moto", "imgMs.Visible 0 MotorcycleSpeed 25"},
+        {"Speed 10 MotorcycleSpeed 25 picCar 200 300 1 imgMs 300 100 1", "moto", "imgMs 300 85 1"},
+        {"Speed 0 MotorcycleSpeed 25 picCar 200 300 1 imgMs 300 -7 1", "moto", "imgMs 300 -32 0"},
+        {"Speed 25 MotorcycleSpeed 25 picCar 200 400 1 CratersInPlay 1 imgCrater0 290 100 1 "
+         "imgMs 300 300 1",
+         "moto", "imgMs 305 300 1"},
+        {"Speed 25 MotorcycleSpeed 25 picCar 200 400 1 CratersInPlay 2 imgCrater0 290 100 1 "
+         "imgCrater1 300 -400 1 imgMs 300 300 1",
+         "moto", "imgMs 310 300 1"},
+        {"Speed 25 MotorcycleSpeed 25 picCar 400 400 1 CratersInPlay 1 imgCrater0 290 100 1 "
+         "imgMs 300 300 1",
+         "moto", "imgMs 295 300 1"},
+        {"Speed 25 MotorcycleSpeed 25 picCar 290 400 1 CratersInPlay 1 imgCrater0 290 100 1 "
+         "imgMs 300 300 1",
+         "moto", "imgMs 300 300 1"},
+        {"Speed 25 MotorcycleSpeed 25 picCar 200 100 1 imgMs 70 300 1", "moto", "imgMs 67.2 300 1"},
+        // Run down by the player, for nothing.
+        {"Speed 0 MotorcycleSpeed 25 picCar 300 300 1 imgMs 305 310 1", "moto",
+         "imgMs.Visible 0 imgMdead 305 310 1 Score 0"},
+    });
+}
+
+// The civilian cars wreck each other, the hog wrecks whatever it touches and
+// drives on, the motorcycle always loses; each is wrecked once, by the first
+// pair that touches, paid by the speed as it stands mid-tick.
+TEST(VehicleCollisions, WreckByTheirRulesOncePaidByTheSpeed) {
+    checkSteps({
+        {"Speed 25 imgCiv1 150 200 1 imgCiv2 170 230 1", "collide",
+         "imgCiv1.Visible 0 imgCiv2.Visible 0 imgCiv1Crash 150 200 1 imgCiv2Crash 170 230 1 "
+         "Score 100"},
+        {"Speed 25 imgCiv1 150 200 1 imgCiv2 177 200 1 imgHog 150 241 1 imgMs 203 200 1", "collide",
+         "imgCiv1.Visible 1 imgCiv2.Visible 1 imgHog.Visible 1 imgMs.Visible 1 Score 0"},
+        {"Speed 25 imgCiv1 150 200 1 imgCiv2 150 200 0 imgHog 150 200 0", "collide",
+         "imgCiv1.Visible 1 imgCiv1Crash.Visible 0 Score 0"},
+        {"Speed 25 imgCiv1 180 170 1 imgCiv2 215 235 1 imgHog 200 200 1 imgMs 225 190 1", "collide",
+         "imgCiv1.Visible 0 imgCiv2.Visible 0 imgMs.Visible 0 imgMdead 225 190 1 imgHog.Visible 1 "
+         "imgHogCrash.Visible 0 Score 150"},
+        {"Speed 25 imgCiv2 200 200 1 imgMs 210 210 1", "collide",
+         "imgCiv2.Visible 1 imgMdead 210 210 1 Score 50"},
+        {"Speed -2 imgCiv1 150 200 1 imgCiv2 160 210 1", "collide", "Score -8"},
+    });
+}
+
+} // namespace
+} // namespace kestrada
