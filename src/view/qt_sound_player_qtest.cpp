@@ -111,12 +111,16 @@ class QtSoundPlayerTest : public QObject {
         }
         SoundMixer mixer;
         QtSoundPlayer player(&mixer, [] { return PlaybackClock::Time{}; });
+        bool ended = false;
+        player.setOnEnded([&ended] { ended = true; });
         for (const char* name : {"missing.wav", "empty.wav", "header.wav", "truncated.wav"}) {
             player.load(path(name).toStdString());
             player.play();
             QVERIFY2(player.mode() == kModeStopped && rendered(mixer, {}, 4410) == Samples(4410),
                      name);
         }
+        QTest::qWait(50);
+        QVERIFY(!ended); // nothing played, so nothing ended
     }
 };
 
