@@ -32,34 +32,25 @@ int main(int argc, char* argv[]) {
     std::signal(SIGTERM, [](int) { stopping = 1; });
     std::signal(SIGINT, [](int) { stopping = 1; });
     const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
-    pa_buffer_attr attr{};
-    attr.maxlength = std::numeric_limits<std::uint32_t>::max();
-    attr.fragsize = kChunk * 2;
+    const pa_buffer_attr attr{std::numeric_limits<std::uint32_t>::max(), 0, 0, 0, kChunk * 2};
     int error = 0;
     pa_simple* source = pa_simple_new(nullptr, "kestrada sound check", PA_STREAM_RECORD, argv[1],
                                       "monitor", &spec, nullptr, &attr, &error);
-    if (source == nullptr) {
-        std::fprintf(stderr, "sink_recorder: %s\n", pa_strerror(error));
-        return 1;
-    }
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* out = sf_open(argv[2], SFM_WRITE, &info);
+    SF_INFO info{0, kRate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+    SNDFILE* out = source != nullptr ? sf_open(argv[2], SFM_WRITE, &info) : nullptr;
     if (out == nullptr) {
-        std::fprintf(stderr, "sink_recorder: %s\n", sf_strerror(nullptr));
+        std::fprintf(stderr, "sink_recorder: %s\n",
+                     source == nullptr ? pa_strerror(error) : sf_strerror(nullptr));
         return 1;
     }
     std::int16_t chunk[kChunk];
     std::int64_t frames = 0;
     std::int64_t start = std::numeric_limits<std::int64_t>::max();
     while (stopping == 0 && pa_simple_read(source, chunk, sizeof chunk, &error) == 0) {
-        const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                             std::chrono::steady_clock::now().time_since_epoch())
-                             .count();
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
         frames += kChunk;
-        start = std::min(start, now - frames * 1'000'000'000 / kRate);
+        start = std::min<std::int64_t>(start, std::chrono::nanoseconds(now).count() -
+                                                  frames * 1'000'000'000 / kRate);
         sf_writef_short(out, chunk, kChunk);
     }
     sf_close(out);
