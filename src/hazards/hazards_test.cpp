@@ -17,8 +17,6 @@ TEST(Craters, ComeByTheScoreIntoTheHuggedLaneButNeverOnTheMedian) {
              {"Score 0 RandomRoll 9", "CratersInPlay 1 imgCrater0.Top -24 imgCrater1.Visible 0"},
              {"Score 256 RandomRoll 12", "CratersInPlay 0"},
              {"Score 256.01 RandomRoll 12", "CratersInPlay 1"},
-             {"Score 100000000 RandomRoll 20", "CratersInPlay 0"},
-             {"Score 101000000 RandomRoll 20", "CratersInPlay 1"},
              {"CratersInPlay 1 imgCrater0 200 100 1 RandomRoll 1",
               "CratersInPlay 2 imgCrater1.Top -24"},
              {"TickCount 35 RandomRoll 1", "CratersInPlay 0"},
@@ -65,7 +63,6 @@ TEST(Median, TheEdgesKillOnTheLimitAndTheMedianBeyondItsEdge) {
         {"picCar.Left 67.21", "median", "GameOver 0"},
         {"picCar.Left 388.8", "median", "GameOver 1 imgWreck.Visible 1"},
         {"picCar 175 310 1 picSplit 200 -1000 1", "median", "GameOver 0"},
-        {"picCar 281 310 1 picSplit 200 -1000 1", "median", "GameOver 0"},
         {"picCar 175.5 310 1 picSplit 200 -1000 1", "median", "GameOver 1 imgSplit 200 -1000 1"},
         {"picCar 230 310 1 picSplit 200 -1432 1", "median", "GameOver 0"},
     });

@@ -59,38 +59,27 @@ template <class Form_, class Use> std::string walkRow(Form_& f, std::string_view
     for (std::string name; in >> name;) {
         const auto dot = name.find('.');
         const std::string base = name.substr(0, dot);
+        const std::string field = dot == std::string::npos ? "" : name.substr(dot + 1);
         bool known = false;
         eachVariable(f, [&](std::string_view n, auto& v) {
-            if (n == base) {
-                double given = 0;
-                in >> given;
-                use(name, &v, given);
-                known = true;
+            double given = 0;
+            if (n == base && in >> given) {
+                use(name, &v, given), known = true;
             }
         });
         for (std::size_t i = 0; i < kControlCount && !known; ++i) {
-            if (nameOf(ControlId(i)) != base) {
-                continue;
-            }
             auto& c = f.control(ControlId(i));
-            known = true;
-            const std::string field = dot == std::string::npos ? "" : name.substr(dot + 1);
-            if (field == "Caption") {
-                std::string caption;
-                in >> caption;
-                use(name, &c.Caption, caption);
-                continue;
-            }
-            for (const char* part : {"Left", "Top", "Visible"}) {
-                if (field.empty() || field == part) {
-                    double given = 0;
-                    in >> given;
-                    if (std::string_view(part) == "Visible") {
-                        use(base + ".Visible", &c.Visible, given);
-                    } else {
-                        use(base + "." + part, part[0] == 'L' ? &c.Left : &c.Top, given);
-                    }
+            known = nameOf(ControlId(i)) == base;
+            const auto number = [&](const char* part, auto* v) {
+                double given = 0;
+                if (known && (field.empty() || field == part) && in >> given) {
+                    use(base + "." + part, v, given);
                 }
+            };
+            number("Left", &c.Left), number("Top", &c.Top), number("Visible", &c.Visible);
+            std::string caption;
+            if (known && field == "Caption" && in >> caption) {
+                use(name, &c.Caption, caption);
             }
         }
         unknown += known ? "" : name + " ";
@@ -142,8 +131,7 @@ inline void runPhases(Form& f, std::string_view names) {
         {"markers", markerPhase},
         {"wrecks", [](Form& g) { wreckCollisionPhase(g); }},
         {"car", playerCarPhase},
-        {"score", scorePhase},
-    };
+        {"score", scorePhase}};
     std::istringstream in{std::string(names)};
     for (std::string name; in >> name;) {
         const auto it = phases.find(name);
