@@ -1,9 +1,7 @@
-// A road set up by hand and read back, each as one line of text, so that a
-// rule's cases fit a table of one row each:
-//   "Speed 10 picCar 200 300 1 imgCiv1.Left 150"
-// A sprite's name takes its Left, Top and Visible (1 or 0); a dotted name
-// one of them or a label's Caption (one word); a game variable its value.
-// Rows run phases one at a time, so only the phases under test move things.
+// A road set up and read back as one line of text, a rule's case per row:
+//   "Speed 10 picCar 200 300 1 imgCiv1.Left 150 lblSpeed.Caption 60"
+// A sprite takes Left, Top and Visible; a dotted name one of them or a
+// Caption. Rows run single phases, so only the phases under test move things.
 #pragma once
 
 #include "hazards/craters.h"
@@ -51,8 +49,8 @@ template <class Form_, class Visit> void eachVariable(Form_& f, Visit visit) {
     visit("Civ1Bumped", f.Civ1Bumped), visit("Civ2Bumped", f.Civ2Bumped);
 }
 
-// Walks a row: for each value named, calls use(what, pointer to the value,
-// the number given). Returns the names it did not know.
+// Calls use(name, pointer to the value, value given) for each value a row
+// names; returns the names it did not know.
 template <class Form_, class Use> std::string walkRow(Form_& f, std::string_view row, Use use) {
     std::istringstream in{std::string(row)};
     std::string unknown;
@@ -102,10 +100,8 @@ inline std::string wrongInRow(const Form& f, std::string_view row) {
         bool same = false;
         if constexpr (std::is_same_v<T, std::string>) {
             same = *v == want;
-        } else if constexpr (std::is_same_v<T, double>) {
-            same = std::abs(*v - want) < 1e-9;
         } else {
-            same = *v == static_cast<T>(want);
+            same = std::abs(double(*v) - double(static_cast<T>(want))) < 1e-9;
         }
         if (!same) {
             wrong << name << ' ' << *v << " (" << want << ") ";
