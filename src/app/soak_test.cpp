@@ -27,13 +27,11 @@ constexpr std::array<Click, 8> kClicks = {&Form::mnuNew_Click,        &Form::mnu
                                           &Form::mnuMusic_Click,      &Form::mnuEffects_Click,
                                           &Form::mnuHowToPlay_Click,  &Form::mnuAbout_Click,
                                           &Form::mnuHighScores_Click, &Form::cmdNewGame_Click};
-// Each vehicle with its wreck; the player's own car last.
-constexpr std::array<std::pair<ControlId, ControlId>, 5> kVehicles = {
-    {{ControlId::imgCiv1, ControlId::imgCiv1Crash},
-     {ControlId::imgCiv2, ControlId::imgCiv2Crash},
-     {ControlId::imgHog, ControlId::imgHogCrash},
-     {ControlId::imgMs, ControlId::imgMdead},
-     {ControlId::imgCar, ControlId::imgWreck}}};
+// Each vehicle, then its wreck; the player's own car last.
+constexpr std::array<ControlId, 10> kVehicleWrecks = {
+    ControlId::imgCiv1, ControlId::imgCiv1Crash, ControlId::imgCiv2, ControlId::imgCiv2Crash,
+    ControlId::imgHog,  ControlId::imgHogCrash,  ControlId::imgMs,   ControlId::imgMdead,
+    ControlId::imgCar,  ControlId::imgWreck};
 constexpr std::array<int16_t, 9> kGameKeys = {kKeyEnter, kKeyEsc,  kKeySpace, kKeyLeft, kKeyUp,
                                               kKeyRight, kKeyDown, kKey1,     kKey2};
 
@@ -129,9 +127,10 @@ std::string brokenRule(const Form& f, const Form* before = nullptr) {
     const bool paused = f.lblPaused().Visible;
     rule(f.tmrMain.Enabled == (!paused && !f.GameOver), "the timer runs while stopped");
     rule(f.mnuPause.Caption == (paused ? "Un&pause" : "&Pause"), "pause caption");
-    for (const auto& [vehicle, wreck] : kVehicles) {
+    for (std::size_t i = 0; i < kVehicleWrecks.size(); i += 2) {
+        const ControlId wreck = kVehicleWrecks[i + 1];
         const Control& w = f.control(wreck);
-        rule(!f.control(vehicle).Visible || !w.Visible, "a vehicle shown with its wreck");
+        rule(!f.control(kVehicleWrecks[i]).Visible || !w.Visible, "a vehicle shown with its wreck");
         // Wrecks only ever move down, the player's own aside.
         rule(!before || wreck == ControlId::imgWreck || !w.Visible ||
                  !before->control(wreck).Visible || w.Top >= before->control(wreck).Top,
