@@ -28,7 +28,6 @@ TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
         EXPECT_TRUE(f.lblPaused().Visible && !f.tmrMain.Enabled &&
                     f.mnuPause.Caption == "Un&pause");
         EXPECT_TRUE(f.lblInfo(8).Caption == "Unpause" && f.mousePointer == MousePointer::Default);
-        // The median stands still as a picture under the label, shown only if it was.
         EXPECT_TRUE(!f.picSplit().Visible && f.imgSplit().Visible == median);
         EXPECT_EQ(f.imgSplit().Top, before.picSplit().Top);
         EXPECT_EQ(f.drawOrder.front(), ControlId::lblPaused);

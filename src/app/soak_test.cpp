@@ -38,9 +38,8 @@ constexpr std::array<int16_t, 9> kGameKeys = {kKeyEnter, kKeyEsc,  kKeySpace, kK
 // How often the players reached what this soak is meant to shake.
 using Tally = std::map<std::string, double>;
 
-// Mostly drives like a person would, keeping clear of what lies ahead and
-// firing now and then; sometimes it stops or pauses. A restless player also
-// clicks menus, hits stray keys and quits.
+// Drives round what lies ahead, fires, stops and pauses now and then; a
+// restless player also clicks menus, hits stray keys and quits.
 class Player {
   public:
     Player(uint32_t seed, bool restless) : engine_(seed * 7919u + 1u), restless_(restless) {}
@@ -117,8 +116,7 @@ class Player {
     int stopFor_ = 0;
 };
 
-// What must hold after any event or, given the game as it stood before, any
-// tick; empty when all does.
+// The rules broken after an event, or after a tick given the game before it.
 std::string brokenRule(const Form& f, const Form* before = nullptr) {
     std::string out;
     const auto rule = [&out](bool holds, const char* what) {
