@@ -144,12 +144,12 @@ class WindowTest : public QObject {
         QTest::keyClick(&w(), Qt::Key_P, Qt::ControlModifier);
         QVERIFY(!form().lblPaused().Visible && field()->cursor().shape() == Qt::BlankCursor);
 
-        // The sound switches carry check marks; the hidden Scores menu's
-        // shortcut is out of reach (it would release the held keys).
+        // Effects has a check mark; the hidden Scores menu's items are out of reach.
         QTest::keyClick(&w(), Qt::Key_S, Qt::ControlModifier);
         QVERIFY(!form().mnuEffects.Checked && !action(&Form::mnuEffects)->isChecked());
         QTest::keyClick(&w(), Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(action(&Form::mnuEffects)->isChecked() && !action(&Form::mnuScores)->isVisible());
+        QVERIFY(action(&Form::mnuEffects)->isChecked() &&
+                !action(&Form::mnuHighScores)->isVisible());
         QTest::keyPress(field(), Qt::Key_Up);
         QTest::keyClick(&w(), Qt::Key_R, Qt::ControlModifier);
         QCOMPARE(form().UpHeld, int16_t(1));
