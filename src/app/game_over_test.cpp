@@ -13,17 +13,16 @@ using testing::writeFile;
 // A crash saves a beaten score and shows the wreck; Exit and closing the
 // window save it too but end the program instead.
 TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
-    enum class End { Crash, Exit, Close };
     struct Case {
-        End end;
+        void (Form::*end)();
         std::string fileBefore, score, fileAfter, best;
     };
     const Case cases[] = {
-        {End::Crash, "500\r\n", "500", "500\r\n", "500"}, // equal is not beaten
-        {End::Crash, "\"100\"\r\nold junk that must go\r\n", "501", "\"501\"\r\n", "501"},
-        {End::Exit, "", "1234", "\"1234\"\r\n", "1234"},
-        {End::Exit, "\"9000\"\r\n", "10", "\"9000\"\r\n", "9000"},
-        {End::Close, "", "77", "\"77\"\r\n", "77"},
+        {&Form::Die, "500\r\n", "500", "500\r\n", "500"}, // equal is not beaten
+        {&Form::Die, "\"100\"\r\nold junk that must go\r\n", "501", "\"501\"\r\n", "501"},
+        {&Form::mnuExit_Click, "", "1234", "\"1234\"\r\n", "1234"},
+        {&Form::mnuExit_Click, "\"9000\"\r\n", "10", "\"9000\"\r\n", "9000"},
+        {&Form::Form_Unload, "", "77", "\"77\"\r\n", "77"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.score + " after " + c.fileBefore);
@@ -31,16 +30,10 @@ TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
         writeFile(g.highScoreFile(), c.fileBefore);
         g.form.Form_Load();
         g.form.lblScore().Caption = c.score;
-        if (c.end == End::Crash) {
-            g.form.Die();
-        } else if (c.end == End::Exit) {
-            g.form.mnuExit_Click();
-        } else {
-            g.form.Form_Unload();
-        }
+        (g.form.*c.end)();
         EXPECT_EQ(fileText(g.highScoreFile()), c.fileAfter);
         EXPECT_EQ(g.form.lblHighScore().Caption, c.best);
-        const bool exited = c.end != End::Crash;
+        const bool exited = c.end != &Form::Die;
         EXPECT_EQ(g.host.ended, exited);
         EXPECT_EQ(g.form.GameOver && g.form.imgWreck().Visible && g.form.imgCracked().Visible,
                   !exited);

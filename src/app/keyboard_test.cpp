@@ -15,27 +15,23 @@ int held(const Form& f) {
 TEST(Keys, ArrowsAreLevelsAndOnlyTheirReleasesCountWhilePaused) {
     TestGame g;
     Form& f = g.form;
-    for (int16_t key : {kKeyUp, kKeyUp, kKeyDown, kKeyLeft, kKeyRight}) {
-        f.Form_KeyDown(key); // a repeat changes nothing
-    }
+    const auto press = [&f](std::initializer_list<int16_t> keys, bool down) {
+        for (const int16_t key : keys) {
+            down ? f.Form_KeyDown(key) : f.Form_KeyUp(key);
+        }
+    };
+    press({kKeyUp, kKeyUp, kKeyDown, kKeyLeft, kKeyRight}, true); // a repeat changes nothing
     EXPECT_EQ(held(f), 4);
-    for (int16_t key : {kKeyUp, kKeyDown, kKeyRight}) {
-        f.Form_KeyUp(key);
-    }
+    press({kKeyUp, kKeyDown, kKeyRight}, false);
     EXPECT_EQ(held(f), 1);
 
-    f.Form_KeyDown(kKeyEsc);
-    for (int16_t key : {kKeyUp, kKey2, kKeySpace}) {
-        f.Form_KeyDown(key);
-    }
-    EXPECT_EQ(f.UpHeld, 0);
+    press({kKeyEsc, kKeyUp, kKey2, kKeySpace}, true);
+    EXPECT_EQ(f.UpHeld + f.MissileInFlight, 0);
     EXPECT_EQ(f.WeaponChoice, 1);
-    EXPECT_EQ(f.MissileInFlight, 0);
     EXPECT_EQ(f.LeftHeld, 1); // held through the pause
-    f.Form_KeyUp(kKeyLeft);
+    press({kKeyLeft}, false);
     EXPECT_EQ(f.LeftHeld, 0);
-    f.Form_KeyDown(kKeyEsc);
-    f.Form_KeyDown(kKeyUp);
+    press({kKeyEsc, kKeyUp}, true);
     EXPECT_EQ(f.UpHeld, 1);
     // Enter starts a new game only after a crash.
     g.ticks(3);

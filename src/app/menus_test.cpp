@@ -12,10 +12,6 @@ namespace {
 
 using testing::TestGame;
 
-bool paused(const Form& f) {
-    return f.lblPaused().Visible && !f.tmrMain.Enabled && f.mnuPause.Caption == "Un&pause";
-}
-
 TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
     for (const bool median : {true, false}) {
         SCOPED_TRACE(median ? "median shown" : "median hidden");
@@ -29,13 +25,12 @@ TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
         const Form before = f;
 
         f.Form_KeyDown(kKeyEsc);
-        EXPECT_TRUE(paused(f));
-        EXPECT_EQ(f.lblInfo(8).Caption, "Unpause");
-        EXPECT_FALSE(f.picSplit().Visible);
-        EXPECT_EQ(f.imgSplit().Visible, median);
+        EXPECT_TRUE(f.lblPaused().Visible && !f.tmrMain.Enabled &&
+                    f.mnuPause.Caption == "Un&pause");
+        EXPECT_TRUE(f.lblInfo(8).Caption == "Unpause" && f.mousePointer == MousePointer::Default);
+        EXPECT_TRUE(!f.picSplit().Visible && f.imgSplit().Visible == median);
         EXPECT_EQ(f.imgSplit().Top, before.picSplit().Top);
         EXPECT_EQ(f.drawOrder.front(), ControlId::lblPaused);
-        EXPECT_EQ(f.mousePointer, MousePointer::Default);
 
         f.Form_KeyDown(kKeyEsc);
         Form after = f;
@@ -43,8 +38,7 @@ TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
         after.drawOrder = before.drawOrder;
         after.MedianWasVisible = before.MedianWasVisible;
         after.imgSplit().Top = before.imgSplit().Top;
-        EXPECT_TRUE(after == before);
-        EXPECT_TRUE(f.MusicPlaying);
+        EXPECT_TRUE(after == before && f.MusicPlaying);
     }
 }
 
@@ -68,12 +62,10 @@ TEST(Music, StartsOnlyOnceDueCheckedAndUnpausedFromTheTop) {
         SCOPED_TRACE(before);
         TestGame g;
         run(g, before);
-        EXPECT_FALSE(g.form.MusicPlaying);
-        EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
+        EXPECT_TRUE(!g.form.MusicPlaying && g.sndMusic.mode() == kModeStopped);
         g.soundLog.clear();
         run(g, starts);
-        EXPECT_TRUE(g.form.MusicPlaying);
-        EXPECT_EQ(g.sndMusic.mode(), kModePlaying);
+        EXPECT_TRUE(g.form.MusicPlaying && g.sndMusic.mode() == kModePlaying);
         EXPECT_EQ(g.sndMusic.position(), 0);
         EXPECT_EQ(g.sndStart.mode(), kModeStopped);
         if (std::string_view(starts) == "t1") {
@@ -86,21 +78,18 @@ TEST(Music, StartsOnlyOnceDueCheckedAndUnpausedFromTheTop) {
 TEST(Music, LoopsAtTheEndOfPlaybackOnlyWhileTheGameRuns) {
     TestGame g;
     g.ticks(80);
-    g.sndMusic.finish();
-    g.soundLog.clear();
-    g.form.sndMusic_event9();
-    EXPECT_EQ(g.soundLog, (std::vector<std::string>{"sndMusic.setpos", "sndMusic.play"}));
-
+    const auto ends = [&g] {
+        g.sndMusic.finish();
+        g.soundLog.clear();
+        g.form.sndMusic_event9();
+        return g.soundLog;
+    };
+    EXPECT_EQ(ends(), (std::vector<std::string>{"sndMusic.setpos", "sndMusic.play"}));
     g.form.mnuPause_Click();
-    g.soundLog.clear();
-    g.form.sndMusic_event9();
-    EXPECT_TRUE(g.soundLog.empty());
+    EXPECT_TRUE(ends().empty());
     g.form.mnuPause_Click();
-
     g.form.Die();
-    g.soundLog.clear();
-    g.form.sndMusic_event9();
-    EXPECT_TRUE(g.soundLog.empty());
+    EXPECT_TRUE(ends().empty());
 }
 
 } // namespace

@@ -1,9 +1,7 @@
-// A road set up by hand and read back, each as one line of text, so that a
-// rule's cases fit a table of one row each:
-//   "Speed 10 picCar 200 300 1 imgCiv1.Left 150"
-// A sprite's name takes its Left, Top and Visible (1 or 0); a dotted name
-// one of them or a label's Caption (one word); a game variable its value.
-// Rows run phases one at a time, so only the phases under test move things.
+// A road set up and read back as one line of text, a rule's case per row:
+//   "Speed 10 picCar 200 300 1 imgCiv1.Left 150 lblSpeed.Caption 60"
+// A sprite takes Left, Top and Visible; a dotted name one of them or a
+// Caption. Rows run single phases, so only the phases under test move things.
 #pragma once
 
 #include "hazards/craters.h"
@@ -51,46 +49,35 @@ template <class Form_, class Visit> void eachVariable(Form_& f, Visit visit) {
     visit("Civ1Bumped", f.Civ1Bumped), visit("Civ2Bumped", f.Civ2Bumped);
 }
 
-// Walks a row: for each value named, calls use(what, pointer to the value,
-// the number given). Returns the names it did not know.
+// Calls use(name, pointer to the value, value given) for each value a row
+// names; returns the names it did not know.
 template <class Form_, class Use> std::string walkRow(Form_& f, std::string_view row, Use use) {
     std::istringstream in{std::string(row)};
     std::string unknown;
     for (std::string name; in >> name;) {
         const auto dot = name.find('.');
         const std::string base = name.substr(0, dot);
+        const std::string field = dot == std::string::npos ? "" : name.substr(dot + 1);
         bool known = false;
         eachVariable(f, [&](std::string_view n, auto& v) {
-            if (n == base) {
-                double given = 0;
-                in >> given;
-                use(name, &v, given);
-                known = true;
+            double given = 0;
+            if (n == base && in >> given) {
+                use(name, &v, given), known = true;
             }
         });
         for (std::size_t i = 0; i < kControlCount && !known; ++i) {
-            if (nameOf(ControlId(i)) != base) {
-                continue;
-            }
             auto& c = f.control(ControlId(i));
-            known = true;
-            const std::string field = dot == std::string::npos ? "" : name.substr(dot + 1);
-            if (field == "Caption") {
-                std::string caption;
-                in >> caption;
-                use(name, &c.Caption, caption);
-                continue;
-            }
-            for (const char* part : {"Left", "Top", "Visible"}) {
-                if (field.empty() || field == part) {
-                    double given = 0;
-                    in >> given;
-                    if (std::string_view(part) == "Visible") {
-                        use(base + ".Visible", &c.Visible, given);
-                    } else {
-                        use(base + "." + part, part[0] == 'L' ? &c.Left : &c.Top, given);
-                    }
+            known = nameOf(ControlId(i)) == base;
+            const auto number = [&](const char* part, auto* v) {
+                double given = 0;
+                if (known && (field.empty() || field == part) && in >> given) {
+                    use(base + "." + part, v, given);
                 }
+            };
+            number("Left", &c.Left), number("Top", &c.Top), number("Visible", &c.Visible);
+            std::string caption;
+            if (known && field == "Caption" && in >> caption) {
+                use(name, &c.Caption, caption);
             }
         }
         unknown += known ? "" : name + " ";
@@ -113,10 +100,8 @@ inline std::string wrongInRow(const Form& f, std::string_view row) {
         bool same = false;
         if constexpr (std::is_same_v<T, std::string>) {
             same = *v == want;
-        } else if constexpr (std::is_same_v<T, double>) {
-            same = std::abs(*v - want) < 1e-9;
         } else {
-            same = *v == static_cast<T>(want);
+            same = std::abs(double(*v) - double(static_cast<T>(want))) < 1e-9;
         }
         if (!same) {
             wrong << name << ' ' << *v << " (" << want << ") ";
@@ -142,8 +127,7 @@ inline void runPhases(Form& f, std::string_view names) {
         {"markers", markerPhase},
         {"wrecks", [](Form& g) { wreckCollisionPhase(g); }},
         {"car", playerCarPhase},
-        {"score", scorePhase},
-    };
+        {"score", scorePhase}};
     std::istringstream in{std::string(names)};
     for (std::string name; in >> name;) {
         const auto it = phases.find(name);

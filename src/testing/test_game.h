@@ -1,5 +1,4 @@
-// A whole game wired to silent players and a scratch folder, for tests that
-// drive the game through its handlers.
+// A whole game wired to silent players and a scratch folder.
 #pragma once
 
 #include "app/form.h"

@@ -65,8 +65,7 @@ TEST(CivilianCars, TheMedianAndTheRoadsEdgesWreckThem) {
              {"picSplit 200 -1741 1 imgCiv1 190 -20 1", "imgCiv1.Visible 0 imgCiv1Crash 190 -20 1"},
              {"imgCiv1 71 100 1", "imgCiv1.Visible 0 imgCiv1Crash 67.2 100 1 Score 400"},
              {"imgCiv1 385 100 1", "imgCiv1.Visible 0 imgCiv1Crash 388.8 100 1 Score 400"},
-             {"imgCiv2 71 100 1", "imgCiv2.Visible 0 imgCiv2Crash 67.2 100 1 Score 300"},
-             {"imgCiv2 385 100 1", "imgCiv2.Visible 0 imgCiv2Crash 388.8 100 1 Score 300"}}) {
+             {"imgCiv2 71 100 1", "imgCiv2.Visible 0 imgCiv2Crash 67.2 100 1 Score 300"}}) {
         checkSteps({{(road + given).c_str(), "civ1 civ2", then}});
     }
 }
@@ -78,7 +77,6 @@ TEST(RoadHog, EntersByTheTickTheScoreTheRollAndItsWreck) {
         {"TickCount 68 Score 2500 RandomRoll 1", "hog", "imgHog.Visible 0 HogSpeed 0"},
         {"TickCount 68 Score 2500.5 RandomRoll 7", "hog", "imgHog.Visible 1 HogSpeed 20"},
         {"TickCount 68 Score 6561 RandomRoll 8", "hog", "imgHog.Visible 0"},
-        {"TickCount 68 Score 1700000 RandomRoll 12", "hog", "imgHog.Visible 0"},
         {"TickCount 34 Score 3000 RandomRoll 1", "hog", "imgHog.Visible 0"},
         {"TickCount 136 Score 3000 RandomRoll 1", "hog", "imgHog.Visible 1"},
         {"TickCount 68 Score 3000 RandomRoll 1 imgHogCrash 100 100 1", "hog", "imgHog.Visible 0"},
@@ -92,7 +90,6 @@ TEST(RoadHog, EntersByTheTickTheScoreTheRollAndItsWreck) {
 TEST(RoadHog, HuntsTheCarsLeftFlankShovesItAndFinishesItAtRest) {
     checkSteps({
         {"Speed 10 picCar 300 300 1 imgHog 150 300 1", "hog", "imgHog 154 300 1"},
-        {"Speed 10 picCar 300 300 1 imgHog 150 310 1", "hog", "imgHog 154 308 1"},
         {"Speed 10 picCar 40 200 1 picSplit 200 -1642 1 imgHog 283 200 1", "hog",
          "imgHog 283 200 1"},
         {"Speed 10 picCar 40 200 1 picSplit 200 -1642 1 imgHog 285 200 1", "hog",
@@ -122,7 +119,6 @@ TEST(Motorcycle, EntersClimbsSwervesAndKeepsToTheRoad) {
         {"TickCount 17 RandomRoll 14 Speed 0", "moto",
          "imgMs.Visible 1 imgMs.Top 455 MotorcycleSpeed 25"},
         {"TickCount 17 RandomRoll 15 Speed 0", "moto", "imgMs.Visible 0 MotorcycleSpeed 0"},
-        {"TickCount 18 RandomRoll 1 Speed 0", "moto", "imgMs.Visible 0 MotorcycleSpeed 0"},
         {"TickCount 17 RandomRoll 1 Speed 24", "moto", "imgMs.Visible 1 imgMs.Top 479"},
         {"TickCount 17 RandomRoll 1 Speed 25", "moto", "imgMs.Visible 0 MotorcycleSpeed 25"},
         {"Speed 10 MotorcycleSpeed 25 picCar 200 300 1 imgMs 300 100 1", "moto", "imgMs 300 85 1"},
@@ -130,9 +126,6 @@ TEST(Motorcycle, EntersClimbsSwervesAndKeepsToTheRoad) {
         {"Speed 25 MotorcycleSpeed 25 picCar 200 400 1 CratersInPlay 1 imgCrater0 290 100 1 "
          "imgMs 300 300 1",
          "moto", "imgMs 305 300 1"},
-        {"Speed 25 MotorcycleSpeed 25 picCar 200 400 1 CratersInPlay 2 imgCrater0 290 100 1 "
-         "imgCrater1 300 -400 1 imgMs 300 300 1",
-         "moto", "imgMs 310 300 1"},
         {"Speed 25 MotorcycleSpeed 25 picCar 400 400 1 CratersInPlay 1 imgCrater0 290 100 1 "
          "imgMs 300 300 1",
          "moto", "imgMs 295 300 1"},

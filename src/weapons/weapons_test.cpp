@@ -62,7 +62,6 @@ TEST(WeaponHits, EachWeaponStrikesOneThingByTheOrderForItsReward) {
              {missile, "imgMs 200 300 1", "Score 1030 imgMdead 200 300 1 imgBoom 16 432 0"},
              {mine, "imgMs 200 300 1",
               "Score 25 imgMs.Visible 0 imgMdead 200 300 1 imgMine 386 404 0 imgBoom 200 268 0"},
-             {mine, "imgCiv1 200 300 1", "Score 25 imgCiv1Crash 200 300 1 imgBoom 200 259 0"},
              {missile, "imgHogCrash 200 300 1 imgCiv2 150 40 0",
               "Score 1000 imgHogCrash 200 300 0 imgMissileGo.Visible 0 imgBoom 16 432 0"},
              {missile, "imgCiv1Crash 200 300 1 imgCiv2 150 40 0", "imgCiv1Crash 200 300 0"},

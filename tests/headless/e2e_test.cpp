@@ -1,5 +1,5 @@
-// The headless program run end to end, as a script would run it: real
-// arguments, real files, the exit status and what lands on stdout and stderr.
+// The headless program run as a script would run it: real arguments and
+// files, the exit status, stdout and stderr.
 #include "testing/json_field.h"
 #include "testing/test_game.h"
 
@@ -24,13 +24,7 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-std::string at(const std::string& record, const std::string& key) {
-    return kestrada::testing::jsonField(record, key);
-}
-
-int number(const std::string& record, const std::string& key) {
-    return std::stoi(at(record, key));
-}
+const auto& at = kestrada::testing::jsonField;
 
 struct Outcome {
     int status = -1;
@@ -42,7 +36,6 @@ class HeadlessProgram : public ::testing::Test {
     HeadlessProgram() { fs::create_directories(data()); }
 
     fs::path data() const { return dir.path() / "data"; }
-    fs::path trace() const { return dir.path() / "trace.jsonl"; }
 
     std::string input(const std::string& text) {
         const fs::path file = dir.path() / ("input" + std::to_string(++inputs) + ".txt");
@@ -63,36 +56,32 @@ class HeadlessProgram : public ::testing::Test {
     }
 
     // A traced run of the input file in a data folder of its own; the
-    // records, one per slot.
+    // records, one per slot. Its outcome is kept in last.
     std::vector<std::string> replay(const std::string& inputFile, const std::string& slots,
-                                    const fs::path& folder, const std::string& seed = "3",
-                                    Outcome* outcome = nullptr) {
+                                    const fs::path& folder, const std::string& seed = "3") {
         fs::create_directories(folder);
-        const Outcome o = run({"--seed", seed, "--slots", slots, "--input", inputFile, "--data-dir",
-                               folder.string(), "--trace", (folder / "t").string()});
-        EXPECT_EQ(o.status, 0) << o.err;
-        if (outcome != nullptr) {
-            *outcome = o;
-        }
+        last = run({"--seed", seed, "--slots", slots, "--input", inputFile, "--data-dir",
+                    folder.string(), "--trace", (folder / "t").string()});
+        EXPECT_EQ(last.status, 0) << last.err;
         return linesOf(fileText(folder / "t"));
     }
 
     ScratchDir dir;
+    Outcome last;
     int inputs = 0;
 };
 
-// Each run gets a fresh folder: a high score saved by the first run would
-// otherwise show in the second.
+// Each run has its own folder, so no saved high score carries over.
 TEST_F(HeadlessProgram, TheSameSeedAndInputReplayTheSameGameByteForByte) {
     const std::string script = KESTRADA_INPUT_DIR "/scripted_game.txt";
     const std::regex summary("slots=3000 ticks=[0-9]+ score=[0-9]+ high=[0-9]+ "
                              "gameover=(true|false) exited=false\n");
-    Outcome first, second;
-    const auto one = replay(script, "3000", dir.path() / "first", "3", &first);
-    const auto two = replay(script, "3000", dir.path() / "second", "3", &second);
+    const auto one = replay(script, "3000", dir.path() / "first");
+    const Outcome first = last;
+    const auto two = replay(script, "3000", dir.path() / "second");
     EXPECT_EQ(one.size(), 3000u);
     EXPECT_TRUE(std::regex_match(first.out, summary)) << first.out;
-    EXPECT_EQ(first.out, second.out);
+    EXPECT_EQ(first.out, last.out);
     EXPECT_TRUE(one == two) << "traces differ";
 
     // The same script saved on another system replays the same game.
@@ -102,8 +91,7 @@ TEST_F(HeadlessProgram, TheSameSeedAndInputReplayTheSameGameByteForByte) {
     }
     EXPECT_TRUE(replay(input(crlf), "3000", dir.path() / "crlf") == one)
         << "a CRLF copy plays differently";
-    EXPECT_FALSE(replay(script, "3000", dir.path() / "other", "4") == one)
-        << "the seed must matter";
+    EXPECT_FALSE(replay(script, "3000", dir.path() / "other", "4") == one) << "seed ignored";
     // A recording names its seed in its first line: another --seed is refused.
     const Outcome mismatch =
         run({"--input", input("# kestrada 1.0 seed 5\n1 down Up\n"), "--seed", "6"});
@@ -115,34 +103,22 @@ TEST_F(HeadlessProgram, TheSameSeedAndInputReplayTheSameGameByteForByte) {
 // saved and the records end before the slot of Exit.
 TEST_F(HeadlessProgram, HoldingUpThenLeftDrivesOntoTheRoadAndExitSavesTheScore) {
     writeFile(data() / "Kestrada.txt", "\"5\"\r\n");
-    Outcome o;
-    const std::vector<std::string> r =
-        replay(input("1 down Up\n8 down Left\n15 up Left\n60 menu mnuExit\n60 down Esc\n"), "100",
-               data(), "3", &o);
+    const std::vector<std::string> r = replay(
+        input("1 down Up\n8 down Left\n15 up Left\n60 menu mnuExit\n60 down Esc\n"), "100", data());
     ASSERT_EQ(r.size(), 59u) << "no record for the slot of Exit or after it";
-    // On the verge the car creeps up to 5 and shows without its hit box.
-    for (int slot = 1; slot <= 13; ++slot) {
-        const std::string& rec = r[slot - 1];
-        EXPECT_EQ(number(rec, "Speed"), std::min(slot, 5)) << rec;
-        EXPECT_TRUE(at(rec, "picCar").ends_with(",false]")) << "hidden hit box: " << rec;
-    }
-    // Left moves the car by its speed each tick.
-    EXPECT_EQ(at(r[6], "picCar"), "[386,335,false]");
-    EXPECT_EQ(at(r[7], "picCar"), "[381,335,false]");
+    // On the verge the car creeps at 5 without its hit box; Left moves it by
+    // its speed; on the asphalt it shows the box and speeds up.
     EXPECT_EQ(at(r[12], "picCar"), "[356,335,false]");
-    // On the asphalt it shows its hit box and accelerates past 5.
-    EXPECT_EQ(at(r[13], "OffRoad"), "false");
+    EXPECT_EQ(at(r[12], "Speed"), "5");
     EXPECT_EQ(at(r[13], "picCar"), "[350,330,true]");
-    EXPECT_EQ(number(r[13], "Speed"), 6);
     EXPECT_EQ(at(r[13], "lblSpeed"), "\"30\"") << "the read-out lags a tick";
-    EXPECT_EQ(number(r[39], "Speed"), 25);
+    EXPECT_EQ(at(r[39], "Speed"), "25");
     EXPECT_EQ(at(r[39], "picCar"), "[350,235,true]") << "top speed sits 125 pixels higher";
 
     const std::string score = at(r.back(), "lblScore");
-    ASSERT_GT(std::stoi(score.substr(1)), 5) << "the drive should beat 5 points";
     const std::string shown = score.substr(1, score.size() - 2);
-    EXPECT_EQ(o.out, "slots=59 ticks=59 score=" + shown + " high=" + shown +
-                         " gameover=false exited=true\n");
+    EXPECT_EQ(last.out, "slots=59 ticks=59 score=" + shown + " high=" + shown +
+                            " gameover=false exited=true\n");
     EXPECT_EQ(fileText(data() / "Kestrada.txt"), "\"" + shown + "\"\r\n");
 }
 
@@ -152,25 +128,17 @@ TEST_F(HeadlessProgram, EnterStartsANewGameOnlyAfterACrash) {
         replay(input("1 down Enter\n1 down Up\n1 down Right\n4 up Up\n4 up Right\n5 down Enter\n"),
                "6", data());
     ASSERT_EQ(r.size(), 6u);
-    EXPECT_EQ(number(r[0], "TickCount"), 1) << "Enter in a running game does nothing";
+    EXPECT_EQ(at(r[0], "TickCount"), "1") << "Enter in a running game does nothing";
     EXPECT_EQ(at(r[2], "GameOver"), "true");
-    EXPECT_EQ(at(r[2], "TimerEnabled"), "false");
     EXPECT_EQ(at(r[2], "imgWreck"), "[389,350,true]");
     EXPECT_EQ(at(r[2], "mnuPause"), "[\"&Pause\",false]");
-    EXPECT_EQ(at(r[2], "lblSpeed"), "\"0\"");
     EXPECT_EQ(at(r[2], "sound"),
               "[\"sndStart.stop\",\"sndMusic.stop\",\"sndCrash.setpos\",\"sndCrash.play\"]");
     EXPECT_EQ(at(r[3], "tick"), "false");
 
-    EXPECT_EQ(at(r[4], "GameOver"), "false");
-    EXPECT_EQ(at(r[4], "tick"), "true");
-    EXPECT_EQ(number(r[4], "TickCount"), 1);
+    EXPECT_EQ(at(r[4], "TickCount"), "1");
     EXPECT_EQ(at(r[4], "picCar"), "[386,360,false]");
-    EXPECT_EQ(at(r[4], "imgWreck"), "[389,350,false]");
     EXPECT_EQ(at(r[4], "mnuPause"), "[\"&Pause\",true]");
-    EXPECT_EQ(at(r[4], "sound"),
-              "[\"sndMusic.stop\",\"sndMusic.setpos\",\"sndStart.stop\",\"sndCrash.stop\","
-              "\"sndStart.stop\",\"sndStart.setpos\",\"sndStart.play\"]");
 }
 
 } // namespace
