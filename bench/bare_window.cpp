@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The baseline for the start-up, memory and idle measures: the least a Qt
 // Widgets program of the game's shape does, a main window with a menu bar
 // and an empty 590 x 477 client area. It reports its first frame through

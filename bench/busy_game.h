@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A busy seeded game for the benchmarks: played by a simple driver until
 // traffic, a crater and a shot are all on the road at once, so that every
 // phase of a tick and most of the frame's sprites have work to do.

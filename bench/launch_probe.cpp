@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Launches a program that reports its first frame (KESTRADA_FIRST_FRAME_EXIT)
 // and measures the time from launch to that frame on the steady clock both
 // share. One line out:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the window takes to paint its whole play field for a busy game,
 // into a premultiplied image at device pixel ratio 1 and 2, and zoomed 2
 // and 3 times, with the window's own frame painter and pictures; and what

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One play session on the X display in DISPLAY (run it under xvfb-run):
 # starts a program, lets it settle, measures it for a number of seconds and
 # prints one line:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the game's speed against its goals and prints one table, with a
 # bare Qt window measured in the same run, interleaved, as the baseline
 # where there is one:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up side by side: launches the game and the bare window in turn,
 # REPS times each, alternating which goes first, on whatever Qt platform the
 # environment selects. One line per launch:

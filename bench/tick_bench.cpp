@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long one tick of a busy game takes, and one record of the state
 // trace. The busy game is found by playing a seeded game with a simple
 // driver until traffic, a crater and a shot are all on the road at once.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game's own pictures and sounds, laid beside the executable at build time.
 # The wave files are synthesised by a small tool rather than kept in the
 # repository, which holds no binary audio.

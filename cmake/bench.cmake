@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Micro-benchmarks of the hot paths: one tick of a busy game and one trace
 # record. The headless program without --trace is the end-to-end measure.
 # With the window: the cost of painting a busy frame, and the programs

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzing the two readers of files a user hands the game: the high-score
 # file and the headless input file. The kept corpus also runs as an ordinary
 # test in every build, with any compiler, so a fixed fault stays fixed.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end checks of the headless mode: the real program, run as a user
 # or a script would run it. Without the window the toolkit-free program
 # stands in, so a sanitizer build of the core runs the same checks.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Qt window: painting, keys, menus, the frame timer and the real sound
 # players. The game itself stays in kestrada_core and knows nothing of Qt.
 if(KESTRADA_WITH_VIEW)

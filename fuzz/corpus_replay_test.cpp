@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every input kept from fuzzing runs again here, through the same checks,
 // in every build: a fault the fuzzer once found stays found without it.
 #include "fuzz/high_score_invariants.h"

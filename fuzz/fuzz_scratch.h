@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A scratch file for fuzz targets that must touch the disk. It lives in
 // memory when the system offers a RAM-backed folder, because every save
 // syncs the file and a real disk would slow the fuzzer to a crawl.

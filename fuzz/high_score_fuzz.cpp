@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as the high-score file: reading, the shown number, and a
 // save of that number must all behave, whatever the file held.
 #include "fuzz/fuzz_scratch.h"

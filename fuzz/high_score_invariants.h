@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What must hold for any bytes a high-score file can contain, whoever wrote
 // it. Shared by the fuzz target and the corpus replay test, so an input the
 // fuzzer once found keeps being checked by every ordinary build.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as the headless input file: either a clean refusal that
 // names the bad line, or events that make sense and read back the same.
 #include "fuzz/input_file_invariants.h"

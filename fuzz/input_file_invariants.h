@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What must hold for any bytes handed to the headless runner as its input
 // file. Shared by the fuzz target and the corpus replay test.
 #pragma once

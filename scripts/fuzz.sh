@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes the high-score reader and the headless input-file reader with
 # libFuzzer, each for a bounded time (default 60 s), starting from the kept
 # corpus in tests/fuzz-corpus/<target>/.

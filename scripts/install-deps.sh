@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build, the game and the tests need.
 # Idempotent: packages already present are not fetched again.
 set -euo pipefail

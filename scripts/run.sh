@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the game (installing what it needs) and starts it.
 # Any arguments go to the game, e.g. scripts/run.sh --seed 42
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything with warnings as errors and runs every test, then runs
 # the unit tests again under AddressSanitizer and UBSan.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's numeric rules, in one place so every phase computes alike.
 //
 // Positions and sizes are single precision. A sum, difference or product

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the game loads from beside its executable: the synthesised waves and
 // the pictures (the window test has Qt's renderer read each picture).
 #include <cstdlib>

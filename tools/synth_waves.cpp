@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Synthesises the game's three wave files: the start jingle, the crash effect and the looping
 // road music. Standard library only, so the build makes the sounds instead of the repository
 // carrying binary audio. The output is identical on every run and platform: the noise comes

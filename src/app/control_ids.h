@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every drawable control of the main window by name, and the order in which
 // the window draws them.
 #pragma once

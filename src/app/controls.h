@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's controls as the game sees them: plain values with the
 // properties the rules read and write.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmKestrada: the main window as the game sees it. Every control with its
 // geometry, visibility and caption, the menus, the frame timer, the
 // form-level variables, and the handlers that the window and the headless

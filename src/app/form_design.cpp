@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as designed: where every control sits before the game touches it.
 #include "app/form.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Form_Load opens the program and starts every new game: there is no other
 // reset, so whatever it leaves alone carries over from the last game.
 #include "app/form.h"

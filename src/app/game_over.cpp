@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Die: the crash freezes the play field; on Exit it only saves the score.
 #include "app/form.h"
 #include "app/high_score_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window and the About box pause a running game first and leave it
 // paused: the player resumes when ready.
 #include "app/form.h"

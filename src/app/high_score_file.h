@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The high-score file: one line holding the score in double quotes.
 // Reading is bounded and never throws; writing never leaves a partial file.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the game needs from the program around it: the window, the clock and
 // the end of the program. The window and the headless runner each provide one.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keys only record what the player holds or asks for; the next tick acts.
 #include "app/form.h"
 #include "app/key_codes.h"

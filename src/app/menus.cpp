@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pause, the sound switches, Exit and the road-music loop. Pausing only
 // switches the timer off, so resuming continues exactly where play stopped.
 #include "app/form.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the tick decides that two sprites touch. Every side is formed in
 // double and rounded to single before it is compared, as everywhere.
 #pragma once

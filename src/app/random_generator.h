@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's one random generator: Mersenne Twister draws mapped to floats in
 // [0, 1) by hand, because standard distributions differ between library
 // implementations and a replay must give the same game everywhere.

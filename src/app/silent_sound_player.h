@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A sound player that makes no sound: it keeps its mode and position and
 // notes every call, so a game without speakers behaves like one with them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Seeded sessions played through the handlers, restarting in the same folder
 // after Exit; after every event and tick, the rules that always hold.
 #include "app/high_score_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the game asks of a sound player. The game never checks a result: a
 // player whose file is missing or unplayable simply stays silent.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Craters: spawning above the road, scrolling, and the player's car.
 #pragma once
 

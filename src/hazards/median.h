@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's car against the median strip and the sides of the road.
 #pragma once
 

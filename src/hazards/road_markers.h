@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The centre-line dashes that make the road seem to move.
 #pragma once
 

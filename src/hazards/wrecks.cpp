@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Wrecks ride down with the road until they drop off the bottom. A vehicle
 // that runs into another's wreck crashes; the player's car dies on a
 // civilian car's wreck and passes over the others.

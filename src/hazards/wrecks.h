@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Wrecks scroll with the road and wreck whatever runs into them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One game without a window: the form wired to silent sound players that
 // note every call, and to the headless host.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program around the game when there is no window: the help window and
 // the About box close as soon as they open, and Exit only marks the run as
 // over so the runner can stop after the current handler.

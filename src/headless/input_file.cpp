@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The input file is written by hand or by tools, and a replay must mean
 // exactly one thing: every line is checked strictly, and the whole file is
 // read before the first slot so a bad line never leaves half a run behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The input file of a headless run: key presses, menu commands and the end
 // of the road music, each tied to the 40 ms slot in which it arrives.
 #pragma once

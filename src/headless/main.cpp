@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit-free program: the headless mode alone, for machines and builds
 // without the window.
 #include "headless/runner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers as the trace writes them: the shortest text that reads back to
 // exactly the same value, so a trace can be compared byte for byte and a
 // reader recovers every position and score without loss.

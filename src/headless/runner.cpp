@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `kestrada --headless`: checks everything it was given before the first
 // slot, so a mistake never leaves a half-written trace or a changed
 // high-score file behind.

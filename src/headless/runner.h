@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless mode: the whole game without a window, driven by an input
 // file and written out as a trace.
 #pragma once

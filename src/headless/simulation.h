@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The slot loop of a headless run: each 40 ms timer slot delivers its input
 // events, runs one tick if the timer is on, and records the state.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "headless/trace_writer.h"
 
 #include "headless/number_format.h"

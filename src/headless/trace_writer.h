@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state trace: one JSON object per slot, written as JSON Lines. The
 // records are built in one growing buffer and handed to the file in large
 // chunks, so a long trace costs little more than the game itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole numbers as the command line and the input file write them: decimal
 // digits only (leading zeros allowed), no sign, no spaces, and never a value
 // that silently wraps.

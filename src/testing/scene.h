@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A road set up and read back as one line of text, a rule's case per row:
 //   "Speed 10 picCar 200 300 1 imgCiv1.Left 150 lblSpeed.Caption 60"
 // A sprite takes Left, Top and Visible; a dotted name one of them or a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole game wired to silent players and a scratch folder.
 #pragma once
 

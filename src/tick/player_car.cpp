@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tick/player_car.h"
 
 #include "numeric.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The distance score, the score label and the speedometer needle.
 #pragma once
 

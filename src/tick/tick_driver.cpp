@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame of the game: sixteen phases in a fixed order. A phase that ends
 // the game ends the tick at once; no later phase runs.
 #include "hazards/craters.h"

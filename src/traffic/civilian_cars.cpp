@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Both civilian cars run the same procedure; only the values in their table
 // differ. Car 1 comes up from behind and overtakes, car 2 is overtaken.
 #include "traffic/civilian_cars.h"

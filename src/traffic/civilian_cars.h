@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two civilian cars: entry, lane keeping, shoves, bumps and crashes.
 #pragma once
 

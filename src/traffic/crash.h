@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A vehicle crashes: the player is paid by their speed, the wreck takes the
 // vehicle's place and the vehicle leaves play in the same step.
 #pragma once

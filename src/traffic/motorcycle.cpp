@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The motorcycle rides up the road faster than the player, swerves away
 // from craters ahead and loses every collision it has.
 #include "traffic/motorcycle.h"

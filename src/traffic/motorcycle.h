@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The motorcycle: rides up the road, swerves from craters, always loses.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The road hog closes in on the car's left flank and shoves it to the right
 // until it crashes; a car that stands still when touched is finished.
 #include "traffic/road_hog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The road hog: enters past 2500 points, hunts the car and shoves it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Vehicles that touch: the civilian cars wreck each other, the hog wrecks
 // whatever it meets and drives on, the motorcycle always loses. Each pair
 // sees the road as the pairs before it left it.

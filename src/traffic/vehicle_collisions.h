@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Vehicles that run into one another: the weaker of each pair is wrecked.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's own command-line options, read after QApplication has taken
 // Qt's (-platform, -style, -session and the rest). `--headless` is
 // dispatched before any of this runs and never reaches here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's command line, and the per-user folder the game computes
 // without Qt agreeing with the one Qt gives the window.
 #include "app/game_folders.h"

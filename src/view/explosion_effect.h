@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A short burst where a weapon struck. The game only moves its explosion
 // sprite to the place of a hit and never shows it; the window notices the
 // move and plays the burst there for a few frames.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/first_frame_probe.h"
 
 #include <QCoreApplication>

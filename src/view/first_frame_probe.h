@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opt-in start-up measure: with KESTRADA_FIRST_FRAME_EXIT set, the program
 // prints "first-frame <ns> <kB> <us>" once the watched widget has painted
 // its first frame, and quits: the steady clock (which the launcher shares),

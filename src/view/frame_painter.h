@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paints one frame of the main window's client area from the model: every
 // visible control in the window's drawing order. No game rule lives here.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu bar, built from the model's menu items and kept in step with
 // them: captions, check marks, enabled and visible flags all come from the
 // model after every handler.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmHelp: the modal how-to-play window.
 #pragma once
 

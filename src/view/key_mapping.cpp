@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/key_mapping.h"
 
 #include "app/key_codes.h"

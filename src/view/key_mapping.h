@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns Qt key events into what the game hears: a key-down or key-up with
 // the platform's virtual key code.
 #pragma once

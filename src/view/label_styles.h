@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How each label of the main window looks: font, colour and alignment.
 // Sizes are pixels at 96 dpi, so the layout is the same on every screen.
 #pragma once

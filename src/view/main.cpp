@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrada: the game in its window, or with --headless the same game driven
 // by an input file, with no display at all.
 #include "app/game_folders.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/main_window.h"
 
 #include "app/key_codes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which picture each control shows, and where that picture's file lives.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The client area of the main window: paints the model's controls and
 // keeps the sprites' pictures ready for the screen the window is on.
 #pragma once

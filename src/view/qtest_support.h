@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the window's Qt tests: a scratch data folder with the game's
 // pictures, screenshots kept in the build tree for review, wave files.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sprites' pictures, rasterised ahead of time. Rasterising an SVG costs
 // far more than drawing a ready image, so every picture is rendered once
 // per size it is drawn at and once per device pixel ratio, never while a

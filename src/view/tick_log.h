@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opt-in timing log: with KESTRADA_TICK_LOG=FILE, one line per frame tick,
 // "<steady clock ns> <TickCount> <Speed>", from which bench/run.sh checks
 // the regularity of the frame timer. The tick count tells a late tick from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's Host in the window: the clock, the modal help and message
 // windows, and the request to end the program.
 #pragma once

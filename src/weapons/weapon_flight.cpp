@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One shot at a time: Space only takes aim, and the first weapon phase after
 // it decides from the selected weapon whether a missile or a mine goes out.
 // The assignments below keep their order: the re-parking reads positions

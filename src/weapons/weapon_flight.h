@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The weapon indicator and the flight of the missile and the mine.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mines and missiles against the other vehicles and their wrecks. Every hit
 // hides the weapon that made it, so each later test sees a spent weapon and
 // a weapon strikes at most one thing per tick.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mines and missiles striking vehicles, and missiles clearing wrecks.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless program run as a script would run it: real arguments and
 // files, the exit status, stdout and stderr.
 #include "testing/json_field.h"
