@@ -31,11 +31,11 @@ int main(int argc, char* argv[]) {
     }
     std::signal(SIGTERM, [](int) { stopping = 1; });
     std::signal(SIGINT, [](int) { stopping = 1; });
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
     const pa_buffer_attr attr{std::numeric_limits<std::uint32_t>::max(), 0, 0, 0, kChunk * 2};
     int error = 0;
     pa_simple* source = pa_simple_new(nullptr, "kestrada sound check", PA_STREAM_RECORD, argv[1],
-                                      "monitor", &spec, nullptr, &attr, &error);
+                                      "monitor", &format, nullptr, &attr, &error);
     SF_INFO info{0, kRate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
     SNDFILE* out = source != nullptr ? sf_open(argv[2], SFM_WRITE, &info) : nullptr;
     if (out == nullptr) {
