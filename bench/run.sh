@@ -31,7 +31,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRADA_WERROR=ON 
   -DKESTRADA_WITH_VIEW=ON -DKESTRADA_WITH_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target kestrada kestrada_tick_bench kestrada_paint_bench \
   kestrada_bare_window kestrada_launch_probe kestrada_sound_latency_probe \
-  kestrada_sink_recorder kestrada_sound_check
+  kestrada_sink_recorder kestrada_sound_latency
 
 game=$build/bin/kestrada
 bare=$build/bench/kestrada_bare_window
@@ -57,7 +57,7 @@ echo "== sound: 20 play calls to their sound at the server" >&2
   2>>"$KESTRADA_BENCH_LOG"
 sleep 1
 stop_recording
-"$build/tools/kestrada_sound_check" latency "$build/bin/Crash.wav" "$out/heard.wav" \
+"$build/bench/kestrada_sound_latency" "$build/bin/Crash.wav" "$out/heard.wav" \
   "$out/plays" >"$out/latency" || true
 echo "== benchmarks" >&2
 bench_args=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true

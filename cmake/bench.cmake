@@ -39,9 +39,15 @@ if(KESTRADA_WITH_BENCH)
     # From a play call to its sound at the sound server.
     add_executable(kestrada_sound_latency_probe ${CMAKE_SOURCE_DIR}/bench/sound_latency_probe.cpp)
     target_link_libraries(kestrada_sound_latency_probe PRIVATE kestrada_view)
+    # Times each of those calls to its sound in the server's recording.
+    add_executable(kestrada_sound_latency ${CMAKE_SOURCE_DIR}/bench/sound_latency.cpp
+      ${CMAKE_SOURCE_DIR}/src/view/wave_data.cpp)
+    target_include_directories(kestrada_sound_latency PRIVATE
+      ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+    target_link_libraries(kestrada_sound_latency PRIVATE PkgConfig::SNDFILE)
 
     list(APPEND KESTRADA_BENCH_TARGETS kestrada_paint_bench kestrada_bare_window
-      kestrada_sound_latency_probe)
+      kestrada_sound_latency_probe kestrada_sound_latency)
 
     # The start-up measure end to end: each program reports its first frame
     # through the launcher and exits cleanly.

@@ -87,7 +87,7 @@ if(KESTRADA_WITH_VIEW)
       TIMEOUT 120)
   endforeach()
   # Drives the window with SDL's virtual controllers.
-  target_link_libraries(comforts_qtest PRIVATE PkgConfig::SDL2)
+  target_link_libraries(window_qtest PRIVATE PkgConfig::SDL2)
   # The replay test checks the window's recording against the real program.
   target_compile_definitions(replay_qtest PRIVATE KESTRADA_PROGRAM="$<TARGET_FILE:kestrada>")
   add_dependencies(replay_qtest kestrada)

@@ -126,6 +126,7 @@ std::string brokenRule(const Form& f, const Form* before = nullptr) {
     const bool paused = f.lblPaused().Visible;
     rule(f.tmrMain.Enabled == (!paused && !f.GameOver), "the timer runs while stopped");
     rule(f.mnuPause.Caption == (paused ? "Un&pause" : "&Pause"), "pause caption");
+    rule(f.mnuPause.Enabled == !f.GameOver, "pause offered only in a game");
     for (std::size_t i = 0; i < kVehicleWrecks.size(); i += 2) {
         const ControlId wreck = kVehicleWrecks[i + 1];
         const Control& w = f.control(wreck);

@@ -36,7 +36,8 @@ class ScratchDataDir {
     QTemporaryDir dir_;
 };
 
-// A mono 16-bit wave of a quiet tone, as long as asked.
+// A mono 16-bit wave as long as asked: a quiet ramp that starts again every
+// half second, so that within that every place holds a sample of its own.
 inline bool writeWave(const QString& path, int milliseconds) {
     constexpr quint32 rate = 8000;
     const quint32 samples = rate * quint32(milliseconds) / 1000;
@@ -54,7 +55,7 @@ inline bool writeWave(const QString& path, int milliseconds) {
     out.writeRawData("data", 4);
     out << quint32(samples * 2);
     for (quint32 i = 0; i < samples; ++i) {
-        out << qint16((i / 10) % 2 == 0 ? 2000 : -2000);
+        out << qint16(i % (rate / 2) - 2000);
     }
     return out.status() == QDataStream::Ok;
 }

@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The real main window on the offscreen platform, driven by keys and menus
-// as a player would, checked against the model and the pixels on screen.
+// The real main window on the offscreen platform, driven by keys, menus and
+// controllers (SDL's virtual ones, plugged in and out) as a player would,
+// checked against the model and the pixels on screen.
 #include "app/form.h"
 #include "app/help_texts.h"
+#include "app/sound_player.h"
 #include "view/frame_painter.h"
 #include "view/game_menus.h"
+#include "view/gamepad.h"
 #include "view/help_dialog.h"
 #include "view/main_window.h"
 #include "view/play_field.h"
+#include "view/qt_sound_player.h"
 #include "view/qtest_support.h"
 #include "view/tick_log.h"
+#include "view/zoom_setting.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,9 +22,12 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
 
 using namespace kestrada;
 using namespace kestrada::view;
@@ -55,6 +63,10 @@ QColor at(const QImage& frame, double x, double y) {
     return frame.pixelColor(int(x), int(y));
 }
 
+bool ready(const SpritePictures& pictures, Picture picture, QSize size) {
+    return !pictures.image(picture, size).isNull();
+}
+
 QImage paint(const Form& form, const SpritePictures& pictures) {
     const ExplosionEffect explosion(form.imgBoom());
     QImage frame(QSize(590, 477), QImage::Format_ARGB32_Premultiplied);
@@ -64,6 +76,36 @@ QImage paint(const Form& form, const SpritePictures& pictures) {
     return frame;
 }
 
+// A virtual controller with every button and axis; it counts rumbles.
+struct VirtualPad {
+    SDL_Joystick* joystick = nullptr;
+    int rumbles = 0, stillnesses = 0; // a rumble ends with a call to be still
+    VirtualPad() {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.userdata = this;
+        desc.Rumble = [](void* pad, Uint16 low, Uint16 high) {
+            ++(low + high ? static_cast<VirtualPad*>(pad)->rumbles
+                          : static_cast<VirtualPad*>(pad)->stillnesses);
+            return 0;
+        };
+        joystick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+    }
+    ~VirtualPad() { unplug(); }
+    void set(int button, bool down) { SDL_JoystickSetVirtualButton(joystick, button, down); }
+    void tilt(int axis, int value) { SDL_JoystickSetVirtualAxis(joystick, axis, Sint16(value)); }
+    void unplug() {
+        for (int i = 0; joystick != nullptr && i < SDL_NumJoysticks(); ++i) {
+            if (SDL_JoystickGetDeviceInstanceID(i) == SDL_JoystickInstanceID(joystick)) {
+                SDL_JoystickClose(std::exchange(joystick, nullptr));
+                SDL_JoystickDetachVirtual(i);
+            }
+        }
+    }
+};
 } // namespace
 
 class WindowTest : public QObject {
@@ -74,25 +116,41 @@ class WindowTest : public QObject {
     std::unique_ptr<MainWindow> window_;
     qreal dpr_ = 1;
 
-    MainWindow& w() { return *window_; }
-    const Form& form() { return window_->form(); }
-    QWidget* field() { return &window_->playField(); }
-    QAction* action(MenuItem Form::*item) { return window_->menus().action(item); }
+    MainWindow& w() { // opened at first use: not every test needs it
+        if (!window_) {
+            window_ = std::make_unique<MainWindow>(data_->fsPath(), 7);
+            window_->show();
+            [&] { QVERIFY(activate(*window_)); }();
+            dpr_ = field()->devicePixelRatioF();
+        }
+        return *window_;
+    }
+    const Form& form() { return w().form(); }
+    QWidget* field() { return &w().playField(); }
+    QAction* action(MenuItem Form::*item) { return w().menus().action(item); }
     QImage grab(const QString& stem) {
         const QImage frame = field()->grab().toImage();
         saveScreenshot(frame, stem + QStringLiteral(".png"));
         return frame;
     }
+    bool paused() { return form().lblPaused().Visible; }
+    std::array<int, 4> held() {
+        return {form().LeftHeld, form().UpHeld, form().RightHeld, form().DownHeld};
+    }
+    void press(VirtualPad& pad, int button) {
+        for (const bool down : {true, false}) {
+            pad.set(button, down);
+            w().gamepads().poll(); // sees a controller's change at once
+        }
+    }
+    static bool activate(QWidget& window) {
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    }
 
   private Q_SLOTS:
-    void init() {
-        data_ = std::make_unique<ScratchDataDir>();
-        window_ = std::make_unique<MainWindow>(data_->fsPath(), 7);
-        window_->show();
-        window_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-        dpr_ = field()->devicePixelRatioF();
-    }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); } // keeps zoom to itself
+    void init() { data_ = std::make_unique<ScratchDataDir>(); }
     void cleanup() {
         window_.reset();
         data_.reset();
@@ -178,9 +236,14 @@ class WindowTest : public QObject {
         QVERIFY(ended.count() == 1 && !w().frameTimerActive());
     }
 
-    // Help pauses the game, shows its words, closes with OK and leaves it paused.
+    // Help pauses the game, shows its words black on white even under a
+    // dark desktop theme, closes with OK and leaves the game paused.
     void helpPausesAndClosesWithOk() {
+        const QPalette desktop = QApplication::palette(&w());
+        QApplication::setPalette(QPalette(QColor(30, 30, 30), QColor(30, 30, 30)));
         QString seen;
+        QImage shot;
+        QRect words;
         QTimer poll; // looks at the dialog from inside its event loop
         connect(&poll, &QTimer::timeout, this, [&] {
             if (auto* help = qobject_cast<HelpDialog*>(QApplication::activeModalWidget())) {
@@ -188,6 +251,8 @@ class WindowTest : public QObject {
                 const QLabel* text = help->lblInstructions();
                 seen = help->windowTitle() + QString::number(w().frameTimerActive()) +
                        text->text() + QString::number(text->font().pixelSize());
+                shot = help->grab().toImage();
+                words = text->geometry();
                 QTest::mouseClick(help->cmdOK(), Qt::LeftButton);
                 seen += help->isVisible() ? QStringLiteral(" OK did not close it") : QString();
                 QTimer::singleShot(500, help, &QWidget::close); // so a failure cannot hang
@@ -195,9 +260,13 @@ class WindowTest : public QObject {
         });
         poll.start(20);
         action(&Form::mnuHowToPlay)->trigger(); // returns when the window closes
-        const QString words = QString::fromStdString(helpInstructions()).remove(u'\r');
-        QCOMPARE(seen, u" How to Play Kestrada...0" + words + u"15");
+        QApplication::setPalette(desktop);
+        saveScreenshot(shot, QStringLiteral("help_dark_theme.png"));
+        const QString text = QString::fromStdString(helpInstructions()).remove(u'\r');
+        QCOMPARE(seen, u" How to Play Kestrada...0" + text + u"15");
         QVERIFY(form().lblPaused().Visible);
+        QVERIFY(shot.pixelColor(words.topLeft()) == Qt::white &&
+                countPixels(shot, words, Qt::black) > 500);
     }
 
     // The painter alone, with no artwork: placeholders show which picture
@@ -248,6 +317,162 @@ class WindowTest : public QObject {
         const QRect titleEnd(int(title.Left + title.Width), int(panel.Top + title.Top),
                              int(panel.Left), int(title.Height));
         QVERIFY(countPixels(frame, titleEnd, QColor(255, 255, 255)) > 50);
+    }
+
+    // The first frame needs only the pictures it shows; the rest follow it,
+    // and the jingle the load asked for then plays.
+    void firstFrameComesBeforeTheUnseenPicturesAndTheJinglePlays() {
+        QVERIFY(writeWave(data_->filePath(QStringLiteral("Start.wav")), 3000));
+        MainWindow window(data_->fsPath(), 3);
+        const auto* jingle = dynamic_cast<QtSoundPlayer*>(window.form().sndStart);
+        QVERIFY(jingle != nullptr);
+        const SpritePictures& pictures = window.playField().pictures();
+        int firstFrames = 0;
+        std::vector<bool> readyAtFirst; // the road it shows, a cracked dash it does not
+        connect(&window.playField(), &PlayField::firstFramePainted, this, [&] {
+            ++firstFrames;
+            readyAtFirst = {ready(pictures, Picture::Road, {480, 480}),
+                            ready(pictures, Picture::DashCracked, {107, 478})};
+        });
+        window.show();
+        QTRY_COMPARE(readyAtFirst, (std::vector<bool>{true, false}));
+        QTRY_VERIFY(ready(pictures, Picture::DashCracked, {107, 478}));
+        QVERIFY(ready(pictures, Picture::HogWreck, {28, 42}));
+        QTRY_COMPARE(jingle->mode(), kModePlaying);
+        const int ticks = window.form().TickCount;
+        QTRY_VERIFY(window.form().TickCount >= ticks + 3);
+        QCOMPARE(firstFrames, 1);
+        // Another screen: all rendered again, and only what is asked for.
+        SpritePictures again(QStringLiteral(KESTRADA_PICTURE_DIR));
+        again.prepare(1.0, {{Picture::Road, {480, 480}}});
+        const qint64 roadKey = again.image(Picture::Road, {480, 480}).cacheKey();
+        again.prepare(1.0, picturesUsedBy(window.form()));
+        QCOMPARE(again.image(Picture::Road, {480, 480}).cacheKey(), roadKey);
+        again.prepare(2.0, {{Picture::Road, {480, 480}}});
+        QCOMPARE(again.image(Picture::Road, {480, 480}).size(), QSize(960, 960));
+        QVERIFY(!ready(again, Picture::HogWreck, {28, 42}));
+    }
+
+    void leavingTheWindowPausesOnceAndComingBackDoesNotResume() {
+        QVERIFY(writeWave(data_->filePath(QStringLiteral("Kestrada.wav")), 3000));
+        w().menus().action(&Form::mnuEffects)->trigger(); // no jingle: music at once
+        QTRY_COMPARE_WITH_TIMEOUT(form().sndMusic->mode(), kModePlaying, 8000);
+        QTest::keyPress(field(), Qt::Key_Left);
+        VirtualPad pad;
+        QTRY_COMPARE(w().gamepads().connected(), 1);
+        QWidget other;
+        other.show();
+        for (int round = 0; round < 2; ++round) { // a second leave must not resume
+            QVERIFY(activate(other));
+            press(pad, SDL_CONTROLLER_BUTTON_START); // nor a controller behind it
+            QVERIFY(paused() && !w().frameTimerActive() && form().LeftHeld == 0);
+            QTRY_COMPARE(form().sndMusic->mode(), kModeStopped);
+            QVERIFY(activate(w()) && paused());
+        }
+        QTest::keyClick(field(), Qt::Key_Escape);
+        QVERIFY(!paused());
+        w().showMinimized();
+        QTRY_VERIFY(paused());
+    }
+
+    // xkb key codes: the top-row 1 is 10 and 2 is 11 whatever the layout
+    // and Shift make of them; the keypad's digits stay ignored.
+    void weaponKeysAreTheTopRowKeysOnAnyLayout() {
+        const std::tuple<int, Qt::KeyboardModifiers, quint32, int> presses[] = {
+            {Qt::Key_Exclam, Qt::ShiftModifier, 10, 1}, // US Shift+1 "!"
+            {Qt::Key_At, Qt::ShiftModifier, 11, 2},     // US Shift+2 "@"
+            {Qt::Key_Ampersand, Qt::NoModifier, 10, 1}, // AZERTY "&"
+            {Qt::Key_2, Qt::KeypadModifier, 88, 1},     // keypad 2
+            {Qt::Key_Eacute, Qt::NoModifier, 11, 2},    // AZERTY "é"
+        };
+        QTest::keyClick(field(), Qt::Key_2);
+        for (const auto& [key, modifiers, scanCode, weapon] : presses) {
+            for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent event(type, key, modifiers, scanCode, 0, 0);
+                QApplication::sendEvent(field(), &event);
+            }
+            QCOMPARE(form().WeaponChoice, weapon);
+        }
+    }
+
+    // At zoom 2 the car's own picture, rendered for that zoom, lies pixel
+    // for pixel at twice its place: crisp, not stretched.
+    void zoomDrawsLargerAndCtrlPlusMinusAreRemembered() {
+        w().setZoom(2);
+        QTRY_VERIFY(field()->size() == QSize(1180, 954) && w().minimumSize() == w().maximumSize());
+        const QImage frame = field()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        saveScreenshot(frame, QStringLiteral("zoom2.png"));
+        const Control& car = form().imgCar(); // on the verge at the start
+        const QImage art = w().playField().pictures().image(Picture::Car, {25, 44});
+        QVERIFY(car.Visible && art.size() == QSize(50, 88));
+        for (int i = 0; i < art.width() * art.height(); ++i) {
+            const QPoint at(i % art.width(), i / art.width());
+            const QPoint place(qRound(car.Left * 2), qRound(car.Top * 2));
+            QVERIFY(qAlpha(art.pixel(at)) < 255 || frame.pixel(at + place) == art.pixel(at));
+        }
+        // Ctrl+Plus thrice from 2 stops at 4; Ctrl+Minus four times stops at 1.
+        for (const auto& [key, times, zoom] :
+             {std::tuple{Qt::Key_Plus, 3, 4}, std::tuple{Qt::Key_Minus, 4, 1}}) {
+            for (int i = 0; i < times; ++i) {
+                QTest::keyClick(&w(), key, Qt::ControlModifier);
+            }
+            QCOMPARE(field()->size(), QSize(590, 477) * zoom);
+            QCOMPARE(savedZoom(), zoom);
+        }
+        QVERIFY(!paused());
+    }
+
+    // Sticks and triggers press past half their travel and let go below a
+    // third; two controllers share the arrows; pulling one out lets go of
+    // what only it held. A crash shakes the controller; then Start or South
+    // starts a new game.
+    void controllersAreKeysAndComeAndGo() {
+        VirtualPad pad, other;
+        QTRY_COMPARE(w().gamepads().connected(), 2);
+        const std::tuple<VirtualPad*, int, int, int, std::array<int, 4>> steps[] = {
+            {&pad, SDL_CONTROLLER_BUTTON_DPAD_UP, -1, 1, {0, 1, 0, 0}},
+            {&other, SDL_CONTROLLER_BUTTON_DPAD_LEFT, -1, 1, {1, 1, 0, 0}},
+            {&pad, SDL_CONTROLLER_BUTTON_DPAD_UP, -1, 0, {1, 0, 0, 0}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767, {1, 1, 0, 0}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768, {1, 0, 0, 0}}, // at rest
+            {&other, SDL_CONTROLLER_BUTTON_DPAD_LEFT, -1, 0, {0, 0, 0, 0}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767, {0, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -15000, {0, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -20000, {1, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -12000, {1, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -10000, {0, 0, 0, 1}},
+            {&other, -1, SDL_CONTROLLER_AXIS_LEFTY, 20000, {0, 0, 0, 1}},
+        };
+        for (const auto& [which, button, axis, value, arrows] : steps) {
+            axis < 0 ? which->set(button, value) : which->tilt(axis, value);
+            w().gamepads().poll();
+            QVERIFY2(held() == arrows, qPrintable(QString::number(value)));
+        }
+        pad.unplug();
+        QTRY_COMPARE(w().gamepads().connected(), 1);
+        QCOMPARE(held(), (std::array{0, 0, 0, 1})); // the other's stick still holds Down
+        other.tilt(SDL_CONTROLLER_AXIS_LEFTY, 0);
+        VirtualPad third;
+        QTRY_COMPARE(w().gamepads().connected(), 2);
+        press(third, SDL_CONTROLLER_BUTTON_Y);
+        press(third, SDL_CONTROLLER_BUTTON_START);
+        QVERIFY(form().WeaponChoice == 2 && paused());
+        press(third, SDL_CONTROLLER_BUTTON_START);
+        press(third, SDL_CONTROLLER_BUTTON_A);
+        QVERIFY(!paused() && form().MissileInFlight == 1);
+        for (const int button : {SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_A}) {
+            const int rumbles = third.rumbles;
+            third.tilt(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+            third.set(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true); // off the road
+            QTRY_VERIFY_WITH_TIMEOUT(form().GameOver, 5000);
+            third.tilt(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
+            third.set(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+            QCOMPARE(third.rumbles, rumbles + 1);
+            QTRY_COMPARE(third.stillnesses, third.rumbles); // over before the next
+            press(third, button);
+            QVERIFY(!form().GameOver && !paused());
+            QCOMPARE(form().MissileInFlight, int16_t(0)); // a new game, not a shot
+        }
     }
 
     // The opt-in tick log: one line per tick, after the tick ran.

@@ -123,23 +123,4 @@ TEST_F(HeadlessProgram, HoldingUpThenLeftDrivesOntoTheRoadAndExitSavesTheScore) 
     EXPECT_EQ(fileText(data() / "Kestrada.txt"), "\"" + shown + "\"\r\n");
 }
 
-TEST_F(HeadlessProgram, EnterStartsANewGameOnlyAfterACrash) {
-    // Straight off the right edge of the road: dead in the third tick.
-    const std::vector<std::string> r =
-        replay(input("1 down Enter\n1 down Up\n1 down Right\n4 up Up\n4 up Right\n5 down Enter\n"),
-               "6", data());
-    ASSERT_EQ(r.size(), 6u);
-    EXPECT_EQ(at(r[0], "TickCount"), "1") << "Enter in a running game does nothing";
-    EXPECT_EQ(at(r[2], "GameOver"), "true");
-    EXPECT_EQ(at(r[2], "imgWreck"), "[389,350,true]");
-    EXPECT_EQ(at(r[2], "mnuPause"), "[\"&Pause\",false]");
-    EXPECT_EQ(at(r[2], "sound"),
-              "[\"sndStart.stop\",\"sndMusic.stop\",\"sndCrash.setpos\",\"sndCrash.play\"]");
-    EXPECT_EQ(at(r[3], "tick"), "false");
-
-    EXPECT_EQ(at(r[4], "TickCount"), "1");
-    EXPECT_EQ(at(r[4], "picCar"), "[386,360,false]");
-    EXPECT_EQ(at(r[4], "mnuPause"), "[\"&Pause\",true]");
-}
-
 } // namespace

@@ -2,163 +2,15 @@
 // Checks a recording of the sound server against the game's tick log: each
 // sound is found in the recording by correlation with its own wave file,
 // and its onset compared with the moment the game asked for it. Also
-// prints the steady clock (now), a wave's whole seconds, and the latency
-// of play calls. Prints one line per check and exits 1 if any fails.
-#include "view/wave_data.h"
+// prints the steady clock (now) and a wave's whole seconds. Prints one
+// line per check and exits 1 if any fails.
+#include "recording_match.h"
 
-#include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <string>
-#include <vector>
 
-using kestrada::view::kOutputRate;
+using namespace kestrada::sound_test;
 
 namespace {
-
-constexpr double kOnsetToleranceMs = 150;
-constexpr double kLoopGapMs = 50;
-constexpr double kMinMatch = 0.6; // normalised correlation of a sound found
-
-using Wave = std::vector<float>;
-
-Wave floats(const std::string& path) {
-    const auto samples = kestrada::view::readWave(path);
-    return samples ? Wave(samples->begin(), samples->end()) : Wave();
-}
-
-struct Match {
-    long at = 0; // recording frame where the sound's frame asked for sits
-    double score = -1;
-};
-
-// Normalised correlation of rec from `lag` with ref from `first`, `count` frames, every `step`.
-double correlation(const Wave& rec, long lag, const Wave& ref, long first, long count, long step) {
-    double dot = 0, recEnergy = 0, refEnergy = 0;
-    for (long i = 0; i < count; i += step) {
-        dot += rec[lag + i] * ref[first + i];
-        recEnergy += rec[lag + i] * rec[lag + i];
-        refEnergy += ref[first + i] * ref[first + i];
-    }
-    return recEnergy > 0 && refEnergy > 0 ? dot / std::sqrt(recEnergy * refEnergy) : 0;
-}
-
-// Where in rec[from, to) the reference frames [first, first + count) fit:
-// a coarse pass at every lag on every fourth frame, the earliest lag that
-// fits nearly as well as the best (a sound that repeats itself fits at each
-// repeat), then the best lag around it on every frame.
-Match locate(const Wave& rec, const Wave& ref, long first, long count, long from, long to) {
-    from = std::max(from, 0L);
-    to = std::min(to, static_cast<long>(rec.size()) - count);
-    std::vector<double> coarse;
-    for (long lag = from; lag < to; ++lag) {
-        coarse.push_back(correlation(rec, lag, ref, first, count, 4));
-    }
-    if (coarse.empty()) {
-        return {};
-    }
-    const double best = *std::max_element(coarse.begin(), coarse.end());
-    const long near = from + (std::find_if(coarse.begin(), coarse.end(),
-                                           [best](double c) { return c >= best - 0.05; }) -
-                              coarse.begin());
-    Match m;
-    for (long lag = std::max(from, near - 4); lag <= std::min(to - 1, near + 4); ++lag) {
-        const double score = correlation(rec, lag, ref, first, count, 1);
-        if (score > m.score) {
-            m = {lag, score};
-        }
-    }
-    return m;
-}
-
-class Checker {
-  public:
-    static long frames(double ms) { return std::lround(ms * kOutputRate / 1000); }
-    static double ms(long frames) { return frames * 1000.0 / kOutputRate; }
-    static long framesIn(std::int64_t ns) { return ns * kOutputRate / 1'000'000'000; }
-    // The recording and, beside it in RECORDING.start, its first frame's time.
-    explicit Checker(const std::string& recording) : rec_(floats(recording)) {
-        std::ifstream(recording + ".start") >> start_;
-    }
-
-    bool empty() const { return rec_.empty() || start_ == 0; }
-    long frameAt(std::int64_t ns) const { return framesIn(ns - start_); }
-
-    // Where sound `ref` from its frame `offset` on starts in the recording,
-    // searched from `before` ms ahead of `expected` to `after` ms behind it;
-    // the half-second window compared begins where the sound is first
-    // louder than a tenth of its peak.
-    Match find(const Wave& ref, long offset, long expected, double before = 300,
-               double after = 700) const {
-        if (offset < 0 || offset >= static_cast<long>(ref.size())) {
-            return {};
-        }
-        const float peak = std::abs(*std::max_element(
-            ref.begin(), ref.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
-        const auto loud = std::find_if(ref.begin() + offset, ref.end(),
-                                       [peak](float v) { return std::abs(v) > peak / 10; });
-        const long first = loud == ref.end() ? offset : static_cast<long>(loud - ref.begin());
-        const long count = std::min(frames(500), static_cast<long>(ref.size()) - first);
-        Match m =
-            locate(rec_, ref, first, count, expected - frames(before), expected + frames(after));
-        m.at -= first - offset;
-        return m;
-    }
-
-    void report(const char* what, const Match& m, long expected,
-                double tolerance = kOnsetToleranceMs) {
-        const double late = ms(m.at - expected);
-        verdict(what, m.score >= kMinMatch && std::abs(late) <= tolerance);
-        std::printf("%+8.1f ms  (match %.2f)\n", late, m.score);
-    }
-
-    void silent(long from, long to) {
-        float peak = 0;
-        for (long i = std::max(from, 0L); i < std::min(to, static_cast<long>(rec_.size())); ++i) {
-            peak = std::max(peak, std::abs(rec_[i]));
-        }
-        verdict("silence while paused", peak < 100 && to - from > frames(1000));
-        std::printf("peak %.0f over %.0f ms\n", peak, ms(to - from));
-    }
-
-    bool failed() const { return failed_; }
-
-  private:
-    void verdict(const char* what, bool ok) {
-        std::printf("%-28s %s  ", what, ok ? "ok  " : "FAIL");
-        failed_ = failed_ || !ok;
-    }
-
-    Wave rec_;
-    std::int64_t start_ = 0;
-    bool failed_ = false;
-};
-
-// From each play call in CALLS ("play NS" lines) to its sound in the
-// recording: prints the median and the worst; a call not heard counts as
-// far too late.
-int latency(const Wave& sound, const std::string& recording, const std::string& calls) {
-    const Checker check(recording);
-    std::vector<double> delays;
-    std::ifstream callFile(calls);
-    std::string word;
-    for (std::int64_t ns = 0; callFile >> word >> ns;) {
-        const long called = check.frameAt(ns);
-        const Match m = check.find(sound, 0, called, 20, 400);
-        delays.push_back(m.score >= kMinMatch ? Checker::ms(m.at - called) : 9999);
-        std::fprintf(stderr, "play %zu: %+.1f ms (match %.2f)\n", delays.size(),
-                     Checker::ms(m.at - called), m.score);
-    }
-    if (delays.empty()) {
-        return 1;
-    }
-    std::sort(delays.begin(), delays.end());
-    std::printf("latency calls=%zu median_ms=%.1f worst_ms=%.1f\n", delays.size(),
-                delays[delays.size() / 2], delays.back());
-    return 0;
-}
 
 struct Tick {
     std::int64_t ns;
@@ -258,14 +110,9 @@ int main(int argc, char* argv[]) {
         std::printf("%zu\n", floats(args[1]).size() / kOutputRate);
         return 0;
     }
-    if (args.size() == 4 && args[0] == "latency") {
-        return latency(floats(args[1]), args[2], args[3]);
-    }
     if (args.size() == 4) {
         return check(args[0], args[1], args[2], args[3]);
     }
-    std::fprintf(stderr,
-                 "usage: %s now | seconds WAVE | latency WAVE REC CALLS | WAVES REC EVENTS TICKS\n",
-                 argv[0]);
+    std::fprintf(stderr, "usage: %s now | seconds WAVE | WAVES REC EVENTS TICKS\n", argv[0]);
     return 2;
 }

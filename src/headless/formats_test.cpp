@@ -1,11 +1,49 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// What the headless program reads and writes: its arguments, input files
+// and trace records.
+#include "headless/command_line.h"
 #include "headless/input_file.h"
+#include "headless/number_format.h"
+#include "headless/trace_writer.h"
+#include "testing/json_field.h"
+#include "testing/test_game.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 
 namespace kestrada::headless {
 namespace {
+
+using kestrada::testing::jsonField;
+using kestrada::testing::TestGame;
+
+TEST(CommandLine, DefaultsToAPlainRunOf1500SlotsAndReadsEveryOptionInAnyOrder) {
+    const Options plain = parseCommandLine({"--headless"}).options;
+    EXPECT_TRUE(!plain.help && !plain.seed && !plain.input && !plain.trace && !plain.dataDir);
+    EXPECT_EQ(plain.slots, 1500u);
+    const CommandLine parsed =
+        parseCommandLine({"--trace", "t.jsonl", "--seed", "4294967295", "--headless", "--slots",
+                          "0", "--data-dir", "/tmp/k", "--input", "in.txt", "-h"});
+    ASSERT_EQ(parsed.error, "");
+    const Options& o = parsed.options;
+    EXPECT_TRUE(o.help && o.seed == 4294967295u && o.slots == 0u);
+    EXPECT_TRUE(o.input == "in.txt" && o.trace == "t.jsonl" && o.dataDir == "/tmp/k");
+}
+
+TEST(CommandLine, NamesTheProblemWithBadArguments) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--seed", "4294967296"}, "--seed: 4294967296 is out of range 0 to 4294967295"},
+        {{"--slots", ""}, "--slots: \"\" is not a whole number"},
+        {{"--seed"}, "--seed needs a value"},
+        {{"--input", ""}, "--input needs a value"},
+        {{"--seed=3"}, "unknown argument \"--seed=3\""},
+        {{"--slots", "10", "--slots", "10"}, "--slots given more than once"},
+    };
+    for (const auto& [args, error] : cases) {
+        EXPECT_EQ(parseCommandLine(args).error, error) << args.front();
+    }
+}
 
 // Every key, menu item and action, read in file order; leading zeros only pad.
 TEST(InputFile, ReadsEveryKeyMenuItemAndActionInFileOrder) {
@@ -63,6 +101,47 @@ TEST(InputFile, NamesTheFaultOfTheFirstBadLine) {
         EXPECT_EQ(parse.message(), message) << "file: " << text.substr(0, 60);
         EXPECT_TRUE(parse.events.empty()) << "file: " << text.substr(0, 60);
     }
+}
+
+TEST(TraceRecord, WritesTheGameAsItStandsInJson) {
+    TestGame fresh;
+    TestGame changed;
+    Form& f = changed.form;
+    f.mnuPause_Click();
+    f.Score = 1234.5;
+    f.Speed = 25;
+    f.picCar().Left = 1.0f / 3.0f;
+    f.lblScore().Caption = "say \"hi\"\\\r\n\t\x01\x1f\x7f é";
+    std::string before;
+    std::string after;
+    appendRecord(before, fresh.form, 12, false, {});
+    appendRecord(after, f, 3, true, {"sndStart.stop", "sndMusic.stop"});
+    EXPECT_EQ(before.find('\n'), before.size() - 1);
+    const struct {
+        const char* key;
+        std::string fresh, changed;
+    } cases[] = {
+        {"slot", "12", "3"},
+        {"tick", "false", "true"},
+        {"Score", "0", "1234.5"},
+        {"Speed", "0", "25"},
+        {"Paused", "false", "true"},
+        {"lblScore", "\"0\"", "\"say \\\"hi\\\"\\\\\\r\\n\\t\\u0001\\u001f\x7f é\""},
+        {"mnuPause", "[\"&Pause\",true]", "[\"Un&pause\",true]"},
+        {"linSpeed", "[515,204,true]", "[515,204,true]"},
+        {"picCar", "[386,360,false]", "[0.33333334,360,false]"},
+        {"imgMarker1", "[237.504,-62,true]", "[237.504,-62,true]"},
+        {"sound", "[]", "[\"sndStart.stop\",\"sndMusic.stop\"]"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(jsonField(before, c.key), c.fresh) << c.key;
+        EXPECT_EQ(jsonField(after, c.key), c.changed) << c.key;
+    }
+    std::string numbers;
+    appendFloat(numbers, std::numeric_limits<float>::infinity());
+    appendDouble(numbers, std::numeric_limits<double>::quiet_NaN());
+    appendDouble(numbers, 0.1 + 0.2);
+    EXPECT_EQ(numbers, "nullnull0.30000000000000004");
 }
 
 } // namespace

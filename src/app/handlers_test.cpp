@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The form's handlers as a player meets them: keys, pause, music, the crash
+// and the high score kept between games.
+#include "app/key_codes.h"
+#include "testing/test_game.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kestrada {
+namespace {
+
+using testing::fileText;
+using testing::TestGame;
+using testing::writeFile;
+
+int held(const Form& f) {
+    return f.UpHeld + f.DownHeld + f.LeftHeld + f.RightHeld;
+}
+
+TEST(Keys, ArrowsAreLevelsAndOnlyTheirReleasesCountWhilePaused) {
+    TestGame g;
+    Form& f = g.form;
+    const auto press = [&f](std::initializer_list<int16_t> keys, bool down) {
+        for (const int16_t key : keys) {
+            down ? f.Form_KeyDown(key) : f.Form_KeyUp(key);
+        }
+    };
+    press({kKeyUp, kKeyUp, kKeyDown, kKeyLeft, kKeyRight}, true); // a repeat changes nothing
+    EXPECT_EQ(held(f), 4);
+    press({kKeyUp, kKeyDown, kKeyRight}, false);
+    EXPECT_EQ(held(f), 1);
+
+    press({kKeyEsc, kKeyUp, kKey2, kKeySpace}, true);
+    EXPECT_EQ(f.UpHeld + f.MissileInFlight, 0);
+    EXPECT_EQ(f.WeaponChoice, 1);
+    EXPECT_EQ(f.LeftHeld, 1); // held through the pause
+    press({kKeyLeft}, false);
+    EXPECT_EQ(f.LeftHeld, 0);
+    press({kKeyEsc, kKeyUp}, true);
+    EXPECT_EQ(f.UpHeld, 1);
+    // Enter starts a new game only after a crash.
+    g.ticks(3);
+    f.Form_KeyDown(kKeyEnter);
+    EXPECT_EQ(f.TickCount, 3);
+}
+
+TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
+    for (const bool median : {true, false}) {
+        SCOPED_TRACE(median ? "median shown" : "median hidden");
+        TestGame g(7);
+        Form& f = g.form;
+        f.Form_KeyDown(kKeyUp);
+        g.ticks(120);
+        f.Form_KeyUp(kKeyUp);
+        ASSERT_FALSE(f.GameOver);
+        f.picSplit().Visible = median;
+        const Form before = f;
+
+        f.Form_KeyDown(kKeyEsc);
+        EXPECT_TRUE(f.lblPaused().Visible && !f.tmrMain.Enabled &&
+                    f.mnuPause.Caption == "Un&pause");
+        EXPECT_TRUE(f.lblInfo(8).Caption == "Unpause" && f.mousePointer == MousePointer::Default);
+        EXPECT_TRUE(!f.picSplit().Visible && f.imgSplit().Visible == median);
+        EXPECT_EQ(f.imgSplit().Top, before.picSplit().Top);
+        EXPECT_EQ(f.drawOrder.front(), ControlId::lblPaused);
+
+        f.Form_KeyDown(kKeyEsc);
+        Form after = f;
+        // Only the still picture of the median and the drawing order may differ.
+        after.drawOrder = before.drawOrder;
+        after.MedianWasVisible = before.MedianWasVisible;
+        after.imgSplit().Top = before.imgSplit().Top;
+        EXPECT_TRUE(after == before && f.MusicPlaying);
+    }
+}
+
+// Runs clicks and ticks: m music, e effects, p pause, n new game, tN ticks.
+void run(TestGame& g, std::string_view script) {
+    std::istringstream in{std::string(script)};
+    for (std::string step; in >> step;) {
+        const std::map<char, void (Form::*)()> clicks = {{'m', &Form::mnuMusic_Click},
+                                                         {'e', &Form::mnuEffects_Click},
+                                                         {'p', &Form::mnuPause_Click},
+                                                         {'n', &Form::mnuNew_Click}};
+        step[0] == 't' ? g.ticks(std::stoi(step.substr(1))) : (g.form.*clicks.at(step[0]))();
+    }
+}
+
+// The music waits for the start jingle (tick 75) unless effects are off;
+// each case stops just before it ought to start, then lets it, from the top.
+TEST(Music, StartsOnlyOnceDueCheckedAndUnpausedFromTheTop) {
+    for (const auto& [before, starts] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"m t10 m t65", "t1"}, {"m t200", "m"}, {"t80 m p m", "p"}, {"e n", "t1"}}) {
+        SCOPED_TRACE(before);
+        TestGame g;
+        run(g, before);
+        EXPECT_TRUE(!g.form.MusicPlaying && g.sndMusic.mode() == kModeStopped);
+        g.soundLog.clear();
+        run(g, starts);
+        EXPECT_TRUE(g.form.MusicPlaying && g.sndMusic.mode() == kModePlaying);
+        EXPECT_EQ(g.sndMusic.position(), 0);
+        EXPECT_EQ(g.sndStart.mode(), kModeStopped);
+        if (std::string_view(starts) == "t1") {
+            EXPECT_EQ(g.soundLog, (std::vector<std::string>{"sndStart.stop", "sndMusic.stop",
+                                                            "sndMusic.setpos", "sndMusic.play"}));
+        }
+    }
+}
+
+TEST(Music, LoopsAtTheEndOfPlaybackOnlyWhileTheGameRuns) {
+    TestGame g;
+    g.ticks(80);
+    const auto ends = [&g] {
+        g.sndMusic.finish();
+        g.soundLog.clear();
+        g.form.sndMusic_event9();
+        return g.soundLog;
+    };
+    EXPECT_EQ(ends(), (std::vector<std::string>{"sndMusic.setpos", "sndMusic.play"}));
+    g.form.mnuPause_Click();
+    EXPECT_TRUE(ends().empty());
+    g.form.mnuPause_Click();
+    g.form.Die();
+    EXPECT_TRUE(ends().empty());
+}
+
+// A crash saves a beaten score and shows the wreck; Exit and closing the
+// window save it too but end the program instead.
+TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
+    struct Case {
+        void (Form::*end)();
+        std::string fileBefore, score, fileAfter, best;
+    };
+    const Case cases[] = {
+        {&Form::Die, "500\r\n", "500", "500\r\n", "500"}, // equal is not beaten
+        {&Form::Die, "\"100\"\r\nold junk that must go\r\n", "501", "\"501\"\r\n", "501"},
+        {&Form::mnuExit_Click, "", "1234", "\"1234\"\r\n", "1234"},
+        {&Form::mnuExit_Click, "\"9000\"\r\n", "10", "\"9000\"\r\n", "9000"},
+        {&Form::Form_Unload, "", "77", "\"77\"\r\n", "77"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.score + " after " + c.fileBefore);
+        TestGame g(1, false);
+        writeFile(g.highScoreFile(), c.fileBefore);
+        g.form.Form_Load();
+        g.form.lblScore().Caption = c.score;
+        g.soundLog.clear();
+        (g.form.*c.end)();
+        EXPECT_EQ(fileText(g.highScoreFile()), c.fileAfter);
+        EXPECT_EQ(g.form.lblHighScore().Caption, c.best);
+        const bool exited = c.end != &Form::Die;
+        EXPECT_EQ(g.host.ended, exited);
+        EXPECT_EQ(g.form.GameOver && g.form.imgWreck().Visible && g.form.imgCracked().Visible,
+                  !exited);
+        // A crash cuts the jingle and the music short and is heard; leaving
+        // silences all three.
+        const std::vector<std::string> heard =
+            exited ? std::vector<std::string>{"sndStart.stop", "sndMusic.stop", "sndCrash.stop"}
+                   : std::vector<std::string>{"sndStart.stop", "sndMusic.stop", "sndCrash.setpos",
+                                              "sndCrash.play"};
+        EXPECT_EQ(g.soundLog, heard);
+        // The next game reads back what was saved.
+        g.form.mnuNew_Click();
+        EXPECT_EQ(g.form.lblHighScore().Caption, c.best);
+    }
+}
+
+// What the dashboard shows for whatever lies in the file: the numeric start of
+// its first value, or the label as it was when there is nothing to read.
+TEST(HighScoreFile, FormLoadShowsWhatTheFileHoldsOrKeepsTheLabel) {
+    struct Case {
+        std::optional<std::string> bytes;
+        std::string shown;
+        const char* value = nullptr; // the first value as the form keeps it
+    };
+    const Case cases[] = {
+        {"\"5000\"\r\n", "5000", "5000"},
+        {"  \"12\"34", "12", "12"},
+        {"\"77", "77", "77"}, // unterminated quote
+        {"12.5kg", "12.5"},
+        {"42,17\r\n", "42", "42"},
+        {"6  \r\n7", "6", "6"},
+        {"\"-5\"", "-5"},
+        {"7e", "7"},
+        {"1e308", "1E+308"},
+        {"1e999", "0"}, // out of range reads as nothing
+        {"\r\n\"9\"", "0", ""},
+        {std::string("\x00\xff\xfe\x01", 4), "0"},
+        {std::string(3'000'000, '7'), "0"}, // no line end anywhere: read is bounded
+        {"   ", "900"},
+        {std::nullopt, "900"}, // created empty for the next save
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes ? c.bytes->substr(0, 20) : "no file");
+        TestGame g(1, false);
+        if (c.bytes) {
+            writeFile(g.highScoreFile(), *c.bytes);
+        }
+        g.form.lblHighScore().Caption = "900";
+        g.form.Form_Load();
+        EXPECT_EQ(g.form.lblHighScore().Caption, c.shown);
+        EXPECT_TRUE(!c.value || g.form.HighScoreText == c.value) << g.form.HighScoreText;
+        EXPECT_EQ(fileText(g.highScoreFile()), c.bytes.value_or(""));
+    }
+}
+
+} // namespace
+} // namespace kestrada
