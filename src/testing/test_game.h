@@ -6,10 +6,11 @@
 #include "app/host.h"
 #include "app/silent_sound_player.h"
 
-#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,11 @@ class RecordingHost : public Host {
 class ScratchDir {
   public:
     ScratchDir() {
-        static int counter = 0;
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = std::filesystem::temp_directory_path() /
-                ("kestrada-test-" + std::to_string(stamp) + "-" + std::to_string(++counter));
-        std::filesystem::create_directories(path_);
+        std::string name = std::filesystem::temp_directory_path() / "kestrada-test-XXXXXX";
+        if (::mkdtemp(name.data()) == nullptr) {
+            throw std::runtime_error("no scratch folder: " + name);
+        }
+        path_ = name;
     }
     ~ScratchDir() {
         std::error_code ec;

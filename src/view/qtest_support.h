@@ -21,14 +21,9 @@ namespace kestrada::view::testing {
 class ScratchDataDir {
   public:
     ScratchDataDir() {
-        const QDir source(QStringLiteral(KESTRADA_PICTURE_DIR));
-        QDir(dir_.path()).mkdir(QStringLiteral("pictures"));
-        const QDir target(dir_.filePath(QStringLiteral("pictures")));
-        for (const QString& name : source.entryList({QStringLiteral("*.svg")}, QDir::Files)) {
-            QFile::copy(source.filePath(name), target.filePath(name));
-        }
+        QFile::link(QStringLiteral(KESTRADA_PICTURE_DIR),
+                    dir_.filePath(QStringLiteral("pictures")));
     }
-    QString path() const { return dir_.path(); }
     std::filesystem::path fsPath() const { return dir_.path().toStdString(); }
     QString filePath(const QString& name) const { return dir_.filePath(name); }
 
