@@ -120,7 +120,7 @@ class WindowTest : public QObject {
         if (!window_) {
             window_ = std::make_unique<MainWindow>(data_->fsPath(), 7);
             window_->show();
-            [&] { QVERIFY(activate(*window_)); }();
+            [&] { QVERIFY(activate(*window_)); }(); // QVERIFY returns void
             dpr_ = field()->devicePixelRatioF();
         }
         return *window_;
@@ -158,7 +158,8 @@ class WindowTest : public QObject {
     }
 
     // Start, keys from wherever the focus is, driving, pause, the sound
-    // switches, a crash, Enter, and closing with a beaten high score.
+    // switches, a crash and the tick log up to it, Enter, and closing with a
+    // beaten high score.
     void aGameFromStartToCrashToClose() {
         const QString tickLog = data_->filePath(QStringLiteral("ticks"));
         qputenv("KESTRADA_TICK_LOG", QFile::encodeName(tickLog));
