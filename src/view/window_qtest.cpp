@@ -187,6 +187,12 @@ class WindowTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(form().picCar().Visible, 3000);
         QTest::keyRelease(field(), Qt::Key_Left);
         QTRY_VERIFY_WITH_TIMEOUT(form().Speed >= 8, 3000);
+        // A click where the hidden hall of fame's button would be does nothing.
+        const Control &panel = form().fraScores(), &button = form().cmdNewGame();
+        QTest::mouseClick(
+            field(), Qt::LeftButton, {},
+            QPoint(int(panel.Left + button.Left) + 10, int(panel.Top + button.Top) + 3));
+        QVERIFY(form().Speed >= 8);
         QTest::keyClick(field(), Qt::Key_Escape);
         QVERIFY(form().lblPaused().Visible);
 
