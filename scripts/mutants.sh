@@ -27,12 +27,18 @@ mkdir -p "$tree"
 # KESTRADA_MUTANTS_SOURCE names another folder to copy instead (say, an
 # older commit unpacked with git archive, to measure the suite it had).
 source=${KESTRADA_MUTANTS_SOURCE:-$root}
-(cd "$source" && if [[ "$source" == "$root" ]]; then git ls-files; else find . -type f; fi) |
-    while read -r f; do
-        if ! cmp -s "$source/$f" "$tree/$f" 2>/dev/null; then
-            mkdir -p "$(dirname "$tree/$f")" && cp "$source/$f" "$tree/$f"
-        fi
-    done
+files=$(cd "$source" && if [[ "$source" == "$root" ]]; then git ls-files; else
+    find . -type f | sed 's|^\./||'
+fi)
+while read -r f; do
+    if ! cmp -s "$source/$f" "$tree/$f" 2>/dev/null; then
+        mkdir -p "$(dirname "$tree/$f")" && cp "$source/$f" "$tree/$f"
+    fi
+done <<<"$files"
+# A file the source no longer has goes too, or a deleted test would still
+# be built and run.
+(cd "$tree" && find . -path ./build -prune -o -type f -print | sed 's|^\./||') |
+    grep -vxF -f <(printf '%s\n' "$files") | while read -r f; do rm -f "$tree/$f"; done
 
 current=""
 backup="$build/.original"
