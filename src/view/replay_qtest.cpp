@@ -117,7 +117,7 @@ class ReplayTest : public QObject {
             } else if (crashedAt != 0 && slot == crashedAt + 10) {
                 QTest::keyClick(field, Qt::Key_Return);
                 newGameAt = slot;
-            } else if (slot == newGameAt + 40 || slot == 1500) {
+            } else if (slot == newGameAt + 10 || slot == 1500) {
                 window.menus().action(&Form::mnuExit)->trigger();
             }
         };
