@@ -66,6 +66,8 @@ foreach(size IN LISTS KESTRADA_ICON_SIZES)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 install(FILES ${CMAKE_BINARY_DIR}/data/kestrada.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+# Where a Debian system looks for a package's licence.
+install(FILES COPYING RENAME copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # cpack -G DEB in the build folder: kestrada_<version>_amd64.deb.
 set(CPACK_PACKAGE_NAME kestrada)
