@@ -3,7 +3,7 @@
 // Widgets program of the game's shape does, a main window with a menu bar
 // and an empty 590 x 477 client area. It reports its first frame through
 // the same probe as the game.
-#include "view/first_frame_probe.h"
+#include "desktop/first_frame_probe.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -20,7 +20,7 @@ int main(int argc, char* argv[]) {
     auto* field = new QWidget(&window);
     field->setFixedSize(590, 477);
     window.setCentralWidget(field);
-    kestrada::view::exitAtFirstFrameIfAsked(*field);
+    kestrada::desktop::exitAtFirstFrameIfAsked(*field);
     window.show();
     return QApplication::exec();
 }

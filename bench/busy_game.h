@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/form.h"
-#include "headless/headless_game.h"
+#include "session/headless_game.h"
 
 #include <filesystem>
 
@@ -22,7 +22,7 @@ class BusyGame {
   public:
     static BusyGame& instance();
 
-    headless::HeadlessGame& game() { return game_; }
+    session::HeadlessGame& game() { return game_; }
     const Form& busyState() const { return busyState_; }
     long ticksToFind() const { return ticksToFind_; }
 
@@ -34,7 +34,7 @@ class BusyGame {
     static std::filesystem::path scratchFolder();
 
     std::filesystem::path folder_;
-    headless::HeadlessGame game_;
+    session::HeadlessGame game_;
     Form busyState_;
     long ticksToFind_ = 0;
 };

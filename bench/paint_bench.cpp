@@ -5,10 +5,10 @@
 // rendering those pictures costs, which the window pays before its first
 // frame.
 #include "busy_game.h"
-#include "view/explosion_effect.h"
-#include "view/frame_painter.h"
-#include "view/play_field.h"
-#include "view/sprite_pictures.h"
+#include "desktop/explosion_effect.h"
+#include "desktop/frame_painter.h"
+#include "desktop/play_field.h"
+#include "desktop/sprite_pictures.h"
 
 #include <QColor>
 #include <QGuiApplication>
@@ -21,9 +21,9 @@ namespace {
 
 using kestrada::Form;
 using kestrada::bench::BusyGame;
-using kestrada::view::ExplosionEffect;
-using kestrada::view::PlayField;
-using kestrada::view::SpritePictures;
+using kestrada::desktop::ExplosionEffect;
+using kestrada::desktop::PlayField;
+using kestrada::desktop::SpritePictures;
 
 const QString kPictureDir = QStringLiteral(KESTRADA_PICTURE_DIR);
 
@@ -65,7 +65,7 @@ int visibleControls(const Form& f) {
 void paintBusyFrames(benchmark::State& state, qreal dpr, int zoom) {
     const std::vector<Frame>& frames = busyFrames();
     SpritePictures pictures(kPictureDir);
-    pictures.prepare(dpr * zoom, kestrada::view::picturesUsedBy(frames.front().form));
+    pictures.prepare(dpr * zoom, kestrada::desktop::picturesUsedBy(frames.front().form));
     const QSize size = QSize(PlayField::kWidth, PlayField::kHeight) * zoom;
     QImage image(size * dpr, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
@@ -76,7 +76,7 @@ void paintBusyFrames(benchmark::State& state, qreal dpr, int zoom) {
         QPainter painter(&image);
         painter.fillRect(QRect(QPoint(0, 0), size), QColor(192, 192, 192));
         painter.scale(zoom, zoom);
-        kestrada::view::paintFrame(painter, frame.form, pictures, frame.explosion);
+        kestrada::desktop::paintFrame(painter, frame.form, pictures, frame.explosion);
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }
@@ -107,7 +107,7 @@ BENCHMARK(BM_PaintBusyFrameZoomed)->ArgName("zoom")->Arg(2)->Arg(3)->Unit(benchm
 void BM_LoadAndRenderPictures(benchmark::State& state) {
     const qreal dpr = static_cast<qreal>(state.range(0));
     const Form design;
-    const auto uses = kestrada::view::picturesUsedBy(design);
+    const auto uses = kestrada::desktop::picturesUsedBy(design);
     for (auto _ : state) {
         SpritePictures pictures(kPictureDir);
         pictures.prepare(dpr, uses);

@@ -28,7 +28,7 @@ seconds=10
 bash scripts/install-deps.sh
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRADA_WERROR=ON \
-  -DKESTRADA_WITH_VIEW=ON -DKESTRADA_WITH_BENCH=ON >/dev/null
+  -DKESTRADA_WITH_DESKTOP=ON -DKESTRADA_WITH_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target kestrada kestrada_tick_bench kestrada_paint_bench \
   kestrada_bare_window kestrada_launch_probe kestrada_sound_latency_probe \
   kestrada_sink_recorder kestrada_sound_latency

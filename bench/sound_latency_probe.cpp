@@ -4,8 +4,8 @@
 // call; bench/run.sh records the sound server and times each call to its
 // sound.
 //   kestrada_sound_latency_probe WAVE
-#include "view/qt_sound_player.h"
-#include "view/sound_output.h"
+#include "desktop/qt_sound_device.h"
+#include "desktop/qt_sound_player.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -18,8 +18,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s WAVE\n", argv[0]);
         return 2;
     }
-    kestrada::view::SoundOutput output;
-    kestrada::view::QtSoundPlayer player(&output.mixer());
+    kestrada::desktop::SoundOutput output;
+    kestrada::desktop::QtSoundPlayer player(&output.mixer());
     player.load(argv[1]);
     int plays = 0;
     QTimer timer;

@@ -3,7 +3,7 @@
 // trace. The busy game is found by playing a seeded game with a simple
 // driver until traffic, a crater and a shot are all on the road at once.
 #include "busy_game.h"
-#include "headless/trace_writer.h"
+#include "session/trace_writer.h"
 
 #include <benchmark/benchmark.h>
 #include <string>
@@ -15,7 +15,7 @@ using kestrada::Form;
 using kestrada::bench::BusyGame;
 using kestrada::bench::fireWhenReady;
 using kestrada::bench::traffic;
-using kestrada::headless::HeadlessGame;
+using kestrada::session::HeadlessGame;
 
 // Continuing play from the busy state. Every 512 ticks, or when the game
 // ends, the busy state is restored so the measure stays on a busy road.
@@ -63,7 +63,7 @@ void BM_TraceRecord(benchmark::State& state) {
     out.reserve(8192);
     for (auto _ : state) {
         out.clear();
-        kestrada::headless::appendRecord(out, f, 1234, true, sounds);
+        kestrada::session::appendRecord(out, f, 1234, true, sounds);
         benchmark::DoNotOptimize(out.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * out.size()));

@@ -37,6 +37,9 @@ endforeach()
 add_custom_target(kestrada_assets ALL DEPENDS ${KESTRADA_WAVES} ${KESTRADA_PICTURES})
 
 # Checks on what the build produced and on the picture files themselves.
+if(NOT BUILD_TESTING)
+  return()
+endif()
 add_executable(kestrada_asset_tests tests/assets_test.cpp)
 target_link_libraries(kestrada_asset_tests PRIVATE GTest::gtest GTest::gtest_main)
 target_compile_definitions(kestrada_asset_tests PRIVATE

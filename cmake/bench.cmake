@@ -9,7 +9,7 @@ if(KESTRADA_WITH_BENCH)
   # The busy seeded game every benchmark measures.
   add_library(kestrada_bench_support STATIC ${CMAKE_SOURCE_DIR}/bench/busy_game.cpp)
   target_include_directories(kestrada_bench_support PUBLIC ${CMAKE_SOURCE_DIR}/bench)
-  target_link_libraries(kestrada_bench_support PUBLIC kestrada_core)
+  target_link_libraries(kestrada_bench_support PUBLIC kestrada_session)
 
   add_executable(kestrada_tick_bench ${CMAKE_SOURCE_DIR}/bench/tick_bench.cpp)
   target_link_libraries(kestrada_tick_bench PRIVATE kestrada_bench_support benchmark::benchmark)
@@ -19,10 +19,10 @@ if(KESTRADA_WITH_BENCH)
 
   set(KESTRADA_BENCH_TARGETS kestrada_tick_bench kestrada_launch_probe)
 
-  if(KESTRADA_WITH_VIEW)
+  if(KESTRADA_WITH_DESKTOP)
     add_executable(kestrada_paint_bench ${CMAKE_SOURCE_DIR}/bench/paint_bench.cpp)
     target_link_libraries(kestrada_paint_bench PRIVATE
-      kestrada_bench_support kestrada_view benchmark::benchmark)
+      kestrada_bench_support kestrada_desktop benchmark::benchmark)
     target_compile_definitions(kestrada_paint_bench PRIVATE
       KESTRADA_PICTURE_DIR="${KESTRADA_OUTPUT_DIR}/pictures")
     if(TARGET kestrada_assets)
@@ -30,21 +30,16 @@ if(KESTRADA_WITH_BENCH)
     endif()
 
     # The baseline: shares the game's first-frame probe and nothing else.
-    add_executable(kestrada_bare_window
-      ${CMAKE_SOURCE_DIR}/bench/bare_window.cpp
-      ${CMAKE_SOURCE_DIR}/src/view/first_frame_probe.cpp)
-    target_include_directories(kestrada_bare_window PRIVATE ${CMAKE_SOURCE_DIR}/src)
-    target_link_libraries(kestrada_bare_window PRIVATE Qt6::Widgets)
+    add_executable(kestrada_bare_window ${CMAKE_SOURCE_DIR}/bench/bare_window.cpp)
+    target_link_libraries(kestrada_bare_window PRIVATE kestrada_first_frame_probe)
 
     # From a play call to its sound at the sound server.
     add_executable(kestrada_sound_latency_probe ${CMAKE_SOURCE_DIR}/bench/sound_latency_probe.cpp)
-    target_link_libraries(kestrada_sound_latency_probe PRIVATE kestrada_view)
+    target_link_libraries(kestrada_sound_latency_probe PRIVATE kestrada_desktop)
     # Times each of those calls to its sound in the server's recording.
-    add_executable(kestrada_sound_latency ${CMAKE_SOURCE_DIR}/bench/sound_latency.cpp
-      ${CMAKE_SOURCE_DIR}/src/view/wave_data.cpp)
-    target_include_directories(kestrada_sound_latency PRIVATE
-      ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
-    target_link_libraries(kestrada_sound_latency PRIVATE PkgConfig::SNDFILE)
+    add_executable(kestrada_sound_latency ${CMAKE_SOURCE_DIR}/bench/sound_latency.cpp)
+    target_include_directories(kestrada_sound_latency PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_link_libraries(kestrada_sound_latency PRIVATE kestrada_sound)
 
     list(APPEND KESTRADA_BENCH_TARGETS kestrada_paint_bench kestrada_bare_window
       kestrada_sound_latency_probe kestrada_sound_latency)

@@ -5,11 +5,14 @@
 option(KESTRADA_FUZZ "Build the libFuzzer targets (clang only)" OFF)
 
 set(KESTRADA_FUZZ_CORPUS_DIR ${CMAKE_SOURCE_DIR}/tests/fuzz-corpus)
+if(NOT BUILD_TESTING)
+  return()
+endif()
 
 add_executable(kestrada_fuzz_corpus_tests ${CMAKE_SOURCE_DIR}/fuzz/corpus_replay_test.cpp)
 target_include_directories(kestrada_fuzz_corpus_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(kestrada_fuzz_corpus_tests PRIVATE
-  kestrada_core GTest::gtest GTest::gtest_main)
+  kestrada_session GTest::gtest GTest::gtest_main)
 target_compile_definitions(kestrada_fuzz_corpus_tests PRIVATE
   KESTRADA_FUZZ_CORPUS_DIR="${KESTRADA_FUZZ_CORPUS_DIR}")
 gtest_discover_tests(kestrada_fuzz_corpus_tests DISCOVERY_TIMEOUT 60)
@@ -30,6 +33,6 @@ if(KESTRADA_FUZZ)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   endfunction()
   kestrada_add_fuzz_target(high_score_fuzz ${CMAKE_SOURCE_DIR}/src/app/high_score_file.cpp)
-  kestrada_add_fuzz_target(input_file_fuzz ${CMAKE_SOURCE_DIR}/src/headless/input_file.cpp)
+  kestrada_add_fuzz_target(input_file_fuzz ${CMAKE_SOURCE_DIR}/src/session/input_file.cpp)
   add_custom_target(kestrada_fuzz_targets DEPENDS high_score_fuzz input_file_fuzz)
 endif()

@@ -6,7 +6,6 @@
 include(GNUInstallDirs)
 
 set(KESTRADA_APP_ID io.github.kestrada.Kestrada)
-target_compile_definitions(kestrada_core PUBLIC KESTRADA_VERSION="${PROJECT_VERSION}")
 
 if(NOT TARGET kestrada)
   return() # a core-only build installs nothing

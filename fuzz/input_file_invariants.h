@@ -3,7 +3,7 @@
 // file. Shared by the fuzz target and the corpus replay test.
 #pragma once
 
-#include "headless/input_file.h"
+#include "session/input_file.h"
 
 #include <algorithm>
 #include <array>
@@ -21,8 +21,8 @@ inline constexpr std::array<std::string_view, 9> kMenuItemNames = {
 
 // One event as a line of the input file; keys are always written as codes,
 // which reads back the same as their names.
-inline std::string lineOf(const headless::InputEvent& event) {
-    using headless::InputAction;
+inline std::string lineOf(const session::InputEvent& event) {
+    using session::InputAction;
     std::string line = std::to_string(event.slot);
     switch (event.action) {
     case InputAction::KeyDown:
@@ -46,7 +46,7 @@ inline bool isPlainLine(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7e; });
 }
 
-inline std::string refusalFault(std::string_view bytes, const headless::InputParse& parse) {
+inline std::string refusalFault(std::string_view bytes, const session::InputParse& parse) {
     if (!parse.events.empty()) {
         return "a refused file still hands over events";
     }
@@ -67,15 +67,15 @@ inline std::string refusalFault(std::string_view bytes, const headless::InputPar
     return "";
 }
 
-inline std::string eventsFault(std::string_view bytes, const headless::InputParse& parse) {
-    using headless::InputAction;
+inline std::string eventsFault(std::string_view bytes, const session::InputParse& parse) {
+    using session::InputAction;
     const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
     if (parse.events.size() > lines) {
         return "more events than lines";
     }
     uint32_t previousSlot = 1;
     std::string text;
-    for (const headless::InputEvent& event : parse.events) {
+    for (const session::InputEvent& event : parse.events) {
         if (event.slot < previousSlot) {
             return "slots go backwards";
         }
@@ -96,7 +96,7 @@ inline std::string eventsFault(std::string_view bytes, const headless::InputPars
         text += lineOf(event);
     }
     // Writing the events out again must give a file that means the same.
-    const headless::InputParse again = headless::parseInput(text);
+    const session::InputParse again = session::parseInput(text);
     if (!again.ok()) {
         return "the events written out again are refused: " + again.message();
     }
@@ -110,7 +110,7 @@ inline std::string eventsFault(std::string_view bytes, const headless::InputPars
 
 // Empty when every property held for these bytes; otherwise what broke.
 inline std::string inputFileFault(std::string_view bytes) {
-    const headless::InputParse parse = headless::parseInput(bytes);
+    const session::InputParse parse = session::parseInput(bytes);
     return parse.ok() ? detail::eventsFault(bytes, parse) : detail::refusalFault(bytes, parse);
 }
 

@@ -28,7 +28,7 @@ targets=(high_score_fuzz input_file_fuzz)
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DKESTRADA_WERROR=ON -DKESTRADA_FUZZ=ON \
-  -DKESTRADA_WITH_VIEW=OFF -DKESTRADA_WITH_BENCH=OFF >/dev/null
+  -DKESTRADA_WITH_DESKTOP=OFF -DKESTRADA_WITH_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 
 mkdir -p "$build/artifacts"

@@ -1,26 +1,37 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian packages the build, the game and the tests need.
-# Idempotent: packages already present are not fetched again.
+# Installs the Debian packages the project needs. Idempotent: packages
+# already present are not fetched again.
+#
+#   scripts/install-deps.sh          everything: build, play, test, bench
+#   scripts/install-deps.sh --play   only what building and playing need
 set -euo pipefail
 
-packages=(
+play=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev libqt6svg6 libqt6multimedia6
   libgl-dev
-  libsndfile1-dev libpulse-dev
+  libsndfile1-dev
   libsdl2-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang clang-format libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation2 fonts-comic-neue
+)
+tests=(
+  libpulse-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang clang-format libclang-rt-dev ccache
   xvfb xauth
   desktop-file-utils appstream dpkg-dev file
   pulseaudio-utils openbox xdotool
 )
-# The sound test runs a private PulseAudio server. A PipeWire desktop keeps
-# its own server: a second one there would fight it for the user's sound.
-if ! dpkg-query -W -f='${Status}' pipewire-pulse 2>/dev/null | grep -q "install ok installed"; then
-  packages+=(pulseaudio)
+
+packages=("${play[@]}")
+if [ "${1:-}" != "--play" ]; then
+  packages+=("${tests[@]}")
+  # The sound test runs a private PulseAudio server. A PipeWire desktop keeps
+  # its own server: a second one there would fight it for the user's sound.
+  if ! dpkg-query -W -f='${Status}' pipewire-pulse 2>/dev/null | grep -q "install ok installed"; then
+    packages+=(pulseaudio)
+  fi
 fi
 
 missing=()

@@ -21,7 +21,7 @@ ctest --test-dir build/ci --output-on-failure --timeout 600 -R '^kestrada_real_s
 bash scripts/fuzz.sh 20
 
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRADA_WERROR=ON \
-  -DKESTRADA_SANITIZE=ON -DKESTRADA_WITH_VIEW=OFF -DKESTRADA_WITH_BENCH=OFF >/dev/null
+  -DKESTRADA_SANITIZE=ON -DKESTRADA_WITH_DESKTOP=OFF -DKESTRADA_WITH_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --timeout 900

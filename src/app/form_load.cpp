@@ -4,8 +4,8 @@
 #include "app/form.h"
 #include "app/high_score_file.h"
 #include "app/host.h"
-#include "app/sound_player.h"
 #include "numeric.h"
+#include "sound/sound_player.h"
 
 namespace kestrada {
 

@@ -3,7 +3,7 @@
 #include "app/form.h"
 #include "app/high_score_file.h"
 #include "app/host.h"
-#include "app/sound_player.h"
+#include "sound/sound_player.h"
 
 #include <iostream>
 #include <string>

@@ -2,7 +2,7 @@
 // Pause, the sound switches, Exit and the road-music loop. Pausing only
 // switches the timer off, so resuming continues exactly where play stopped.
 #include "app/form.h"
-#include "app/sound_player.h"
+#include "sound/sound_player.h"
 
 namespace kestrada {
 

@@ -4,9 +4,9 @@
 // civilian car's wreck and passes over the others.
 #include "hazards/wrecks.h"
 
+#include "app/crash.h"
 #include "app/overlap.h"
 #include "numeric.h"
-#include "traffic/crash.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/form.h"
-#include "tick/phase_result.h"
+#include "app/phase_result.h"
 
 namespace kestrada {
 

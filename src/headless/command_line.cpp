@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "headless/command_line.h"
 
-#include "headless/whole_number.h"
+#include "session/whole_number.h"
 
 #include <limits>
 
 namespace kestrada::headless {
+
+using namespace session;
 
 namespace {
 

@@ -2,9 +2,9 @@
 // What the headless program reads and writes: its arguments, input files
 // and trace records.
 #include "headless/command_line.h"
-#include "headless/input_file.h"
-#include "headless/number_format.h"
-#include "headless/trace_writer.h"
+#include "session/input_file.h"
+#include "session/number_format.h"
+#include "session/trace_writer.h"
 #include "testing/json_field.h"
 #include "testing/test_game.h"
 
@@ -13,6 +13,8 @@
 #include <string>
 
 namespace kestrada::headless {
+
+using namespace session;
 namespace {
 
 using kestrada::testing::jsonField;

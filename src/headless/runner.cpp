@@ -6,10 +6,10 @@
 
 #include "app/game_folders.h"
 #include "headless/command_line.h"
-#include "headless/headless_game.h"
-#include "headless/recording.h"
-#include "headless/simulation.h"
-#include "headless/trace_writer.h"
+#include "session/headless_game.h"
+#include "session/recording.h"
+#include "session/simulation.h"
+#include "session/trace_writer.h"
 
 #include <cerrno>
 #include <cstring>
@@ -19,6 +19,8 @@
 #include <utility>
 
 namespace kestrada::headless {
+
+using namespace session;
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "app/form.h"
 #include "app/host.h"
-#include "app/silent_sound_player.h"
+#include "sound/silent_sound_player.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tick/head_phase.h"
 
-#include "app/sound_player.h"
 #include "numeric.h"
+#include "sound/sound_player.h"
 #include "weapons/weapon_flight.h"
 
 #include <cmath>

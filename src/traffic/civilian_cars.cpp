@@ -3,9 +3,9 @@
 // differ. Car 1 comes up from behind and overtakes, car 2 is overtaken.
 #include "traffic/civilian_cars.h"
 
+#include "app/crash.h"
 #include "app/overlap.h"
 #include "numeric.h"
-#include "traffic/crash.h"
 
 namespace kestrada {
 

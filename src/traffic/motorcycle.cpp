@@ -3,9 +3,9 @@
 // from craters ahead and loses every collision it has.
 #include "traffic/motorcycle.h"
 
+#include "app/crash.h"
 #include "app/overlap.h"
 #include "numeric.h"
-#include "traffic/crash.h"
 
 namespace kestrada {
 

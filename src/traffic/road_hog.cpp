@@ -3,9 +3,9 @@
 // until it crashes; a car that stands still when touched is finished.
 #include "traffic/road_hog.h"
 
+#include "app/crash.h"
 #include "app/overlap.h"
 #include "numeric.h"
-#include "traffic/crash.h"
 
 namespace kestrada {
 

@@ -3,7 +3,7 @@
 // correlation, and timing it against the moment it was asked for.
 #pragma once
 
-#include "view/wave_data.h"
+#include "sound/wave_data.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +15,7 @@
 
 namespace kestrada::sound_test {
 
-using kestrada::view::kOutputRate;
+using kestrada::sound::kOutputRate;
 
 constexpr double kOnsetToleranceMs = 150;
 constexpr double kLoopGapMs = 50;
@@ -24,7 +24,7 @@ constexpr double kMinMatch = 0.6; // normalised correlation of a sound found
 using Wave = std::vector<float>;
 
 inline Wave floats(const std::string& path) {
-    const auto samples = kestrada::view::readWave(path);
+    const auto samples = kestrada::sound::readWave(path);
     return samples ? Wave(samples->begin(), samples->end()) : Wave();
 }
 

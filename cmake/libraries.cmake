@@ -1,0 +1,53 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The toolkit-free libraries every front end stands on:
+#   kestrada_rules    the game: the window's model and its handlers, by subsystem
+#   kestrada_session  recording, replaying and tracing a game; the menu commands
+#   kestrada_sound    the sound engine: wave reader, clocked players, mixer
+# Each shared source belongs to exactly one of them.
+
+function(kestrada_sources out)
+  set(found)
+  foreach(folder IN LISTS ARGN)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.cpp)
+    list(APPEND found ${sources})
+  endforeach()
+  list(FILTER found EXCLUDE REGEX "(_test|_qtest|/main)\\.cpp$")
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+kestrada_sources(KESTRADA_RULES_SOURCES app tick traffic weapons hazards)
+add_library(kestrada_rules STATIC ${KESTRADA_RULES_SOURCES})
+target_include_directories(kestrada_rules PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(kestrada_rules PUBLIC KESTRADA_VERSION="${PROJECT_VERSION}")
+
+kestrada_sources(KESTRADA_SESSION_SOURCES session)
+add_library(kestrada_session STATIC ${KESTRADA_SESSION_SOURCES})
+target_link_libraries(kestrada_session PUBLIC kestrada_rules)
+
+# The wave reader needs libsndfile; a build without it (the browser's)
+# takes the mixer and the clocks alone.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+kestrada_sources(KESTRADA_SOUND_SOURCES sound)
+add_library(kestrada_sound STATIC ${KESTRADA_SOUND_SOURCES})
+target_include_directories(kestrada_sound PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(kestrada_sound PUBLIC PkgConfig::SNDFILE)
+
+# The headless program's command line and runner, which the desktop
+# program also dispatches to for --headless.
+kestrada_sources(KESTRADA_HEADLESS_SOURCES headless)
+add_library(kestrada_headless_runner STATIC ${KESTRADA_HEADLESS_SOURCES})
+target_link_libraries(kestrada_headless_runner PUBLIC kestrada_session)
+
+# Unit and behaviour tests live beside the code they test.
+if(BUILD_TESTING)
+  set(KESTRADA_TEST_SOURCES)
+  foreach(folder IN ITEMS app tick traffic weapons hazards session sound headless)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*_test.cpp)
+    list(APPEND KESTRADA_TEST_SOURCES ${sources})
+  endforeach()
+  add_executable(kestrada_tests ${KESTRADA_TEST_SOURCES})
+  target_link_libraries(kestrada_tests PRIVATE kestrada_headless_runner kestrada_sound
+    GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(kestrada_tests DISCOVERY_TIMEOUT 60)
+endif()

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window's own command-line options, read after QApplication has taken
+// Qt's (-platform, -style, -session and the rest). `--headless` is
+// dispatched before any of this runs and never reaches here.
+#pragma once
+
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kestrada::desktop {
+
+struct CommandLine {
+    enum class Action { Play, ShowHelp, ShowVersion, Refuse };
+    Action action = Action::Play;
+    // Replaces the time of day as the random seed, for repeatable games.
+    std::optional<uint32_t> seed;
+    // The folder of the high-score file; the game's pictures and sounds
+    // always come from its own data.
+    std::optional<std::string> dataDir;
+    // Write the session's input to this file as it is played.
+    std::optional<std::string> record;
+    // Play this input file back instead of the player's keys.
+    std::optional<std::string> replay;
+    // The help or version text for stdout, or one line for stderr when the
+    // arguments could not be understood.
+    std::string text;
+    // How many times larger the play area is drawn, 1 to 4; without it the
+    // window keeps the zoom the player last chose.
+    std::optional<int> zoom;
+};
+
+// Reads the arguments, the program name first, as
+// QCoreApplication::arguments() holds them.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// True when the arguments ask for help or the version: those are answered
+// without a display, before any window could open.
+bool asksForHelpOrVersion(int argc, char** argv);
+
+} // namespace kestrada::desktop

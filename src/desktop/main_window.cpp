@@ -1,0 +1,351 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "desktop/main_window.h"
+
+#include "app/key_codes.h"
+#include "desktop/game_menus.h"
+#include "desktop/gamepad.h"
+#include "desktop/key_mapping.h"
+#include "desktop/play_field.h"
+#include "desktop/qt_sound_device.h"
+#include "desktop/qt_sound_player.h"
+#include "desktop/zoom_setting.h"
+#include "session/menu_commands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <algorithm>
+
+namespace kestrada::desktop {
+
+namespace {
+QString pictureDir(const std::filesystem::path& appPath) {
+    return QString::fromStdString((appPath / "pictures").string());
+}
+} // namespace
+
+MainWindow::MainWindow(const std::filesystem::path& appPath, std::optional<uint32_t> seed,
+                       QWidget* parent)
+    : MainWindow(GameFolders{appPath, appPath}, seed, parent) {}
+
+MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                              Qt::MSWindowsFixedSizeDialogHint),
+      soundOutput_(std::make_unique<SoundOutput>()),
+      sndStart_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
+      sndCrash_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
+      sndMusic_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
+      host_(*this, [this] { syncView(); }),
+      playField_(new PlayField(form_, pictureDir(folders.gameData), this)) {
+    form_.appPath = folders.gameData;
+    form_.highScoreDir = folders.highScore;
+    form_.seedOverride = seed;
+    form_.sndStart = sndStart_.get();
+    form_.sndCrash = sndCrash_.get();
+    form_.sndMusic = sndMusic_.get();
+    form_.host = &host_;
+
+    setWindowTitle(QStringLiteral(" Kestrada"));
+    setWindowIcon(playField_->pictures().windowIcon());
+    QPalette grey = palette();
+    grey.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(grey);
+    setCentralWidget(playField_);
+    menus_ = std::make_unique<GameMenus>(*menuBar(), form_,
+                                         [this](GameMenus::Click click) { onMenuClick(click); });
+    // The client area is fixed; the window is as tall as the menu bar needs.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&frameTimer_, &QTimer::timeout, this, &MainWindow::onFrameTimer);
+    connect(playField_, &PlayField::newGameButtonClicked, this,
+            [this] { onMenuClick(&Form::cmdNewGame_Click); });
+    sndMusic_->setOnEnded([this] {
+        // A replay has the music's ends in its file.
+        if (!replaying_) {
+            deliver({.action = session::InputAction::MusicEnded});
+        }
+    });
+
+    // Not play keys and not in any menu: the window's own comfort.
+    auto* zoomIn = new QAction(this);
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    connect(zoomIn, &QAction::triggered, this, [this] { stepZoom(+1); });
+    auto* zoomOut = new QAction(this);
+    zoomOut->setShortcuts(QKeySequence::ZoomOut);
+    connect(zoomOut, &QAction::triggered, this, [this] { stepZoom(-1); });
+    addActions({zoomIn, zoomOut});
+
+    // A controller plays only the game in front: a press behind another
+    // window must not unpause or steer; releases always pass, so no key sticks.
+    gamepads_ = std::make_unique<Gamepads>(
+        [this](const GameKey& key) {
+            if (!key.down || isActiveWindow()) {
+                onGameKey(key);
+            }
+        },
+        [this] { return form_.GameOver; });
+
+    // Every key reaches the game first, whichever control has the focus.
+    qApp->installEventFilter(this);
+    playField_->setFocus();
+
+    handle([this] { form_.Form_Load(); });
+    frameTimer_.start(form_.tmrMain.Interval);
+}
+
+MainWindow::~MainWindow() {
+    ended_ = true;
+    qApp->removeEventFilter(this);
+    frameTimer_.stop();
+    sndMusic_->setOnEnded({});
+}
+
+void MainWindow::setZoom(int zoom) {
+    playField_->setZoom(zoom);
+}
+
+void MainWindow::stepZoom(int step) {
+    const int zoom = std::clamp(playField_->zoom() + step, kMinZoom, kMaxZoom);
+    if (zoom != playField_->zoom()) {
+        setZoom(zoom);
+        saveZoom(zoom);
+    }
+}
+
+void MainWindow::handle(std::function<void()> handler) {
+    if (ended_) {
+        return;
+    }
+    if (busy_) {
+        waiting_.push_back(std::move(handler));
+        return;
+    }
+    busy_ = true;
+    handler();
+    while (!waiting_.empty() && !host_.endRequested()) {
+        auto next = std::move(waiting_.front());
+        waiting_.pop_front();
+        next();
+    }
+    waiting_.clear();
+    busy_ = false;
+    if (host_.endRequested()) {
+        endProgram();
+        return;
+    }
+    syncView();
+}
+
+void MainWindow::syncView() {
+    menus_->sync(form_);
+    if (form_.GameOver != crashShown_) {
+        crashShown_ = form_.GameOver;
+        if (crashShown_) {
+            gamepads_->rumble();
+        }
+    }
+    const Qt::CursorShape shape =
+        form_.mousePointer == MousePointer::Transparent ? Qt::BlankCursor : Qt::ArrowCursor;
+    if (playField_->cursor().shape() != shape) {
+        playField_->setCursor(shape);
+    }
+    playField_->update();
+}
+
+void MainWindow::setInputListener(std::function<void(const session::InputEvent&)> listener) {
+    inputListener_ = std::move(listener);
+}
+
+void MainWindow::replay(std::vector<session::InputEvent> events) {
+    replayEvents_ = std::move(events);
+    replayNext_ = 0;
+    replaying_ = true;
+    setWindowTitle(QStringLiteral(" Kestrada - replay"));
+}
+
+void MainWindow::onFrameTimer() {
+    // A replay holds its slot while held or while a modal window is open;
+    // a live game's slots run on, and a tick that falls due while a modal
+    // window is open is dropped, not saved up: the game counts ticks.
+    if (replaying_ && (replayHeld_ || busy_)) {
+        return;
+    }
+    bool ticked = false;
+    if (!busy_) {
+        deliverReplayedSlot();
+        if (!ended_ && form_.tmrMain.Enabled) {
+            handle([this] { form_.tmrMain_Timer(); });
+            playField_->frameTicked();
+            ticked = true;
+        }
+    }
+    if (ended_) {
+        return;
+    }
+    // Whatever happens from here on belongs to the next slot.
+    const uint32_t ending = slot_++;
+    Q_EMIT slotEnded(ending, ticked);
+}
+
+void MainWindow::deliverReplayedSlot() {
+    while (replaying_ && !ended_ && replayNext_ < replayEvents_.size() &&
+           replayEvents_[replayNext_].slot <= slot_) {
+        deliver(replayEvents_[replayNext_++]);
+    }
+}
+
+void MainWindow::deliver(session::InputEvent event) {
+    handle([this, event]() mutable {
+        event.slot = slot_;
+        if (inputListener_) {
+            inputListener_(event);
+        }
+        switch (event.action) {
+        case session::InputAction::KeyDown:
+            form_.Form_KeyDown(event.keyCode);
+            break;
+        case session::InputAction::KeyUp:
+            form_.Form_KeyUp(event.keyCode);
+            break;
+        case session::InputAction::Menu:
+            (form_.*session::handlerOf(event.command))();
+            break;
+        case session::InputAction::MusicEnded:
+            form_.sndMusic_event9();
+            break;
+        }
+    });
+}
+
+void MainWindow::onMenuClick(void (Form::*click)()) {
+    const auto command = session::commandOf(click);
+    if (!command) {
+        handle([this, click] { (form_.*click)(); });
+        return;
+    }
+    if (replaying_ && *command != session::MenuCommand::mnuExit) {
+        return;
+    }
+    deliver({.action = session::InputAction::Menu, .command = *command});
+}
+
+void MainWindow::onGameKey(const GameKey& key) {
+    if (replaying_) {
+        if (key.down && key.code == kKeyEsc) {
+            replayHeld_ = !replayHeld_;
+            setWindowTitle(replayHeld_ ? QStringLiteral(" Kestrada - replay (held)")
+                                       : QStringLiteral(" Kestrada - replay"));
+        }
+        return;
+    }
+    if (isArrow(key.code)) {
+        if (key.down) {
+            heldArrows_.insert(key.code);
+        } else {
+            heldArrows_.erase(key.code);
+        }
+    }
+    deliver({.action = key.down ? session::InputAction::KeyDown : session::InputAction::KeyUp,
+             .keyCode = key.code});
+}
+
+void MainWindow::releaseHeldArrows() {
+    const std::set<int16_t> held = std::exchange(heldArrows_, {});
+    for (const int16_t code : held) {
+        deliver({.action = session::InputAction::KeyUp, .keyCode = code});
+    }
+}
+
+void MainWindow::pauseOnFocusLoss() {
+    // As Esc does, once. A modal help or About window deactivates us too,
+    // but its command has paused the game before opening it, and a handler
+    // that waits for it sees the pause already made.
+    // It goes through deliver() like any pause, so a recording holds it; a
+    // replay has its own pauses in the file and must not gain one.
+    if (replaying_) {
+        return;
+    }
+    handle([this] {
+        if (!form_.GameOver && !form_.lblPaused().Visible) {
+            deliver(
+                {.action = session::InputAction::Menu, .command = session::MenuCommand::mnuPause});
+        }
+    });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) {
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Claim the play keys before any shortcut can take them.
+        if (isPlayKey(*static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+        return false;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const auto& keyEvent = *static_cast<QKeyEvent*>(event);
+        if (!gameKeyCode(keyEvent)) {
+            return false;
+        }
+        if (const auto key = gameKeyFor(keyEvent)) {
+            onGameKey(*key);
+        }
+        return true;
+    }
+    case QEvent::FocusOut: {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+            releaseHeldArrows();
+        }
+        return false;
+    }
+    case QEvent::WindowDeactivate:
+        if (watched == this) {
+            releaseHeldArrows();
+            pauseOnFocusLoss();
+        }
+        return false;
+    case QEvent::WindowStateChange:
+        if (watched == this && isMinimized()) {
+            releaseHeldArrows();
+            pauseOnFocusLoss();
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (ended_) {
+        event->accept();
+        return;
+    }
+    // Closing the window is the Exit command; the window goes once it has
+    // saved the high score.
+    closing_ = true;
+    deliver({.action = session::InputAction::Menu, .command = session::MenuCommand::mnuExit});
+    closing_ = false;
+    event->setAccepted(ended_);
+}
+
+void MainWindow::endProgram() {
+    ended_ = true;
+    frameTimer_.stop();
+    if (!closing_) {
+        close();
+    }
+    Q_EMIT programEnded();
+}
+
+} // namespace kestrada::desktop

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// frmKestrada on screen: owns the model, the sound players and the frame
+// timer, feeds keys, menu commands and ticks to the model's handlers and
+// brings the window up to date after each of them.
+#pragma once
+
+#include "app/form.h"
+#include "app/game_folders.h"
+#include "desktop/window_host.h"
+#include "session/input_file.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace kestrada::desktop {
+
+class GameMenus;
+class Gamepads;
+class PlayField;
+class QtSoundPlayer;
+class SoundOutput;
+struct GameKey;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // appPath: the folder of the wave files, the pictures and the high score.
+    MainWindow(const std::filesystem::path& appPath, std::optional<uint32_t> seed,
+               QWidget* parent = nullptr);
+    MainWindow(const GameFolders& folders, std::optional<uint32_t> seed, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    const Form& form() const { return form_; }
+    PlayField& playField() const { return *playField_; }
+    GameMenus& menus() const { return *menus_; }
+    Gamepads& gamepads() const { return *gamepads_; }
+    // The game's timer is on and the window ticks it.
+    bool frameTimerActive() const { return frameTimer_.isActive() && form_.tmrMain.Enabled; }
+    // The 40 ms slot timer: it runs all the time, and the game ticks on it
+    // while its own timer is on, so a slot means what it means headless.
+    const QTimer& frameTimer() const { return frameTimer_; }
+
+    // Sees every input the model is handed, stamped with the slot it is
+    // handled in: keys, menu commands and the end of the road music.
+    void setInputListener(std::function<void(const session::InputEvent&)> listener);
+    // Plays the events at their slots from now on. The player's keys and
+    // menus are ignored, but Esc holds and resumes the replay and Exit ends it.
+    void replay(std::vector<session::InputEvent> events);
+
+    // Draws the play area this many times larger; the menu bar stays as it is.
+    void setZoom(int zoom);
+
+  Q_SIGNALS:
+    // Exit has run: the program should end.
+    void programEnded();
+    // A slot is over, after its tick when the game's timer was on.
+    void slotEnded(uint32_t slot, bool ticked);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // Runs one handler of the model, then brings the window up to date.
+    // Handlers never run inside one another: one that arrives while another
+    // runs (from a modal window's event loop) waits until it returns.
+    void handle(std::function<void()> handler);
+    void syncView();
+    void onFrameTimer();
+    void onGameKey(const GameKey& key);
+    void onMenuClick(void (Form::*click)());
+    // Runs the handler of one input and tells the listener.
+    void deliver(session::InputEvent event);
+    void deliverReplayedSlot();
+    // A key released while another window has focus never reaches us.
+    void releaseHeldArrows();
+    // Leaving the game running behind another window loses it the game.
+    void pauseOnFocusLoss();
+    void endProgram();
+    // Ctrl+Plus and Ctrl+Minus: one step, remembered for the next start.
+    void stepZoom(int step);
+
+    std::unique_ptr<SoundOutput> soundOutput_;
+    std::unique_ptr<QtSoundPlayer> sndStart_;
+    std::unique_ptr<QtSoundPlayer> sndCrash_;
+    std::unique_ptr<QtSoundPlayer> sndMusic_;
+    Form form_;
+    WindowHost host_;
+    PlayField* playField_;
+    std::unique_ptr<GameMenus> menus_;
+    std::unique_ptr<Gamepads> gamepads_;
+    bool crashShown_ = false; // the controllers have shaken for this crash
+    QTimer frameTimer_;
+    std::set<int16_t> heldArrows_;
+    uint32_t slot_ = 1;
+    std::function<void(const session::InputEvent&)> inputListener_;
+    std::vector<session::InputEvent> replayEvents_;
+    std::size_t replayNext_ = 0;
+    bool replaying_ = false;
+    bool replayHeld_ = false;
+    std::deque<std::function<void()>> waiting_;
+    bool busy_ = false;
+    bool ended_ = false;
+    bool closing_ = false; // inside closeEvent, which closes by accepting
+};
+
+} // namespace kestrada::desktop

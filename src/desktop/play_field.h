@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The client area of the main window: paints the model's controls and
+// keeps the sprites' pictures ready for the screen the window is on.
+#pragma once
+
+#include "app/form.h"
+#include "desktop/explosion_effect.h"
+#include "desktop/sprite_pictures.h"
+
+#include <QWidget>
+
+namespace kestrada::desktop {
+
+class PlayField : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int kWidth = 590;
+    static constexpr int kHeight = 477;
+
+    PlayField(const Form& form, const QString& pictureDir, QWidget* parent = nullptr);
+
+    // Draws the whole play area this many times larger (1 to 4); the game's
+    // own coordinates stay those of the design.
+    void setZoom(int zoom);
+    int zoom() const { return zoom_; }
+
+    // Called after every frame tick.
+    void frameTicked();
+
+    const SpritePictures& pictures() const { return pictures_; }
+    const ExplosionEffect& explosion() const { return explosion_; }
+
+    QSize sizeHint() const override { return QSize(kWidth, kHeight) * zoom_; }
+
+  Q_SIGNALS:
+    // The hall-of-fame panel's button was clicked.
+    void newGameButtonClicked();
+    // The first frame is on screen: slower start-up work can follow.
+    void firstFramePainted();
+
+  protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    // Renders the pictures again when the device pixel ratio has changed.
+    void refreshPictures();
+    // Device pixels to one window pixel of the design.
+    qreal pictureScale() const { return devicePixelRatioF() * zoom_; }
+
+    const Form& form_;
+    SpritePictures pictures_;
+    ExplosionEffect explosion_;
+    bool painted_ = false;
+    int zoom_ = 1;
+};
+
+} // namespace kestrada::desktop

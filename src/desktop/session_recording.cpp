@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "desktop/session_recording.h"
+
+#include "app/high_score_file.h"
+#include "desktop/main_window.h"
+
+#include <QTime>
+#include <filesystem>
+#include <iostream>
+
+namespace kestrada::desktop {
+
+namespace {
+// The replay starts from the high score the player has, in a folder of its
+// own: its games save there and nowhere else.
+std::unique_ptr<QTemporaryDir> scratchScoreFolder(const std::filesystem::path& from) {
+    auto scratch = std::make_unique<QTemporaryDir>();
+    if (!scratch->isValid()) {
+        return nullptr;
+    }
+    std::error_code ec;
+    std::filesystem::copy_file(from / kHighScoreFileName,
+                               scratch->path().toStdString() + "/" + kHighScoreFileName, ec);
+    return scratch;
+}
+} // namespace
+
+bool SessionRecording::prepare(const CommandLine& options, const GameFolders& folders,
+                               std::string& error) {
+    folders_ = folders;
+    std::optional<uint32_t> seed = options.seed;
+    if (options.replay) {
+        session::ReplayFile file = session::readReplayFile(*options.replay, options.seed);
+        if (!file.ok()) {
+            error = file.error;
+            return false;
+        }
+        seed = file.seed;
+        replay_ = std::move(file.events);
+        scratchScores_ = scratchScoreFolder(folders.highScore);
+        if (!scratchScores_) {
+            error = "replay: no scratch folder for its high score";
+            return false;
+        }
+        folders_.highScore = scratchScores_->path().toStdString();
+    }
+    // The recording must name the seed, so the time of day is read here.
+    seed_ = seed ? *seed : static_cast<uint32_t>(QTime::currentTime().msecsSinceStartOfDay());
+
+    if (options.record && !record_.open(*options.record, seed_, error)) {
+        error = "--record: " + error;
+        return false;
+    }
+    // A replay of the last run must not overwrite it.
+    if (!options.replay) {
+        const std::filesystem::path folder =
+            options.dataDir ? std::filesystem::path(*options.dataDir) : userDataFolder();
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        std::string why;
+        if (!lastRun_.open(folder / kLastRunFileName, seed_, why)) {
+            std::cerr << "kestrada: the last run is not kept: " << why << '\n';
+        }
+    }
+    return true;
+}
+
+void SessionRecording::attach(MainWindow& window) {
+    window.setInputListener([this, &window](const session::InputEvent& event) {
+        if (session::changesNothing(window.form(), event)) {
+            return;
+        }
+        lastRun_.record(event);
+        record_.record(event);
+    });
+    if (replay_) {
+        window.replay(std::move(*replay_));
+        replay_.reset();
+    }
+}
+
+} // namespace kestrada::desktop

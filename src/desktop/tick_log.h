@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Opt-in timing log: with KESTRADA_TICK_LOG=FILE, one line per frame tick,
+// "<steady clock ns> <TickCount> <Speed>", from which bench/run.sh checks
+// the regularity of the frame timer. The tick count tells a late tick from
+// the pause of a game over; the speed shows that the car was driving.
+#pragma once
+
+#include "app/form.h"
+
+class QTimer;
+
+namespace kestrada::desktop {
+
+// Does nothing unless the variable is set.
+void logTicksIfAsked(const QTimer& frameTimer, const Form& form);
+
+} // namespace kestrada::desktop

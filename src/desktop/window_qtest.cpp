@@ -1,0 +1,499 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real main window on the offscreen platform, driven by keys, menus and
+// controllers (SDL's virtual ones, plugged in and out) as a player would,
+// checked against the model and the pixels on screen.
+#include "app/form.h"
+#include "app/help_texts.h"
+#include "desktop/frame_painter.h"
+#include "desktop/game_menus.h"
+#include "desktop/gamepad.h"
+#include "desktop/help_dialog.h"
+#include "desktop/main_window.h"
+#include "desktop/play_field.h"
+#include "desktop/qt_sound_player.h"
+#include "desktop/qtest_support.h"
+#include "desktop/tick_log.h"
+#include "desktop/zoom_setting.h"
+#include "sound/sound_player.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+
+using namespace kestrada;
+using namespace kestrada::desktop;
+using namespace kestrada::desktop::testing;
+
+namespace {
+
+void sendAutoRepeat(QWidget* to, QEvent::Type type, Qt::Key key) {
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(to, &event);
+}
+
+// A control's rectangle in device pixels, its corner on a whole pixel.
+QRect deviceRect(const Control& c, qreal dpr) {
+    return QRect(qRound(c.Left * dpr), qRound(c.Top * dpr), qRound(c.Width * dpr),
+                 qRound(c.Height * dpr));
+}
+
+// Pixels within rect near the given colour (edges are antialiased).
+int countPixels(const QImage& image, const QRect& rect, const QColor& colour) {
+    int n = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int off = std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green());
+            n += off + std::abs(c.blue() - colour.blue()) < 40 ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+QColor at(const QImage& frame, double x, double y) {
+    return frame.pixelColor(int(x), int(y));
+}
+
+bool ready(const SpritePictures& pictures, Picture picture, QSize size) {
+    return !pictures.image(picture, size).isNull();
+}
+
+QImage paint(const Form& form, const SpritePictures& pictures) {
+    const ExplosionEffect explosion(form.imgBoom());
+    QImage frame(QSize(590, 477), QImage::Format_ARGB32_Premultiplied);
+    frame.fill(QColor(192, 192, 192));
+    QPainter painter(&frame);
+    paintFrame(painter, form, pictures, explosion);
+    return frame;
+}
+
+// A virtual controller with every button and axis; it counts rumbles.
+struct VirtualPad {
+    SDL_Joystick* joystick = nullptr;
+    int rumbles = 0, stillnesses = 0; // a rumble ends with a call to be still
+    VirtualPad() {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.userdata = this;
+        desc.Rumble = [](void* pad, Uint16 low, Uint16 high) {
+            ++(low + high ? static_cast<VirtualPad*>(pad)->rumbles
+                          : static_cast<VirtualPad*>(pad)->stillnesses);
+            return 0;
+        };
+        joystick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+    }
+    ~VirtualPad() { unplug(); }
+    void set(int button, bool down) { SDL_JoystickSetVirtualButton(joystick, button, down); }
+    void tilt(int axis, int value) { SDL_JoystickSetVirtualAxis(joystick, axis, Sint16(value)); }
+    void unplug() {
+        for (int i = 0; joystick != nullptr && i < SDL_NumJoysticks(); ++i) {
+            if (SDL_JoystickGetDeviceInstanceID(i) == SDL_JoystickInstanceID(joystick)) {
+                SDL_JoystickClose(std::exchange(joystick, nullptr));
+                SDL_JoystickDetachVirtual(i);
+            }
+        }
+    }
+};
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<ScratchDataDir> data_;
+    std::unique_ptr<MainWindow> window_;
+    qreal dpr_ = 1;
+
+    MainWindow& w() { // opened at first use: not every test needs it
+        if (!window_) {
+            window_ = std::make_unique<MainWindow>(data_->fsPath(), 7);
+            window_->show();
+            [&] { QVERIFY(activate(*window_)); }(); // QVERIFY returns void
+            dpr_ = field()->devicePixelRatioF();
+        }
+        return *window_;
+    }
+    const Form& form() { return w().form(); }
+    QWidget* field() { return &w().playField(); }
+    QAction* action(MenuItem Form::*item) { return w().menus().action(item); }
+    QImage grab(const QString& stem) {
+        const QImage frame = field()->grab().toImage();
+        saveScreenshot(frame, stem + QStringLiteral(".png"));
+        return frame;
+    }
+    bool paused() { return form().lblPaused().Visible; }
+    std::array<int, 4> held() {
+        return {form().LeftHeld, form().UpHeld, form().RightHeld, form().DownHeld};
+    }
+    void press(VirtualPad& pad, int button) {
+        for (const bool down : {true, false}) {
+            pad.set(button, down);
+            w().gamepads().poll(); // sees a controller's change at once
+        }
+    }
+    static bool activate(QWidget& window) {
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    }
+
+  private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); } // keeps zoom to itself
+    void init() { data_ = std::make_unique<ScratchDataDir>(); }
+    void cleanup() {
+        window_.reset();
+        data_.reset();
+        qunsetenv("KESTRADA_TICK_LOG");
+    }
+
+    // Start, keys from wherever the focus is, driving, pause, the sound
+    // switches, a crash and the tick log up to it, Enter, and closing with a
+    // beaten high score.
+    void aGameFromStartToCrashToClose() {
+        const QString tickLog = data_->filePath(QStringLiteral("ticks"));
+        qputenv("KESTRADA_TICK_LOG", QFile::encodeName(tickLog));
+        logTicksIfAsked(w().frameTimer(), form());
+        QCOMPARE(field()->cursor().shape(), Qt::BlankCursor);
+        const QImage start = grab(QStringLiteral("start"));
+
+        // Play keys reach the game from the menu bar; the keypad's digits are
+        // not the weapon keys.
+        w().menuBar()->setFocus();
+        QTest::keyClick(w().menuBar(), Qt::Key_2);
+        QTest::keyClick(w().menuBar(), Qt::Key_1, Qt::KeypadModifier);
+        QCOMPARE(form().WeaponChoice, int16_t(2));
+        QTest::keyClick(w().menuBar(), Qt::Key_Space);
+        QCOMPARE(form().MissileInFlight, int16_t(1));
+        field()->setFocus();
+
+        // A held key repeats as release and press pairs: the flag holds.
+        QTest::keyPress(field(), Qt::Key_Up);
+        sendAutoRepeat(field(), QEvent::KeyRelease, Qt::Key_Up);
+        sendAutoRepeat(field(), QEvent::KeyPress, Qt::Key_Up);
+        QCOMPARE(form().UpHeld, int16_t(1));
+        QTRY_VERIFY(form().Speed >= 3);
+        QTest::keyPress(field(), Qt::Key_Left);
+        QTRY_VERIFY_WITH_TIMEOUT(form().picCar().Visible, 3000);
+        QTest::keyRelease(field(), Qt::Key_Left);
+        QTRY_VERIFY_WITH_TIMEOUT(form().Speed >= 8, 3000);
+        // A click where the hidden hall of fame's button would be does nothing.
+        const Control &panel = form().fraScores(), &button = form().cmdNewGame();
+        QTest::mouseClick(
+            field(), Qt::LeftButton, {},
+            QPoint(int(panel.Left + button.Left) + 10, int(panel.Top + button.Top) + 3));
+        QVERIFY(form().Speed >= 8);
+        QTest::keyClick(field(), Qt::Key_Escape);
+        QVERIFY(form().lblPaused().Visible);
+
+        // Paused: the car in its box and the label in red.
+        const QImage paused = grab(QStringLiteral("paused"));
+        const QRect car = deviceRect(form().picCar(), dpr_);
+        QVERIFY(samePixels(paused.copy(car),
+                           expectedCarBox(w().playField().pictures(), QSize(25, 44), dpr_)));
+        const QRect label = deviceRect(form().lblPaused(), dpr_);
+        QVERIFY2(countPixels(paused, label, QColor(255, 0, 0)) > 400, "no red label");
+        QVERIFY(!w().frameTimerActive() && field()->cursor().shape() == Qt::ArrowCursor);
+        // A held Esc does not flicker the pause; a repeated Up is ignored.
+        QTest::keyRelease(field(), Qt::Key_Up);
+        sendAutoRepeat(field(), QEvent::KeyPress, Qt::Key_Escape);
+        sendAutoRepeat(field(), QEvent::KeyPress, Qt::Key_Up);
+        QVERIFY(form().lblPaused().Visible && form().UpHeld == 0);
+        QTest::keyClick(&w(), Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(!form().lblPaused().Visible && field()->cursor().shape() == Qt::BlankCursor);
+
+        // Effects has a check mark; the hidden Scores menu's items are out of reach.
+        QTest::keyClick(&w(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!form().mnuEffects.Checked && !action(&Form::mnuEffects)->isChecked());
+        QTest::keyClick(&w(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(action(&Form::mnuEffects)->isChecked() &&
+                !action(&Form::mnuHighScores)->isVisible());
+        QTest::keyPress(field(), Qt::Key_Up);
+        QTest::keyClick(&w(), Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(form().UpHeld, int16_t(1));
+
+        // Off the right-hand edge: the wreck and the cracked dashboard.
+        QTest::keyPress(field(), Qt::Key_Right);
+        QTRY_VERIFY_WITH_TIMEOUT(form().GameOver, 3000);
+        QTest::keyRelease(field(), Qt::Key_Right);
+        QTest::keyRelease(field(), Qt::Key_Up);
+        const QImage crash = grab(QStringLiteral("crash"));
+        QVERIFY(!action(&Form::mnuPause)->isEnabled() && !w().frameTimerActive());
+        const QRect wreck = deviceRect(form().imgWreck(), dpr_);
+        QVERIFY(!samePixels(start.copy(wreck), crash.copy(wreck)));
+        const QRect dash = deviceRect(form().imgDash(), dpr_);
+        QVERIFY(!samePixels(start.copy(dash), crash.copy(dash)));
+        // The opt-in tick log has a line for each tick, written after it ran.
+        QFile log(tickLog);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QList<QByteArray> ticks = log.readAll().trimmed().split('\n');
+        QCOMPARE(ticks.last().split(' ').mid(1),
+                 QList<QByteArray>(
+                     {QByteArray::number(form().TickCount), QByteArray::number(form().Speed)}));
+        QCOMPARE(ticks.first().split(' ')[1].toInt() + ticks.size() - 1, form().TickCount);
+        // Esc and a held Enter do nothing now; a fresh Enter starts over.
+        QTest::keyClick(field(), Qt::Key_Escape);
+        sendAutoRepeat(field(), QEvent::KeyPress, Qt::Key_Return);
+        QVERIFY(form().GameOver && !form().lblPaused().Visible);
+        QTest::keyClick(field(), Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!form().GameOver && w().frameTimerActive());
+
+        // Closing the window ends the program through the game's unload.
+        QSignalSpy ended(&w(), &MainWindow::programEnded);
+        QVERIFY(w().close());
+        QVERIFY(ended.count() == 1 && !w().frameTimerActive());
+    }
+
+    // Help pauses the game, shows its words black on white even under a
+    // dark desktop theme, closes with OK and leaves the game paused.
+    void helpPausesAndClosesWithOk() {
+        const QPalette desktop = QApplication::palette(&w());
+        QApplication::setPalette(QPalette(QColor(30, 30, 30), QColor(30, 30, 30)));
+        QString seen;
+        QImage shot;
+        QRect words;
+        QTimer poll; // looks at the dialog from inside its event loop
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (auto* help = qobject_cast<HelpDialog*>(QApplication::activeModalWidget())) {
+                poll.stop();
+                const QLabel* text = help->lblInstructions();
+                seen = help->windowTitle() + QString::number(w().frameTimerActive()) +
+                       text->text() + QString::number(text->font().pixelSize());
+                shot = help->grab().toImage();
+                words = text->geometry();
+                QTest::mouseClick(help->cmdOK(), Qt::LeftButton);
+                seen += help->isVisible() ? QStringLiteral(" OK did not close it") : QString();
+                QTimer::singleShot(500, help, &QWidget::close); // so a failure cannot hang
+            }
+        });
+        poll.start(20);
+        action(&Form::mnuHowToPlay)->trigger(); // returns when the window closes
+        QApplication::setPalette(desktop);
+        saveScreenshot(shot, QStringLiteral("help_dark_theme.png"));
+        const QString text = QString::fromStdString(helpInstructions()).remove(u'\r');
+        QCOMPARE(seen, u" How to Play Kestrada...0" + text + u"15");
+        QVERIFY(form().lblPaused().Visible);
+        QVERIFY(shot.pixelColor(words.topLeft()) == Qt::white &&
+                countPixels(shot, words, Qt::black) > 500);
+    }
+
+    // The painter alone, with no artwork: placeholders show which picture
+    // lands where, so layers, order and hidden controls show.
+    void paintingFollowsTheModel() {
+        // A broken picture and missing ones become plain placeholders.
+        QTemporaryDir dir;
+        QFile broken(dir.filePath(QStringLiteral("car.svg")));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("<svg this is not") > 0);
+        broken.close();
+        SpritePictures pictures(dir.path());
+        QVERIFY(!pictures.hasArtwork(Picture::Car));
+        Form f;
+        pictures.prepare(1.0, picturesUsedBy(f));
+        f.linSpeed = Line{536, 182, 536, 150, true};
+        QImage frame = paint(f, pictures);
+        QCOMPARE(at(frame, 536, 165), QColor(255, 0, 0));
+        // The car picture over its wreck until the wreck is brought forward;
+        // the median's box above every picture, the car's box above it.
+        const auto put = [](Control& c, float x, float y) {
+            c.Left = x, c.Top = y, c.Visible = true;
+        };
+        put(f.imgCar(), 100, 100);
+        put(f.imgWreck(), 100, 100);
+        put(f.imgMdead(), 300, 400);
+        put(f.picCar(), 500, 260);
+        frame = paint(f, pictures);
+        QCOMPARE(at(frame, 110, 110), placeholderColour(Picture::Car));
+        QCOMPARE(at(frame, 510, 280), placeholderColour(Picture::Car)); // over the dashboard
+        QCOMPARE(at(frame, 305, 405), placeholderColour(Picture::MotoWreck));
+        f.bringToFront(ControlId::imgWreck);
+        QCOMPARE(at(paint(f, pictures), 110, 110), placeholderColour(Picture::CarWreck));
+        put(f.picSplit(), 90, 0);
+        put(f.picCar(), 120, 200);
+        frame = paint(f, pictures);
+        QCOMPARE(at(frame, 110, 110), placeholderColour(Picture::Median));
+        QCOMPARE(at(frame, 130, 210), placeholderColour(Picture::Car));
+        // The hall of fame's children sit inside it and show only with it.
+        const Control& panel = f.fraScores();
+        const QPointF button(panel.Left + f.cmdNewGame().Left + 10,
+                             panel.Top + f.cmdNewGame().Top + 3);
+        QCOMPARE(at(frame, button.x(), button.y()), placeholderColour(Picture::Road)); // hidden
+        f.fraScores().Visible = true;
+        frame = paint(f, pictures);
+        QCOMPARE(at(frame, button.x(), button.y()), QColor(255, 128, 0));
+        // The title is centred in the panel, not placed from the window's corner.
+        const Control& title = f.lblScoreTitle();
+        const QRect titleEnd(int(title.Left + title.Width), int(panel.Top + title.Top),
+                             int(panel.Left), int(title.Height));
+        QVERIFY(countPixels(frame, titleEnd, QColor(255, 255, 255)) > 50);
+    }
+
+    // The first frame needs only the pictures it shows; the rest follow it,
+    // and the jingle the load asked for then plays.
+    void firstFrameComesBeforeTheUnseenPicturesAndTheJinglePlays() {
+        QVERIFY(writeWave(data_->filePath(QStringLiteral("Start.wav")), 3000));
+        MainWindow window(data_->fsPath(), 3);
+        const auto* jingle = dynamic_cast<QtSoundPlayer*>(window.form().sndStart);
+        QVERIFY(jingle != nullptr);
+        const SpritePictures& pictures = window.playField().pictures();
+        int firstFrames = 0;
+        std::vector<bool> readyAtFirst; // the road it shows, a cracked dash it does not
+        connect(&window.playField(), &PlayField::firstFramePainted, this, [&] {
+            ++firstFrames;
+            readyAtFirst = {ready(pictures, Picture::Road, {480, 480}),
+                            ready(pictures, Picture::DashCracked, {107, 478})};
+        });
+        window.show();
+        QTRY_COMPARE(readyAtFirst, (std::vector<bool>{true, false}));
+        QTRY_VERIFY(ready(pictures, Picture::DashCracked, {107, 478}));
+        QVERIFY(ready(pictures, Picture::HogWreck, {28, 42}));
+        QTRY_COMPARE(jingle->mode(), kModePlaying);
+        const int ticks = window.form().TickCount;
+        QTRY_VERIFY(window.form().TickCount >= ticks + 3);
+        QCOMPARE(firstFrames, 1);
+        // Another screen: all rendered again, and only what is asked for.
+        SpritePictures again(QStringLiteral(KESTRADA_PICTURE_DIR));
+        again.prepare(1.0, {{Picture::Road, {480, 480}}});
+        const qint64 roadKey = again.image(Picture::Road, {480, 480}).cacheKey();
+        again.prepare(1.0, picturesUsedBy(window.form()));
+        QCOMPARE(again.image(Picture::Road, {480, 480}).cacheKey(), roadKey);
+        again.prepare(2.0, {{Picture::Road, {480, 480}}});
+        QCOMPARE(again.image(Picture::Road, {480, 480}).size(), QSize(960, 960));
+        QVERIFY(!ready(again, Picture::HogWreck, {28, 42}));
+    }
+
+    void leavingTheWindowPausesOnceAndComingBackDoesNotResume() {
+        QVERIFY(writeWave(data_->filePath(QStringLiteral("Kestrada.wav")), 3000));
+        w().menus().action(&Form::mnuEffects)->trigger(); // no jingle: music at once
+        QTRY_COMPARE_WITH_TIMEOUT(form().sndMusic->mode(), kModePlaying, 8000);
+        QTest::keyPress(field(), Qt::Key_Left);
+        VirtualPad pad;
+        QTRY_COMPARE(w().gamepads().connected(), 1);
+        QWidget other;
+        other.show();
+        for (int round = 0; round < 2; ++round) { // a second leave must not resume
+            QVERIFY(activate(other));
+            press(pad, SDL_CONTROLLER_BUTTON_START); // nor a controller behind it
+            QVERIFY(paused() && !w().frameTimerActive() && form().LeftHeld == 0);
+            QTRY_COMPARE(form().sndMusic->mode(), kModeStopped);
+            QVERIFY(activate(w()) && paused());
+        }
+        QTest::keyClick(field(), Qt::Key_Escape);
+        QVERIFY(!paused());
+        w().showMinimized();
+        QTRY_VERIFY(paused());
+    }
+
+    // xkb key codes: the top-row 1 is 10 and 2 is 11 whatever the layout
+    // and Shift make of them; the keypad's digits stay ignored.
+    void weaponKeysAreTheTopRowKeysOnAnyLayout() {
+        const std::tuple<int, Qt::KeyboardModifiers, quint32, int> presses[] = {
+            {Qt::Key_Exclam, Qt::ShiftModifier, 10, 1}, // US Shift+1 "!"
+            {Qt::Key_At, Qt::ShiftModifier, 11, 2},     // US Shift+2 "@"
+            {Qt::Key_Ampersand, Qt::NoModifier, 10, 1}, // AZERTY "&"
+            {Qt::Key_2, Qt::KeypadModifier, 88, 1},     // keypad 2
+            {Qt::Key_Eacute, Qt::NoModifier, 11, 2},    // AZERTY "é"
+        };
+        QTest::keyClick(field(), Qt::Key_2);
+        for (const auto& [key, modifiers, scanCode, weapon] : presses) {
+            for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent event(type, key, modifiers, scanCode, 0, 0);
+                QApplication::sendEvent(field(), &event);
+            }
+            QCOMPARE(form().WeaponChoice, weapon);
+        }
+    }
+
+    // At zoom 2 the car's own picture, rendered for that zoom, lies pixel
+    // for pixel at twice its place: crisp, not stretched.
+    void zoomDrawsLargerAndCtrlPlusMinusAreRemembered() {
+        w().setZoom(2);
+        QTRY_VERIFY(field()->size() == QSize(1180, 954) && w().minimumSize() == w().maximumSize());
+        const QImage frame = field()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        saveScreenshot(frame, QStringLiteral("zoom2.png"));
+        const Control& car = form().imgCar(); // on the verge at the start
+        const QImage art = w().playField().pictures().image(Picture::Car, {25, 44});
+        QVERIFY(car.Visible && art.size() == QSize(50, 88));
+        for (int i = 0; i < art.width() * art.height(); ++i) {
+            const QPoint at(i % art.width(), i / art.width());
+            const QPoint place(qRound(car.Left * 2), qRound(car.Top * 2));
+            QVERIFY(qAlpha(art.pixel(at)) < 255 || frame.pixel(at + place) == art.pixel(at));
+        }
+        // Ctrl+Plus thrice from 2 stops at 4; Ctrl+Minus four times stops at 1.
+        for (const auto& [key, times, zoom] :
+             {std::tuple{Qt::Key_Plus, 3, 4}, std::tuple{Qt::Key_Minus, 4, 1}}) {
+            for (int i = 0; i < times; ++i) {
+                QTest::keyClick(&w(), key, Qt::ControlModifier);
+            }
+            QCOMPARE(field()->size(), QSize(590, 477) * zoom);
+            QCOMPARE(savedZoom(), zoom);
+        }
+        QVERIFY(!paused());
+    }
+
+    // Sticks and triggers press past half their travel and let go below a
+    // third; two controllers share the arrows; pulling one out lets go of
+    // what only it held. A crash shakes the controller; then Start or South
+    // starts a new game.
+    void controllersAreKeysAndComeAndGo() {
+        VirtualPad pad, other;
+        QTRY_COMPARE(w().gamepads().connected(), 2);
+        const std::tuple<VirtualPad*, int, int, int, std::array<int, 4>> steps[] = {
+            {&pad, SDL_CONTROLLER_BUTTON_DPAD_UP, -1, 1, {0, 1, 0, 0}},
+            {&other, SDL_CONTROLLER_BUTTON_DPAD_LEFT, -1, 1, {1, 1, 0, 0}},
+            {&pad, SDL_CONTROLLER_BUTTON_DPAD_UP, -1, 0, {1, 0, 0, 0}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767, {1, 1, 0, 0}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768, {1, 0, 0, 0}}, // at rest
+            {&other, SDL_CONTROLLER_BUTTON_DPAD_LEFT, -1, 0, {0, 0, 0, 0}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767, {0, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -15000, {0, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -20000, {1, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -12000, {1, 0, 0, 1}},
+            {&pad, -1, SDL_CONTROLLER_AXIS_LEFTX, -10000, {0, 0, 0, 1}},
+            {&other, -1, SDL_CONTROLLER_AXIS_LEFTY, 20000, {0, 0, 0, 1}},
+        };
+        for (const auto& [which, button, axis, value, arrows] : steps) {
+            axis < 0 ? which->set(button, value) : which->tilt(axis, value);
+            w().gamepads().poll();
+            QVERIFY2(held() == arrows, qPrintable(QString::number(value)));
+        }
+        pad.unplug();
+        QTRY_COMPARE(w().gamepads().connected(), 1);
+        QCOMPARE(held(), (std::array{0, 0, 0, 1})); // the other's stick still holds Down
+        other.tilt(SDL_CONTROLLER_AXIS_LEFTY, 0);
+        VirtualPad third;
+        QTRY_COMPARE(w().gamepads().connected(), 2);
+        press(third, SDL_CONTROLLER_BUTTON_Y);
+        press(third, SDL_CONTROLLER_BUTTON_START);
+        QVERIFY(form().WeaponChoice == 2 && paused());
+        press(third, SDL_CONTROLLER_BUTTON_START);
+        press(third, SDL_CONTROLLER_BUTTON_A);
+        QVERIFY(!paused() && form().MissileInFlight == 1);
+        for (const int button : {SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_A}) {
+            const int rumbles = third.rumbles;
+            third.tilt(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+            third.set(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true); // off the road
+            QTRY_VERIFY_WITH_TIMEOUT(form().GameOver, 5000);
+            third.tilt(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
+            third.set(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+            QCOMPARE(third.rumbles, rumbles + 1);
+            QTRY_COMPARE(third.stillnesses, third.rumbles); // over before the next
+            press(third, button);
+            QVERIFY(!form().GameOver && !paused());
+            QCOMPARE(form().MissileInFlight, int16_t(0)); // a new game, not a shot
+        }
+    }
+};
+
+QTEST_MAIN(WindowTest)
+
+#include "window_qtest.moc"

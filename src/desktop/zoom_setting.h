@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The zoom the player last chose with Ctrl+Plus and Ctrl+Minus, kept in the
+// user's settings for the next start.
+#pragma once
+
+namespace kestrada::desktop {
+
+inline constexpr int kMinZoom = 1;
+inline constexpr int kMaxZoom = 4;
+
+// 1 when nothing (or nothing sensible) was saved.
+int savedZoom();
+void saveZoom(int zoom);
+
+} // namespace kestrada::desktop

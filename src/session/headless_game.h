@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One game without a window: the form wired to silent sound players that
+// note every call, and to the headless host.
+#pragma once
+
+#include "app/form.h"
+#include "app/game_folders.h"
+#include "session/headless_host.h"
+#include "session/input_file.h"
+#include "sound/silent_sound_player.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrada::session {
+
+class HeadlessGame {
+  public:
+    // The form points at the players and the host, so the game stays put.
+    // appPath holds the wave files and the high score.
+    HeadlessGame(std::filesystem::path appPath, std::optional<uint32_t> seed);
+    HeadlessGame(const GameFolders& folders, std::optional<uint32_t> seed);
+    HeadlessGame(const HeadlessGame&) = delete;
+    HeadlessGame& operator=(const HeadlessGame&) = delete;
+
+    // Form_Load as at program start; its sound calls belong to no slot.
+    void start();
+    // Hands one input event to its handler.
+    void deliver(const InputEvent& event);
+    // One tick when the timer is on; false when it is off.
+    bool tick();
+    // Exit was chosen: the program would have ended.
+    bool exited() const { return host.exited(); }
+
+    // "<player>.<op>" for every sound call since it was last cleared.
+    std::vector<std::string> soundLog;
+    SilentSoundPlayer sndStart{"sndStart", &soundLog};
+    SilentSoundPlayer sndCrash{"sndCrash", &soundLog};
+    SilentSoundPlayer sndMusic{"sndMusic", &soundLog};
+    HeadlessHost host;
+    Form form;
+};
+
+} // namespace kestrada::session

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/recording.h"
+
+#include "app/key_codes.h"
+#include "session/whole_number.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+namespace kestrada::session {
+
+namespace {
+constexpr std::string_view kHeaderStart = "# kestrada ";
+constexpr std::string_view kSeedMark = " seed ";
+
+} // namespace
+
+std::string recordingHeader(uint32_t seed) {
+    return std::string(kHeaderStart) + KESTRADA_VERSION + std::string(kSeedMark) +
+           std::to_string(seed);
+}
+
+std::optional<uint32_t> recordedSeed(std::string_view text) {
+    std::string_view line = text.substr(0, text.find('\n'));
+    if (line.ends_with('\r')) {
+        line.remove_suffix(1);
+    }
+    if (!line.starts_with(kHeaderStart)) {
+        return std::nullopt;
+    }
+    const std::size_t mark = line.find(kSeedMark);
+    if (mark == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const WholeNumber seed = parseWholeNumber(line.substr(mark + kSeedMark.size()), UINT32_MAX);
+    if (seed.error != WholeNumberError::None) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(seed.value);
+}
+
+ReplayFile readReplayFile(const std::filesystem::path& file, std::optional<uint32_t> seedOption) {
+    ReplayFile result;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        result.error = "input: cannot read " + file.string() + ": " + std::strerror(errno);
+        return result;
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        result.error = "input: error while reading " + file.string();
+        return result;
+    }
+    InputParse parse = parseInput(text);
+    if (!parse.ok()) {
+        result.error = parse.message();
+        return result;
+    }
+    result.events = std::move(parse.events);
+    result.recordedSeed = recordedSeed(text);
+    result.seed = seedOption ? seedOption : result.recordedSeed;
+    if (result.recordedSeed && seedOption && *seedOption != *result.recordedSeed) {
+        result.error = "input:1: recorded with seed " + std::to_string(*result.recordedSeed) +
+                       ", not --seed " + std::to_string(*seedOption);
+    }
+    return result;
+}
+
+bool changesNothing(const Form& form, const InputEvent& event) {
+    if (event.action != InputAction::KeyDown) {
+        return false;
+    }
+    switch (event.keyCode) {
+    case kKeyUp:
+        return form.UpHeld == 1;
+    case kKeyDown:
+        return form.DownHeld == 1;
+    case kKeyLeft:
+        return form.LeftHeld == 1;
+    case kKeyRight:
+        return form.RightHeld == 1;
+    case kKeySpace:
+        return form.MissileInFlight == 1;
+    default:
+        return false;
+    }
+}
+
+InputRecorder::~InputRecorder() {
+    close();
+}
+
+bool InputRecorder::open(const std::filesystem::path& file, uint32_t seed, std::string& error) {
+    close();
+    file_ = std::fopen(file.c_str(), "w");
+    if (file_ == nullptr) {
+        error = "cannot write " + file.string() + ": " + std::strerror(errno);
+        return false;
+    }
+    writeLine(recordingHeader(seed));
+    return true;
+}
+
+void InputRecorder::record(const InputEvent& event) {
+    if (file_ == nullptr) {
+        return;
+    }
+    writeLine(inputLine(event));
+}
+
+void InputRecorder::close() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+}
+
+void InputRecorder::writeLine(const std::string& line) {
+    // A failed write is not the player's concern: the game goes on.
+    std::fputs(line.c_str(), file_);
+    std::fputc('\n', file_);
+    std::fflush(file_);
+}
+
+} // namespace kestrada::session

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/simulation.h"
+
+namespace kestrada::session {
+
+SimulationResult simulate(HeadlessGame& game, const std::vector<InputEvent>& events,
+                          uint64_t slotCount, TraceWriter* trace) {
+    SimulationResult result;
+    auto next = events.begin();
+    for (uint64_t slot = 1; slot <= slotCount; ++slot) {
+        game.soundLog.clear();
+        for (; next != events.end() && next->slot == slot; ++next) {
+            game.deliver(*next);
+            // Exit ends the program inside the handler: nothing more happens.
+            if (game.exited()) {
+                result.exited = true;
+                return result;
+            }
+        }
+        const bool ticked = game.tick();
+        result.ticks += ticked ? 1 : 0;
+        if (trace != nullptr) {
+            trace->write(game.form, slot, ticked, game.soundLog);
+        }
+        result.slots = slot;
+    }
+    return result;
+}
+
+} // namespace kestrada::session
