@@ -34,6 +34,37 @@ void holdWithHysteresis(bool& held, int deflection) {
 int clampedNegation(int value) {
     return value == -32768 ? 32767 : -value;
 }
+
+int arrowOfButton(int button) {
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+        return kLeft;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        return kUp;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+        return kRight;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        return kDown;
+    default:
+        return -1;
+    }
+}
+
+// The key a button sends; after a crash, South and Start start a new game.
+int16_t keyOfButton(int button, bool gameOver) {
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_A:
+        return gameOver ? kKeyEnter : kKeySpace;
+    case SDL_CONTROLLER_BUTTON_X:
+        return kKey1;
+    case SDL_CONTROLLER_BUTTON_Y:
+        return kKey2;
+    case SDL_CONTROLLER_BUTTON_START:
+        return gameOver ? kKeyEnter : kKeyEsc;
+    default:
+        return 0;
+    }
+}
 } // namespace
 
 struct Gamepads::Pads {
@@ -44,6 +75,102 @@ struct Gamepads::Pads {
     };
     std::map<SDL_JoystickID, Pad> byId;
     std::array<bool, kArrows.size()> sent{};
+
+    Pad* find(SDL_JoystickID id) {
+        const auto it = byId.find(id);
+        return it == byId.end() ? nullptr : &it->second;
+    }
+
+    void add(int deviceIndex) {
+        SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+        if (controller == nullptr) {
+            return;
+        }
+        const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+        if (!byId.try_emplace(id, Pad{controller, {}, {}}).second) {
+            SDL_GameControllerClose(controller); // announced twice at start-up
+        }
+    }
+
+    // Whatever it held is let go.
+    void remove(SDL_JoystickID id) {
+        const auto it = byId.find(id);
+        if (it != byId.end()) {
+            SDL_GameControllerClose(it->second.controller);
+            byId.erase(it);
+        }
+    }
+
+    // The d-pad holds arrows; other buttons send their key down and, on
+    // release, the same key up, even if the game has crashed in between.
+    void button(const SDL_ControllerButtonEvent& event, bool down, bool gameOver,
+                const std::function<void(const GameKey&)>& send) {
+        Pad* pad = find(event.which);
+        if (pad == nullptr) {
+            return;
+        }
+        const int button = event.button;
+        if (const int arrow = arrowOfButton(button); arrow >= 0) {
+            pad->arrows[kDPad][static_cast<std::size_t>(arrow)] = down;
+            return;
+        }
+        if (!down) {
+            if (const auto key = pad->pressedKeys.find(button); key != pad->pressedKeys.end()) {
+                send(GameKey{false, key->second, 0});
+                pad->pressedKeys.erase(key);
+            }
+            return;
+        }
+        if (const int16_t code = keyOfButton(button, gameOver); code != 0) {
+            pad->pressedKeys[button] = code;
+            send(GameKey{true, code, 0});
+        }
+    }
+
+    void axis(const SDL_ControllerAxisEvent& event) {
+        Pad* pad = find(event.which);
+        if (pad == nullptr) {
+            return;
+        }
+        auto& stick = pad->arrows[kStick];
+        auto& triggers = pad->arrows[kTrigger];
+        const int value = event.value;
+        switch (event.axis) {
+        case SDL_CONTROLLER_AXIS_LEFTX:
+            holdWithHysteresis(stick[kLeft], clampedNegation(value));
+            holdWithHysteresis(stick[kRight], value);
+            break;
+        case SDL_CONTROLLER_AXIS_LEFTY:
+            holdWithHysteresis(stick[kUp], clampedNegation(value));
+            holdWithHysteresis(stick[kDown], value);
+            break;
+        case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
+            holdWithHysteresis(triggers[kUp], value);
+            break;
+        case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
+            holdWithHysteresis(triggers[kDown], value);
+            break;
+        default:
+            break;
+        }
+    }
+
+    // An arrow goes down when the first source takes it and up when the
+    // last lets go, across every controller.
+    void sendArrowChanges(const std::function<void(const GameKey&)>& send) {
+        for (std::size_t arrow = 0; arrow < kArrows.size(); ++arrow) {
+            bool held = false;
+            for (const auto& [id, pad] : byId) {
+                for (const auto& source : pad.arrows) {
+                    held = held || source[arrow];
+                }
+            }
+            if (held != sent[arrow]) {
+                sent[arrow] = held;
+                send(GameKey{held, kArrows[arrow], 0});
+            }
+        }
+    }
 };
 
 Gamepads::Gamepads(std::function<void(const GameKey&)> send, std::function<bool()> gameOver,
@@ -82,129 +209,24 @@ void Gamepads::poll() {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         switch (event.type) {
-        case SDL_CONTROLLERDEVICEADDED: {
-            SDL_GameController* controller = SDL_GameControllerOpen(event.cdevice.which);
-            if (controller == nullptr) {
-                break;
-            }
-            const SDL_JoystickID id =
-                SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
-            if (!pads_->byId.try_emplace(id, Pads::Pad{controller, {}, {}}).second) {
-                SDL_GameControllerClose(controller); // announced twice at start-up
-            }
+        case SDL_CONTROLLERDEVICEADDED:
+            pads_->add(event.cdevice.which);
             break;
-        }
-        case SDL_CONTROLLERDEVICEREMOVED: {
-            // Whatever it held is let go.
-            const auto it = pads_->byId.find(event.cdevice.which);
-            if (it != pads_->byId.end()) {
-                SDL_GameControllerClose(it->second.controller);
-                pads_->byId.erase(it);
-            }
+        case SDL_CONTROLLERDEVICEREMOVED:
+            pads_->remove(event.cdevice.which);
             break;
-        }
         case SDL_CONTROLLERBUTTONDOWN:
-        case SDL_CONTROLLERBUTTONUP: {
-            const auto it = pads_->byId.find(event.cbutton.which);
-            if (it == pads_->byId.end()) {
-                break;
-            }
-            Pads::Pad& pad = it->second;
-            const bool down = event.type == SDL_CONTROLLERBUTTONDOWN;
-            const int button = event.cbutton.button;
-            auto arrowOf = [](int b) -> int {
-                switch (b) {
-                case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-                    return kLeft;
-                case SDL_CONTROLLER_BUTTON_DPAD_UP:
-                    return kUp;
-                case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-                    return kRight;
-                case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-                    return kDown;
-                default:
-                    return -1;
-                }
-            };
-            if (const int arrow = arrowOf(button); arrow >= 0) {
-                pad.arrows[kDPad][static_cast<std::size_t>(arrow)] = down;
-                break;
-            }
-            if (!down) {
-                if (const auto key = pad.pressedKeys.find(button); key != pad.pressedKeys.end()) {
-                    send_(GameKey{false, key->second, 0});
-                    pad.pressedKeys.erase(key);
-                }
-                break;
-            }
-            int16_t code = 0;
-            switch (button) {
-            case SDL_CONTROLLER_BUTTON_A:
-                code = gameOver_() ? kKeyEnter : kKeySpace;
-                break;
-            case SDL_CONTROLLER_BUTTON_X:
-                code = kKey1;
-                break;
-            case SDL_CONTROLLER_BUTTON_Y:
-                code = kKey2;
-                break;
-            case SDL_CONTROLLER_BUTTON_START:
-                code = gameOver_() ? kKeyEnter : kKeyEsc;
-                break;
-            default:
-                break;
-            }
-            if (code != 0) {
-                pad.pressedKeys[button] = code;
-                send_(GameKey{true, code, 0});
-            }
+        case SDL_CONTROLLERBUTTONUP:
+            pads_->button(event.cbutton, event.type == SDL_CONTROLLERBUTTONDOWN, gameOver_(),
+                          send_);
             break;
-        }
-        case SDL_CONTROLLERAXISMOTION: {
-            const auto it = pads_->byId.find(event.caxis.which);
-            if (it == pads_->byId.end()) {
-                break;
-            }
-            auto& stick = it->second.arrows[kStick];
-            auto& triggers = it->second.arrows[kTrigger];
-            const int value = event.caxis.value;
-            switch (event.caxis.axis) {
-            case SDL_CONTROLLER_AXIS_LEFTX:
-                holdWithHysteresis(stick[kLeft], clampedNegation(value));
-                holdWithHysteresis(stick[kRight], value);
-                break;
-            case SDL_CONTROLLER_AXIS_LEFTY:
-                holdWithHysteresis(stick[kUp], clampedNegation(value));
-                holdWithHysteresis(stick[kDown], value);
-                break;
-            case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
-                holdWithHysteresis(triggers[kUp], value);
-                break;
-            case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
-                holdWithHysteresis(triggers[kDown], value);
-                break;
-            default:
-                break;
-            }
+        case SDL_CONTROLLERAXISMOTION:
+            pads_->axis(event.caxis);
             break;
-        }
         default:
             break;
         }
-        // An arrow goes down when the first source takes it and up when the
-        // last lets go, across every controller.
-        for (std::size_t arrow = 0; arrow < kArrows.size(); ++arrow) {
-            bool held = false;
-            for (const auto& [id, pad] : pads_->byId) {
-                for (const auto& source : pad.arrows) {
-                    held = held || source[arrow];
-                }
-            }
-            if (held != pads_->sent[arrow]) {
-                pads_->sent[arrow] = held;
-                send_(GameKey{held, kArrows[arrow], 0});
-            }
-        }
+        pads_->sendArrowChanges(send_);
     }
 }
 

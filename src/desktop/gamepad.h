@@ -30,8 +30,8 @@ class Gamepads : public QObject {
     bool available() const { return available_; }
     int connected() const;
 
-    // Reads what the controllers did since the last call. The window calls
-    // it from a light timer of its own, which runs while paused too.
+    // Reads what the controllers did since the last call. A light timer of
+    // its own calls it, and runs while the game is paused too.
     void poll();
 
     // A short shake of every controller that can.

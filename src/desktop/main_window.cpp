@@ -38,8 +38,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
       soundOutput_(std::make_unique<SoundOutput>()),
       sndStart_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
       sndCrash_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
-      sndMusic_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
-      host_(*this, [this] { syncView(); }),
+      sndMusic_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())), host_(*this),
       playField_(new PlayField(form_, pictureDir(folders.gameData), this)) {
     form_.appPath = folders.gameData;
     form_.highScoreDir = folders.highScore;

@@ -14,27 +14,31 @@ QString plainText(const std::string& text) {
     result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return result;
 }
+
+// The dialog keeps the main window from input until it closes, then
+// deletes itself; the handler that opened it has long returned.
+void openModal(QDialog* dialog) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+}
 } // namespace
 
-WindowHost::WindowHost(QWidget& window, std::function<void()> beforeModal)
-    : window_(window), beforeModal_(std::move(beforeModal)) {}
+WindowHost::WindowHost(QWidget& window) : window_(window) {}
 
 uint32_t WindowHost::millisecondsSinceMidnight() {
     return static_cast<uint32_t>(QTime::currentTime().msecsSinceStartOfDay());
 }
 
 void WindowHost::showHelp() {
-    beforeModal_();
-    HelpDialog help(&window_);
-    help.exec();
+    openModal(new HelpDialog(&window_));
 }
 
 void WindowHost::showMessage(const std::string& title, const std::string& text) {
-    beforeModal_();
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), plainText(text),
-                    QMessageBox::Ok, &window_);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromStdString(title), plainText(text),
+                                QMessageBox::Ok, &window_);
+    box->setTextFormat(Qt::PlainText);
+    openModal(box);
 }
 
 } // namespace kestrada::desktop

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game's Host in the window: the clock, the modal help and message
-// windows, and the request to end the program.
+// The game's Host in the window: the clock, the help and message windows
+// (application-modal, opened without a nested event loop), and the request
+// to end the program.
 #pragma once
 
 #include "app/host.h"
-
-#include <functional>
 
 class QWidget;
 
@@ -13,10 +12,7 @@ namespace kestrada::desktop {
 
 class WindowHost : public Host {
   public:
-    // beforeModal brings the window up to date with the model before a modal
-    // window opens: the handler that opens it has not returned yet, and a
-    // game it paused must not keep ticking behind the modal window.
-    WindowHost(QWidget& window, std::function<void()> beforeModal);
+    explicit WindowHost(QWidget& window);
 
     uint32_t millisecondsSinceMidnight() override;
     void showHelp() override;
@@ -27,7 +23,6 @@ class WindowHost : public Host {
 
   private:
     QWidget& window_;
-    std::function<void()> beforeModal_;
     bool endRequested_ = false;
 };
 

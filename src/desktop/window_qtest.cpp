@@ -277,7 +277,8 @@ class WindowTest : public QObject {
             }
         });
         poll.start(20);
-        action(&Form::mnuHowToPlay)->trigger(); // returns when the window closes
+        action(&Form::mnuHowToPlay)->trigger(); // opens the window and returns at once
+        QTRY_VERIFY_WITH_TIMEOUT(!seen.isEmpty(), 5000);
         QApplication::setPalette(desktop);
         saveScreenshot(shot, QStringLiteral("help_dark_theme.png"));
         const QString text = QString::fromStdString(helpInstructions()).remove(u'\r');
