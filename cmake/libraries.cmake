@@ -51,3 +51,8 @@ if(BUILD_TESTING)
     GTest::gtest GTest::gtest_main)
   gtest_discover_tests(kestrada_tests DISCOVERY_TIMEOUT 60)
 endif()
+
+# No toolkit header outside the front ends, no folder including one above it.
+if(BUILD_TESTING)
+  add_test(NAME kestrada_layout COMMAND bash ${CMAKE_SOURCE_DIR}/tests/layout/include_check.sh)
+endif()

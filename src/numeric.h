@@ -4,7 +4,8 @@
 // Positions and sizes are single precision. A sum, difference or product
 // that is compared with a position or stored in one is formed in double and
 // rounded once to single: write single(double(a) + b), never float maths.
-// Int() rounds down; conversions to a 16-bit integer round halves to even.
+// Int() rounds down; roundHalfEven() rounds to the nearest whole number,
+// halves to even; toInt16() stores a result that is already whole.
 #pragma once
 
 #include <cmath>
@@ -38,8 +39,8 @@ inline double eighthRoot(double v) {
     return v > 0 ? std::sqrt(std::sqrt(std::sqrt(v))) : 0.0;
 }
 
-// Stores a whole-number result into a 16-bit variable, wrapping as the
-// hardware would rather than invoking undefined behaviour.
+// Stores a whole-number result into a 16-bit variable. A result past the
+// range wraps around (two's complement) instead of being undefined.
 constexpr int16_t toInt16(int v) {
     return static_cast<int16_t>(v);
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// frmKestrada: the main window as the game sees it. Every control with its
+// The main window as the game sees it. Every control with its
 // geometry, visibility and caption, the menus, the frame timer, the
 // form-level variables, and the handlers that the window and the headless
 // runner call. Nothing here knows how the window is drawn.
@@ -118,35 +118,35 @@ class Form {
     MenuItem mnuScores, mnuHighScores;
 
     // ---- form-level variables, in their declared order ----------------------
-    int16_t PrevSpeed = 0;
-    int16_t Speed = 0;
-    int16_t MarkerIndex = 0;
-    int16_t CraterIndex = 0;
-    int16_t CratersInPlay = 0;
-    bool ExitRequested = false;
-    int32_t TickCount = 0;
-    double Score = 0;
-    std::string HighScoreText;
-    bool MedianWasVisible = false;
-    int32_t Civ1Speed = 0;
-    int32_t Civ2Speed = 0;
-    int32_t MotorcycleSpeed = 0;
-    int32_t HogSpeed = 0;
-    bool OffRoad = false;
-    int16_t RandomRoll = 0;
-    int16_t Civ1Bumped = 0;
-    int16_t Civ2Bumped = 0;
-    int16_t WeaponChoice = 0;
-    int32_t PrevRightHeld = 0;
-    int32_t PrevLeftHeld = 0;
-    int32_t UpHeld = 0;
-    int32_t DownHeld = 0;
-    int32_t LeftHeld = 0;
-    int32_t RightHeld = 0;
-    int16_t MissileInFlight = 0;
-    bool SoundsLoaded = false;
-    bool MusicPlaying = false;
-    bool GameOver = false;
+    int16_t PrevSpeed = 0;         // Speed after the last tick; the car moves when it changes
+    int16_t Speed = 0;             // the player's speed, pixels per tick, 0 to 25
+    int16_t MarkerIndex = 0;       // the centre-line dashes' loop index
+    int16_t CraterIndex = 0;       // the craters' loop index, left as the last loop ended
+    int16_t CratersInPlay = 0;     // how many craters are on the road
+    bool ExitRequested = false;    // Exit was chosen: the game ends once the high score is saved
+    int32_t TickCount = 0;         // ticks since the game began
+    double Score = 0;              // the score, distance and crashes
+    std::string HighScoreText;     // the best score as the file holds it
+    bool MedianWasVisible = false; // the median strip was up when the game was paused or ended
+    int32_t Civ1Speed = 0;         // civilian car 1's own speed
+    int32_t Civ2Speed = 0;         // civilian car 2's own speed
+    int32_t MotorcycleSpeed = 0;   // the motorcycle's own speed
+    int32_t HogSpeed = 0;          // the road hog's own speed
+    bool OffRoad = false;          // the car is on the verge and cannot accelerate
+    int16_t RandomRoll = 0;        // this tick's random roll, 1 to 20
+    int16_t Civ1Bumped = 0;        // 1 while civilian car 1 is held where the player pushed it
+    int16_t Civ2Bumped = 0;        // 1 while civilian car 2 is held where the player pushed it
+    int16_t WeaponChoice = 0;      // 1 missiles, 2 mines
+    int32_t PrevRightHeld = 0;     // RightHeld at the end of the last tick
+    int32_t PrevLeftHeld = 0;      // LeftHeld at the end of the last tick
+    int32_t UpHeld = 0;            // 1 while the Up arrow is held
+    int32_t DownHeld = 0;          // 1 while the Down arrow is held
+    int32_t LeftHeld = 0;          // 1 while the Left arrow is held
+    int32_t RightHeld = 0;         // 1 while the Right arrow is held
+    int16_t MissileInFlight = 0;   // 1 while a missile or a mine is out
+    bool SoundsLoaded = false;     // the three players have their wave files
+    bool MusicPlaying = false;     // the road music has been started
+    bool GameOver = false;         // the player's car has crashed
 
     // ---- platform ---------------------------------------------------------
     // Set by the program before the first Form_Load; the players and the host
@@ -155,7 +155,7 @@ class Form {
     SoundPlayer* sndCrash = nullptr;
     SoundPlayer* sndMusic = nullptr;
     Host* host = nullptr;
-    // App.Path: the folder of the wave files, and of the high-score file
+    // The program's own folder: the wave files, and of the high-score file
     // unless highScoreDir names another (an installed game keeps the score
     // in the player's own data folder).
     std::filesystem::path appPath;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// frmKestrada on screen: owns the model, the sound players and the frame
+// The main window on screen: owns the model, the sound players and the frame
 // timer, feeds keys, menu commands and ticks to the model's handlers and
 // brings the window up to date after each of them.
 #pragma once

@@ -16,7 +16,7 @@
 
 namespace kestrada::desktop::testing {
 
-// A fresh App.Path with the built pictures and no wave files or high score:
+// A fresh program folder with the built pictures and no wave files or high score:
 // the game must run silently from it.
 class ScratchDataDir {
   public:

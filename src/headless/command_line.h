@@ -35,7 +35,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 std::string_view usageText();
 
-// "kestrada VERSION", shared with the window.
+// "kestrada VERSION", for --headless --version.
 std::string versionText();
 
 } // namespace kestrada::headless
