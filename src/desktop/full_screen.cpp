@@ -53,17 +53,28 @@ bool FullScreen::isToggleKey(const QKeyEvent& event) {
 bool FullScreen::handle(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::ShortcutOverride:
-    case QEvent::KeyRelease:
         if (isToggleKey(*static_cast<QKeyEvent*>(event))) {
             event->accept();
             return true;
         }
         return false;
+    case QEvent::KeyRelease: {
+        // Its release too, whichever modifier was let go first.
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        if (key.key() != toggleKey_ && !isToggleKey(key)) {
+            return false;
+        }
+        if (!key.isAutoRepeat()) {
+            toggleKey_ = 0;
+        }
+        return true;
+    }
     case QEvent::KeyPress: {
         const auto& key = *static_cast<QKeyEvent*>(event);
         if (!isToggleKey(key)) {
             return false;
         }
+        toggleKey_ = key.key();
         if (!key.isAutoRepeat()) {
             toggle();
         }

@@ -50,6 +50,7 @@ class FullScreen {
     PlayField& field_;
     bool active_ = false;
     int windowedZoom_ = 1;
+    int toggleKey_ = 0; // the toggle key held down, if any
 };
 
 } // namespace kestrada::desktop

@@ -49,7 +49,8 @@ bool gameFoldersOf(const Options& options, GameFolders& folders) {
 class ScratchScoreFolder {
   public:
     explicit ScratchScoreFolder(const std::string& high) {
-        std::string name = (std::filesystem::temp_directory_path() / "kestrada-replay-XXXXXX");
+        std::error_code ec; // without a usable temp folder, the current one
+        std::string name = std::filesystem::temp_directory_path(ec) / "kestrada-replay-XXXXXX";
         if (::mkdtemp(name.data()) != nullptr) {
             path_ = name;
             writeHighScore(path_ / kHighScoreFileName, high);
