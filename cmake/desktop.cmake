@@ -93,6 +93,10 @@ foreach(test_source IN LISTS KESTRADA_DESKTOP_TESTS)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     TIMEOUT 120)
 endforeach()
+# Full screen needs a real X server and a window manager.
+add_test(NAME full_screen_qtest_x11
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/full_screen_test.sh $<TARGET_FILE:full_screen_qtest>)
+set_tests_properties(full_screen_qtest_x11 PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
 # Drives the window with SDL's virtual controllers.
 target_link_libraries(window_qtest PRIVATE PkgConfig::SDL2)
 # The replay test checks the window's recording against the real program.

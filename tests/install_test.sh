@@ -123,6 +123,14 @@ for args in "--help" "--version" "--headless --help" "--headless --version"; do
 done
 grep -q "^kestrada [0-9]" <("$bin" --version) || fail "--version says $("$bin" --version)"
 pass "--help and --version need no display"
+# The manual names every option the two --help texts list, and no other.
+options_of() { grep -oE -- '--[a-z][a-z-]*' | sort -u; }
+if diff <(sed 's/\\-/-/g' "$source/data/kestrada.6" | options_of) \
+        <({ "$bin" --help && "$bin" --headless --help; } | options_of) >"$scratch/man-diff"; then
+    pass "the manual and --help name the same options"
+else
+    fail "the manual (<) and --help (>) differ: $(cat "$scratch/man-diff")"
+fi
 status=0
 QT_QPA_PLATFORM=offscreen "$bin" --colour 2>"$scratch/err" || status=$?
 [ "$status" = 2 ] && [ "$(grep -c kestrada: "$scratch/err")" = 1 ] &&

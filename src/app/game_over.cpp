@@ -6,7 +6,6 @@
 #include "sound/sound_player.h"
 
 #include <iostream>
-#include <string>
 
 namespace kestrada {
 
@@ -49,10 +48,13 @@ void saveBeatenHighScore(Form& f) {
     if (high < score) {
         f.lblHighScore().Caption = f.lblScore().Caption;
         const auto file = f.highScoreFile();
-        std::string failure;
-        if (!writeHighScore(file, f.lblHighScore().Caption, &failure)) {
+        const BestSave save = saveBest(file, f.lblHighScore().Caption);
+        if (save.storedBest) {
+            // Another game saved a higher best meanwhile: it stands.
+            f.lblHighScore().Caption = *save.storedBest;
+        } else if (!save.saved) {
             std::cerr << "kestrada: high score " << f.lblHighScore().Caption << " not saved to "
-                      << file.string() << ": " << failure << '\n';
+                      << file.string() << ": " << save.failure << '\n';
         }
     }
 }

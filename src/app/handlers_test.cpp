@@ -1,13 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The form's handlers as a player meets them: keys, pause, music, the crash
-// and the high score kept between games.
+// and the high score kept between games, also when two games share it.
+#include "app/high_score_file.h"
 #include "app/key_codes.h"
 #include "testing/test_game.h"
 
+#include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace kestrada {
@@ -209,6 +216,75 @@ TEST(HighScoreFile, FormLoadShowsWhatTheFileHoldsOrKeepsTheLabel) {
         EXPECT_TRUE(!c.value || g.form.HighScoreText == c.value) << g.form.HighScoreText;
         EXPECT_EQ(fileText(g.highScoreFile()), c.bytes.value_or(""));
     }
+}
+
+// A game started on the folder's file, its score already run up.
+std::unique_ptr<testing::TestGame> gameWithScore(const std::filesystem::path& folder,
+                                                 const std::string& score) {
+    auto game = std::make_unique<testing::TestGame>(1, false);
+    game->form.highScoreDir = folder;
+    game->form.Form_Load();
+    game->form.lblScore().Caption = score;
+    return game;
+}
+
+TEST(HighScoreRace, TwoGamesEndingAtOnceKeepTheLargerScoreEveryRound) {
+    const testing::ScratchDir dir;
+    const std::filesystem::path file = dir.path() / kHighScoreFileName;
+    constexpr int kRounds = 60;
+    for (int round = 0; round < kRounds; ++round) {
+        writeFile(file, "\"100\"\r\n");
+        const std::string low = std::to_string(1000 + round);
+        const std::string high = std::to_string(5000 + round);
+        // Both read "100" at the start, as two windows opened together would.
+        auto first = gameWithScore(dir.path(), round % 2 == 0 ? high : low);
+        auto second = gameWithScore(dir.path(), round % 2 == 0 ? low : high);
+        int go[2];
+        ASSERT_EQ(::pipe(go), 0);
+        for (testing::TestGame* game : {first.get(), second.get()}) {
+            if (::fork() == 0) {
+                ::close(go[1]);
+                char c;
+                (void)!::read(go[0], &c, 1); // both start when the pipe closes
+                game->form.mnuExit_Click();
+                std::_Exit(0);
+            }
+        }
+        ::close(go[0]);
+        ::close(go[1]);
+        while (::wait(nullptr) > 0) {
+        }
+        ASSERT_EQ(fileText(file), "\"" + high + "\"\r\n") << "round " << round;
+    }
+}
+
+// The best another game saved meanwhile stands, and the window shows it; an
+// equal one is not written again.
+TEST(HighScoreRace, ABestSavedMeanwhileStandsAndShowsUnlessBeaten) {
+    const testing::ScratchDir dir;
+    auto lower = gameWithScore(dir.path(), "153");
+    auto equal = gameWithScore(dir.path(), "14801");
+    writeFile(dir.path() / kHighScoreFileName, "\"14801.0\"\r\n");
+    lower->form.mnuExit_Click();
+    EXPECT_EQ(lower->form.lblHighScore().Caption, "14801");
+    equal->form.mnuExit_Click();
+    EXPECT_EQ(fileText(dir.path() / kHighScoreFileName), "\"14801.0\"\r\n");
+}
+
+TEST(HighScoreRace, AGameStoppedHoldingTheLockDoesNotHangTheSave) {
+    const testing::ScratchDir dir;
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        ::flock(::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY), LOCK_EX);
+        ::raise(SIGSTOP);
+        std::_Exit(0);
+    }
+    ::waitpid(holder, nullptr, WUNTRACED); // stopped, the lock held
+    auto game = gameWithScore(dir.path(), "777");
+    game->form.mnuExit_Click();
+    EXPECT_EQ(fileText(dir.path() / kHighScoreFileName), "\"777\"\r\n");
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
 }
 
 } // namespace

@@ -19,7 +19,10 @@ std::string helpInstructions() {
         "the speedometer.  You carry two unlimited weapons, missiles and mines, each useful in "
         "its own way: select them with \"1\" and \"2\" and fire with the Space bar.  ENTER starts "
         "a new game; ESC pauses.";
-    return story + "\r\n\r\n" + scoring + "\r\n\r\n" + controls;
+    const std::string controller =
+        "A game controller plays too: the d-pad or stick steers, the triggers speed up and "
+        "brake, A fires, X and Y choose the weapon and START pauses.";
+    return story + "\r\n\r\n" + scoring + "\r\n\r\n" + controls + "\r\n\r\n" + controller;
 }
 
 std::string aboutText() {

@@ -9,7 +9,8 @@ namespace kestrada {
 inline constexpr const char* kHelpCaption = " How to Play Kestrada...";
 inline constexpr const char* kAboutTitle = "About Kestrada...";
 
-// The instructions: story, scoring and controls, one paragraph each.
+// The instructions: story, scoring, the keys and the game controller, one
+// paragraph each.
 std::string helpInstructions();
 
 // The credits shown by the About box: the game's history in six lines.

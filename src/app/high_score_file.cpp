@@ -11,8 +11,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace kestrada {
@@ -226,6 +228,60 @@ bool writeHighScore(const std::filesystem::path& path, std::string_view caption,
         *failure = std::strerror(error != 0 ? error : EIO);
     }
     return saved;
+}
+
+namespace {
+// An advisory lock on the folder, not on the file: a save replaces the
+// file by renaming a new one over it, and a folder needs no file of its own,
+// so a folder that takes no new files can be locked all the same.
+class FolderLock {
+  public:
+    FolderLock(const std::filesystem::path& folder, std::chrono::milliseconds wait) {
+        fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                break; // no locks here
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) {
+            ::close(fd_); // lets the lock go
+        }
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+} // namespace
+
+BestSave saveBest(const std::filesystem::path& path, std::string_view caption,
+                  std::chrono::milliseconds lockWait) {
+    BestSave result;
+    const std::filesystem::path file = followLinks(path);
+    const FolderLock lock(file.parent_path(), lockWait);
+    const auto stored = readFirstValue(file);
+    if (stored) {
+        const double storedValue = leadingNumber(*stored);
+        const double value = leadingNumber(caption);
+        if (storedValue > value) {
+            result.storedBest = numberText(storedValue);
+            return result;
+        }
+        if (storedValue == value) {
+            result.saved = true; // already there
+            return result;
+        }
+    }
+    result.saved = writeHighScore(path, caption, &result.failure);
+    return result;
 }
 
 } // namespace kestrada

@@ -3,6 +3,7 @@
 // Reading is bounded and never throws; writing never leaves a partial file.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -38,5 +39,23 @@ std::string numberText(double value);
 // when given, when the line was not saved; the folder is created if needed.
 bool writeHighScore(const std::filesystem::path& file, std::string_view caption,
                     std::string* failure = nullptr);
+
+// How long a save waits for another game's save to finish. A lock held
+// longer (a game stopped mid-save) is done without.
+inline constexpr std::chrono::milliseconds kHighScoreLockWait{500};
+
+struct BestSave {
+    bool saved = false;                    // the file holds the new best
+    std::optional<std::string> storedBest; // the higher best the file holds, as shown
+    std::string failure;                   // why a new best was not saved
+};
+
+// Saves a beaten best unless the file already holds one at least as high:
+// another game may have saved since this one read it. The check and the
+// write run under a lock on the file's folder, which another game's save
+// waits for; a lock not had within lockWait (or a file system without
+// locks) never stops the save, which then runs unlocked.
+BestSave saveBest(const std::filesystem::path& file, std::string_view caption,
+                  std::chrono::milliseconds lockWait = kHighScoreLockWait);
 
 } // namespace kestrada

@@ -58,6 +58,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Draw the play area N times larger, 1 to 4 (default: the zoom last chosen "
                        "with Ctrl+Plus and Ctrl+Minus)."),
         QStringLiteral("N"));
+    const QCommandLineOption fullScreen(
+        QStringLiteral("fullscreen"),
+        QStringLiteral("Start in full screen (F11 toggles it; the last choice is kept)."));
     const QCommandLineOption record(
         QStringLiteral("record"),
         QStringLiteral("Write every key, menu command and end of the music to FILE, slot by slot, "
@@ -68,7 +71,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Play back a recorded game (Esc holds it, Ctrl+X ends it); "
                        "a high score it reaches is not saved."),
         QStringLiteral("FILE"));
-    parser.addOptions({seed, dataDir, zoom, record, replay});
+    parser.addOptions({seed, dataDir, zoom, fullScreen, record, replay});
 
     const bool understood = parser.parse(arguments);
     CommandLine result;
@@ -114,6 +117,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 QStringLiteral("--zoom takes 1, 2, 3 or 4, not '%1'").arg(parser.value(zoom)));
         }
     }
+    result.fullScreen = parser.isSet(fullScreen);
     if (parser.isSet(record)) {
         result.record = parser.value(record).toStdString();
     }

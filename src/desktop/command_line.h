@@ -29,6 +29,8 @@ struct CommandLine {
     // How many times larger the play area is drawn, 1 to 4; without it the
     // window keeps the zoom the player last chose.
     std::optional<int> zoom;
+    // Start in full screen, whatever was chosen last time.
+    bool fullScreen = false;
 };
 
 // Reads the arguments, the program name first, as

@@ -25,7 +25,7 @@ class CommandLineTest : public QObject {
         } cases[] = {
             {"", Action::Play, "", ""},
             {"--seed|0", Action::Play, "0", ""},
-            {"--seed=4294967295|--zoom|4", Action::Play, "4294967295", ""},
+            {"--seed=4294967295|--zoom|4|--fullscreen", Action::Play, "4294967295", ""},
             {"--seed|4294967296", Action::Refuse, "", "--seed"},
             {"--seed|12abc", Action::Refuse, "", "--seed"},
             {"--seed=", Action::Refuse, "", "--seed"},

@@ -4,6 +4,7 @@
 #include "app/game_folders.h"
 #include "desktop/command_line.h"
 #include "desktop/first_frame_probe.h"
+#include "desktop/full_screen.h"
 #include "desktop/main_window.h"
 #include "desktop/missing_data.h"
 #include "desktop/play_field.h"
@@ -89,6 +90,9 @@ int main(int argc, char* argv[]) {
     kestrada::desktop::reportMissingData(window.playField().pictures(),
                                          folders.gameData / "pictures", folders.gameData);
     window.setZoom(options.zoom.value_or(kestrada::desktop::savedZoom()));
+    if (options.fullScreen || kestrada::desktop::savedFullScreen()) {
+        window.fullScreen().request(true);
+    }
     QObject::connect(&window, &kestrada::desktop::MainWindow::programEnded, &app,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     // Opt-in measures for bench/run.sh; they do nothing unless asked.

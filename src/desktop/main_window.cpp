@@ -2,12 +2,14 @@
 #include "desktop/main_window.h"
 
 #include "app/key_codes.h"
+#include "desktop/full_screen.h"
 #include "desktop/game_menus.h"
 #include "desktop/gamepad.h"
 #include "desktop/key_mapping.h"
 #include "desktop/play_field.h"
 #include "desktop/qt_sound_device.h"
 #include "desktop/qt_sound_player.h"
+#include "desktop/replay_host.h"
 #include "desktop/zoom_setting.h"
 #include "session/menu_commands.h"
 
@@ -22,6 +24,10 @@
 namespace kestrada::desktop {
 
 namespace {
+// A recording without Exit plays on this many slots (2 s) after its last
+// event, then stops where it stands.
+constexpr uint32_t kReplayRunOn = 50;
+
 QString pictureDir(const std::filesystem::path& appPath) {
     return QString::fromStdString((appPath / "pictures").string());
 }
@@ -89,6 +95,8 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
         },
         [this] { return form_.GameOver; });
 
+    fullScreen_ = std::make_unique<FullScreen>(*this, *playField_);
+
     // Every key reaches the game first, whichever control has the focus.
     qApp->installEventFilter(this);
     playField_->setFocus();
@@ -105,10 +113,16 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::setZoom(int zoom) {
-    playField_->setZoom(zoom);
+    fullScreen_->setWindowedZoom(zoom);
+    if (!fullScreen_->active()) {
+        playField_->setZoom(zoom);
+    }
 }
 
 void MainWindow::stepZoom(int step) {
+    if (fullScreen_->active()) {
+        return; // the screen decides
+    }
     const int zoom = std::clamp(playField_->zoom() + step, kMinZoom, kMaxZoom);
     if (zoom != playField_->zoom()) {
         setZoom(zoom);
@@ -164,7 +178,32 @@ void MainWindow::replay(std::vector<session::InputEvent> events) {
     replayEvents_ = std::move(events);
     replayNext_ = 0;
     replaying_ = true;
+    replayHost_ = std::make_unique<ReplayHost>(host_);
+    form_.host = replayHost_.get();
     setWindowTitle(QStringLiteral(" Kestrada - replay"));
+}
+
+void MainWindow::holdReplay(bool hold) {
+    replayHeld_ = hold;
+    if (hold) {
+        musicHeld_ = sndMusic_->mode() == kModePlaying;
+        sndStart_->stop();
+        sndMusic_->stop();
+        sndCrash_->stop();
+    } else if (musicHeld_) {
+        sndMusic_->play();
+    }
+    setWindowTitle(hold ? QStringLiteral(" Kestrada - replay (held)")
+                        : QStringLiteral(" Kestrada - replay"));
+}
+
+void MainWindow::endReplay() {
+    replayEnded_ = true;
+    frameTimer_.stop();
+    sndStart_->stop();
+    sndMusic_->stop();
+    sndCrash_->stop();
+    setWindowTitle(QStringLiteral(" Kestrada - replay ended"));
 }
 
 void MainWindow::onFrameTimer() {
@@ -172,6 +211,11 @@ void MainWindow::onFrameTimer() {
     // a live game's slots run on, and a tick that falls due while a modal
     // window is open is dropped, not saved up: the game counts ticks.
     if (replaying_ && (replayHeld_ || busy_)) {
+        return;
+    }
+    const uint32_t lastEvent = replayEvents_.empty() ? 0 : replayEvents_.back().slot;
+    if (replaying_ && replayNext_ == replayEvents_.size() && slot_ > lastEvent + kReplayRunOn) {
+        endReplay();
         return;
     }
     bool ticked = false;
@@ -235,10 +279,8 @@ void MainWindow::onMenuClick(void (Form::*click)()) {
 
 void MainWindow::onGameKey(const GameKey& key) {
     if (replaying_) {
-        if (key.down && key.code == kKeyEsc) {
-            replayHeld_ = !replayHeld_;
-            setWindowTitle(replayHeld_ ? QStringLiteral(" Kestrada - replay (held)")
-                                       : QStringLiteral(" Kestrada - replay"));
+        if (key.down && key.code == kKeyEsc && !replayEnded_) {
+            holdReplay(!replayHeld_);
         }
         return;
     }
@@ -281,6 +323,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this) {
         return false;
+    }
+    if (fullScreen_->handle(watched, event)) {
+        return true;
     }
     switch (event->type()) {
     case QEvent::ShortcutOverride:

@@ -23,8 +23,10 @@
 
 namespace kestrada::desktop {
 
+class FullScreen;
 class GameMenus;
 class Gamepads;
+class ReplayHost;
 class PlayField;
 class QtSoundPlayer;
 class SoundOutput;
@@ -57,8 +59,10 @@ class MainWindow : public QMainWindow {
     // menus are ignored, but Esc holds and resumes the replay and Exit ends it.
     void replay(std::vector<session::InputEvent> events);
 
-    // Draws the play area this many times larger; the menu bar stays as it is.
+    // Draws the play area this many times larger; the menu bar stays as it
+    // is. In full screen the zoom is kept for when the window comes back.
     void setZoom(int zoom);
+    FullScreen& fullScreen() const { return *fullScreen_; }
 
   Q_SIGNALS:
     // Exit has run: the program should end.
@@ -82,6 +86,11 @@ class MainWindow : public QMainWindow {
     // Runs the handler of one input and tells the listener.
     void deliver(session::InputEvent event);
     void deliverReplayedSlot();
+    // Esc in a replay: holds it, silencing the sound as the pause does, or
+    // resumes it and its music.
+    void holdReplay(bool hold);
+    // A recording without Exit: the replay stops a while after its last event.
+    void endReplay();
     // A key released while another window has focus never reaches us.
     void releaseHeldArrows();
     // Leaving the game running behind another window loses it the game.
@@ -108,6 +117,10 @@ class MainWindow : public QMainWindow {
     std::size_t replayNext_ = 0;
     bool replaying_ = false;
     bool replayHeld_ = false;
+    bool replayEnded_ = false;
+    bool musicHeld_ = false; // the music was playing when the replay was held
+    std::unique_ptr<ReplayHost> replayHost_;
+    std::unique_ptr<FullScreen> fullScreen_;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;
     bool ended_ = false;

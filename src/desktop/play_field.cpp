@@ -14,6 +14,8 @@ namespace kestrada::desktop {
 
 namespace {
 const QColor kWindowBackground(192, 192, 192);
+// Beyond any screen made yet: 8K holds the play area 7 times across.
+constexpr int kMaxFillingZoom = 8;
 } // namespace
 
 PlayField::PlayField(const Form& form, const QString& pictureDir, QWidget* parent)
@@ -24,12 +26,37 @@ PlayField::PlayField(const Form& form, const QString& pictureDir, QWidget* paren
 }
 
 void PlayField::setZoom(int zoom) {
-    zoom_ = std::clamp(zoom, 1, 4);
-    setFixedSize(sizeHint());
+    zoom_ = std::clamp(zoom, 1, kMaxFillingZoom);
+    if (!filling_) {
+        setFixedSize(sizeHint());
+    }
     if (isVisible()) {
         refreshPictures();
     }
     update();
+}
+
+void PlayField::setFilling(bool filling) {
+    filling_ = filling;
+    if (filling) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        setFixedSize(sizeHint());
+    }
+    update();
+}
+
+QRect PlayField::playArea() const {
+    const QSize size = sizeHint();
+    if (!filling_) {
+        return QRect(QPoint(0, 0), size);
+    }
+    // Centred in the window, not in this widget, so that the menu bar
+    // coming and going does not move the road.
+    const QSize space = window()->size();
+    const QPoint inWindow((space.width() - size.width()) / 2, (space.height() - size.height()) / 2);
+    return QRect(inWindow - mapTo(window(), QPoint(0, 0)), size);
 }
 
 void PlayField::frameTicked() {
@@ -69,7 +96,13 @@ void PlayField::paintEvent(QPaintEvent*) {
         QTimer::singleShot(0, this, qOverload<>(&QWidget::update));
     }
     QPainter painter(this);
-    painter.fillRect(rect(), kWindowBackground);
+    const QRect area = playArea();
+    if (filling_) {
+        painter.fillRect(rect(), Qt::black);
+        painter.setClipRect(area); // sprites parked off the road stay unseen
+    }
+    painter.fillRect(area, kWindowBackground);
+    painter.translate(area.topLeft());
     painter.scale(zoom_, zoom_);
     paintFrame(painter, form_, pictures_, explosion_);
     if (!std::exchange(painted_, true)) {
@@ -85,7 +118,7 @@ void PlayField::mousePressEvent(QMouseEvent* event) {
     const QRectF buttonRect(frame.Left + button.Left, frame.Top + button.Top, button.Width,
                             button.Height);
     if (event->button() == Qt::LeftButton && frame.Visible && button.Visible &&
-        buttonRect.contains(event->position() / zoom_)) {
+        buttonRect.contains((event->position() - playArea().topLeft()) / zoom_)) {
         Q_EMIT newGameButtonClicked();
         return;
     }

@@ -20,10 +20,18 @@ class PlayField : public QWidget {
 
     PlayField(const Form& form, const QString& pictureDir, QWidget* parent = nullptr);
 
-    // Draws the whole play area this many times larger (1 to 4); the game's
-    // own coordinates stay those of the design.
+    // Draws the whole play area this many times larger (1 to 4 in a
+    // window, as many as fit in full screen); the game's own coordinates
+    // stay those of the design.
     void setZoom(int zoom);
     int zoom() const { return zoom_; }
+
+    // Filling, the widget takes whatever size the window gives it and draws
+    // the play area centred in the window, on black; else it is exactly the
+    // play area's size.
+    void setFilling(bool filling);
+    // Where the play area is drawn, in this widget's coordinates.
+    QRect playArea() const;
 
     // Called after every frame tick.
     void frameTicked();
@@ -56,6 +64,7 @@ class PlayField : public QWidget {
     ExplosionEffect explosion_;
     bool painted_ = false;
     int zoom_ = 1;
+    bool filling_ = false;
 };
 
 } // namespace kestrada::desktop

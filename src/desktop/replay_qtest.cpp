@@ -8,6 +8,8 @@
 #include "desktop/qtest_support.h"
 #include "desktop/session_recording.h"
 #include "session/trace_writer.h"
+#include "sound/sound_player.h"
+#include "testing/test_game.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +37,8 @@ QStringList lines(const QString& path) {
 QStringList playInWindow(const kestrada::desktop::CommandLine& options, const QString& scoreDir,
                          const std::function<void(MainWindow&, uint32_t)>& script) {
     const kestrada::desktop::testing::ScratchDataDir data;
+    // Music long enough that it never ends in the game, so it can be heard.
+    kestrada::desktop::testing::writeWave(data.filePath(QStringLiteral("Kestrada.wav")), 60000);
     kestrada::desktop::SessionRecording session;
     std::string error; // a session that would not start fails every comparison
     (void)session.prepare(options, {data.fsPath(), scoreDir.toStdString()}, error);
@@ -51,22 +55,23 @@ QStringList playInWindow(const kestrada::desktop::CommandLine& options, const QS
     QObject::connect(&window, &MainWindow::programEnded, [&] { title = window.windowTitle(); });
     window.show();
     window.activateWindow();
-    (void)QTest::qWaitFor([&] { return !title.isEmpty(); }, 120000);
+    const auto ended = [&] { return window.windowTitle().endsWith(u" ended"); };
+    (void)QTest::qWaitFor([&] { return !title.isEmpty() || ended(); }, 120000);
     const Form& form = window.form();
     return run << QStringLiteral(" score=%1 high=%2 ")
                       .arg(QString::fromStdString(form.lblScore().Caption),
                            QString::fromStdString(form.lblHighScore().Caption))
-               << title;
+               << (ended() ? window.windowTitle() : title);
 }
 
-// The trace of a headless run with its high score in folder, then the
+// The trace of a headless run of the file alone, kept in folder, then the
 // scores from its summary line.
 QStringList replayHeadless(const QString& input, const QString& folder) {
     QProcess program;
     const QString trace = folder + QStringLiteral("/trace.jsonl");
     program.start(QStringLiteral(KESTRADA_PROGRAM),
                   {QStringLiteral("--headless"), QStringLiteral("--input"), input,
-                   QStringLiteral("--trace"), trace, QStringLiteral("--data-dir"), folder});
+                   QStringLiteral("--trace"), trace});
     (void)program.waitForFinished(60000); // a failed run has no scores to show
     // Only the headless players note their sound calls.
     static const QRegularExpression sounds(QStringLiteral(R"("sound":\[[^\]]*\])"));
@@ -124,34 +129,44 @@ class ReplayTest : public QObject {
         kestrada::desktop::CommandLine live;
         live.seed = 20;
         live.dataDir = dir("live").toStdString();
+        kestrada::testing::writeFile(dir("live").toStdString() + "/Kestrada.txt", "\"3043\"\r\n");
         live.record = recording.toStdString();
         QStringList recorded = playInWindow(live, dir("live"), player);
         recorded.removeLast(); // the title
         QVERIFY(crashedAt > 110 && newGameAt < 1500);
         const QStringList file = lines(recording);
         QCOMPARE(file.filter(QStringLiteral(" down Up")).size(), 2);
-        QCOMPARE(file.first(), QStringLiteral("# kestrada " KESTRADA_VERSION " seed 20"));
+        QCOMPARE(file.first(),
+                 QStringLiteral("# kestrada " KESTRADA_VERSION " seed 20 high \"3043\""));
         QCOMPARE(lines(dir("live") + QStringLiteral("/last-run.txt")), file);
 
         const QStringList headless = replayHeadless(recording, dir("headless"));
         QCOMPARE(headless, recorded);
 
         // The viewer's keys do nothing to the game; Esc holds the replay a
-        // while without a trace of it in the game.
+        // while, silent as a pause, without a trace of it in the game.
         kestrada::desktop::CommandLine watch;
         watch.replay = recording.toStdString();
+        QList<int> music;
         QStringList replayed =
-            playInWindow(watch, dir("replay"), [](MainWindow& window, uint32_t slot) {
+            playInWindow(watch, dir("replay"), [&music](MainWindow& window, uint32_t slot) {
                 QWidget* field = &window.playField();
-                if (slot == 60) {
+                const kestrada::SoundPlayer* player = window.form().sndMusic;
+                if (slot == 105) {
                     QTest::keyClick(field, Qt::Key_Space);
+                    music << player->mode();
                     QTest::keyClick(field, Qt::Key_Escape);
-                    QTimer::singleShot(300, field,
-                                       [field] { QTest::keyClick(field, Qt::Key_Escape); });
+                    music << player->mode();
+                    QTimer::singleShot(300, field, [field, player, &music] {
+                        QTest::keyClick(field, Qt::Key_Escape);
+                        music << player->mode();
+                    });
                 }
             });
         QCOMPARE(replayed.takeLast(), QStringLiteral(" Kestrada - replay"));
         QCOMPARE(replayed, headless);
+        QCOMPARE(music, QList<int>({kestrada::kModePlaying, kestrada::kModeStopped,
+                                    kestrada::kModePlaying}));
         // The replay's high score stayed in its own scratch folder.
         QVERIFY(!QFile::exists(scratch.filePath(QStringLiteral("replay/Kestrada.txt"))));
 
@@ -171,6 +186,26 @@ class ReplayTest : public QObject {
         replayCut.removeLast(); // the scores
         QCOMPARE(replayCut, headless.mid(0, replayCut.size()));
         QCOMPARE(replayCut.size(), int(kept.last().section(QLatin1Char(' '), 0, 0).toUInt()));
+    }
+
+    // A recording cut short has no Exit: the replay stops 2 s after its last
+    // event and the window stays. The help window and About box it asks
+    // for do not open, or the replay would wait for them.
+    void replayWithoutExitEndsAndOpensNoWindow() {
+        QTemporaryDir scratch;
+        const QString recording = scratch.filePath(QStringLiteral("cut.txt"));
+        kestrada::testing::writeFile(recording.toStdString(),
+                                     "# kestrada 1.0 seed 7 high \"0\"\n5 down Up\n8 menu "
+                                     "mnuHowToPlay\n9 menu mnuAbout\n12 menu mnuPause\n20 up Up\n");
+        kestrada::desktop::CommandLine watch;
+        watch.replay = recording.toStdString();
+        int dialogs = 0;
+        QStringList run = playInWindow(watch, scratch.path(), [&dialogs](MainWindow&, uint32_t) {
+            dialogs += QApplication::activeModalWidget() != nullptr ? 1 : 0;
+        });
+        QCOMPARE(run.takeLast(), QStringLiteral(" Kestrada - replay ended"));
+        QCOMPARE(run.size(), 70 + 1); // a record per slot, then the scores
+        QCOMPARE(dialogs, 0);
     }
 };
 

@@ -11,17 +11,29 @@
 namespace kestrada::desktop {
 
 namespace {
-// The replay starts from the high score the player has, in a folder of its
-// own: its games save there and nowhere else.
-std::unique_ptr<QTemporaryDir> scratchScoreFolder(const std::filesystem::path& from) {
+// The replay's games save in a folder of their own, starting from the
+// recorded best, or for an older recording from the high score the player
+// has.
+std::unique_ptr<QTemporaryDir> scratchScoreFolder(const std::filesystem::path& from,
+                                                  const std::optional<std::string>& recorded) {
     auto scratch = std::make_unique<QTemporaryDir>();
     if (!scratch->isValid()) {
         return nullptr;
     }
-    std::error_code ec;
-    std::filesystem::copy_file(from / kHighScoreFileName,
-                               scratch->path().toStdString() + "/" + kHighScoreFileName, ec);
+    const std::filesystem::path file = scratch->path().toStdString() + "/" + kHighScoreFileName;
+    if (recorded) {
+        writeHighScore(file, *recorded);
+    } else {
+        std::error_code ec;
+        std::filesystem::copy_file(from / kHighScoreFileName, file, ec);
+    }
     return scratch;
+}
+
+// The best Form_Load will show: the recording starts from it.
+std::string startingBest(const std::filesystem::path& folder) {
+    const auto stored = readFirstValue(folder / kHighScoreFileName);
+    return stored ? numberText(leadingNumber(*stored)) : "0";
 }
 } // namespace
 
@@ -36,8 +48,17 @@ bool SessionRecording::prepare(const CommandLine& options, const GameFolders& fo
             return false;
         }
         seed = file.seed;
+        std::string note;
+        std::optional<std::filesystem::path> dataDir;
+        if (options.dataDir) {
+            dataDir = *options.dataDir;
+        }
+        const auto recorded = session::recordedStartingBest(file, dataDir, note);
+        if (!note.empty()) {
+            std::cerr << note << '\n';
+        }
         replay_ = std::move(file.events);
-        scratchScores_ = scratchScoreFolder(folders.highScore);
+        scratchScores_ = scratchScoreFolder(folders.highScore, recorded);
         if (!scratchScores_) {
             error = "replay: no scratch folder for its high score";
             return false;
@@ -47,7 +68,8 @@ bool SessionRecording::prepare(const CommandLine& options, const GameFolders& fo
     // The recording must name the seed, so the time of day is read here.
     seed_ = seed ? *seed : static_cast<uint32_t>(QTime::currentTime().msecsSinceStartOfDay());
 
-    if (options.record && !record_.open(*options.record, seed_, error)) {
+    const std::string high = startingBest(folders_.highScore);
+    if (options.record && !record_.open(*options.record, seed_, high, error)) {
         error = "--record: " + error;
         return false;
     }
@@ -58,7 +80,7 @@ bool SessionRecording::prepare(const CommandLine& options, const GameFolders& fo
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
         std::string why;
-        if (!lastRun_.open(folder / kLastRunFileName, seed_, why)) {
+        if (!lastRun_.open(folder / kLastRunFileName, seed_, high, why)) {
             std::cerr << "kestrada: the last run is not kept: " << why << '\n';
         }
     }

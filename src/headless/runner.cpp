@@ -5,6 +5,7 @@
 #include "headless/runner.h"
 
 #include "app/game_folders.h"
+#include "app/high_score_file.h"
 #include "headless/command_line.h"
 #include "session/headless_game.h"
 #include "session/recording.h"
@@ -12,9 +13,11 @@
 #include "session/trace_writer.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -41,6 +44,31 @@ bool gameFoldersOf(const Options& options, GameFolders& folders) {
         gameFolders(programFolder(), options.dataDir, [] { return kestrada::userDataFolder(); });
     return true;
 }
+
+// A folder of its own for a recording's best, removed when the run ends.
+class ScratchScoreFolder {
+  public:
+    explicit ScratchScoreFolder(const std::string& high) {
+        std::error_code ec; // without a usable temp folder, the current one
+        std::string name = std::filesystem::temp_directory_path(ec) / "kestrada-replay-XXXXXX";
+        if (::mkdtemp(name.data()) != nullptr) {
+            path_ = name;
+            writeHighScore(path_ / kHighScoreFileName, high);
+        }
+    }
+    ~ScratchScoreFolder() {
+        std::error_code ec;
+        if (!path_.empty()) {
+            std::filesystem::remove_all(path_, ec);
+        }
+    }
+    ScratchScoreFolder(const ScratchScoreFolder&) = delete;
+    ScratchScoreFolder& operator=(const ScratchScoreFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
 
 const char* boolText(bool value) {
     return value ? "true" : "false";
@@ -76,6 +104,26 @@ int run(const std::vector<std::string>& args) {
     GameFolders folders;
     if (!gameFoldersOf(options, folders)) {
         return kExitBadUsage;
+    }
+    // A recording starts from the best it names, so that the file alone
+    // gives the summary the player saw. A --data-dir without a score takes
+    // the recorded one and keeps what the run beats it with; without
+    // --data-dir the run keeps nothing.
+    std::string note;
+    const auto recordedBest = recordedStartingBest(input, options.dataDir, note);
+    if (!note.empty()) {
+        std::cerr << note << '\n';
+    }
+    std::optional<ScratchScoreFolder> scratch;
+    if (recordedBest && options.dataDir) {
+        writeHighScore(folders.highScore / kHighScoreFileName, *recordedBest);
+    } else if (recordedBest) {
+        scratch.emplace(*recordedBest);
+        if (scratch->path().empty()) {
+            std::cerr << "input: no scratch folder for the recorded high score\n";
+            return kExitFailed;
+        }
+        folders.highScore = scratch->path();
     }
     const std::vector<InputEvent>& events = input.events;
     // A recorded game lasts until its last event (Exit, when it ended well).

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/recording.h"
 
+#include "app/high_score_file.h"
 #include "app/key_codes.h"
 #include "session/whole_number.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -15,15 +17,16 @@ namespace kestrada::session {
 namespace {
 constexpr std::string_view kHeaderStart = "# kestrada ";
 constexpr std::string_view kSeedMark = " seed ";
+constexpr std::string_view kHighMark = " high \"";
 
 } // namespace
 
-std::string recordingHeader(uint32_t seed) {
+std::string recordingHeader(uint32_t seed, std::string_view high) {
     return std::string(kHeaderStart) + KESTRADA_VERSION + std::string(kSeedMark) +
-           std::to_string(seed);
+           std::to_string(seed) + std::string(kHighMark) + std::string(high) + "\"";
 }
 
-std::optional<uint32_t> recordedSeed(std::string_view text) {
+std::optional<RecordingHeader> recordingHeaderOf(std::string_view text) {
     std::string_view line = text.substr(0, text.find('\n'));
     if (line.ends_with('\r')) {
         line.remove_suffix(1);
@@ -35,11 +38,22 @@ std::optional<uint32_t> recordedSeed(std::string_view text) {
     if (mark == std::string_view::npos) {
         return std::nullopt;
     }
-    const WholeNumber seed = parseWholeNumber(line.substr(mark + kSeedMark.size()), UINT32_MAX);
+    std::string_view rest = line.substr(mark + kSeedMark.size());
+    const std::size_t seedEnd = std::min(rest.find(' '), rest.size());
+    const WholeNumber seed = parseWholeNumber(rest.substr(0, seedEnd), UINT32_MAX);
     if (seed.error != WholeNumberError::None) {
         return std::nullopt;
     }
-    return static_cast<uint32_t>(seed.value);
+    RecordingHeader header;
+    header.seed = static_cast<uint32_t>(seed.value);
+    rest.remove_prefix(seedEnd);
+    // The high score is the file's quoted text; a header cut short of its
+    // closing quote names none.
+    if (rest.starts_with(kHighMark) && rest.size() > kHighMark.size() && rest.ends_with('"')) {
+        header.high =
+            std::string(rest.substr(kHighMark.size(), rest.size() - kHighMark.size() - 1));
+    }
+    return header;
 }
 
 ReplayFile readReplayFile(const std::filesystem::path& file, std::optional<uint32_t> seedOption) {
@@ -60,13 +74,36 @@ ReplayFile readReplayFile(const std::filesystem::path& file, std::optional<uint3
         return result;
     }
     result.events = std::move(parse.events);
-    result.recordedSeed = recordedSeed(text);
+    if (const auto header = recordingHeaderOf(text)) {
+        result.recordedSeed = header->seed;
+        result.recordedHigh = header->high;
+    }
     result.seed = seedOption ? seedOption : result.recordedSeed;
     if (result.recordedSeed && seedOption && *seedOption != *result.recordedSeed) {
         result.error = "input:1: recorded with seed " + std::to_string(*result.recordedSeed) +
                        ", not --seed " + std::to_string(*seedOption);
     }
     return result;
+}
+
+std::optional<std::string> recordedStartingBest(const ReplayFile& file,
+                                                const std::optional<std::filesystem::path>& dataDir,
+                                                std::string& note) {
+    if (!file.recordedHigh) {
+        return std::nullopt;
+    }
+    if (dataDir) {
+        const std::filesystem::path scores = *dataDir / kHighScoreFileName;
+        if (const auto stored = readFirstValue(scores)) {
+            const std::string shown = numberText(leadingNumber(*stored));
+            if (shown != *file.recordedHigh) {
+                note = "input: recorded from high score " + *file.recordedHigh + ", played from " +
+                       shown + " in " + scores.string();
+            }
+            return std::nullopt;
+        }
+    }
+    return file.recordedHigh;
 }
 
 bool changesNothing(const Form& form, const InputEvent& event) {
@@ -93,14 +130,15 @@ InputRecorder::~InputRecorder() {
     close();
 }
 
-bool InputRecorder::open(const std::filesystem::path& file, uint32_t seed, std::string& error) {
+bool InputRecorder::open(const std::filesystem::path& file, uint32_t seed, std::string_view high,
+                         std::string& error) {
     close();
     file_ = std::fopen(file.c_str(), "w");
     if (file_ == nullptr) {
         error = "cannot write " + file.string() + ": " + std::strerror(errno);
         return false;
     }
-    writeLine(recordingHeader(seed));
+    writeLine(recordingHeader(seed, high));
     return true;
 }
 

@@ -16,18 +16,25 @@
 
 namespace kestrada::session {
 
-// "# kestrada VERSION seed N"
-std::string recordingHeader(uint32_t seed);
+// "# kestrada VERSION seed N high "TEXT"": the seed and the best score the
+// game started from, so that the file alone replays to the same end.
+std::string recordingHeader(uint32_t seed, std::string_view high);
 
-// The seed named by the first line of a file's text; nothing when the file
-// is not a recording.
-std::optional<uint32_t> recordedSeed(std::string_view text);
+struct RecordingHeader {
+    uint32_t seed = 0;
+    std::optional<std::string> high; // none in files older than the high part
+};
+
+// The header in the first line of a file's text; nothing when the file is
+// not a recording.
+std::optional<RecordingHeader> recordingHeaderOf(std::string_view text);
 
 struct ReplayFile {
     std::vector<InputEvent> events;
     std::optional<uint32_t> recordedSeed; // from the header, when there is one
-    std::optional<uint32_t> seed;         // the seed to play with
-    std::string error;                    // for stderr; empty when all is well
+    std::optional<std::string> recordedHigh;
+    std::optional<uint32_t> seed; // the seed to play with
+    std::string error;            // for stderr; empty when all is well
 
     bool ok() const { return error.empty(); }
 };
@@ -36,6 +43,14 @@ struct ReplayFile {
 // line, if any. A recording replays with its own seed: asking for another
 // would play a different road under the same keys, so it is an error.
 ReplayFile readReplayFile(const std::filesystem::path& file, std::optional<uint32_t> seedOption);
+
+// The best a replay starts from when it is not the one in the high-score
+// folder: the recorded one, unless the folder the player named with
+// --data-dir holds a score, which wins (noted in `note` when it differs).
+// Nothing for a file older than the recorded best.
+std::optional<std::string> recordedStartingBest(const ReplayFile& file,
+                                                const std::optional<std::filesystem::path>& dataDir,
+                                                std::string& note);
 
 // A held key repeats its press many times a second. A recording leaves out
 // the presses that change nothing: an arrow the game already holds, Space
@@ -53,7 +68,8 @@ class InputRecorder {
 
     // Creates or empties the file and writes the header; false with a
     // reason when it cannot.
-    bool open(const std::filesystem::path& file, uint32_t seed, std::string& error);
+    bool open(const std::filesystem::path& file, uint32_t seed, std::string_view high,
+              std::string& error);
     void record(const InputEvent& event);
     void close();
 

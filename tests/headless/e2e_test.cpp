@@ -123,4 +123,15 @@ TEST_F(HeadlessProgram, HoldingUpThenLeftDrivesOntoTheRoadAndExitSavesTheScore) 
     EXPECT_EQ(fileText(data() / "Kestrada.txt"), "\"" + shown + "\"\r\n");
 }
 
+// A --data-dir holding a score wins over the recorded best, and says so.
+TEST_F(HeadlessProgram, ADataFolderWithAScoreWinsOverTheRecordedBest) {
+    writeFile(data() / "Kestrada.txt", "\"500\"\r\n");
+    const Outcome stored =
+        run({"--input", input("# kestrada 1.0 seed 3 high \"3043\"\n1 down Up\n40 menu mnuExit\n"),
+             "--data-dir", data().string()});
+    EXPECT_TRUE(stored.out.find(" high=500 ") != std::string::npos) << stored.out;
+    EXPECT_EQ(stored.err, "input: recorded from high score 3043, played from 500 in " +
+                              (data() / "Kestrada.txt").string() + "\n");
+}
+
 } // namespace
