@@ -30,11 +30,6 @@ std::unique_ptr<QTemporaryDir> scratchScoreFolder(const std::filesystem::path& f
     return scratch;
 }
 
-// The best Form_Load will show: the recording starts from it.
-std::string startingBest(const std::filesystem::path& folder) {
-    const auto stored = readFirstValue(folder / kHighScoreFileName);
-    return stored ? numberText(leadingNumber(*stored)) : "0";
-}
 } // namespace
 
 bool SessionRecording::prepare(const CommandLine& options, const GameFolders& folders,
@@ -68,7 +63,7 @@ bool SessionRecording::prepare(const CommandLine& options, const GameFolders& fo
     // The recording must name the seed, so the time of day is read here.
     seed_ = seed ? *seed : static_cast<uint32_t>(QTime::currentTime().msecsSinceStartOfDay());
 
-    const std::string high = startingBest(folders_.highScore);
+    const std::string high = session::startingBest(folders_.highScore);
     if (options.record && !record_.open(*options.record, seed_, high, error)) {
         error = "--record: " + error;
         return false;

@@ -26,6 +26,11 @@ std::string recordingHeader(uint32_t seed, std::string_view high) {
            std::to_string(seed) + std::string(kHighMark) + std::string(high) + "\"";
 }
 
+std::string startingBest(const std::filesystem::path& folder) {
+    const auto stored = readFirstValue(folder / kHighScoreFileName);
+    return stored ? numberText(leadingNumber(*stored)) : "0";
+}
+
 std::optional<RecordingHeader> recordingHeaderOf(std::string_view text) {
     std::string_view line = text.substr(0, text.find('\n'));
     if (line.ends_with('\r')) {

@@ -20,6 +20,10 @@ namespace kestrada::session {
 // game started from, so that the file alone replays to the same end.
 std::string recordingHeader(uint32_t seed, std::string_view high);
 
+// The best Form_Load will show from this high-score folder: a recording
+// starts from it.
+std::string startingBest(const std::filesystem::path& folder);
+
 struct RecordingHeader {
     uint32_t seed = 0;
     std::optional<std::string> high; // none in files older than the high part
