@@ -7,9 +7,10 @@
 #include "desktop/key_mapping.h"
 #include "desktop/play_field.h"
 #include "desktop/qt_sound_device.h"
-#include "desktop/qt_sound_player.h"
+#include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
 #include "session/menu_commands.h"
+#include "sound/clocked_sound_player.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,9 +37,9 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint),
       soundOutput_(std::make_unique<SoundOutput>()),
-      sndStart_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
-      sndCrash_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
-      sndMusic_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
+      sndStart_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
+      sndCrash_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
+      sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       host_(*this, [this] { syncView(); }),
       playField_(new PlayField(form_, pictureDir(folders.gameData), this)) {
     form_.appPath = folders.gameData;
@@ -94,6 +95,8 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     qApp->installEventFilter(this);
     playField_->setFocus();
 
+    // The load plays the jingle: its start is logged too when asked.
+    logSoundStartsIfAsked(form_);
     handle([this] { form_.Form_Load(); });
     frameTimer_.start(form_.tmrMain.Interval);
 }

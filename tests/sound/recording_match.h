@@ -19,7 +19,10 @@ using kestrada::sound::kOutputRate;
 
 constexpr double kOnsetToleranceMs = 150;
 constexpr double kLoopGapMs = 50;
-constexpr double kMinMatch = 0.6; // normalised correlation of a sound found
+constexpr double kMusicAfterJingleMs = 100; // the music's onset against the jingle's
+constexpr double kLostPartMs = 40;          // the longest part of the jingle not heard
+constexpr double kMinMatch = 0.6;           // normalised correlation of a sound found
+constexpr double kMinWindowMatch = 0.9;     // of a 20 ms window of it heard
 
 using Wave = std::vector<float>;
 
@@ -112,6 +115,46 @@ class Checker {
         const double late = ms(m.at - expected);
         verdict(what, m.score >= kMinMatch && std::abs(late) <= tolerance);
         std::printf("%+8.1f ms  (match %.2f)\n", late, m.score);
+    }
+
+    // How much of ref is heard whole from recording frame `at` on: each 20 ms
+    // window of ref that is not near silence must be found there, a little
+    // later at most (a stalled output delays the rest). Fails when a run of
+    // windows longer than kLostPartMs is missing.
+    void whole(const char* what, const Wave& ref, long at) {
+        const long window = frames(20);
+        const float peak = std::abs(*std::max_element(
+            ref.begin(), ref.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
+        long drift = 0;
+        int loud = 0;
+        int heard = 0;
+        int lostRun = 0;
+        int longestLost = 0;
+        for (long first = 0; first + window <= static_cast<long>(ref.size()); first += window) {
+            const auto top =
+                std::max_element(ref.begin() + first, ref.begin() + first + window,
+                                 [](float a, float b) { return std::abs(a) < std::abs(b); });
+            if (std::abs(*top) < peak / 20) {
+                continue;
+            }
+            ++loud;
+            const long expected = at + first + drift;
+            Match m = locate(rec_, ref, first, window, expected - frames(2), expected + frames(2));
+            if (m.score < kMinWindowMatch) {
+                m = locate(rec_, ref, first, window, expected - frames(2), expected + frames(260));
+            }
+            if (m.score >= kMinWindowMatch) {
+                ++heard;
+                drift = m.at - at - first;
+                lostRun = 0;
+            } else {
+                longestLost = std::max(longestLost, ++lostRun);
+            }
+        }
+        const double lostMs = longestLost * 20.0;
+        verdict(what, loud > 0 && lostMs <= kLostPartMs);
+        std::printf("heard %.2f, longest part lost %.0f ms, late at the end %+.1f ms\n",
+                    loud > 0 ? static_cast<double>(heard) / loud : 0.0, lostMs, ms(drift));
     }
 
     void silent(long from, long to) {
