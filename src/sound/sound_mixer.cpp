@@ -182,8 +182,9 @@ void SoundMixer::render(std::int16_t* out, std::size_t frames) {
             if (!v.playing) {
                 continue;
             }
-            // Rendering runs ahead of the clock by the device's buffer; a
-            // voice behind it has waited for a stalled device.
+            // Each render sets the voice's clock going from where it stands,
+            // so only the time since the last one counts against it: a
+            // stall, however many came before it.
             const std::int64_t due = clockPlace(v, now);
             if (due - v.next > kMaxLagFrames) {
                 v.next = due;
@@ -200,6 +201,8 @@ void SoundMixer::render(std::int16_t* out, std::size_t frames) {
                 sum_[i] += samples[static_cast<std::size_t>(v.next) + i];
             }
             v.next += static_cast<std::int64_t>(count);
+            v.anchorFrame = v.next;
+            v.anchorTime = now;
             ended = settle(v, now) || ended;
         }
         for (std::size_t i = 0; i < frames; ++i) {

@@ -29,8 +29,9 @@ class SoundMixer {
     // thread: how a front end hands the players their ends of playback.
     using Post = std::function<void(std::function<void()>)>;
 
-    // A voice further behind its clock than this (the device stalled that
-    // long) skips ahead to it: what it missed is too late to be of use.
+    // A voice that the device left waiting longer than this, from one
+    // render to the next, skips what it missed: too late to be of use.
+    // Shorter stalls make it late, however many there are.
     static constexpr std::int64_t kMaxLagFrames = kOutputRate / 4; // 250 ms
 
     // Without a clock, the steady clock.
@@ -75,7 +76,8 @@ class SoundMixer {
         bool playing = false;
         bool endDue = false;
         std::int64_t next = 0; // the place: the next frame to hand out
-        // Where the steady clock has the voice at anchorTime.
+        // Where the voice stood at anchorTime (its play, seek, or last
+        // render); the steady clock moves it on from there.
         std::int64_t anchorFrame = 0;
         Time anchorTime{};
     };

@@ -64,7 +64,8 @@ int check(const std::string& waves, const std::string& recording, const std::str
 
     // The jingle, from the load's play call, whole.
     const long jingleCalled = check.frameAt(jingleCalls.front());
-    const Match heard = check.find(jingle, 0, jingleCalled);
+    const Match heard = check.find(jingle, 0, jingleCalled, 300, 700,
+                                   Checker::ms(static_cast<long>(jingle.size())));
     check.report("start jingle at its play call", heard, jingleCalled);
     check.whole("start jingle whole", jingle, heard.at);
 
@@ -101,7 +102,8 @@ int check(const std::string& waves, const std::string& recording, const std::str
         from = Checker::framesIn(pausedNs - musicNs);
         const long resumedAt = check.frameAt(musicCalls[1]);
         playing = check.find(music, from, resumedAt);
-        check.report("music resumes where it stood", playing, resumedAt);
+        check.report("music resumes where it stood", playing, resumedAt, kOnsetToleranceMs,
+                     kStallsMs);
     }
 
     // The loop: the music's last frames, then at once its first.
@@ -110,7 +112,8 @@ int check(const std::string& waves, const std::string& recording, const std::str
     const long tail = length - Checker::frames(600);
     const Match ending = check.find(music, tail, endAt - (length - tail));
     const long endedAt = ending.at + (length - tail);
-    check.report("music plays to its end", {endedAt, ending.score}, endAt);
+    check.report("music plays to its end", {endedAt, ending.score}, endAt, kOnsetToleranceMs,
+                 kStallsMs);
     check.report("music loops, gap", check.find(music, 0, endedAt), endedAt, kLoopGapMs);
 
     // The crash sound, played by the tick that crashed, the first game's last.
