@@ -17,20 +17,13 @@ namespace kestrada::desktop {
 
 namespace {
 
-// The stream's room (Pulse makes about 70 ms of it). The feeder keeps only
-// kAheadMs of it filled, so that a play call is heard within about that,
-// and keeps 10 ms further ahead each time the stream runs dry: a busy
-// machine trades a little delay for sound without holes. Measured on a
-// null sink: a stream kept full at 30 ms ran dry some fifty times in 12 s
-// with both cores busy; kept full at 60 ms, a play call took 42 ms to be
-// heard.
-constexpr int kBufferMs = 60;
-constexpr std::size_t kAheadMs = 30;
-constexpr std::size_t kAheadStepMs = 10;
+// The stream's room, kept full: a play call is heard within about that.
+// Measured on a null sink, asked for 40 ms (Pulse made it 30), a stream
+// ran dry some fifty times in 12 s with both cores busy; asked for 80 ms, a
+// play call took 42 ms to be heard. Keeping a large room only partly
+// filled does not work: Pulse asks for frames in steps too coarse for it.
+constexpr int kBufferMs = 50;
 constexpr int kFeedMs = 10;
-constexpr std::size_t kFrames(std::size_t ms) {
-    return sound::kOutputRate * ms / 1000;
-}
 // A stream that takes nothing for this long has stopped: the clock takes
 // over until it takes frames again.
 constexpr std::chrono::milliseconds kStuckAfter{1000};
@@ -115,36 +108,18 @@ class SinkFeeder : public QObject {
         }
     }
 
-    // The frames the stream took; none when it had enough or has gone.
+    // The frames the stream took; none when it is full or has gone.
     std::size_t feed() {
         // A stream whose server has gone reports nonsense for its room.
         const qsizetype room = sink_->bytesFree();
-        if (room < 0 || room > sink_->bufferSize() || sink_->state() == QAudio::StoppedState) {
+        if (room <= 0 || room > sink_->bufferSize() || sink_->state() == QAudio::StoppedState) {
             return 0;
         }
-        const auto capacity = static_cast<std::size_t>(sink_->bufferSize()) / 2;
-        const std::size_t queued = capacity - static_cast<std::size_t>(room) / 2;
-        // Ran dry: the machine is busy, so keep further ahead from now on,
-        // and fill the stream, which plays again only once it is full.
-        const bool dry = queued < kFrames(kFeedMs) / 2;
-        if (dry && running_) {
-            ahead_ = std::min(ahead_ + kFrames(kAheadStepMs), capacity);
-        } else if (ahead_ > kFrames(kAheadMs)) {
-            --ahead_; // calm again: back down by a frame a feed
-        }
-        // A stream that has not moved for a while waits to be filled.
-        unmoved_ = queued < lastQueued_ ? 0 : unmoved_ + 1;
-        const std::size_t wanted = dry || unmoved_ >= 3 ? capacity : ahead_;
-        if (queued >= wanted) {
-            lastQueued_ = queued;
-            return 0;
-        }
-        const std::size_t frames = wanted - queued;
+        const auto frames = static_cast<std::size_t>(room) / sizeof(std::int16_t);
         buffer_.resize(frames);
         mixer_.render(buffer_.data(), frames);
         stream_->write(reinterpret_cast<const char*>(buffer_.data()),
                        static_cast<qint64>(frames * sizeof(std::int16_t)));
-        lastQueued_ = wanted;
         return frames;
     }
 
@@ -155,9 +130,6 @@ class SinkFeeder : public QObject {
     QTimer timer_{this};
     std::vector<std::int16_t> buffer_;
     bool running_ = false;
-    std::size_t ahead_ = kFrames(kAheadMs);
-    std::size_t lastQueued_ = 0;
-    int unmoved_ = 0;
     std::chrono::steady_clock::time_point lastFed_{};
 };
 

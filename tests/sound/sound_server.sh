@@ -12,11 +12,7 @@ start_sound_server() {
   fi
   export XDG_RUNTIME_DIR=$work/run
   mkdir -m 700 "$XDG_RUNTIME_DIR"
-  # Realtime where allowed, as a desktop's sound server runs: the test
-  # times the game, not how a starved server copes with a busy machine.
-  local realtime=()
-  if chrt -r 20 true 2>/dev/null; then realtime=(chrt -r 20); fi
-  "${realtime[@]}" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 \
     --load="module-null-sink sink_name=k" --load=module-native-protocol-unix \
     >"$work/pulseaudio.log" 2>&1 &
   sound_server_pid=$!
