@@ -77,6 +77,15 @@ inline Match locate(const Wave& rec, const Wave& ref, long first, long count, lo
     return m;
 }
 
+// The loudest sample of w[first, last).
+inline float peakOf(const Wave& w, long first, long last) {
+    float peak = 0;
+    for (long i = std::max(first, 0L); i < std::min(last, static_cast<long>(w.size())); ++i) {
+        peak = std::max(peak, std::abs(w[i]));
+    }
+    return peak;
+}
+
 class Checker {
   public:
     static long frames(double ms) { return std::lround(ms * kOutputRate / 1000); }
@@ -102,8 +111,7 @@ class Checker {
         if (offset < 0 || offset >= static_cast<long>(ref.size())) {
             return {};
         }
-        const float peak = std::abs(*std::max_element(
-            ref.begin(), ref.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
+        const float peak = peakOf(ref, 0, static_cast<long>(ref.size()));
         const auto loud = std::find_if(ref.begin() + offset, ref.end(),
                                        [peak](float v) { return std::abs(v) > peak / 10; });
         const long first = loud == ref.end() ? offset : static_cast<long>(loud - ref.begin());
@@ -130,18 +138,14 @@ class Checker {
     // windows longer than kLostPartMs is missing.
     void whole(const char* what, const Wave& ref, long at) {
         const long window = frames(20);
-        const float peak = std::abs(*std::max_element(
-            ref.begin(), ref.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
+        const float peak = peakOf(ref, 0, static_cast<long>(ref.size()));
         long drift = 0;
         int loud = 0;
         int heard = 0;
         int lostRun = 0;
         int longestLost = 0;
         for (long first = 0; first + window <= static_cast<long>(ref.size()); first += window) {
-            const auto top =
-                std::max_element(ref.begin() + first, ref.begin() + first + window,
-                                 [](float a, float b) { return std::abs(a) < std::abs(b); });
-            if (std::abs(*top) < peak / 20) {
+            if (peakOf(ref, first, first + window) < peak / 20) {
                 continue;
             }
             ++loud;
@@ -165,10 +169,7 @@ class Checker {
     }
 
     void silent(long from, long to) {
-        float peak = 0;
-        for (long i = std::max(from, 0L); i < std::min(to, static_cast<long>(rec_.size())); ++i) {
-            peak = std::max(peak, std::abs(rec_[i]));
-        }
+        const float peak = peakOf(rec_, from, to);
         verdict("silence while paused", peak < 100 && to - from > frames(1000));
         std::printf("peak %.0f over %.0f ms\n", peak, ms(to - from));
     }
