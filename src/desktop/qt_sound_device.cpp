@@ -20,8 +20,8 @@ namespace {
 // The stream's room, kept full: a play call is heard within about that.
 // Measured on a null sink, asked for 40 ms (Pulse made it 30), a stream
 // ran dry some fifty times in 12 s with both cores busy; asked for 80 ms, a
-// play call took 42 ms to be heard. Keeping a large room only partly
-// filled does not work: Pulse asks for frames in steps too coarse for it.
+// play call took 42 ms to be heard. A larger room kept only partly full
+// ran dry again and again even on an idle machine.
 constexpr int kBufferMs = 50;
 constexpr int kFeedMs = 10;
 // A stream that takes nothing for this long has stopped: the clock takes

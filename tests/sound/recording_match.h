@@ -100,12 +100,9 @@ class Checker {
     long frameAt(std::int64_t ns) const { return framesIn(ns - start_); }
 
     // Where sound `ref` from its frame `offset` on starts in the recording,
-    // searched from `before` ms ahead of `expected` to `after` ms behind it;
-    // the window compared (a quarter second, unless told: short enough that
-    // a busy machine's stall seldom falls in it) begins where the
-    // sound is first louder than a tenth of its peak. A sound that repeats
-    // itself within the window searched (the jingle's beeps) is best found
-    // by all of it: any part alone also fits at the next repeat.
+    // from `before` ms ahead of `expected` to `after` ms behind it, compared
+    // from its first loud frame over `windowMs`: all of a sound that repeats
+    // itself (the jingle's beeps), as any part alone fits at each repeat.
     Match find(const Wave& ref, long offset, long expected, double before = 300, double after = 700,
                double windowMs = 250) const {
         if (offset < 0 || offset >= static_cast<long>(ref.size())) {
@@ -132,10 +129,8 @@ class Checker {
         std::printf("%+8.1f ms  (match %.2f)\n", late, m.score);
     }
 
-    // How much of ref is heard whole from recording frame `at` on: each 20 ms
-    // window of ref that is not near silence must be found there, a little
-    // later at most (a stalled output delays the rest). Fails when a run of
-    // windows longer than kLostPartMs is missing.
+    // How much of ref is heard from recording frame `at` on, 20 ms at a time
+    // (later, after a stall); fails for a part longer than kLostPartMs lost.
     void whole(const char* what, const Wave& ref, long at) {
         const long window = frames(20);
         const float peak = peakOf(ref, 0, static_cast<long>(ref.size()));

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Checks a recording of the sound server against the game's own logs: each
-// sound is found in the recording by correlation with its own wave file,
-// and its onset compared with the moment the game's play call started it
-// (the sound log) or the tick that asked for it (the tick log); the jingle
-// is matched over its whole length. Also prints the steady clock (now) and
-// a wave's whole seconds. Prints one line per check and exits 1 if any
-// fails. The pause checks are made when an events file is given.
+// Checks a recording of the sound server against the game's play calls and
+// ticks, each sound found by correlation with its wave file; prints one line
+// per check, exits 1 if any fails. Also prints the steady clock (now) and a
+// wave's whole seconds.
 #include "recording_match.h"
 
 #include <chrono>
