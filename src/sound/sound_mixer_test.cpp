@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The sound players and the mixer they share, against a hand-moved clock
-// and a device that is only these tests' render calls: what the game reads
-// of a player, what the device plays, a stalled device, unplayable files.
+// The sound players and their mixer, against a hand-moved clock and a
+// device that is only these tests' render calls.
 #include "sound/clocked_sound_player.h"
 
 #include <filesystem>

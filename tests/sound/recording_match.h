@@ -119,8 +119,7 @@ class Checker {
         return m;
     }
 
-    // Within `tolerance` ms either way, or up to `lateBy` ms late: a sound
-    // under way is late, not shorter, by the stalls of a busy machine.
+    // Within `tolerance` ms either way, or late by stalls up to `lateBy` ms.
     void report(const char* what, const Match& m, long expected,
                 double tolerance = kOnsetToleranceMs, double lateBy = 0) {
         const double late = ms(m.at - expected);
