@@ -67,8 +67,7 @@ int check(const std::string& waves, const std::string& recording, const std::str
     check.whole("start jingle whole", jingle, heard.at);
 
     // The music, as long after the jingle's real start as their calls were.
-    const std::int64_t musicNs = musicCalls.front();
-    const long musicAt = heard.at + Checker::framesIn(musicNs - jingleCalls.front());
+    const long musicAt = heard.at + Checker::framesIn(musicCalls.front() - jingleCalls.front());
     const Match musicHeard = check.find(music, 0, musicAt);
     check.report("music after the jingle", musicHeard, musicAt, kMusicAfterJingleMs);
 
@@ -93,7 +92,7 @@ int check(const std::string& waves, const std::string& recording, const std::str
         }
         const long unpausedAt = check.frameAt(unpausedNs);
         check.silent(check.frameAt(pausedNs) + Checker::frames(kOnsetToleranceMs), unpausedAt);
-        from = Checker::framesIn(pausedNs - musicNs);
+        from = Checker::framesIn(pausedNs - musicCalls.front());
         const long resumedAt = check.frameAt(musicCalls[1]);
         playing = check.find(music, from, resumedAt);
         check.report("music resumes where it stood", playing, resumedAt, kOnsetToleranceMs,
