@@ -5,7 +5,7 @@
 // sound.
 //   kestrada_sound_latency_probe WAVE
 #include "desktop/qt_sound_device.h"
-#include "desktop/qt_sound_player.h"
+#include "sound/clocked_sound_player.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -18,8 +18,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s WAVE\n", argv[0]);
         return 2;
     }
+    // Opens the output and waits for its stream, as the game's window does.
     kestrada::desktop::SoundOutput output;
-    kestrada::desktop::QtSoundPlayer player(&output.mixer());
+    kestrada::sound::ClockedSoundPlayer player(output.mixer());
     player.load(argv[1]);
     int plays = 0;
     QTimer timer;
@@ -35,7 +36,6 @@ int main(int argc, char* argv[]) {
         std::printf("play %lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
         std::fflush(stdout);
     });
-    // The first second lets the output open, as the game's window does.
-    QTimer::singleShot(1000, [&timer] { timer.start(600); });
+    timer.start(600);
     return app.exec();
 }

@@ -40,6 +40,8 @@ if(KESTRADA_WITH_BENCH)
     add_executable(kestrada_sound_latency ${CMAKE_SOURCE_DIR}/bench/sound_latency.cpp)
     target_include_directories(kestrada_sound_latency PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     target_link_libraries(kestrada_sound_latency PRIVATE kestrada_sound)
+    # The correlations are slow unoptimised.
+    target_compile_options(kestrada_sound_latency PRIVATE -O2)
 
     list(APPEND KESTRADA_BENCH_TARGETS kestrada_paint_bench kestrada_bare_window
       kestrada_sound_latency_probe kestrada_sound_latency)

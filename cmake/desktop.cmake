@@ -71,7 +71,7 @@ add_test(NAME kestrada_real_sound
     $<TARGET_FILE:kestrada_sink_recorder> $<TARGET_FILE:kestrada_sound_check>
     ${KESTRADA_OUTPUT_DIR})
 # Alone: its timings are the point, and other tests' load would blur them.
-set_tests_properties(kestrada_real_sound PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE)
+set_tests_properties(kestrada_real_sound PROPERTIES TIMEOUT 420 RUN_SERIAL TRUE)
 
 # One Qt Test program per file; they open real windows on the offscreen
 # platform and leave their screenshots in the build tree for review.

@@ -8,10 +8,11 @@
 #include "desktop/key_mapping.h"
 #include "desktop/play_field.h"
 #include "desktop/qt_sound_device.h"
-#include "desktop/qt_sound_player.h"
 #include "desktop/replay_host.h"
+#include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
 #include "session/menu_commands.h"
+#include "sound/clocked_sound_player.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,9 +43,10 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint),
       soundOutput_(std::make_unique<SoundOutput>()),
-      sndStart_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
-      sndCrash_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())),
-      sndMusic_(std::make_unique<QtSoundPlayer>(&soundOutput_->mixer())), host_(*this),
+      sndStart_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
+      sndCrash_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
+      sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
+      host_(*this),
       playField_(new PlayField(form_, pictureDir(folders.gameData), this)) {
     form_.appPath = folders.gameData;
     form_.highScoreDir = folders.highScore;
@@ -101,6 +103,8 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     qApp->installEventFilter(this);
     playField_->setFocus();
 
+    // The load plays the jingle: its start is logged too when asked.
+    logSoundStartsIfAsked(form_);
     handle([this] { form_.Form_Load(); });
     frameTimer_.start(form_.tmrMain.Interval);
 }

@@ -21,6 +21,10 @@
 #include <utility>
 #include <vector>
 
+namespace kestrada::sound {
+class ClockedSoundPlayer;
+}
+
 namespace kestrada::desktop {
 
 class FullScreen;
@@ -28,7 +32,6 @@ class GameMenus;
 class Gamepads;
 class ReplayHost;
 class PlayField;
-class QtSoundPlayer;
 class SoundOutput;
 struct GameKey;
 
@@ -100,9 +103,9 @@ class MainWindow : public QMainWindow {
     void stepZoom(int step);
 
     std::unique_ptr<SoundOutput> soundOutput_;
-    std::unique_ptr<QtSoundPlayer> sndStart_;
-    std::unique_ptr<QtSoundPlayer> sndCrash_;
-    std::unique_ptr<QtSoundPlayer> sndMusic_;
+    std::unique_ptr<sound::ClockedSoundPlayer> sndStart_;
+    std::unique_ptr<sound::ClockedSoundPlayer> sndCrash_;
+    std::unique_ptr<sound::ClockedSoundPlayer> sndMusic_;
     Form form_;
     WindowHost host_;
     PlayField* playField_;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/tick_log.h"
 
+#include "sound/clocked_sound_player.h"
+
 #include <QFile>
 #include <QTimer>
 #include <chrono>
@@ -10,21 +12,35 @@
 
 namespace kestrada::desktop {
 
-void logTicksIfAsked(const QTimer& frameTimer, const Form& form) {
-    const QByteArray path = QFile::encodeName(qEnvironmentVariable("KESTRADA_TICK_LOG"));
+namespace {
+std::int64_t steadyNs() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
+}
+
+std::shared_ptr<std::FILE> openLog(const char* variable) {
+    const QByteArray path = QFile::encodeName(qEnvironmentVariable(variable));
     if (path.isEmpty()) {
-        return;
+        return nullptr;
     }
     std::shared_ptr<std::FILE> file(std::fopen(path.constData(), "w"), [](std::FILE* f) {
         if (f != nullptr) {
             std::fclose(f);
         }
     });
+    if (file) {
+        // Line by line, so that a log cut short by a kill is still whole.
+        std::setvbuf(file.get(), nullptr, _IOLBF, 0);
+    }
+    return file;
+}
+} // namespace
+
+void logTicksIfAsked(const QTimer& frameTimer, const Form& form) {
+    const std::shared_ptr<std::FILE> file = openLog("KESTRADA_TICK_LOG");
     if (!file) {
         return;
     }
-    // Line by line, so that a log cut short by a kill is still whole.
-    std::setvbuf(file.get(), nullptr, _IOLBF, 0);
     // The frame timer runs on while the game stands still; only a slot in
     // which the game ticked moves the tick count.
     QObject::connect(&frameTimer, &QTimer::timeout, &frameTimer,
@@ -33,13 +49,26 @@ void logTicksIfAsked(const QTimer& frameTimer, const Form& form) {
                              return;
                          }
                          logged = form.TickCount;
-                         const auto now = std::chrono::steady_clock::now().time_since_epoch();
                          std::fprintf(
-                             file.get(), "%lld %d %d\n",
-                             static_cast<long long>(
-                                 std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
+                             file.get(), "%lld %d %d\n", static_cast<long long>(steadyNs()),
                              static_cast<int>(form.TickCount), static_cast<int>(form.Speed));
                      });
+}
+
+void logSoundStartsIfAsked(const Form& form) {
+    const std::shared_ptr<std::FILE> file = openLog("KESTRADA_SOUND_LOG");
+    if (!file) {
+        return;
+    }
+    for (const auto& [player, name] :
+         {std::pair{form.sndStart, "Start"}, {form.sndCrash, "Crash"}, {form.sndMusic, "Music"}}) {
+        if (auto* clocked = dynamic_cast<sound::ClockedSoundPlayer*>(player)) {
+            clocked->setOnStarted([file, name = name] {
+                std::fprintf(file.get(), "%lld start %s\n", static_cast<long long>(steadyNs()),
+                             name);
+            });
+        }
+    }
 }
 
 } // namespace kestrada::desktop

@@ -14,4 +14,9 @@ namespace kestrada::desktop {
 // Does nothing unless the variable is set.
 void logTicksIfAsked(const QTimer& frameTimer, const Form& form);
 
+// With KESTRADA_SOUND_LOG=FILE, one line each time a player's play call
+// starts its sound, "<steady clock ns> start <Start|Crash|Music>": the
+// moments the sound test times what it hears from.
+void logSoundStartsIfAsked(const Form& form);
+
 } // namespace kestrada::desktop

@@ -10,10 +10,10 @@
 #include "desktop/help_dialog.h"
 #include "desktop/main_window.h"
 #include "desktop/play_field.h"
-#include "desktop/qt_sound_player.h"
 #include "desktop/qtest_support.h"
 #include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
+#include "sound/clocked_sound_player.h"
 #include "sound/sound_player.h"
 
 #include <QAction>
@@ -343,7 +343,7 @@ class WindowTest : public QObject {
     void firstFrameComesBeforeTheUnseenPicturesAndTheJinglePlays() {
         QVERIFY(writeWave(data_->filePath(QStringLiteral("Start.wav")), 3000));
         MainWindow window(data_->fsPath(), 3);
-        const auto* jingle = dynamic_cast<QtSoundPlayer*>(window.form().sndStart);
+        const auto* jingle = dynamic_cast<sound::ClockedSoundPlayer*>(window.form().sndStart);
         QVERIFY(jingle != nullptr);
         const SpritePictures& pictures = window.playField().pictures();
         int firstFrames = 0;

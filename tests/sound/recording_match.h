@@ -18,8 +18,12 @@ namespace kestrada::sound_test {
 using kestrada::sound::kOutputRate;
 
 constexpr double kOnsetToleranceMs = 150;
+constexpr double kStallsMs = 600; // how late a long sound may have come by stalls
 constexpr double kLoopGapMs = 50;
-constexpr double kMinMatch = 0.6; // normalised correlation of a sound found
+constexpr double kMusicAfterJingleMs = 100; // the music's onset against the jingle's
+constexpr double kLostPartMs = 40;          // the longest part of the jingle not heard
+constexpr double kMinMatch = 0.6;           // normalised correlation of a sound found
+constexpr double kMinWindowMatch = 0.9;     // of a 20 ms window of it heard
 
 using Wave = std::vector<float>;
 
@@ -73,6 +77,15 @@ inline Match locate(const Wave& rec, const Wave& ref, long first, long count, lo
     return m;
 }
 
+// The loudest sample of w[first, last).
+inline float peakOf(const Wave& w, long first, long last) {
+    float peak = 0;
+    for (long i = std::max(first, 0L); i < std::min(last, static_cast<long>(w.size())); ++i) {
+        peak = std::max(peak, std::abs(w[i]));
+    }
+    return peak;
+}
+
 class Checker {
   public:
     static long frames(double ms) { return std::lround(ms * kOutputRate / 1000); }
@@ -87,38 +100,70 @@ class Checker {
     long frameAt(std::int64_t ns) const { return framesIn(ns - start_); }
 
     // Where sound `ref` from its frame `offset` on starts in the recording,
-    // searched from `before` ms ahead of `expected` to `after` ms behind it;
-    // the half-second window compared begins where the sound is first
-    // louder than a tenth of its peak.
-    Match find(const Wave& ref, long offset, long expected, double before = 300,
-               double after = 700) const {
+    // from `before` ms ahead of `expected` to `after` ms behind it, compared
+    // from its first loud frame over `windowMs`: all of a sound that repeats
+    // itself (the jingle's beeps), as any part alone fits at each repeat.
+    Match find(const Wave& ref, long offset, long expected, double before = 300, double after = 700,
+               double windowMs = 250) const {
         if (offset < 0 || offset >= static_cast<long>(ref.size())) {
             return {};
         }
-        const float peak = std::abs(*std::max_element(
-            ref.begin(), ref.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
+        const float peak = peakOf(ref, 0, static_cast<long>(ref.size()));
         const auto loud = std::find_if(ref.begin() + offset, ref.end(),
                                        [peak](float v) { return std::abs(v) > peak / 10; });
         const long first = loud == ref.end() ? offset : static_cast<long>(loud - ref.begin());
-        const long count = std::min(frames(500), static_cast<long>(ref.size()) - first);
+        const long count = std::min(frames(windowMs), static_cast<long>(ref.size()) - first);
         Match m =
             locate(rec_, ref, first, count, expected - frames(before), expected + frames(after));
         m.at -= first - offset;
         return m;
     }
 
+    // Within `tolerance` ms either way, or late by stalls up to `lateBy` ms.
     void report(const char* what, const Match& m, long expected,
-                double tolerance = kOnsetToleranceMs) {
+                double tolerance = kOnsetToleranceMs, double lateBy = 0) {
         const double late = ms(m.at - expected);
-        verdict(what, m.score >= kMinMatch && std::abs(late) <= tolerance);
+        verdict(what,
+                m.score >= kMinMatch && late >= -tolerance && late <= std::max(tolerance, lateBy));
         std::printf("%+8.1f ms  (match %.2f)\n", late, m.score);
     }
 
-    void silent(long from, long to) {
-        float peak = 0;
-        for (long i = std::max(from, 0L); i < std::min(to, static_cast<long>(rec_.size())); ++i) {
-            peak = std::max(peak, std::abs(rec_[i]));
+    // How much of ref is heard from recording frame `at` on, 20 ms at a time
+    // (later, after a stall); fails for a part longer than kLostPartMs lost.
+    void whole(const char* what, const Wave& ref, long at) {
+        const long window = frames(20);
+        const float peak = peakOf(ref, 0, static_cast<long>(ref.size()));
+        long drift = 0;
+        int loud = 0;
+        int heard = 0;
+        int lostRun = 0;
+        int longestLost = 0;
+        for (long first = 0; first + window <= static_cast<long>(ref.size()); first += window) {
+            if (peakOf(ref, first, first + window) < peak / 20) {
+                continue;
+            }
+            ++loud;
+            const long expected = at + first + drift;
+            Match m = locate(rec_, ref, first, window, expected - frames(2), expected + frames(2));
+            if (m.score < kMinWindowMatch) {
+                m = locate(rec_, ref, first, window, expected - frames(2), expected + frames(260));
+            }
+            if (m.score >= kMinWindowMatch) {
+                ++heard;
+                drift = m.at - at - first;
+                lostRun = 0;
+            } else {
+                longestLost = std::max(longestLost, ++lostRun);
+            }
         }
+        const double lostMs = longestLost * 20.0;
+        verdict(what, loud > 0 && lostMs <= kLostPartMs);
+        std::printf("heard %.2f, longest part lost %.0f ms, late at the end %+.1f ms\n",
+                    loud > 0 ? static_cast<double>(heard) / loud : 0.0, lostMs, ms(drift));
+    }
+
+    void silent(long from, long to) {
+        const float peak = peakOf(rec_, from, to);
         verdict("silence while paused", peak < 100 && to - from > frames(1000));
         std::printf("peak %.0f over %.0f ms\n", peak, ms(to - from));
     }

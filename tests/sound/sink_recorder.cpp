@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Records a sound server's source (a sink's monitor) into a mono 16-bit
-// wave file until SIGTERM, and writes beside it, in OUT.start, the steady
-// clock time of its first frame, so that what was heard can be set against
-// the game's own tick log. A frame cannot arrive before it was played, so
-// the earliest arrival less the frames before it bounds that time from
-// above: sounds look, if anything, late, never early.
+// wave file until SIGTERM; OUT.ready appears once it records, OUT.start at
+// the end with the steady clock time of its first frame: the earliest
+// arrival less the frames before it, so sounds look late, never early.
 //   kestrada_sink_recorder SOURCE OUT.wav
 #include <algorithm>
 #include <chrono>
@@ -52,6 +50,9 @@ int main(int argc, char* argv[]) {
         start = std::min<std::int64_t>(start, std::chrono::nanoseconds(now).count() -
                                                   frames * 1'000'000'000 / kRate);
         sf_writef_short(out, chunk, kChunk);
+        if (frames == kChunk) {
+            std::ofstream(std::string(argv[2]) + ".ready") << '\n';
+        }
     }
     sf_close(out);
     pa_simple_free(source);

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Checks a recording of the sound server against the game's tick log: each
-// sound is found in the recording by correlation with its own wave file,
-// and its onset compared with the moment the game asked for it. Also
-// prints the steady clock (now) and a wave's whole seconds. Prints one
-// line per check and exits 1 if any fails.
+// Checks a recording of the sound server against the game's play calls and
+// ticks, each sound found by correlation with its wave file; prints one line
+// per check, exits 1 if any fails. Also prints the steady clock (now) and a
+// wave's whole seconds.
 #include "recording_match.h"
 
 #include <chrono>
@@ -32,63 +31,82 @@ std::vector<Tick> firstGame(const std::string& path) {
     return ticks;
 }
 
-int check(const std::string& waves, const std::string& recording, const std::string& eventPath,
-          const std::string& tickPath) {
+// The sound log's play calls of one sound ("NS start NAME" lines), in order.
+std::vector<std::int64_t> starts(const std::string& path, const std::string& name) {
+    std::vector<std::int64_t> found;
+    std::ifstream file(path);
+    std::string word, which;
+    for (std::int64_t ns = 0; file >> ns >> word >> which;) {
+        if (which == name) {
+            found.push_back(ns);
+        }
+    }
+    return found;
+}
+
+int check(const std::string& waves, const std::string& recording, const std::string& startPath,
+          const std::string& tickPath, const std::string& eventPath) {
     const auto jingle = floats(waves + "/Start.wav");
     const auto crash = floats(waves + "/Crash.wav");
     const auto music = floats(waves + "/Kestrada.wav");
     Checker check(recording);
-    // The moments the pause and unpause keys were sent.
-    std::string pause, unpause;
-    std::int64_t pausedNs = 0, unpausedNs = 0;
-    std::ifstream(eventPath) >> pause >> pausedNs >> unpause >> unpausedNs;
     const std::vector<Tick> ticks = firstGame(tickPath);
+    const std::vector<std::int64_t> jingleCalls = starts(startPath, "Start");
+    const std::vector<std::int64_t> musicCalls = starts(startPath, "Music");
     if (jingle.empty() || crash.empty() || music.empty() || check.empty() || ticks.size() < 100 ||
-        pause != "pause" || unpause != "unpause") {
+        jingleCalls.empty() || musicCalls.empty()) {
         std::fprintf(stderr, "sound_check: missing input\n");
         return 1;
     }
 
-    // The load plays the jingle and starts the frame timer, just before the
-    // first frame. The timer keeps to a 40 ms grid from its start unless a
-    // tick comes later than the next one was due, so the start is the
-    // earliest of the early ticks' times less their multiples of 40 ms.
-    // The music starts in the tick that begins with TickCount 75.
-    std::int64_t loadNs = ticks.front().ns;
-    std::int64_t musicNs = 0;
-    for (const Tick& t : ticks) {
-        if (t.count >= 1 && t.count <= 75) {
-            loadNs = std::min(loadNs, t.ns - std::int64_t{t.count} * 40'000'000);
-        }
-        musicNs = t.count == 76 ? t.ns : musicNs;
-    }
-    const long started = check.frameAt(loadNs);
-    check.report("start jingle at the start", check.find(jingle, 0, started), started);
-    const long musicAt = check.frameAt(musicNs);
-    check.report("music at tick 75", check.find(music, 0, musicAt), musicAt);
+    // The jingle, from the load's play call, whole.
+    const long jingleCalled = check.frameAt(jingleCalls.front());
+    const Match heard = check.find(jingle, 0, jingleCalled, 300, 700,
+                                   Checker::ms(static_cast<long>(jingle.size())));
+    check.report("start jingle at its play call", heard, jingleCalled);
+    check.whole("start jingle whole", jingle, heard.at);
 
-    // Paused: nothing; unpaused: the music from where it stood. Each took
-    // effect a little after its key was sent; the pause also after the last
-    // tick before the gap in the ticks.
-    for (std::size_t i = 1; i < ticks.size(); ++i) {
-        if (ticks[i].ns - ticks[i - 1].ns > 1'000'000'000 && ticks[i].ns > unpausedNs) {
-            pausedNs = std::max(pausedNs, ticks[i - 1].ns);
-            break;
+    // The music, as long after the jingle's real start as their calls were.
+    const long musicAt = heard.at + Checker::framesIn(musicCalls.front() - jingleCalls.front());
+    const Match musicHeard = check.find(music, 0, musicAt);
+    check.report("music after the jingle", musicHeard, musicAt, kMusicAfterJingleMs);
+
+    Match playing = musicHeard;
+    long from = 0;
+    std::string pause, unpause;
+    std::int64_t pausedNs = 0, unpausedNs = 0;
+    if (!eventPath.empty()) {
+        // Paused: nothing; unpaused: the music from where it stood. Each
+        // took effect a little after its key was sent; the pause also after
+        // the last tick before the gap in the ticks.
+        std::ifstream(eventPath) >> pause >> pausedNs >> unpause >> unpausedNs;
+        if (pause != "pause" || unpause != "unpause" || musicCalls.size() < 2) {
+            std::fprintf(stderr, "sound_check: no pause in the logs\n");
+            return 1;
         }
+        for (std::size_t i = 1; i < ticks.size(); ++i) {
+            if (ticks[i].ns - ticks[i - 1].ns > 1'000'000'000 && ticks[i].ns > unpausedNs) {
+                pausedNs = std::max(pausedNs, ticks[i - 1].ns);
+                break;
+            }
+        }
+        const long unpausedAt = check.frameAt(unpausedNs);
+        check.silent(check.frameAt(pausedNs) + Checker::frames(kOnsetToleranceMs), unpausedAt);
+        from = Checker::framesIn(pausedNs - musicCalls.front());
+        const long resumedAt = check.frameAt(musicCalls[1]);
+        playing = check.find(music, from, resumedAt);
+        check.report("music resumes where it stood", playing, resumedAt, kOnsetToleranceMs,
+                     kStallsMs);
     }
-    const long unpausedAt = check.frameAt(unpausedNs);
-    check.silent(check.frameAt(pausedNs) + Checker::frames(kOnsetToleranceMs), unpausedAt);
-    const long stoodAt = Checker::framesIn(pausedNs - musicNs);
-    const Match resumed = check.find(music, stoodAt, unpausedAt);
-    check.report("music resumes where it stood", resumed, unpausedAt);
 
     // The loop: the music's last frames, then at once its first.
     const long length = static_cast<long>(music.size());
-    const long endAt = resumed.at + (length - stoodAt);
+    const long endAt = playing.at + (length - from);
     const long tail = length - Checker::frames(600);
     const Match ending = check.find(music, tail, endAt - (length - tail));
     const long endedAt = ending.at + (length - tail);
-    check.report("music plays to its end", {endedAt, ending.score}, endAt);
+    check.report("music plays to its end", {endedAt, ending.score}, endAt, kOnsetToleranceMs,
+                 kStallsMs);
     check.report("music loops, gap", check.find(music, 0, endedAt), endedAt, kLoopGapMs);
 
     // The crash sound, played by the tick that crashed, the first game's last.
@@ -110,9 +128,10 @@ int main(int argc, char* argv[]) {
         std::printf("%zu\n", floats(args[1]).size() / kOutputRate);
         return 0;
     }
-    if (args.size() == 4) {
-        return check(args[0], args[1], args[2], args[3]);
+    if (args.size() == 4 || args.size() == 5) {
+        return check(args[0], args[1], args[2], args[3], args.size() == 5 ? args[4] : "");
     }
-    std::fprintf(stderr, "usage: %s now | seconds WAVE | WAVES REC EVENTS TICKS\n", argv[0]);
+    std::fprintf(stderr, "usage: %s now | seconds WAVE | WAVES REC STARTS TICKS [EVENTS]\n",
+                 argv[0]);
     return 2;
 }
