@@ -22,6 +22,7 @@ tests=(
   xvfb xauth
   desktop-file-utils appstream dpkg-dev file
   pulseaudio-utils openbox xdotool
+  emscripten nodejs node-acorn chromium python3
 )
 
 packages=("${play[@]}")

@@ -2,11 +2,11 @@
 #include "session/number_format.h"
 
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -206,7 +206,9 @@ template <typename T> class RecentTexts {
     using Bits = std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>;
 
     void append(std::string& out, T value) {
-        const auto bits = std::bit_cast<Bits>(value);
+        // memcpy, not std::bit_cast: Emscripten 3.1.6's library lacks it.
+        Bits bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
         Entry& entry = entries_[slotOf(bits)];
         if (!entry.used || entry.bits != bits) {
             entry.text.clear();
