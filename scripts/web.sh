@@ -22,8 +22,12 @@ launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
+# The sounds are synthesised and compressed by native tools.
+cmake -S . -B build/web-tools -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  -DKESTRADA_WITH_DESKTOP=OFF -DKESTRADA_WITH_BENCH=OFF "${launcher[@]}" >/dev/null
+cmake --build build/web-tools -j"$(nproc)" --target kestrada_synth kestrada_encode_ogg
 emcmake cmake -S . -B build/web -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRADA_WERROR=ON \
-  "${launcher[@]}" >/dev/null
+  -DKESTRADA_WEB_TOOLS="$PWD/build/web-tools/tools" "${launcher[@]}" >/dev/null
 cmake --build build/web -j"$(nproc)"
 
 if $build_only; then

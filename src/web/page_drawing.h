@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's controls drawn on the page's canvas, back to front, as
+// the desktop window paints them.
+#pragma once
+
+#include "app/form.h"
+
+namespace kestrada::web {
+
+void drawFrame(const Form& form, bool replaying);
+
+} // namespace kestrada::web
