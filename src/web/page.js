@@ -444,10 +444,11 @@ const kestradaPage = {
     ctx.lineTo(x2, y2);
     ctx.stroke();
   },
-  endFrame(title) {
+  endFrame(title, hidePointer) {
     if (document.title !== title) {
       document.title = title;
     }
+    canvas.style.cursor = hidePointer ? 'none' : 'default';
     if (firstFrameAt === null) {
       firstFrameAt = performance.now();
     }

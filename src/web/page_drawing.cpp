@@ -149,7 +149,8 @@ void drawFrame(const Form& form, bool replaying) {
     for (auto it = kUpperLayerOrder.rbegin(); it != kUpperLayerOrder.rend(); ++it) {
         drawUpper(form, *it);
     }
-    page_end_frame(replaying ? "Kestrada - replay" : "Kestrada");
+    page_end_frame(replaying ? "Kestrada - replay" : "Kestrada",
+                   form.mousePointer == MousePointer::Transparent);
 }
 
 } // namespace kestrada::web

@@ -19,7 +19,8 @@ void page_label(const char* control, const char* caption, double left, double to
 void page_button(const char* control, const char* caption, double left, double top, double width,
                  double height);
 void page_needle(double x1, double y1, double x2, double y2);
-void page_end_frame(const char* title);
+// The title, and whether the pointer hides over the canvas (a running game).
+void page_end_frame(const char* title, bool hidePointer);
 
 void page_menu_add(int menu, int item, const char* caption, const char* shortcut, bool checkable,
                    bool separatorAbove);

@@ -31,8 +31,8 @@ mergeInto(LibraryManager.library, {
   page_needle: function (x1, y1, x2, y2) {
     kestradaPage.needle(x1, y1, x2, y2);
   },
-  page_end_frame: function (title) {
-    kestradaPage.endFrame(UTF8ToString(title));
+  page_end_frame: function (title, hidePointer) {
+    kestradaPage.endFrame(UTF8ToString(title), hidePointer);
   },
   page_menu_add: function (menu, item, caption, shortcut, checkable, separatorAbove) {
     kestradaPage.menus.add(menu, item, UTF8ToString(caption), UTF8ToString(shortcut),

@@ -164,3 +164,30 @@ test('zoom 2 doubles the canvas and keeps its edges sharp', async () => {
   await page.evaluate(() => window.kestrada.zoom(1));
   await page.close();
 });
+
+test('leaving the page pauses a running game once', async () => {
+  const page = await openGame();
+  await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+  await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+  await press(page, 'Shift');
+  assert.strictEqual((await state(page)).Paused, true);
+  await page.close();
+});
+
+test('a chosen file replays, a bad one shows the line at fault', async () => {
+  const page = await openGame();
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrada-files-'));
+  const bad = path.join(folder, 'bad.txt');
+  fs.writeFileSync(bad, '1 down Up\n2 sideways Up\n');
+  await (await page.$('#replay')).uploadFile(bad);
+  await page.waitForFunction(() => document.getElementById('status').textContent !== '');
+  assert.match(await page.$eval('#status', (p) => p.textContent), /^input:2: /);
+  const good = path.join(folder, 'good.txt');
+  fs.writeFileSync(good, '# kestrada 1.0 seed 9\n3 down Up\n');
+  await (await page.$('#replay')).uploadFile(good);
+  await page.waitForFunction(() => window.kestrada.state().slot > 5);
+  assert.strictEqual(await page.title(), 'Kestrada - replay');
+  assert.strictEqual((await state(page)).UpHeld, 1);
+  fs.rmSync(folder, { recursive: true, force: true });
+  await page.close();
+});
