@@ -141,6 +141,14 @@ void drawUpper(const Form& form, ControlId id) {
 
 } // namespace
 
+void preloadPictures() {
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        if (const char* file = pictureFile(static_cast<ControlId>(i))) {
+            page_preload(file);
+        }
+    }
+}
+
 void drawFrame(const Form& form, bool replaying) {
     page_begin_frame();
     for (auto it = form.drawOrder.rbegin(); it != form.drawOrder.rend(); ++it) {

@@ -8,5 +8,8 @@
 namespace kestrada::web {
 
 void drawFrame(const Form& form, bool replaying);
+// Asks for every picture at once, so none is missing on the frame that
+// first shows it.
+void preloadPictures();
 
 } // namespace kestrada::web

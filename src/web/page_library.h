@@ -11,6 +11,7 @@ uint32_t page_milliseconds_since_midnight();
 void page_show_dialog(const char* title, const char* text);
 bool page_dialog_open();
 
+void page_preload(const char* file);
 void page_begin_frame();
 void page_picture(const char* file, double left, double top, double width, double height);
 void page_fill(int rgb, double left, double top, double width, double height);

@@ -13,6 +13,9 @@ mergeInto(LibraryManager.library, {
   page_dialog_open: function () {
     return kestradaPage.dialogOpen();
   },
+  page_preload: function (file) {
+    kestradaPage.preload(UTF8ToString(file));
+  },
   page_begin_frame: function () {
     kestradaPage.beginFrame();
   },

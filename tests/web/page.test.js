@@ -111,6 +111,7 @@ test('the sound runs after the cover and the start jingle reaches the output', a
   const page = await openGame();
   assert.strictEqual(await page.evaluate(() => window.kestrada.audioState()), 'running');
   assert.strictEqual((await page.evaluate(() => window.kestrada.lastPlay())).player, 'sndStart');
+  await page.waitForFunction(() => window.kestrada.lastPlay().heardAt !== null, { timeout: 3000 });
   await page.waitForFunction(() => window.kestrada.peak() > 0.05, { timeout: 3000 });
   await page.close();
 });
