@@ -20,14 +20,6 @@ const ms = (v) => `${v.toFixed(1)} ms`;
 async function load(browser) {
   const page = await browser.newPage();
   await page.setCacheEnabled(false);
-  let bytes = 0;
-  page.on('response', async (r) => {
-    try {
-      bytes += (await r.buffer()).length;
-    } catch {
-      // A response without a body (a redirect) has nothing to count.
-    }
-  });
   await page.goto(`${url}?seed=11`);
   await page.waitForFunction(() => window.kestrada && window.kestrada.readyAt() !== null);
   await page.click('#cover');
@@ -36,6 +28,10 @@ async function load(browser) {
     ready: window.kestrada.readyAt(), frame: window.kestrada.firstFrameAt(),
     play: window.kestrada.lastPlay().at, latency: window.kestrada.latency(),
   }));
+  // Every file the page fetched, the page itself included.
+  const bytes = await page.evaluate(() => performance.getEntries()
+    .filter((e) => e.transferSize !== undefined)
+    .reduce((sum, e) => sum + e.transferSize, 0));
   await page.waitForFunction(() => window.kestrada.lastPlay().heardAt !== null, { timeout: 5000 });
   const heard = await page.evaluate(() => window.kestrada.lastPlay().heardAt);
   await page.close();

@@ -309,7 +309,14 @@ const sound = {
   output: null,
   analyser: null,
   players: {},
+  files: {},
   lastPlay: null,
+  // The files are fetched while the cover waits; decoding needs the context.
+  fetchFiles() {
+    for (const [name, file] of Object.entries(soundFiles)) {
+      this.files[name] = fetch(`sounds/${file}`).then((response) => response.arrayBuffer());
+    }
+  },
   // Made on the cover's gesture: browsers start sound only after one.
   async unlock() {
     const audio = new AudioContext();
@@ -324,8 +331,7 @@ const sound = {
       const player = new Player(this, name);
       this.players[name] = player;
       try {
-        const bytes = await (await fetch(`sounds/${file}`)).arrayBuffer();
-        player.buffer = await audio.decodeAudioData(bytes);
+        player.buffer = await audio.decodeAudioData(await this.files[name]);
       } catch (error) {
         // A sound that cannot be had stays silent; the game goes on.
         console.warn(`${file}: ${error}`);
@@ -495,6 +501,7 @@ var Module = {
     const cover = document.getElementById('cover');
     cover.textContent = 'Click or press a key to play';
     readyAt = performance.now();
+    sound.fetchFiles();
     const begin = async (event) => {
       event.preventDefault();
       event.stopPropagation();
