@@ -31,6 +31,16 @@ PageGame::PageGame(uint32_t seed, SoundOut sounds) : seed_(seed), sounds_(std::m
 }
 
 void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
+    // The page's sound outlives a game: the old one's players fall silent
+    // and go back to their starts before the new one plays.
+    if (game_) {
+        game_->soundLog.clear();
+        for (SilentSoundPlayer* player : {&game_->sndStart, &game_->sndCrash, &game_->sndMusic}) {
+            player->stop();
+            player->setPosition(0);
+        }
+        sounds_(game_->soundLog);
+    }
     game_ = std::make_unique<session::HeadlessGame>(std::filesystem::path(dataDir), seed);
     game_->form.host = &host_;
     host_.ended = false;
@@ -93,6 +103,14 @@ void PageGame::runSlot() {
     lastTicked_ = !host_.ended && game_->tick();
     lastSounds_ = game_->soundLog;
     sounds_(game_->soundLog);
+}
+
+void PageGame::endReplay(uint32_t seed) {
+    const std::string lastRun = recording_;
+    newGame(seed, kDataDir);
+    recording_ = lastRun;
+    replaying_ = false;
+    start();
 }
 
 bool PageGame::replay(std::string_view text, std::string& error) {

@@ -56,6 +56,8 @@ class PageGame {
     // the parser's "input:LINE: reason" when it cannot be read.
     bool replay(std::string_view text, std::string& error);
     bool replaying() const { return replaying_; }
+    // Ends a replay with a new game of the page's own, the last run kept.
+    void endReplay(uint32_t seed);
     // Esc holds and resumes a replay.
     void toggleReplayHold() { held_ = !held_; }
 

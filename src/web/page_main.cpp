@@ -305,7 +305,7 @@ EMSCRIPTEN_KEEPALIVE void kestrada_menu(int index) {
     // Exit during a replay ends the replay, not the page's game.
     if (game->replaying()) {
         if (command == MenuCommand::mnuExit) {
-            kestrada_begin(page_milliseconds_since_midnight());
+            game->endReplay(page_milliseconds_since_midnight());
         }
         return;
     }

@@ -189,6 +189,12 @@ test('a chosen file replays, a bad one shows the line at fault', async () => {
   await page.waitForFunction(() => window.kestrada.state().slot > 5);
   assert.strictEqual(await page.title(), 'Kestrada - replay');
   assert.strictEqual((await state(page)).UpHeld, 1);
+  // Ctrl+X ends the replay with a new game of the page's own.
+  await page.keyboard.down('Control');
+  await page.keyboard.press('KeyX');
+  await page.keyboard.up('Control');
+  await page.waitForFunction(() => document.title === 'Kestrada');
+  assert.strictEqual((await state(page)).UpHeld, 0);
   fs.rmSync(folder, { recursive: true, force: true });
   await page.close();
 });
