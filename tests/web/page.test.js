@@ -175,6 +175,21 @@ test('leaving the page pauses a running game once', async () => {
   await page.close();
 });
 
+test('a stalled page goes on with one slot, not a burst of catch-up slots', async () => {
+  const page = await openGame();
+  const gained = await page.evaluate(async () => {
+    const before = window.kestrada.state().slot;
+    const until = performance.now() + 1000;
+    while (performance.now() < until) {
+      // A second's stall, as a busy machine or a hidden tab gives.
+    }
+    await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
+    return window.kestrada.state().slot - before;
+  });
+  assert.ok(gained <= 3, `${gained} slots after a 1 s stall`);
+  await page.close();
+});
+
 test('a chosen file replays, a bad one shows the line at fault', async () => {
   const page = await openGame();
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrada-files-'));
