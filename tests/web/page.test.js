@@ -30,8 +30,11 @@ test.after(async () => {
 });
 
 // A page past its cover, with every console error and failed request noted.
-async function openGame(problems = []) {
+async function openGame(problems = [], before = null) {
   const page = await browser.newPage();
+  if (before) {
+    await page.evaluateOnNewDocument(before);
+  }
   page.on('console', (m) => m.type() === 'error' && problems.push(m.text()));
   page.on('pageerror', (e) => problems.push(e.message));
   page.on('requestfailed', (r) => problems.push(`failed ${r.url()}`));
@@ -211,5 +214,29 @@ test('a chosen file replays, a bad one shows the line at fault', async () => {
   await page.waitForFunction(() => document.title === 'Kestrada');
   assert.strictEqual((await state(page)).UpHeld, 0);
   fs.rmSync(folder, { recursive: true, force: true });
+  await page.close();
+});
+
+test('a controller plays as the keys: right trigger accelerates, Start pauses', async () => {
+  // A standard-layout pad the test holds, in place of the browser's.
+  const page = await openGame([], () => {
+    const buttons = Array.from({ length: 17 }, () => ({ pressed: false, value: 0 }));
+    window.testPad = { id: 'test pad', index: 0, connected: true, mapping: 'standard',
+      timestamp: 0, axes: [0, 0, 0, 0], buttons };
+    navigator.getGamepads = () => [window.testPad];
+  });
+  const hold = (button, down) => page.evaluate((b, d) => {
+    window.testPad.buttons[b] = { pressed: d, value: d ? 1 : 0 };
+    window.testPad.timestamp += 1;
+  }, button, down);
+  await hold(7, true);
+  await press(page, 'Shift');
+  assert.strictEqual((await state(page)).UpHeld, 1);
+  await hold(7, false);
+  await hold(9, true);
+  await press(page, 'Shift');
+  const paused = await state(page);
+  assert.strictEqual(paused.UpHeld, 0);
+  assert.strictEqual(paused.Paused, true);
   await page.close();
 });
