@@ -7,6 +7,12 @@ add_executable(kestrada_synth tools/synth_waves.cpp)
 set_target_properties(kestrada_synth PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
+# The browser's page takes the same sounds compressed (scripts/web.sh).
+add_executable(kestrada_encode_ogg tools/encode_ogg.cpp)
+target_link_libraries(kestrada_encode_ogg PRIVATE PkgConfig::SNDFILE)
+set_target_properties(kestrada_encode_ogg PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
 set(KESTRADA_WAVES
   ${KESTRADA_OUTPUT_DIR}/Start.wav
   ${KESTRADA_OUTPUT_DIR}/Crash.wav

@@ -24,14 +24,19 @@ kestrada_sources(KESTRADA_SESSION_SOURCES session)
 add_library(kestrada_session STATIC ${KESTRADA_SESSION_SOURCES})
 target_link_libraries(kestrada_session PUBLIC kestrada_rules)
 
-# The wave reader needs libsndfile; a build without it (the browser's)
-# takes the mixer and the clocks alone.
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+# The wave reader needs libsndfile; a build without it (the browser's, where
+# the browser decodes the sounds) takes the mixer and the clocks alone.
 kestrada_sources(KESTRADA_SOUND_SOURCES sound)
+if(EMSCRIPTEN)
+  list(FILTER KESTRADA_SOUND_SOURCES EXCLUDE REGEX "/wave_data\\.cpp$")
+endif()
 add_library(kestrada_sound STATIC ${KESTRADA_SOUND_SOURCES})
 target_include_directories(kestrada_sound PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(kestrada_sound PUBLIC PkgConfig::SNDFILE)
+if(NOT EMSCRIPTEN)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+  target_link_libraries(kestrada_sound PUBLIC PkgConfig::SNDFILE)
+endif()
 
 # The headless program's command line and runner, which the desktop
 # program also dispatches to for --headless.

@@ -22,6 +22,7 @@ tests=(
   xvfb xauth
   desktop-file-utils appstream dpkg-dev file
   pulseaudio-utils openbox xdotool
+  emscripten nodejs node-acorn chromium python3
 )
 
 packages=("${play[@]}")
@@ -34,14 +35,29 @@ if [ "${1:-}" != "--play" ]; then
   fi
 fi
 
+# The page's browser tests drive chromium with puppeteer-core, pinned by
+# tests/web/package-lock.json (puppeteer-core only: it downloads no browser).
+web_tests() {
+  [ "${1:-}" = "--play" ] && return 0
+  if ! command -v npm >/dev/null; then
+    $sudo apt-get install -y -qq --no-install-recommends npm
+  fi
+  if [ ! -d tests/web/node_modules/puppeteer-core ]; then
+    (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+}
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+cd "$(dirname "$0")/.."
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+web_tests "${1:-}"

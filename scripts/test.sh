@@ -11,6 +11,9 @@ export QT_QPA_PLATFORM=offscreen
 
 cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRADA_WERROR=ON >/dev/null
 cmake --build build/ci -j"$jobs"
+# The browser build: its headless program is compared with the native one
+# by ctest (kestrada_same_game_web).
+bash scripts/web.sh --build-only
 ctest --test-dir build/ci --output-on-failure -j"$jobs" --timeout 600 -E '^kestrada_real_sound$'
 # The one test that times what a real sound server hears: a second try when
 # a busy machine blurred the first, never more.

@@ -1,0 +1,533 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page around the game: the canvas at its zoom, the pictures and
+// labels, the menu bar, the dialogs, the sound, the stored high score, the
+// cover that unlocks the sound, and recording and replay by file.
+'use strict';
+
+const kWidth = 590;
+const kHeight = 477;
+
+// ---- the canvas -------------------------------------------------------------
+
+const canvas = document.getElementById('screen');
+const ctx = canvas.getContext('2d');
+
+function storedZoom() {
+  const zoom = Number(localStorage.getItem('kestrada.zoom'));
+  return zoom >= 1 && zoom <= 4 ? Math.floor(zoom) : 1;
+}
+
+let zoom = storedZoom();
+let scale = 1;
+
+// The canvas holds a device pixel for each pixel on the screen, so the
+// pictures are drawn from their vectors at full sharpness.
+function fitCanvas() {
+  scale = zoom * (window.devicePixelRatio || 1);
+  canvas.style.width = `${kWidth * zoom}px`;
+  canvas.style.height = `${kHeight * zoom}px`;
+  canvas.width = Math.round(kWidth * scale);
+  canvas.height = Math.round(kHeight * scale);
+  document.getElementById('menubar').style.width = `${kWidth * zoom}px`;
+}
+
+function setZoom(value) {
+  zoom = Math.min(4, Math.max(1, value));
+  localStorage.setItem('kestrada.zoom', String(zoom));
+  fitCanvas();
+}
+
+// Positions may be fractional: landing on whole device pixels keeps the
+// pictures unscaled and sharp, as in the desktop window.
+function snap(v) {
+  return Math.round(v * scale) / scale;
+}
+
+const pictures = new Map();
+function pictureNamed(file) {
+  let image = pictures.get(file);
+  if (!image) {
+    image = new Image();
+    image.src = `pictures/${file}`;
+    pictures.set(file, image);
+  }
+  return image;
+}
+
+// Fonts as the desktop window sets them: the design's fonts where the
+// system has them, else free fonts with their metrics. Sizes are points at
+// 96 dots an inch.
+const kVerdana = 'Verdana, "DejaVu Sans", sans-serif';
+const kArial = 'Arial, "Liberation Sans", Arimo, sans-serif';
+const kComic = '"Comic Sans MS", "Comic Neue", cursive';
+function style(family, points, bold, colour, align, underline) {
+  const px = Math.round(points * 96 / 72);
+  return { font: `${bold ? 'bold ' : ''}${px}px ${family}`, px, colour, align, underline };
+}
+const readout = style(kVerdana, 9.75, true, '#000000', 'center', false);
+const keyName = style(kArial, 9, true, '#ffffff', 'center', true);
+const meaning = style(kArial, 9, true, '#000000', 'center', false);
+const labelStyles = {
+  lblSpeed: readout,
+  lblScore: readout,
+  lblHighScore: readout,
+  lblCredits: style(kArial, 9.75, false, '#ff8000', 'left', false),
+  lblPaused: style(kComic, 72, true, '#ff0000', 'center', false),
+  lblInfo1: keyName,
+  lblInfo7: keyName,
+  lblInfo9: keyName,
+  lblInfo3: keyName,
+  lblInfo5: style(kArial, 9.75, true, '#ffffff', 'center', true),
+  lblInfo2: meaning,
+  lblInfo8: meaning,
+  lblInfo10: meaning,
+  lblInfo4: meaning,
+  lblInfo6: style(kArial, 9.75, true, '#000000', 'center', false),
+  lblScoreTitle: style(kArial, 20.25, true, '#ffffff', 'center', true),
+  cmdNewGame: style(kArial, 15.75, true, '#000000', 'center', false),
+};
+const plainLabel = style(kArial, 9, false, '#000000', 'left', false);
+
+// Word-wrapped lines of a caption within a width.
+function wrap(text, width) {
+  const lines = [];
+  for (const paragraph of text.replace(/\r\n/g, '\n').split('\n')) {
+    let line = '';
+    for (const word of paragraph.split(' ')) {
+      const tried = line ? `${line} ${word}` : word;
+      if (line && ctx.measureText(tried).width > width) {
+        lines.push(line);
+        line = word;
+      } else {
+        line = tried;
+      }
+    }
+    lines.push(line);
+  }
+  return lines;
+}
+
+function drawText(control, caption, left, top, width, height, middle) {
+  if (!caption) {
+    return;
+  }
+  const s = labelStyles[control] || plainLabel;
+  ctx.font = s.font;
+  ctx.fillStyle = s.colour;
+  ctx.strokeStyle = s.colour;
+  ctx.textBaseline = 'top';
+  ctx.textAlign = s.align;
+  const lines = wrap(caption, width);
+  const lineHeight = Math.round(s.px * 1.15);
+  let y = middle ? top + (height - lines.length * lineHeight) / 2 : top;
+  for (const line of lines) {
+    const x = s.align === 'center' ? left + width / 2 : left;
+    ctx.fillText(line, x, y);
+    if (s.underline) {
+      const w = ctx.measureText(line).width;
+      const start = s.align === 'center' ? x - w / 2 : x;
+      ctx.fillRect(start, y + s.px, w, Math.max(1, s.px / 14));
+    }
+    y += lineHeight;
+  }
+}
+
+// ---- the menu bar -----------------------------------------------------------
+
+// "&File" as the text File with its access key underlined.
+function captionNode(caption) {
+  const span = document.createElement('span');
+  const at = caption.indexOf('&');
+  if (at < 0 || at + 1 >= caption.length) {
+    span.textContent = caption.replace('&', '');
+    return span;
+  }
+  span.append(caption.slice(0, at));
+  const key = document.createElement('u');
+  key.textContent = caption[at + 1];
+  span.append(key, caption.slice(at + 2));
+  return span;
+}
+
+const menus = {
+  bar: document.getElementById('menubar'),
+  open: null,
+  entries: new Map(),
+  add(menu, item, caption, shortcut, checkable, separatorAbove) {
+    if (item < 0) {
+      const title = document.createElement('div');
+      title.className = 'menu';
+      const button = document.createElement('button');
+      button.className = 'title';
+      const list = document.createElement('div');
+      list.className = 'items';
+      title.append(button, list);
+      this.bar.append(title);
+      button.addEventListener('click', () => this.toggle(title));
+      button.addEventListener('mouseenter', () => this.open && this.open !== title && this.toggle(title));
+      this.entries.set(`${menu}`, { element: title, button, list, caption: null });
+      return;
+    }
+    const parent = this.entries.get(`${menu}`);
+    if (separatorAbove) {
+      parent.list.append(document.createElement('hr'));
+    }
+    const button = document.createElement('button');
+    button.className = 'item';
+    button.dataset.command = item;
+    const check = document.createElement('span');
+    check.className = 'check';
+    const text = document.createElement('span');
+    const keys = document.createElement('span');
+    keys.className = 'shortcut';
+    keys.textContent = shortcut;
+    button.append(check, text, keys);
+    button.addEventListener('click', () => {
+      this.close();
+      Module._kestrada_menu(item);
+    });
+    parent.list.append(button);
+    this.entries.set(`${menu}.${item}`, { element: button, button, text, check, checkable, shortcut, caption: null });
+  },
+  state(menu, item, caption, checked, enabled, visible) {
+    const e = this.entries.get(item < 0 ? `${menu}` : `${menu}.${item}`);
+    if (e.caption !== caption) {
+      e.caption = caption;
+      (e.text || e.button).replaceChildren(captionNode(caption));
+    }
+    if (e.check) {
+      e.check.textContent = e.checkable && checked ? '✓' : '';
+    }
+    e.button.disabled = !enabled;
+    e.element.hidden = !visible;
+    e.enabled = enabled && visible;
+  },
+  toggle(title) {
+    const wasOpen = this.open === title;
+    this.close();
+    if (!wasOpen) {
+      title.classList.add('open');
+      this.open = title;
+    }
+  },
+  close() {
+    if (this.open) {
+      this.open.classList.remove('open');
+      this.open = null;
+    }
+  },
+  // Ctrl+letter runs the item with that shortcut, where the browser lets the
+  // page have the key.
+  shortcut(event) {
+    for (const [key, e] of this.entries) {
+      if (key.includes('.') && e.enabled && e.shortcut === `Ctrl+${event.key.toUpperCase()}`) {
+        Module._kestrada_menu(Number(e.button.dataset.command));
+        return true;
+      }
+    }
+    return false;
+  },
+};
+document.addEventListener('click', (event) => {
+  if (!menus.bar.contains(event.target)) {
+    menus.close();
+  }
+});
+
+// ---- dialogs ------------------------------------------------------------------
+
+const dialog = document.getElementById('dialog');
+function showDialog(title, text) {
+  document.getElementById('dialog-title').textContent = title;
+  document.getElementById('dialog-text').textContent = text.replace(/\r\n/g, '\n');
+  dialog.showModal();
+  document.getElementById('dialog-ok').focus();
+}
+document.getElementById('dialog-ok').addEventListener('click', () => dialog.close());
+
+// ---- sound ----------------------------------------------------------------------
+
+const soundFiles = { sndStart: 'Start.ogg', sndCrash: 'Crash.ogg', sndMusic: 'Kestrada.ogg' };
+
+// One player: play from the place it stands, stop keeping the place, set
+// the place back to the start. A playback that ends by itself reports it
+// once; the game hears of the music's end between two slots.
+class Player {
+  constructor(sound, name) {
+    this.sound = sound;
+    this.name = name;
+    this.buffer = null;
+    this.source = null;
+    this.offset = 0;
+    this.startedAt = 0;
+  }
+  play() {
+    if (this.source || !this.buffer) {
+      return;
+    }
+    const audio = this.sound.context;
+    const source = audio.createBufferSource();
+    source.buffer = this.buffer;
+    source.connect(this.sound.output);
+    source.onended = () => this.finished(source);
+    this.startedAt = audio.currentTime - this.offset;
+    source.start(0, Math.min(this.offset, this.buffer.duration));
+    this.source = source;
+    this.sound.watch(this.name);
+  }
+  stop() {
+    if (!this.source) {
+      return;
+    }
+    this.offset = this.sound.context.currentTime - this.startedAt;
+    this.source.onended = null;
+    this.source.stop();
+    this.source = null;
+  }
+  setPosition() {
+    const playing = this.source !== null;
+    this.stop();
+    this.offset = 0;
+    if (playing) {
+      this.play();
+    }
+  }
+  finished(source) {
+    if (this.source !== source) {
+      return;
+    }
+    this.source = null;
+    this.offset = this.buffer.duration;
+    if (this.name === 'sndMusic') {
+      Module._kestrada_music_ended();
+    }
+  }
+}
+
+const sound = {
+  context: null,
+  output: null,
+  analyser: null,
+  players: {},
+  files: {},
+  lastPlay: null,
+  // The files are fetched while the cover waits; decoding needs the context.
+  fetchFiles() {
+    for (const [name, file] of Object.entries(soundFiles)) {
+      this.files[name] = fetch(`sounds/${file}`).then((response) => response.arrayBuffer());
+    }
+  },
+  // Made on the cover's gesture: browsers start sound only after one.
+  async unlock() {
+    const audio = new AudioContext();
+    this.context = audio;
+    this.analyser = audio.createAnalyser();
+    this.analyser.fftSize = 2048;
+    this.output = audio.createGain();
+    this.output.connect(this.analyser);
+    this.analyser.connect(audio.destination);
+    await audio.resume();
+    await Promise.all(Object.entries(soundFiles).map(async ([name, file]) => {
+      const player = new Player(this, name);
+      this.players[name] = player;
+      try {
+        player.buffer = await audio.decodeAudioData(await this.files[name]);
+      } catch (error) {
+        // A sound that cannot be had stays silent; the game goes on.
+        console.warn(`${file}: ${error}`);
+      }
+    }));
+  },
+  call(text) {
+    const [name, op] = text.split('.');
+    const player = this.players[name];
+    if (!player) {
+      return;
+    }
+    if (op === 'play') {
+      player.play();
+    } else if (op === 'stop') {
+      player.stop();
+    } else if (op === 'setpos') {
+      player.setPosition();
+    }
+  },
+  // When the samples of the last play call reached the output, for the
+  // tests and the bench: the analyser polled every millisecond for 2 s.
+  watch(player) {
+    const play = { player, at: performance.now(), heardAt: null };
+    this.lastPlay = play;
+    const poll = () => {
+      if (this.peak() > 0.001) {
+        play.heardAt = performance.now();
+      } else if (performance.now() - play.at < 2000) {
+        setTimeout(poll, 1);
+      }
+    };
+    poll();
+  },
+  // The loudest sample now leaving the graph.
+  peak() {
+    const samples = new Float32Array(this.analyser.fftSize);
+    this.analyser.getFloatTimeDomainData(samples);
+    return samples.reduce((most, v) => Math.max(most, Math.abs(v)), 0);
+  },
+};
+
+// ---- storage, recording, replay ---------------------------------------------
+
+const statusLine = document.getElementById('status');
+function persist() {
+  FS.syncfs(false, (error) => {
+    if (error) {
+      statusLine.textContent = 'The high score could not be stored in this browser.';
+    }
+  });
+}
+
+document.getElementById('download').addEventListener('click', (event) => {
+  const text = UTF8ToString(Module._kestrada_recording());
+  event.currentTarget.href = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
+});
+
+function replayText(text) {
+  const bytes = lengthBytesUTF8(text) + 1;
+  const at = Module._malloc(bytes);
+  stringToUTF8(text, at, bytes);
+  const error = UTF8ToString(Module._kestrada_replay(at));
+  Module._free(at);
+  statusLine.textContent = error;
+}
+async function replayFile(file) {
+  if (file) {
+    replayText(await file.text());
+  }
+}
+document.getElementById('replay').addEventListener('change', (event) => replayFile(event.target.files[0]));
+document.addEventListener('dragover', (event) => event.preventDefault());
+document.addEventListener('drop', (event) => {
+  event.preventDefault();
+  replayFile(event.dataTransfer.files[0]);
+});
+
+// ---- keys the page keeps for itself ---------------------------------------------
+
+document.addEventListener('keydown', (event) => {
+  if (!event.ctrlKey || dialog.open) {
+    return;
+  }
+  if (event.key === '+' || event.key === '=') {
+    setZoom(zoom + 1);
+  } else if (event.key === '-') {
+    setZoom(zoom - 1);
+  } else if (!menus.shortcut(event)) {
+    return;
+  }
+  event.preventDefault();
+});
+
+// ---- start ------------------------------------------------------------------------
+
+let firstFrameAt = null;
+let readyAt = null;
+const kestradaPage = {
+  showDialog,
+  dialogOpen: () => dialog.open,
+  preload: pictureNamed,
+  beginFrame() {
+    ctx.setTransform(scale, 0, 0, scale, 0, 0);
+    ctx.fillStyle = '#c0c0c0';
+    ctx.fillRect(0, 0, kWidth, kHeight);
+  },
+  picture(file, left, top, width, height) {
+    const image = pictureNamed(file);
+    if (image.complete && image.naturalWidth > 0) {
+      ctx.drawImage(image, snap(left), snap(top), width, height);
+    }
+  },
+  fill(rgb, left, top, width, height) {
+    ctx.fillStyle = `#${rgb.toString(16).padStart(6, '0')}`;
+    ctx.fillRect(snap(left), snap(top), width, height);
+  },
+  label(control, caption, left, top, width, height) {
+    drawText(control, caption, snap(left), snap(top), width, height, false);
+  },
+  button(control, caption, left, top, width, height) {
+    ctx.fillStyle = '#ff8000';
+    ctx.fillRect(left, top, width, height);
+    drawText(control, caption, left, top, width, height, true);
+  },
+  needle(x1, y1, x2, y2) {
+    ctx.strokeStyle = '#ff0000';
+    ctx.lineWidth = 2;
+    ctx.lineCap = 'round';
+    ctx.beginPath();
+    ctx.moveTo(x1, y1);
+    ctx.lineTo(x2, y2);
+    ctx.stroke();
+  },
+  endFrame(title, hidePointer) {
+    if (document.title !== title) {
+      document.title = title;
+    }
+    canvas.style.cursor = hidePointer ? 'none' : 'default';
+    if (firstFrameAt === null) {
+      firstFrameAt = performance.now();
+    }
+  },
+  menus,
+  sound,
+  persist,
+  ended() {
+    statusLine.textContent = 'Kestrada has ended. Reload the page to play again.';
+  },
+};
+
+var Module = {
+  canvas,
+  preRun: [() => {
+    // The high score lives in the browser's storage, read before the game.
+    FS.mkdir('/data');
+    FS.mount(IDBFS, {}, '/data');
+    addRunDependency('stored-high-score');
+    FS.syncfs(true, (error) => {
+      if (error) {
+        statusLine.textContent = 'The stored high score could not be read.';
+      }
+      removeRunDependency('stored-high-score');
+    });
+  }],
+  onRuntimeInitialized() {
+    const cover = document.getElementById('cover');
+    cover.textContent = 'Click or press a key to play';
+    readyAt = performance.now();
+    sound.fetchFiles();
+    const begin = async (event) => {
+      event.preventDefault();
+      event.stopPropagation();
+      cover.removeEventListener('pointerdown', begin);
+      window.removeEventListener('keydown', begin, true);
+      await sound.unlock();
+      cover.hidden = true;
+      const seed = new URLSearchParams(location.search).get('seed');
+      Module._kestrada_begin(seed === null ? _page_milliseconds_since_midnight() : Number(seed) >>> 0);
+    };
+    cover.addEventListener('pointerdown', begin);
+    window.addEventListener('keydown', begin, true);
+  },
+};
+
+// The page's test hook.
+window.kestrada = {
+  state: () => JSON.parse(UTF8ToString(Module._kestrada_state())),
+  recording: () => UTF8ToString(Module._kestrada_recording()),
+  audioState: () => (sound.context ? sound.context.state : 'none'),
+  peak: () => sound.peak(),
+  firstFrameAt: () => firstFrameAt,
+  readyAt: () => readyAt,
+  lastPlay: () => sound.lastPlay,
+  latency: () => sound.context.baseLatency + (sound.context.outputLatency || 0),
+  zoom: (value) => setZoom(value),
+};
+
+fitCanvas();

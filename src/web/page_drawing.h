@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's controls drawn on the page's canvas, back to front, as
+// the desktop window paints them.
+#pragma once
+
+#include "app/form.h"
+
+namespace kestrada::web {
+
+void drawFrame(const Form& form, bool replaying);
+// Asks for every picture at once, so none is missing on the frame that
+// first shows it.
+void preloadPictures();
+
+} // namespace kestrada::web

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The game as the page plays it: the session's headless game driven by the
+// page's 40 ms slots, with live input queued to the next slot, the run
+// recorded in the input format, and a dropped recording replayed by the
+// desktop's replay rules.
+#pragma once
+
+#include "app/host.h"
+#include "session/headless_game.h"
+#include "session/input_file.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrada::web {
+
+// Where the page keeps its files: the high score lives in the browser's
+// storage, mounted here.
+inline constexpr const char* kDataDir = "/data";
+// A replay plays from a copy of the stored high score, never saving over it.
+inline constexpr const char* kReplayDir = "/replay";
+
+// The help window and the About box are HTML dialogs: shown, and the
+// handler returns at once; the page holds the game's input until closed.
+class PageHost : public Host {
+  public:
+    uint32_t millisecondsSinceMidnight() override;
+    void showHelp() override;
+    void showMessage(const std::string& title, const std::string& text) override;
+    void endProgram() override { ended = true; }
+    bool ended = false;
+};
+
+class PageGame {
+  public:
+    using SoundOut = std::function<void(const std::vector<std::string>&)>;
+
+    // sounds receives every sound call, "<player>.<op>", as the game makes it.
+    PageGame(uint32_t seed, SoundOut sounds);
+
+    // Form_Load as at program start.
+    void start();
+    // Live input, delivered at the start of the next slot. Ignored while a
+    // recording is replayed.
+    void queue(session::InputEvent event);
+    // The end of the road music, reported by the page's sound.
+    void musicEnded();
+    // One 40 ms slot: its input, then a tick when the timer is on.
+    void runSlot();
+
+    // Replays a recording (or any input file) from its own seed; false with
+    // the parser's "input:LINE: reason" when it cannot be read.
+    bool replay(std::string_view text, std::string& error);
+    bool replaying() const { return replaying_; }
+    // Ends a replay with a new game of the page's own, the last run kept.
+    void endReplay(uint32_t seed);
+    // Esc holds and resumes a replay.
+    void toggleReplayHold() { held_ = !held_; }
+
+    // The trace's record of the last slot, line end removed.
+    std::string state() const;
+    // This run so far, in the input format with its header.
+    const std::string& recording() const { return recording_; }
+    bool ended() const { return host_.ended; }
+    const Form& form() const { return game_->form; }
+    uint32_t seed() const { return seed_; }
+
+  private:
+    void newGame(uint32_t seed, const std::string& dataDir);
+    void deliver(const session::InputEvent& event);
+
+    uint32_t seed_;
+    SoundOut sounds_;
+    PageHost host_;
+    std::unique_ptr<session::HeadlessGame> game_;
+    std::vector<session::InputEvent> pending_;
+    std::vector<session::InputEvent> script_;
+    std::size_t scriptNext_ = 0;
+    std::string recording_;
+    uint64_t slot_ = 0;
+    bool lastTicked_ = false;
+    std::vector<std::string> lastSounds_;
+    bool replaying_ = false;
+    bool held_ = false;
+};
+
+} // namespace kestrada::web

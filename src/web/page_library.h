@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's own JavaScript (page_library.js), as the C++ side calls it:
+// drawing on the canvas, the HTML menu bar and dialogs, the storage and
+// the sound.
+#pragma once
+
+#include <cstdint>
+
+extern "C" {
+uint32_t page_milliseconds_since_midnight();
+void page_show_dialog(const char* title, const char* text);
+bool page_dialog_open();
+
+void page_preload(const char* file);
+void page_begin_frame();
+void page_picture(const char* file, double left, double top, double width, double height);
+void page_fill(int rgb, double left, double top, double width, double height);
+void page_label(const char* control, const char* caption, double left, double top, double width,
+                double height);
+void page_button(const char* control, const char* caption, double left, double top, double width,
+                 double height);
+void page_needle(double x1, double y1, double x2, double y2);
+// The title, and whether the pointer hides over the canvas (a running game).
+void page_end_frame(const char* title, bool hidePointer);
+
+void page_menu_add(int menu, int item, const char* caption, const char* shortcut, bool checkable,
+                   bool separatorAbove);
+void page_menu_state(int menu, int item, const char* caption, bool checked, bool enabled,
+                     bool visible);
+
+void page_sound(const char* call);
+void page_persist();
+void page_ended();
+}

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The calls the C++ side makes into the page (declared in page_library.h).
+// Each hands its work to the page's script, page.js.
+mergeInto(LibraryManager.library, {
+  page_milliseconds_since_midnight: function () {
+    const now = new Date();
+    const midnight = new Date(now.getFullYear(), now.getMonth(), now.getDate());
+    return (now - midnight) >>> 0;
+  },
+  page_show_dialog: function (title, text) {
+    kestradaPage.showDialog(UTF8ToString(title), UTF8ToString(text));
+  },
+  page_dialog_open: function () {
+    return kestradaPage.dialogOpen();
+  },
+  page_preload: function (file) {
+    kestradaPage.preload(UTF8ToString(file));
+  },
+  page_begin_frame: function () {
+    kestradaPage.beginFrame();
+  },
+  page_picture: function (file, left, top, width, height) {
+    kestradaPage.picture(UTF8ToString(file), left, top, width, height);
+  },
+  page_fill: function (rgb, left, top, width, height) {
+    kestradaPage.fill(rgb, left, top, width, height);
+  },
+  page_label: function (control, caption, left, top, width, height) {
+    kestradaPage.label(UTF8ToString(control), UTF8ToString(caption), left, top, width, height);
+  },
+  page_button: function (control, caption, left, top, width, height) {
+    kestradaPage.button(UTF8ToString(control), UTF8ToString(caption), left, top, width, height);
+  },
+  page_needle: function (x1, y1, x2, y2) {
+    kestradaPage.needle(x1, y1, x2, y2);
+  },
+  page_end_frame: function (title, hidePointer) {
+    kestradaPage.endFrame(UTF8ToString(title), hidePointer);
+  },
+  page_menu_add: function (menu, item, caption, shortcut, checkable, separatorAbove) {
+    kestradaPage.menus.add(menu, item, UTF8ToString(caption), UTF8ToString(shortcut),
+      checkable, separatorAbove);
+  },
+  page_menu_state: function (menu, item, caption, checked, enabled, visible) {
+    kestradaPage.menus.state(menu, item, UTF8ToString(caption), checked, enabled, visible);
+  },
+  page_sound: function (call) {
+    kestradaPage.sound.call(UTF8ToString(call));
+  },
+  page_persist: function () {
+    kestradaPage.persist();
+  },
+  page_ended: function () {
+    kestradaPage.ended();
+  },
+});

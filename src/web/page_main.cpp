@@ -1,0 +1,351 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's program: the slot clock on requestAnimationFrame, keys, focus
+// and controllers through html5.h, the menus and the high score's storage.
+// The page's script calls the exported functions below.
+#include "app/key_codes.h"
+#include "session/menu_commands.h"
+#include "web/page_drawing.h"
+#include "web/page_game.h"
+#include "web/page_library.h"
+
+#include <array>
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace kestrada::web {
+namespace {
+
+using session::InputAction;
+using session::InputEvent;
+using session::MenuCommand;
+
+constexpr double kSlotMs = 40.0;
+// A frame later than this follows a stall (a hidden tab, a busy machine):
+// the game goes on with one slot, never a burst of catch-up slots.
+constexpr double kLongestFrameMs = 3 * kSlotMs;
+
+std::unique_ptr<PageGame> game;
+double lastFrameMs = -1;
+double accumulatedMs = 0;
+std::string storedHighScore;
+bool pauseQueued = false;
+
+bool gameRuns() {
+    const Form& form = game->form();
+    return !form.GameOver && !form.lblPaused().Visible;
+}
+
+InputEvent keyEvent(InputAction action, int16_t keyCode) {
+    InputEvent event;
+    event.action = action;
+    event.keyCode = keyCode;
+    return event;
+}
+
+InputEvent menuEvent(MenuCommand command) {
+    InputEvent event;
+    event.action = InputAction::Menu;
+    event.command = command;
+    return event;
+}
+
+// Leaving the page pauses a running game once, through the pause command.
+void pauseOnLeaving() {
+    if (game && !game->replaying() && gameRuns() && !pauseQueued) {
+        game->queue(menuEvent(MenuCommand::mnuPause));
+        pauseQueued = true;
+    }
+}
+
+// ---- keys -------------------------------------------------------------------
+
+// The key codes the game knows, from the key's place on the keyboard, so the
+// top-row 1 and 2 count with or without Shift on any layout.
+int16_t keyCodeOf(const EmscriptenKeyboardEvent& e) {
+    const std::string code = e.code;
+    if (code == "ArrowLeft")
+        return kKeyLeft;
+    if (code == "ArrowUp")
+        return kKeyUp;
+    if (code == "ArrowRight")
+        return kKeyRight;
+    if (code == "ArrowDown")
+        return kKeyDown;
+    if (code == "Space")
+        return kKeySpace;
+    if (code == "Enter" || code == "NumpadEnter")
+        return kKeyEnter;
+    if (code == "Escape")
+        return kKeyEsc;
+    if (code.size() == 6 && code.starts_with("Digit")) {
+        return static_cast<int16_t>('0' + (code[5] - '0'));
+    }
+    if (code.size() == 4 && code.starts_with("Key")) {
+        return static_cast<int16_t>(code[3]);
+    }
+    return 0;
+}
+
+EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
+    // Ctrl combinations are the menus' shortcuts, which the page handles.
+    if (!game || e->ctrlKey || e->altKey || e->metaKey || page_dialog_open()) {
+        return EM_FALSE;
+    }
+    const int16_t code = keyCodeOf(*e);
+    if (code == 0) {
+        return EM_FALSE;
+    }
+    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    if (game->replaying()) {
+        if (down && code == kKeyEsc) {
+            game->toggleReplayHold();
+        }
+        return EM_TRUE;
+    }
+    game->queue(keyEvent(down ? InputAction::KeyDown : InputAction::KeyUp, code));
+    return EM_TRUE;
+}
+
+EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void*) {
+    pauseOnLeaving();
+    return EM_FALSE;
+}
+
+EM_BOOL onVisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
+    if (e->hidden) {
+        pauseOnLeaving();
+    }
+    return EM_FALSE;
+}
+
+// ---- controllers --------------------------------------------------------------
+
+// The standard layout's buttons.
+enum Button {
+    South = 0,
+    West = 2,
+    North = 3,
+    LeftTrigger = 6,
+    RightTrigger = 7,
+    Start = 9,
+    PadUp = 12,
+    PadDown = 13,
+    PadLeft = 14,
+    PadRight = 15
+};
+
+struct PadKeys {
+    std::array<bool, 4> arrows{};  // Left, Up, Right, Down as held
+    std::array<bool, 4> buttons{}; // South, West, North, Start as pressed
+};
+PadKeys lastPads;
+
+PadKeys readPads() {
+    PadKeys keys;
+    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
+        return keys;
+    }
+    const int count = emscripten_get_num_gamepads();
+    for (int i = 0; i < count; ++i) {
+        EmscriptenGamepadEvent pad;
+        if (emscripten_get_gamepad_status(i, &pad) != EMSCRIPTEN_RESULT_SUCCESS || !pad.connected) {
+            continue;
+        }
+        const auto pressed = [&](int b) { return b < pad.numButtons && pad.digitalButton[b]; };
+        const double x = pad.numAxes > 0 ? pad.axis[0] : 0;
+        const double y = pad.numAxes > 1 ? pad.axis[1] : 0;
+        // The stick counts past half way; the triggers are Up and Down.
+        keys.arrows[0] = keys.arrows[0] || pressed(PadLeft) || x < -0.5;
+        keys.arrows[1] = keys.arrows[1] || pressed(PadUp) || y < -0.5 || pressed(RightTrigger);
+        keys.arrows[2] = keys.arrows[2] || pressed(PadRight) || x > 0.5;
+        keys.arrows[3] = keys.arrows[3] || pressed(PadDown) || y > 0.5 || pressed(LeftTrigger);
+        keys.buttons[0] = keys.buttons[0] || pressed(South);
+        keys.buttons[1] = keys.buttons[1] || pressed(West);
+        keys.buttons[2] = keys.buttons[2] || pressed(North);
+        keys.buttons[3] = keys.buttons[3] || pressed(Start);
+    }
+    return keys;
+}
+
+void pollPads() {
+    static constexpr std::array<int16_t, 4> kArrows = {kKeyLeft, kKeyUp, kKeyRight, kKeyDown};
+    const PadKeys now = readPads();
+    for (std::size_t i = 0; i < kArrows.size(); ++i) {
+        if (now.arrows[i] != lastPads.arrows[i]) {
+            game->queue(
+                keyEvent(now.arrows[i] ? InputAction::KeyDown : InputAction::KeyUp, kArrows[i]));
+        }
+    }
+    // After a crash South and Start start a new game, as Enter does.
+    const bool over = game->form().GameOver;
+    const std::array<int16_t, 4> presses = {over ? kKeyEnter : kKeySpace, int16_t{'1'},
+                                            int16_t{'2'}, over ? kKeyEnter : kKeyEsc};
+    for (std::size_t i = 0; i < presses.size(); ++i) {
+        if (now.buttons[i] && !lastPads.buttons[i]) {
+            game->queue(keyEvent(InputAction::KeyDown, presses[i]));
+        }
+    }
+    lastPads = now;
+}
+
+// ---- menus, storage, frames ---------------------------------------------------
+
+void addMenus() {
+    const Form& form = game->form();
+    const auto bar = session::menuBar();
+    for (std::size_t m = 0; m < bar.size(); ++m) {
+        page_menu_add(static_cast<int>(m), -1, (form.*bar[m]).Caption.c_str(), "", false, false);
+        const auto commands = session::menuCommands();
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            const session::MenuCommandEntry& entry = commands[i];
+            if (entry.menu != bar[m]) {
+                continue;
+            }
+            const MenuItem& item = form.*entry.item;
+            page_menu_add(static_cast<int>(m), static_cast<int>(i), item.Caption.c_str(),
+                          item.Shortcut.c_str(), entry.checkable, entry.separatorAbove != nullptr);
+        }
+    }
+}
+
+void syncMenus() {
+    const Form& form = game->form();
+    const auto bar = session::menuBar();
+    for (std::size_t m = 0; m < bar.size(); ++m) {
+        const MenuItem& menu = form.*bar[m];
+        page_menu_state(static_cast<int>(m), -1, menu.Caption.c_str(), false, menu.Enabled,
+                        menu.Visible);
+        const auto commands = session::menuCommands();
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            const session::MenuCommandEntry& entry = commands[i];
+            if (entry.menu != bar[m]) {
+                continue;
+            }
+            const MenuItem& item = form.*entry.item;
+            page_menu_state(static_cast<int>(m), static_cast<int>(i), item.Caption.c_str(),
+                            item.Checked, item.Enabled && menu.Enabled,
+                            item.Visible && menu.Visible);
+        }
+    }
+}
+
+std::string fileText(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Each save of the high score is written through to the browser's storage.
+void persistHighScore() {
+    const std::string now = fileText("/data/Kestrada.txt");
+    if (now != storedHighScore) {
+        storedHighScore = now;
+        page_persist();
+    }
+}
+
+EM_BOOL onFrame(double nowMs, void*) {
+    if (!game || game->ended()) {
+        page_ended();
+        return EM_FALSE;
+    }
+    double elapsed = lastFrameMs < 0 ? 0 : nowMs - lastFrameMs;
+    lastFrameMs = nowMs;
+    if (elapsed > kLongestFrameMs) {
+        elapsed = kSlotMs;
+    }
+    if (!page_dialog_open()) {
+        pollPads();
+        accumulatedMs += elapsed;
+        while (accumulatedMs >= kSlotMs && !game->ended()) {
+            accumulatedMs -= kSlotMs;
+            game->runSlot();
+            pauseQueued = false;
+        }
+    }
+    persistHighScore();
+    drawFrame(game->form(), game->replaying());
+    syncMenus();
+    return EM_TRUE;
+}
+
+void playSounds(const std::vector<std::string>& calls) {
+    for (const std::string& call : calls) {
+        page_sound(call.c_str());
+    }
+}
+
+} // namespace
+} // namespace kestrada::web
+
+using namespace kestrada::web;
+
+extern "C" {
+
+// The cover's gesture has unlocked the sound: the game starts.
+EMSCRIPTEN_KEEPALIVE void kestrada_begin(uint32_t seed) {
+    game = std::make_unique<PageGame>(seed, playSounds);
+    addMenus();
+    game->start();
+    storedHighScore = fileText("/data/Kestrada.txt");
+    page_persist();
+    emscripten_request_animation_frame_loop(onFrame, nullptr);
+}
+
+EMSCRIPTEN_KEEPALIVE void kestrada_menu(int index) {
+    const auto commands = kestrada::session::menuCommands();
+    if (!game || index < 0 || static_cast<std::size_t>(index) >= commands.size()) {
+        return;
+    }
+    const MenuCommand command = commands[static_cast<std::size_t>(index)].command;
+    // Exit during a replay ends the replay, not the page's game.
+    if (game->replaying()) {
+        if (command == MenuCommand::mnuExit) {
+            game->endReplay(page_milliseconds_since_midnight());
+        }
+        return;
+    }
+    game->queue(menuEvent(command));
+}
+
+EMSCRIPTEN_KEEPALIVE void kestrada_music_ended() {
+    if (game) {
+        game->musicEnded();
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE const char* kestrada_state() {
+    static std::string state;
+    state = game ? game->state() : "{}";
+    return state.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* kestrada_recording() {
+    static std::string text;
+    text = game ? game->recording() : "";
+    return text.c_str();
+}
+
+// Replays a chosen or dropped file; the parser's message when it is bad.
+EMSCRIPTEN_KEEPALIVE const char* kestrada_replay(const char* text) {
+    static std::string error;
+    error.clear();
+    if (game && game->replay(text, error)) {
+        error.clear();
+    }
+    return error.c_str();
+}
+
+int main() {
+    preloadPictures();
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onKey);
+    emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onKey);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onBlur);
+    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, onVisibility);
+    return 0;
+}
+}

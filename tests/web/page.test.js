@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page in a real browser: Debian's chromium, headless, driven by
+// puppeteer-core against the site served from build/web/site.
+//
+//   KESTRADA_URL=http://127.0.0.1:PORT/ KESTRADA_NATIVE=path/to/kestrada node --test
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { execFileSync } = require('node:child_process');
+const puppeteer = require('puppeteer-core');
+
+const url = process.env.KESTRADA_URL;
+const native = process.env.KESTRADA_NATIVE;
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrada-chromium-'));
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+let browser;
+test.before(async () => {
+  browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium', headless: 'new', userDataDir: profile,
+    args: ['--no-sandbox', '--autoplay-policy=user-gesture-required'],
+  });
+});
+test.after(async () => {
+  await browser.close();
+  fs.rmSync(profile, { recursive: true, force: true });
+});
+
+// A page past its cover, with every console error and failed request noted.
+async function openGame(problems = [], before = null) {
+  const page = await browser.newPage();
+  if (before) {
+    await page.evaluateOnNewDocument(before);
+  }
+  page.on('console', (m) => m.type() === 'error' && problems.push(m.text()));
+  page.on('pageerror', (e) => problems.push(e.message));
+  page.on('requestfailed', (r) => problems.push(`failed ${r.url()}`));
+  page.on('response', (r) => r.status() >= 400 && problems.push(`${r.status()} ${r.url()}`));
+  await page.goto(`${url}?seed=7`, { waitUntil: 'networkidle0' });
+  await page.click('#cover');
+  await page.waitForFunction(() => window.kestrada.firstFrameAt() !== null);
+  return page;
+}
+
+const state = (page) => page.evaluate(() => window.kestrada.state());
+const slot = async (page) => (await state(page)).slot;
+async function press(page, key, slots = 2) {
+  await page.keyboard.press(key);
+  const from = await slot(page);
+  await page.waitForFunction((s) => window.kestrada.state().slot >= s, {}, from + slots);
+}
+async function clickMenu(page, menu, item) {
+  await page.evaluate((m, i) => {
+    const titles = [...document.querySelectorAll('#menubar .title')];
+    titles.find((t) => t.textContent === m).click();
+    const items = [...document.querySelectorAll('#menubar .menu.open .item')];
+    items.find((b) => b.textContent.includes(i)).click();
+  }, menu, item);
+}
+
+test('the page loads and plays, its state equals the native replay of its own recording', async () => {
+  const problems = [];
+  const page = await openGame(problems);
+  assert.strictEqual(await page.evaluate(() => document.title), 'Kestrada');
+  await page.keyboard.down('ArrowUp');
+  await pause(1500);
+  await press(page, 'Space');
+  await press(page, 'Digit2');
+  await press(page, 'Space');
+  await press(page, 'Digit1');
+  await press(page, 'Escape');
+  assert.strictEqual((await state(page)).Paused, true);
+  await press(page, 'Escape');
+  await clickMenu(page, 'Sound', 'Road Music');
+  await pause(200);
+  assert.strictEqual((await state(page)).mnuMusic, false);
+  // Off the road to the left: a crash.
+  await page.keyboard.down('ArrowLeft');
+  await page.waitForFunction(() => window.kestrada.state().GameOver, { timeout: 30000 });
+  await page.keyboard.up('ArrowLeft');
+  await page.keyboard.up('ArrowUp');
+  await press(page, 'Enter');
+  assert.strictEqual((await state(page)).GameOver, false);
+
+  const { last, recording } = await page.evaluate(() => ({
+    last: window.kestrada.state(), recording: window.kestrada.recording(),
+  }));
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrada-replay-'));
+  fs.writeFileSync(path.join(folder, 'run.txt'), recording);
+  execFileSync(native, ['--headless', '--input', path.join(folder, 'run.txt'), '--slots',
+    String(last.slot), '--data-dir', folder, '--trace', path.join(folder, 'trace')]);
+  const records = fs.readFileSync(path.join(folder, 'trace'), 'utf8').trim().split('\n');
+  assert.deepStrictEqual(last, JSON.parse(records[records.length - 1]));
+  fs.rmSync(folder, { recursive: true, force: true });
+  assert.deepStrictEqual(problems, []);
+  await page.close();
+});
+
+test('the high score survives a reload', async () => {
+  const page = await openGame();
+  const before = (await state(page)).lblHighScore;
+  assert.notStrictEqual(before, '0', 'the first test set a high score');
+  await page.reload({ waitUntil: 'networkidle0' });
+  await page.click('#cover');
+  await page.waitForFunction(() => window.kestrada.firstFrameAt() !== null);
+  assert.strictEqual((await state(page)).lblHighScore, before);
+  await page.close();
+});
+
+test('the sound runs after the cover and the start jingle reaches the output', async () => {
+  const page = await openGame();
+  assert.strictEqual(await page.evaluate(() => window.kestrada.audioState()), 'running');
+  assert.strictEqual((await page.evaluate(() => window.kestrada.lastPlay())).player, 'sndStart');
+  await page.waitForFunction(() => window.kestrada.lastPlay().heardAt !== null, { timeout: 3000 });
+  await page.waitForFunction(() => window.kestrada.peak() > 0.05, { timeout: 3000 });
+  await page.close();
+});
+
+test('the help window opens with its text and pauses the game', async () => {
+  const page = await openGame();
+  await clickMenu(page, 'Help', 'How to Play');
+  await page.waitForSelector('#dialog[open]');
+  const text = await page.$eval('#dialog-text', (p) => p.textContent);
+  assert.match(text, /ENTER starts a new game; ESC pauses\./);
+  assert.strictEqual((await state(page)).Paused, true);
+  await page.click('#dialog-ok');
+  assert.strictEqual(await page.$('#dialog[open]'), null);
+  await page.close();
+});
+
+// How sharp a screenshot of the canvas is: the squared steps between
+// neighbouring pixels, per row. A sharp picture at twice the size keeps each
+// edge one full step; a stretched one spreads it over two half steps, which
+// halves the measure.
+async function sharpness(page) {
+  const box = await page.$eval('#screen', (c) => {
+    const r = c.getBoundingClientRect();
+    return { x: r.left, y: r.top, width: r.width, height: r.height };
+  });
+  const shot = await page.screenshot({ encoding: 'base64', clip: box });
+  return page.evaluate(async (png) => {
+    const image = await createImageBitmap(await (await fetch(`data:image/png;base64,${png}`)).blob());
+    const g = new OffscreenCanvas(image.width, image.height).getContext('2d');
+    g.drawImage(image, 0, 0);
+    const data = g.getImageData(0, 0, image.width, image.height).data;
+    let sum = 0;
+    for (let i = 4; i < data.length; i += 1) {
+      const step = data[i] - data[i - 4];
+      sum += (i / 4) % image.width === 0 ? 0 : step * step;
+    }
+    return sum / image.height;
+  }, shot);
+}
+
+test('zoom 2 doubles the canvas and keeps its edges sharp', async () => {
+  const page = await openGame();
+  await press(page, 'Escape');
+  const atOne = await sharpness(page);
+  await page.evaluate(() => window.kestrada.zoom(2));
+  await pause(100);
+  const size = await page.$eval('#screen', (c) => [c.clientWidth, c.clientHeight, c.width]);
+  assert.deepStrictEqual(size, [1180, 954, 1180]);
+  const atTwo = await sharpness(page);
+  assert.ok(atTwo > 0.75 * atOne, `sharpness ${atTwo} at zoom 2 against ${atOne} at zoom 1`);
+  await page.evaluate(() => window.kestrada.zoom(1));
+  await page.close();
+});
+
+test('leaving the page pauses a running game once', async () => {
+  const page = await openGame();
+  await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+  await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+  await press(page, 'Shift');
+  assert.strictEqual((await state(page)).Paused, true);
+  await page.close();
+});
+
+test('a stalled page goes on with one slot, not a burst of catch-up slots', async () => {
+  const page = await openGame();
+  const gained = await page.evaluate(async () => {
+    const before = window.kestrada.state().slot;
+    const until = performance.now() + 1000;
+    while (performance.now() < until) {
+      // A second's stall, as a busy machine or a hidden tab gives.
+    }
+    await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
+    return window.kestrada.state().slot - before;
+  });
+  assert.ok(gained <= 3, `${gained} slots after a 1 s stall`);
+  await page.close();
+});
+
+test('a chosen file replays, a bad one shows the line at fault', async () => {
+  const page = await openGame();
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrada-files-'));
+  const bad = path.join(folder, 'bad.txt');
+  fs.writeFileSync(bad, '1 down Up\n2 sideways Up\n');
+  await (await page.$('#replay')).uploadFile(bad);
+  await page.waitForFunction(() => document.getElementById('status').textContent !== '');
+  assert.match(await page.$eval('#status', (p) => p.textContent), /^input:2: /);
+  const good = path.join(folder, 'good.txt');
+  fs.writeFileSync(good, '# kestrada 1.0 seed 9\n3 down Up\n');
+  await (await page.$('#replay')).uploadFile(good);
+  await page.waitForFunction(() => window.kestrada.state().slot > 5);
+  assert.strictEqual(await page.title(), 'Kestrada - replay');
+  assert.strictEqual((await state(page)).UpHeld, 1);
+  // Ctrl+X ends the replay with a new game of the page's own.
+  await page.keyboard.down('Control');
+  await page.keyboard.press('KeyX');
+  await page.keyboard.up('Control');
+  await page.waitForFunction(() => document.title === 'Kestrada');
+  assert.strictEqual((await state(page)).UpHeld, 0);
+  fs.rmSync(folder, { recursive: true, force: true });
+  await page.close();
+});
+
+test('a controller plays as the keys: right trigger accelerates, Start pauses', async () => {
+  // A standard-layout pad the test holds, in place of the browser's.
+  const page = await openGame([], () => {
+    const buttons = Array.from({ length: 17 }, () => ({ pressed: false, value: 0 }));
+    window.testPad = { id: 'test pad', index: 0, connected: true, mapping: 'standard',
+      timestamp: 0, axes: [0, 0, 0, 0], buttons };
+    navigator.getGamepads = () => [window.testPad];
+  });
+  const hold = (button, down) => page.evaluate((b, d) => {
+    window.testPad.buttons[b] = { pressed: d, value: d ? 1 : 0 };
+    window.testPad.timestamp += 1;
+  }, button, down);
+  await hold(7, true);
+  await press(page, 'Shift');
+  assert.strictEqual((await state(page)).UpHeld, 1);
+  await hold(7, false);
+  await hold(9, true);
+  await press(page, 'Shift');
+  const paused = await state(page);
+  assert.strictEqual(paused.UpHeld, 0);
+  assert.strictEqual(paused.Paused, true);
+  await page.close();
+});
