@@ -26,7 +26,11 @@ TEST(Keys, ArrowsAreLevelsAndOnlyTheirReleasesCountWhilePaused) {
     Form& f = g.form;
     const auto press = [&f](std::initializer_list<int16_t> keys, bool down) {
         for (const int16_t key : keys) {
-            down ? f.Form_KeyDown(key) : f.Form_KeyUp(key);
+            if (down) {
+                f.Form_KeyDown(key);
+            } else {
+                f.Form_KeyUp(key);
+            }
         }
     };
     press({kKeyUp, kKeyUp, kKeyDown, kKeyLeft, kKeyRight}, true); // a repeat changes nothing
@@ -35,7 +39,8 @@ TEST(Keys, ArrowsAreLevelsAndOnlyTheirReleasesCountWhilePaused) {
     EXPECT_EQ(held(f), 1);
 
     press({kKeyEsc, kKeyUp, kKey2, kKeySpace}, true);
-    EXPECT_EQ(f.UpHeld + f.MissileInFlight, 0);
+    EXPECT_EQ(f.UpHeld, 0);
+    EXPECT_EQ(f.MissileInFlight, 0);
     EXPECT_EQ(f.WeaponChoice, 1);
     EXPECT_EQ(f.LeftHeld, 1); // held through the pause
     press({kKeyLeft}, false);
@@ -61,10 +66,13 @@ TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
         const Form before = f;
 
         f.Form_KeyDown(kKeyEsc);
-        EXPECT_TRUE(f.lblPaused().Visible && !f.tmrMain.Enabled &&
-                    f.mnuPause.Caption == "Un&pause");
-        EXPECT_TRUE(f.lblInfo(8).Caption == "Unpause" && f.mousePointer == MousePointer::Default);
-        EXPECT_TRUE(!f.picSplit().Visible && f.imgSplit().Visible == median);
+        EXPECT_TRUE(f.lblPaused().Visible);
+        EXPECT_FALSE(f.tmrMain.Enabled);
+        EXPECT_EQ(f.mnuPause.Caption, "Un&pause");
+        EXPECT_EQ(f.lblInfo(8).Caption, "Unpause");
+        EXPECT_EQ(f.mousePointer, MousePointer::Default);
+        EXPECT_FALSE(f.picSplit().Visible);
+        EXPECT_EQ(f.imgSplit().Visible, median);
         EXPECT_EQ(f.imgSplit().Top, before.picSplit().Top);
         EXPECT_EQ(f.drawOrder.front(), ControlId::lblPaused);
 
@@ -74,19 +82,25 @@ TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
         after.drawOrder = before.drawOrder;
         after.MedianWasVisible = before.MedianWasVisible;
         after.imgSplit().Top = before.imgSplit().Top;
-        EXPECT_TRUE(after == before && f.MusicPlaying);
+        EXPECT_TRUE(after == before);
+        EXPECT_TRUE(f.MusicPlaying);
     }
 }
 
 // Runs clicks and ticks: m music, e effects, p pause, n new game, tN ticks.
 void run(TestGame& g, std::string_view script) {
+    const std::map<char, void (Form::*)()> clicks = {{'m', &Form::mnuMusic_Click},
+                                                     {'e', &Form::mnuEffects_Click},
+                                                     {'p', &Form::mnuPause_Click},
+                                                     {'n', &Form::mnuNew_Click}};
     std::istringstream in{std::string(script)};
     for (std::string step; in >> step;) {
-        const std::map<char, void (Form::*)()> clicks = {{'m', &Form::mnuMusic_Click},
-                                                         {'e', &Form::mnuEffects_Click},
-                                                         {'p', &Form::mnuPause_Click},
-                                                         {'n', &Form::mnuNew_Click}};
-        step[0] == 't' ? g.ticks(std::stoi(step.substr(1))) : (g.form.*clicks.at(step[0]))();
+        if (step[0] == 't') {
+            g.ticks(std::stoi(step.substr(1)));
+        } else {
+            const auto click = clicks.at(step[0]);
+            (g.form.*click)();
+        }
     }
 }
 
@@ -98,10 +112,12 @@ TEST(Music, StartsOnlyOnceDueCheckedAndUnpausedFromTheTop) {
         SCOPED_TRACE(before);
         TestGame g;
         run(g, before);
-        EXPECT_TRUE(!g.form.MusicPlaying && g.sndMusic.mode() == kModeStopped);
+        EXPECT_FALSE(g.form.MusicPlaying);
+        EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
         g.soundLog.clear();
         run(g, starts);
-        EXPECT_TRUE(g.form.MusicPlaying && g.sndMusic.mode() == kModePlaying);
+        EXPECT_TRUE(g.form.MusicPlaying);
+        EXPECT_EQ(g.sndMusic.mode(), kModePlaying);
         EXPECT_EQ(g.sndMusic.position(), 0);
         EXPECT_EQ(g.sndStart.mode(), kModeStopped);
         if (std::string_view(starts) == "t1") {
@@ -115,7 +131,11 @@ TEST(Music, LoopsAtTheEndOfPlaybackOnlyWhileTheGameRuns) {
     TestGame g;
     g.ticks(80);
     const auto ends = [&g](bool stopped = true) {
-        stopped ? g.sndMusic.finish() : g.sndMusic.play();
+        if (stopped) {
+            g.sndMusic.finish();
+        } else {
+            g.sndMusic.play();
+        }
         g.soundLog.clear();
         g.form.sndMusic_event9();
         return g.soundLog;
@@ -135,7 +155,10 @@ TEST(Music, LoopsAtTheEndOfPlaybackOnlyWhileTheGameRuns) {
 TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
     struct Case {
         void (Form::*end)();
-        std::string fileBefore, score, fileAfter, best;
+        std::string fileBefore;
+        std::string score;
+        std::string fileAfter;
+        std::string best;
     };
     const Case cases[] = {
         {&Form::Die, "500\r\n", "500", "500\r\n", "500"}, // equal is not beaten
@@ -156,8 +179,9 @@ TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
         EXPECT_EQ(g.form.lblHighScore().Caption, c.best);
         const bool exited = c.end != &Form::Die;
         EXPECT_EQ(g.host.ended, exited);
-        EXPECT_EQ(g.form.GameOver && g.form.imgWreck().Visible && g.form.imgCracked().Visible,
-                  !exited);
+        EXPECT_EQ(g.form.GameOver, !exited);
+        EXPECT_EQ(g.form.imgWreck().Visible, !exited);
+        EXPECT_EQ(g.form.imgCracked().Visible, !exited);
         // A crash cuts the jingle and the music short and is heard; leaving
         // silences all three.
         const std::vector<std::string> heard =
@@ -206,7 +230,9 @@ TEST(HighScoreFile, FormLoadShowsWhatTheFileHoldsOrKeepsTheLabel) {
         g.form.lblHighScore().Caption = "900";
         g.form.Form_Load();
         EXPECT_EQ(g.form.lblHighScore().Caption, c.shown);
-        EXPECT_TRUE(!c.value || g.form.HighScoreText == c.value) << g.form.HighScoreText;
+        if (c.value != nullptr) {
+            EXPECT_EQ(g.form.HighScoreText, c.value);
+        }
         EXPECT_EQ(fileText(g.highScoreFile()), c.bytes.value_or(""));
     }
 }

@@ -71,7 +71,9 @@ class QtSoundPlayerTest : public QObject {
         QCOMPARE(player.mode(), kModeStopped);
         QVERIFY(modesAtEnd.empty());
         QTRY_COMPARE(modesAtEnd, std::vector<int>{kModeStopped});
-        QVERIFY2(endedAfterMs >= 400 && endedAfterMs < 440, QByteArray::number(endedAfterMs));
+        // Never early; how late depends on how busy the machine is, so no
+        // upper bound here (the bench measures it).
+        QVERIFY2(endedAfterMs >= 400, QByteArray::number(endedAfterMs));
         // The music loop: from the start again; a stop before the end reports none.
         player.setPosition(0);
         player.play();
