@@ -30,27 +30,6 @@ namespace {
 using kestrada::testing::jsonField;
 using kestrada::testing::TestGame;
 
-TEST(CommandLine, DefaultsToAPlainRunOf1500SlotsAndReadsEveryOptionInAnyOrder) {
-    const Options plain = parseCommandLine({"--headless"}).options;
-    EXPECT_FALSE(plain.help);
-    EXPECT_FALSE(plain.seed);
-    EXPECT_FALSE(plain.input);
-    EXPECT_FALSE(plain.trace);
-    EXPECT_FALSE(plain.dataDir);
-    EXPECT_EQ(plain.slots, 1500u);
-    const CommandLine parsed =
-        parseCommandLine({"--trace", "t.jsonl", "--seed", "4294967295", "--headless", "--slots",
-                          "0", "--data-dir", "/tmp/k", "--input", "in.txt", "-h"});
-    ASSERT_EQ(parsed.error, "");
-    const Options& o = parsed.options;
-    EXPECT_TRUE(o.help);
-    EXPECT_EQ(o.seed, 4294967295u);
-    EXPECT_EQ(o.slots, 0u);
-    EXPECT_EQ(o.input, "in.txt");
-    EXPECT_EQ(o.trace, "t.jsonl");
-    EXPECT_EQ(o.dataDir, "/tmp/k");
-}
-
 TEST(CommandLine, NamesTheProblemWithBadArguments) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--seed", "4294967296"}, "--seed: 4294967296 is out of range 0 to 4294967295"},

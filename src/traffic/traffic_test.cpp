@@ -21,7 +21,7 @@ TEST(CivilianCars, EnterByTheTickTheSpeedTheScoreAndTheRoll) {
         {"TickCount 18 RandomRoll 1 Speed 15", "civ1 civ2", "imgCiv1.Visible 0 imgCiv2.Visible 0"},
         {"TickCount 17 RandomRoll 15 Speed 15", "civ1 civ2", "imgCiv1.Visible 0 imgCiv2.Visible 0"},
         {"TickCount 17 RandomRoll 17 Speed 15 Score 256", "civ1", "imgCiv1.Visible 0"},
-        {"TickCount 17 RandomRoll 17 Speed 15 Score 256.5", "civ1", "imgCiv1.Visible 1"},
+        {"TickCount 17 RandomRoll 17 Speed 19 Score 256.5", "civ1", "imgCiv1.Visible 1"},
         {"TickCount 17 RandomRoll 1 Speed 15 imgCiv1Crash 150 100 1 imgCiv2Crash 250 100 1",
          "civ1 civ2", "imgCiv1.Visible 0 imgCiv2.Visible 0"},
     });
@@ -49,6 +49,51 @@ TEST(CivilianCars, ShoveAndBumpByTheSteeringAndWhoRanIntoWhom) {
     });
 }
 
+// A contact needs overlap: a car just touching the player's edge, above or
+// below, is not bumped, nor one level with it, front or back.
+TEST(CivilianCars, AnEdgeOnTheCarsEdgeIsNoContact) {
+    checkSteps({
+        {"Speed 10 picCar 200 300 0 PrevRightHeld 1 Civ1Speed 10 Civ2Speed 10 imgCiv1 200 344 1 "
+         "imgCiv2 200 268 1",
+         "civ1 civ2", "Civ1Bumped 0 Civ2Bumped 0 imgCiv1.Left 200 imgCiv2.Left 200"},
+        {"Speed 10 picCar 176 300 0 PrevRightHeld 1 Civ2Speed 10 imgCiv2 150 310 1", "civ2",
+         "imgCiv2.Left 150 Civ2Bumped 0"},
+        {"Speed 10 picCar 200 300 0 Civ1Speed 10 Civ2Speed 10 imgCiv1 210 300 1 imgCiv2 180 312 1",
+         "civ1 civ2", "Civ1Bumped 0 Civ2Bumped 0 Speed 10"},
+    });
+}
+
+// Only inside the band from 0.2 to 0.75 of the road does a car drive; at or
+// beyond it, it drifts back by 1 a tick unless a level player is within a
+// pixel. With no median up it swerves from a crater ahead (car 1 by 6 to the
+// left while past 0.21 of the road, car 2 by 2 to the right while within
+// 0.74) and crashes into one it touches.
+TEST(CivilianCars, KeepToTheirBandAndSwerveFromCraters) {
+    const std::string craters = "CratersInPlay 2 imgCrater0 200 100 1 imgCrater1 300 100 1 ";
+    checkSteps({
+        {"Civ1Speed 20 Civ2Speed 20 imgCiv1 96 200 1 imgCiv2 360 200 1", "civ1 civ2",
+         "imgCiv1 97 200 1 imgCiv2 359 200 1"},
+        {"picCar 118 241 1 imgCiv1 90 200 1", "civ1", "imgCiv1.Left 90"},
+        {"picCar 118.5 241 1 imgCiv1 90 200 1", "civ1", "imgCiv1.Left 91"},
+        {"picCar 339 156 1 imgCiv2 365 200 1", "civ2", "imgCiv2.Left 365"},
+        {"picCar 338.5 156 1 imgCiv2 365 200 1", "civ2", "imgCiv2.Left 364"},
+        {(craters + "imgCiv1 200 200 1 imgCiv2 300 200 1").c_str(), "civ1 civ2",
+         "imgCiv1 194 200 1 imgCiv2 302 200 1"},
+        {(craters + "imgCiv1 200 200 1 imgCiv2 300 200 1 picSplit 400 -1700 1").c_str(),
+         "civ1 civ2", "imgCiv1 200 200 1 imgCiv2 300 200 1"},
+        {"CratersInPlay 2 imgCrater0 173 100 1 imgCrater1 227 100 1 imgCiv1 200 200 1", "civ1",
+         "imgCiv1.Left 200"},
+        {"CratersInPlay 2 imgCrater0 100.8 100 1 imgCrater1 355.2 100 1 imgCiv1 100.8 200 1 "
+         "imgCiv2 355.2 200 1",
+         "civ1 civ2", "imgCiv1.Left 100.8 imgCiv2.Left 357.2"},
+        {"CratersInPlay 1 imgCrater0 101 100 1 imgCiv1 101 200 1", "civ1", "imgCiv1.Left 96"},
+        {(std::string("Speed 25 Civ1Speed 25 Civ2Speed 25 ") + craters +
+          "imgCiv1 200 129 1 imgCiv2 300 129 1")
+             .c_str(),
+         "civ1 civ2", "imgCiv1Crash 200 129 1 imgCiv2Crash 300 129 1 Score 500"},
+    });
+}
+
 // The median wrecks car 1 while its lower end is on the road; car 2 is only
 // covered by it unless it sticks out below. A car past a road edge is put on
 // the edge and wrecked there.
@@ -65,7 +110,10 @@ TEST(CivilianCars, TheMedianAndTheRoadsEdgesWreckThem) {
              {"picSplit 200 -1741 1 imgCiv1 190 -20 1", "imgCiv1.Visible 0 imgCiv1Crash 190 -20 1"},
              {"imgCiv1 71 100 1", "imgCiv1.Visible 0 imgCiv1Crash 67.2 100 1 Score 400"},
              {"imgCiv1 385 100 1", "imgCiv1.Visible 0 imgCiv1Crash 388.8 100 1 Score 400"},
-             {"imgCiv2 71 100 1", "imgCiv2.Visible 0 imgCiv2Crash 67.2 100 1 Score 300"}}) {
+             {"imgCiv2 71 100 1", "imgCiv2.Visible 0 imgCiv2Crash 67.2 100 1 Score 300"},
+             {"imgCiv1 72 100 1 imgCiv2 384 100 1", "imgCiv1 73 100 1 imgCiv2 383 100 1"},
+             {"picSplit 200 -1580 1 imgCiv2 190 130 1",
+              "imgCiv2.Visible 0 imgCiv2Crash.Visible 0"}}) {
         checkSteps({{(road + given).c_str(), "civ1 civ2", then}});
     }
 }
