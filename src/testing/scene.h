@@ -142,6 +142,7 @@ inline void runPhases(Form& f, std::string_view names) {
         {"weapons", weaponPhase},
         {"craters", craterPhase},
         {"markers", markerPhase},
+        {"wreckscroll", wreckScrollPhase},
         {"wrecks", [](Form& g) { wreckCollisionPhase(g); }},
         {"car", playerCarPhase},
         {"score", scorePhase}};

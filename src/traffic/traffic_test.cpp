@@ -27,6 +27,54 @@ TEST(CivilianCars, EnterByTheTickTheSpeedTheScoreAndTheRoll) {
     });
 }
 
+// A lane is Int((290 - Width) * r) past 0.2 of the road: a draw just short
+// of 1 puts a vehicle or crater 385 - Width from the road's left. Where the
+// median (or the parked motorcycle for car 1, car 1 for the motorcycle) is
+// in the way, edge to edge already, a car or the motorcycle draws again. Every fourth crater
+// chance drops it into the lane of a car on a verge instead.
+TEST(Traffic, EachEntersItsLaneByTheDrawUnlessSomethingIsInTheWay) {
+    const struct {
+        const char* given;
+        const char* run;
+        ControlId entered;
+        float left;
+        bool drawnAgain;
+    } cases[] = {
+        {"TickCount 17 RandomRoll 1 Speed 15", "civ1", ControlId::imgCiv1, 358, false},
+        {"TickCount 17 RandomRoll 1 Speed 15 picSplit 300 -1000 1", "civ1", ControlId::imgCiv1, 358,
+         true},
+        {"TickCount 17 RandomRoll 1 Speed 15 imgMs 358 0 0", "civ1", ControlId::imgCiv1, 358, true},
+        {"TickCount 17 RandomRoll 1 Speed 15 imgMs 359 0 0", "civ2", ControlId::imgCiv2, 359,
+         false},
+        {"TickCount 17 RandomRoll 1 Speed 15 picSplit 300 -1000 1", "civ2", ControlId::imgCiv2, 359,
+         true},
+        {"TickCount 68 RandomRoll 1 Score 3000", "hog", ControlId::imgHog, 361, false},
+        {"TickCount 17 RandomRoll 1", "moto", ControlId::imgMs, 362, false},
+        {"TickCount 17 RandomRoll 1 imgCiv1 362 0 0", "moto", ControlId::imgMs, 362, true},
+        {"TickCount 17 RandomRoll 1 imgCiv1 385 0 0", "moto", ControlId::imgMs, 362, true},
+        {"TickCount 17 RandomRoll 1 imgCiv1 335 0 0", "moto", ControlId::imgMs, 362, true},
+        {"TickCount 17 RandomRoll 1 picSplit 300 -1000 1", "moto", ControlId::imgMs, 362, true},
+        {"TickCount 34 RandomRoll 1 picCar.Left 360.48", "craters", ControlId::imgCrater0, 358,
+         false},
+        {"TickCount 68 RandomRoll 1 picCar.Left 360.47", "craters", ControlId::imgCrater0, 358,
+         false},
+        {"TickCount 68 RandomRoll 1 picCar.Left 95.53", "craters", ControlId::imgCrater0, 358,
+         false},
+        {"TickCount 17 RandomRoll 1 picSplit 300 -1000 0", "craters", ControlId::imgCrater0, 358,
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        testing::TestGame g;
+        testing::primeNextDraw(g.form, [](float r) { return r >= 0.999f; });
+        testing::setRow(g.form, c.given);
+        testing::runPhases(g.form, c.run);
+        const Control& entered = g.form.control(c.entered);
+        EXPECT_TRUE(entered.Visible);
+        EXPECT_EQ(entered.Left == c.left, !c.drawnAgain) << entered.Left;
+    }
+}
+
 // Steering into a car shoves it by the speed; running into it front or back
 // trades three points of speed. Its width stands on both sides of the test:
 // on its left a small gap still counts. A car held so does not drive.
@@ -123,7 +171,8 @@ TEST(CivilianCars, TheMedianAndTheRoadsEdgesWreckThem) {
 TEST(RoadHog, EntersByTheTickTheScoreTheRollAndItsWreck) {
     checkSteps({
         {"TickCount 68 Score 2500 RandomRoll 1", "hog", "imgHog.Visible 0 HogSpeed 0"},
-        {"TickCount 68 Score 2500.5 RandomRoll 7", "hog", "imgHog.Visible 1 HogSpeed 20"},
+        {"TickCount 68 Score 2500.5 RandomRoll 7", "hog",
+         "imgHog.Visible 1 imgHog.Top 478 HogSpeed 20"},
         {"TickCount 68 Score 6561 RandomRoll 8", "hog", "imgHog.Visible 0"},
         {"TickCount 34 Score 3000 RandomRoll 1", "hog", "imgHog.Visible 0"},
         {"TickCount 136 Score 3000 RandomRoll 1", "hog", "imgHog.Visible 1"},
@@ -138,8 +187,15 @@ TEST(RoadHog, EntersByTheTickTheScoreTheRollAndItsWreck) {
 TEST(RoadHog, HuntsTheCarsLeftFlankShovesItAndFinishesItAtRest) {
     checkSteps({
         {"Speed 10 picCar 300 300 1 imgHog 150 300 1", "hog", "imgHog 154 300 1"},
-        {"Speed 10 picCar 40 200 1 picSplit 200 -1642 1 imgHog 283 200 1", "hog",
-         "imgHog 283 200 1"},
+        {"Speed 10 picCar 40 200 1 picSplit 200 -1642 1 imgHog 284 200 1", "hog",
+         "imgHog 284 200 1"},
+        {"Speed 10 picCar 40 200 1 picSplit 200 -1642 1 imgHog 172 200 1", "hog",
+         "imgHog 168 200 1"},
+        {"Speed 10 picCar 40 200 1 imgHog 220 210 1", "hog", "imgHog 216 208 1"},
+        {"Speed 10 picCar 40 200 1 imgHog 100.8 200 1", "hog", "imgHog.Left 100.8"},
+        {"Speed 10 picCar 40 200 1 imgHog 101 200 1", "hog", "imgHog.Left 97"},
+        {"Speed 10 picCar 300 300 1 imgHog 273 100 1", "hog", "imgHog.Left 273"},
+        {"Speed 10 picCar 300 300 1 imgHog 272.5 100 1", "hog", "imgHog.Left 276.5"},
         {"Speed 10 picCar 40 200 1 picSplit 200 -1642 1 imgHog 285 200 1", "hog",
          "imgHog 281 200 1"},
         {"Speed 10 picCar 300 300 1 imgHog 277 100 1", "hog", "imgHog 273 102 1"},
@@ -148,6 +204,7 @@ TEST(RoadHog, HuntsTheCarsLeftFlankShovesItAndFinishesItAtRest) {
          "picCar.Left 307 Speed 9 imgHog 280 300 1 GameOver 0"},
         {"Speed 4 picCar 300 300 0 imgHog 276 300 1", "hog",
          "picCar.Left 301 Speed 3 imgHog.Left 276"},
+        {"Speed 3 picCar 300 300 0 imgHog 276 300 1", "hog", "picCar.Left 302 Speed 3"},
         {"Speed 0 picCar 300 300 0 imgHog 276 300 1", "hog",
          "picCar.Left 302 Speed 0 GameOver 1 imgWreck.Visible 1 imgHog.Visible 1"},
         {"Speed 1 LeftHeld 1 picCar 300 300 0 imgHog 276 300 1", "hog",
@@ -156,6 +213,26 @@ TEST(RoadHog, HuntsTheCarsLeftFlankShovesItAndFinishesItAtRest) {
         // phase runs, so the motorcycle on the car is not wrecked.
         {"Speed 3 PrevSpeed 3 picCar 300 345 1 imgCiv1 300 320 1 imgHog 276 345 1 imgMs 300 340 1",
          "tick", "Speed 0 GameOver 1 imgMs.Visible 1 imgMdead.Visible 0 TickCount 2"},
+    });
+}
+
+// Wrecked on the median (100 at top speed), shoved into it by the car's
+// Left (500) or into a crater (250), into a crater on its own (100), and
+// when its hunt takes it past a road edge (500), where it is put.
+TEST(RoadHog, CrashesOnTheMedianCratersAndTheRoadsEdges) {
+    checkSteps({
+        {"Speed 25 picSplit 200 -1000 1 imgHog 210 300 1", "hog",
+         "imgHogCrash 210 300 1 Score 100"},
+        {"Speed 25 LeftHeld 1 picCar 300 300 0 picSplit 200 -1000 1 imgHog 282 300 1", "hog",
+         "imgHogCrash 249 300 1 Score 500"},
+        {"Speed 25 picCar 300 300 0 CratersInPlay 1 imgCrater0 280 271 1 imgHog 276 300 1", "hog",
+         "imgHogCrash 276 300 1 Speed 24 Score 240"},
+        {"Speed 25 picCar 300 300 1 CratersInPlay 1 imgCrater1 150 271 1 imgHog 150 300 1", "hog",
+         "imgHogCrash 154 300 1 Score 100"},
+        {"Speed 25 picCar 300 100 1 imgHog 67 100 1", "hog", "imgHogCrash 67.2 100 1 Score 500"},
+        {"Speed 25 picCar 420 100 1 imgHog 386 100 1", "hog", "imgHogCrash 388.8 100 1"},
+        {"Speed 25 picCar 300 100 1 imgHog 68 100 1", "hog", "imgHog 72 100 1"},
+        {"Speed 25 picCar 420 100 1 imgHog 380 100 1", "hog", "imgHog 384 100 1"},
     });
 }
 
@@ -181,6 +258,28 @@ TEST(Motorcycle, EntersClimbsSwervesAndKeepsToTheRoad) {
          "imgMs 300 300 1",
          "moto", "imgMs 300 300 1"},
         {"Speed 25 MotorcycleSpeed 25 picCar 200 100 1 imgMs 70 300 1", "moto", "imgMs 67.2 300 1"},
+        {"Speed 25 MotorcycleSpeed 25 picCar 200 100 1 imgMs 72 300 1", "moto", "imgMs 72 300 1"},
+        {"Speed 25 MotorcycleSpeed 25 picCar 200 100 1 imgMs 384 300 1", "moto", "imgMs 384 300 1"},
+        {"Speed 25 MotorcycleSpeed 25 picCar 200 100 1 imgMs 385 300 1", "moto",
+         "imgMs 388.8 300 1"},
+        // Only a crater strictly ahead makes it swerve; one on it wrecks it.
+        {"Speed 25 MotorcycleSpeed 25 picCar 200 400 1 CratersInPlay 2 imgCrater0 273 100 1 "
+         "imgCrater1 323 100 1 imgMs 300 300 1",
+         "moto", "imgMs 300 300 1"},
+        {"Speed 25 MotorcycleSpeed 25 picCar 275 400 1 CratersInPlay 1 imgCrater1 290 100 1 "
+         "imgMs 300 300 1",
+         "moto", "imgMs 300 300 1"},
+        {"Speed 25 MotorcycleSpeed 25 picCar 323 400 1 CratersInPlay 1 imgCrater1 290 100 1 "
+         "imgMs 300 300 1",
+         "moto", "imgMs 300 300 1"},
+        {"Speed 25 MotorcycleSpeed 25 picCar 200 400 1 CratersInPlay 1 imgCrater1 300 271 1 "
+         "imgMs 300 300 1",
+         "moto", "imgMs.Visible 0 imgMdead 300 300 1 Score 50"},
+        // The median wrecks it only while the median's lower end is on the road.
+        {"Speed 25 MotorcycleSpeed 25 picSplit 200 -1742 1 imgMs 210 -20 1", "moto",
+         "imgMs 210 -20 1"},
+        {"TickCount 17 RandomRoll 1 imgMl 0 368 1", "moto", "imgMs.Visible 0"},
+        {"TickCount 17 RandomRoll 1 imgMdead 30 336 1", "moto", "imgMs.Visible 0"},
         // Run down by the player, for nothing.
         {"Speed 0 MotorcycleSpeed 25 picCar 300 300 1 imgMs 305 310 1", "moto",
          "imgMs.Visible 0 imgMdead 305 310 1 Score 0"},
@@ -204,6 +303,8 @@ TEST(VehicleCollisions, WreckByTheirRulesOncePaidByTheSpeed) {
          "imgHogCrash.Visible 0 Score 150"},
         {"Speed 25 imgCiv2 200 200 1 imgMs 210 210 1", "collide",
          "imgCiv2.Visible 1 imgMdead 210 210 1 Score 50"},
+        {"Speed 25 imgCiv1 200 200 1 imgMs 210 210 1", "collide",
+         "imgCiv1.Visible 1 imgMdead 210 210 1 Score 50"},
         {"Speed -2 imgCiv1 150 200 1 imgCiv2 160 210 1", "collide", "Score -8"},
     });
 }
