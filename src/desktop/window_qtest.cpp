@@ -10,7 +10,6 @@
 #include "desktop/help_dialog.h"
 #include "desktop/main_window.h"
 #include "desktop/play_field.h"
-#include "desktop/qt_sound_player.h"
 #include "desktop/qtest_support.h"
 #include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
@@ -61,10 +60,6 @@ int countPixels(const QImage& image, const QRect& rect, const QColor& colour) {
 
 QColor at(const QImage& frame, double x, double y) {
     return frame.pixelColor(int(x), int(y));
-}
-
-bool ready(const SpritePictures& pictures, Picture picture, QSize size) {
-    return !pictures.image(picture, size).isNull();
 }
 
 QImage paint(const Form& form, const SpritePictures& pictures) {
@@ -352,40 +347,6 @@ class WindowTest : public QObject {
         const QRect titleEnd(int(title.Left + title.Width), int(panel.Top + title.Top),
                              int(panel.Left), int(title.Height));
         QVERIFY(countPixels(frame, titleEnd, QColor(255, 255, 255)) > 50);
-    }
-
-    // The first frame needs only the pictures it shows; the rest follow it,
-    // and the jingle the load asked for then plays.
-    void firstFrameComesBeforeTheUnseenPicturesAndTheJinglePlays() {
-        QVERIFY(writeWave(data_->filePath(QStringLiteral("Start.wav")), 3000));
-        MainWindow window(data_->fsPath(), 3);
-        const auto* jingle = dynamic_cast<QtSoundPlayer*>(window.form().sndStart);
-        QVERIFY(jingle != nullptr);
-        const SpritePictures& pictures = window.playField().pictures();
-        int firstFrames = 0;
-        std::vector<bool> readyAtFirst; // the road it shows, a cracked dash it does not
-        connect(&window.playField(), &PlayField::firstFramePainted, this, [&] {
-            ++firstFrames;
-            readyAtFirst = {ready(pictures, Picture::Road, {480, 480}),
-                            ready(pictures, Picture::DashCracked, {107, 478})};
-        });
-        window.show();
-        QTRY_COMPARE(readyAtFirst, (std::vector<bool>{true, false}));
-        QTRY_VERIFY(ready(pictures, Picture::DashCracked, {107, 478}));
-        QVERIFY(ready(pictures, Picture::HogWreck, {28, 42}));
-        QTRY_COMPARE(jingle->mode(), kModePlaying);
-        const int ticks = window.form().TickCount;
-        QTRY_VERIFY(window.form().TickCount >= ticks + 3);
-        QCOMPARE(firstFrames, 1);
-        // Another screen: all rendered again, and only what is asked for.
-        SpritePictures again(QStringLiteral(KESTRADA_PICTURE_DIR));
-        again.prepare(1.0, {{Picture::Road, {480, 480}}});
-        const qint64 roadKey = again.image(Picture::Road, {480, 480}).cacheKey();
-        again.prepare(1.0, picturesUsedBy(window.form()));
-        QCOMPARE(again.image(Picture::Road, {480, 480}).cacheKey(), roadKey);
-        again.prepare(2.0, {{Picture::Road, {480, 480}}});
-        QCOMPARE(again.image(Picture::Road, {480, 480}).size(), QSize(960, 960));
-        QVERIFY(!ready(again, Picture::HogWreck, {28, 42}));
     }
 
     void leavingTheWindowPausesOnceAndComingBackDoesNotResume() {

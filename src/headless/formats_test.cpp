@@ -53,40 +53,34 @@ TEST(InputFile, ReadsEveryKeyMenuItemAndActionInFileOrder) {
         "9 menu mnuMusic\n9 menu mnuEffects\n9 menu mnuHowToPlay\n9 menu mnuAbout\n"
         "9 menu mnuHighScores\n9 menu cmdNewGame\n4294967295 down Up\n");
     ASSERT_TRUE(parse.ok()) << parse.message();
-    const auto down = [](uint32_t slot, int16_t key) {
-        return InputEvent{slot, InputAction::KeyDown, key};
-    };
-    const auto up = [](uint32_t slot, int16_t key) {
-        return InputEvent{slot, InputAction::KeyUp, key};
-    };
-    const auto menu = [](MenuCommand command) {
-        return InputEvent{9, InputAction::Menu, 0, command};
-    };
+    const InputAction down = InputAction::KeyDown;
+    const InputAction up = InputAction::KeyUp;
+    const InputAction menu = InputAction::Menu;
     const std::vector<InputEvent> wanted = {
-        down(1, kKeyUp),
-        down(1, kKeyLeft),
-        up(3, kKeyUp),
-        down(3, kKeyEnter),
-        down(4, kKeyEsc),
-        down(4, kKeySpace),
-        down(5, kKeyRight),
-        down(5, kKeyDown),
-        down(6, kKey1),
-        down(6, kKey2),
-        down(7, 0),
-        up(7, 65),
-        down(7, 255),
-        InputEvent{8, InputAction::MusicEnded},
-        menu(MenuCommand::mnuNew),
-        menu(MenuCommand::mnuPause),
-        menu(MenuCommand::mnuExit),
-        menu(MenuCommand::mnuMusic),
-        menu(MenuCommand::mnuEffects),
-        menu(MenuCommand::mnuHowToPlay),
-        menu(MenuCommand::mnuAbout),
-        menu(MenuCommand::mnuHighScores),
-        menu(MenuCommand::cmdNewGame),
-        down(4294967295u, kKeyUp),
+        {1, down, kKeyUp},
+        {1, down, kKeyLeft},
+        {3, up, kKeyUp},
+        {3, down, kKeyEnter},
+        {4, down, kKeyEsc},
+        {4, down, kKeySpace},
+        {5, down, kKeyRight},
+        {5, down, kKeyDown},
+        {6, down, kKey1},
+        {6, down, kKey2},
+        {7, down, 0},
+        {7, up, 65},
+        {7, down, 255},
+        {8, InputAction::MusicEnded},
+        {9, menu, 0, MenuCommand::mnuNew},
+        {9, menu, 0, MenuCommand::mnuPause},
+        {9, menu, 0, MenuCommand::mnuExit},
+        {9, menu, 0, MenuCommand::mnuMusic},
+        {9, menu, 0, MenuCommand::mnuEffects},
+        {9, menu, 0, MenuCommand::mnuHowToPlay},
+        {9, menu, 0, MenuCommand::mnuAbout},
+        {9, menu, 0, MenuCommand::mnuHighScores},
+        {9, menu, 0, MenuCommand::cmdNewGame},
+        {4294967295u, down, kKeyUp},
     };
     EXPECT_EQ(parse.events, wanted);
 }
