@@ -107,8 +107,13 @@ void run(TestGame& g, std::string_view script) {
 // The music waits for the start jingle (tick 75) unless effects are off;
 // each case stops just before it ought to start, then lets it, from the top.
 TEST(Music, StartsOnlyOnceDueCheckedAndUnpausedFromTheTop) {
-    for (const auto& [before, starts] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"m t10 m t65", "t1"}, {"m t200", "m"}, {"t80 m p m", "p"}, {"e n", "t1"}}) {
+    for (const auto& [before, starts] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"m t10 m t65", "t1"},
+                                                                    {"e m t75", "m"},
+                                                                    {"m e t10", "m"},
+                                                                    {"t80 m p m", "p"},
+                                                                    {"t80 m p p", "m"},
+                                                                    {"e n", "t1"}}) {
         SCOPED_TRACE(before);
         TestGame g;
         run(g, before);

@@ -162,13 +162,22 @@ struct Step {
 };
 
 // Each step in a fresh game, on a tick where nothing enters the road, with
-// the next random draw near the middle of the road.
+// the next random draw near the middle of the road, or at least X when the
+// row starts with "draw X".
 inline void checkSteps(std::initializer_list<Step> steps) {
     for (const Step& s : steps) {
         TestGame g;
         g.form.TickCount = 1;
-        primeNextDraw(g.form, [](float r) { return r > 0.45f && r < 0.55f; });
-        setRow(g.form, s.given);
+        std::string_view given = s.given;
+        if (given.starts_with("draw ")) {
+            const float least = std::stof(std::string(given.substr(5)));
+            primeNextDraw(g.form, [least](float r) { return r >= least; });
+            const auto rest = given.find(' ', 5);
+            given = rest == std::string_view::npos ? "" : given.substr(rest + 1);
+        } else {
+            primeNextDraw(g.form, [](float r) { return r > 0.45f && r < 0.55f; });
+        }
+        setRow(g.form, given);
         runPhases(g.form, s.run);
         EXPECT_EQ(wrongInRow(g.form, s.then), "") << s.given << " | " << s.run;
     }

@@ -30,49 +30,33 @@ TEST(CivilianCars, EnterByTheTickTheSpeedTheScoreAndTheRoll) {
 // A lane is Int((290 - Width) * r) past 0.2 of the road: a draw just short
 // of 1 puts a vehicle or crater 385 - Width from the road's left. Where the
 // median (or the parked motorcycle for car 1, car 1 for the motorcycle) is
-// in the way, edge to edge already, a car or the motorcycle draws again. Every fourth crater
+// in the way, edge to edge already, a car or the motorcycle draws again
+// (here landing at 134 or 135). Every fourth crater
 // chance drops it into the lane of a car on a verge instead.
 TEST(Traffic, EachEntersItsLaneByTheDrawUnlessSomethingIsInTheWay) {
-    const struct {
-        const char* given;
-        const char* run;
-        ControlId entered;
-        float left;
-        bool drawnAgain;
-    } cases[] = {
-        {"TickCount 17 RandomRoll 1 Speed 15", "civ1", ControlId::imgCiv1, 358, false},
-        {"TickCount 17 RandomRoll 1 Speed 15 picSplit 300 -1000 1", "civ1", ControlId::imgCiv1, 358,
-         true},
-        {"TickCount 17 RandomRoll 1 Speed 15 imgMs 358 0 0", "civ1", ControlId::imgCiv1, 358, true},
-        {"TickCount 17 RandomRoll 1 Speed 15 imgMs 359 0 0", "civ2", ControlId::imgCiv2, 359,
-         false},
-        {"TickCount 17 RandomRoll 1 Speed 15 picSplit 300 -1000 1", "civ2", ControlId::imgCiv2, 359,
-         true},
-        {"TickCount 68 RandomRoll 1 Score 3000", "hog", ControlId::imgHog, 361, false},
-        {"TickCount 17 RandomRoll 1", "moto", ControlId::imgMs, 362, false},
-        {"TickCount 17 RandomRoll 1 imgCiv1 362 0 0", "moto", ControlId::imgMs, 362, true},
-        {"TickCount 17 RandomRoll 1 imgCiv1 385 0 0", "moto", ControlId::imgMs, 362, true},
-        {"TickCount 17 RandomRoll 1 imgCiv1 335 0 0", "moto", ControlId::imgMs, 362, true},
-        {"TickCount 17 RandomRoll 1 picSplit 300 -1000 1", "moto", ControlId::imgMs, 362, true},
-        {"TickCount 34 RandomRoll 1 picCar.Left 360.48", "craters", ControlId::imgCrater0, 358,
-         false},
-        {"TickCount 68 RandomRoll 1 picCar.Left 360.47", "craters", ControlId::imgCrater0, 358,
-         false},
-        {"TickCount 68 RandomRoll 1 picCar.Left 95.53", "craters", ControlId::imgCrater0, 358,
-         false},
-        {"TickCount 17 RandomRoll 1 picSplit 300 -1000 0", "craters", ControlId::imgCrater0, 358,
-         false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.given);
-        testing::TestGame g;
-        testing::primeNextDraw(g.form, [](float r) { return r >= 0.999f; });
-        testing::setRow(g.form, c.given);
-        testing::runPhases(g.form, c.run);
-        const Control& entered = g.form.control(c.entered);
-        EXPECT_TRUE(entered.Visible);
-        EXPECT_EQ(entered.Left == c.left, !c.drawnAgain) << entered.Left;
-    }
+    checkSteps({
+        {"draw 0.999 TickCount 17 RandomRoll 1 Speed 15", "civ1", "imgCiv1 358 465 1"},
+        {"draw 0.999 TickCount 17 RandomRoll 1 Speed 15", "civ2", "imgCiv2 359 -27 1"},
+        {"draw 0.999 TickCount 17 RandomRoll 1 Speed 15 picSplit 300 -1000 1", "civ1",
+         "imgCiv1.Left 134"},
+        {"draw 0.999 TickCount 17 RandomRoll 1 Speed 15 imgMs 385 0 0", "civ1", "imgCiv1.Left 134"},
+        {"draw 0.999 TickCount 17 RandomRoll 1 Speed 15 imgMs 359 0 0", "civ2", "imgCiv2.Left 359"},
+        {"draw 0.999 TickCount 17 RandomRoll 1 Speed 15 picSplit 300 -1000 1", "civ2",
+         "imgCiv2.Left 134"},
+        {"draw 0.999 TickCount 68 RandomRoll 1 Score 3000", "hog", "imgHog 361 478 1"},
+        {"draw 0.999 TickCount 17 RandomRoll 1", "moto", "imgMs 362 455 1"},
+        {"draw 0.999 TickCount 17 RandomRoll 1 imgCiv1 385 0 0", "moto", "imgMs.Left 135"},
+        {"draw 0.999 TickCount 17 RandomRoll 1 imgCiv1 335 0 0", "moto", "imgMs.Left 135"},
+        {"draw 0.999 TickCount 17 RandomRoll 1 picSplit 300 -1000 1", "moto", "imgMs.Left 135"},
+        {"draw 0.999 TickCount 34 RandomRoll 1 picCar.Left 360.48", "craters",
+         "imgCrater0 358 -29 1"},
+        {"draw 0.999 TickCount 68 RandomRoll 1 picCar.Left 360.47", "craters",
+         "imgCrater0.Left 358"},
+        {"draw 0.999 TickCount 68 RandomRoll 1 picCar.Left 95.53", "craters",
+         "imgCrater0.Left 358"},
+        {"draw 0.999 TickCount 17 RandomRoll 1 picSplit 300 -1000 0", "craters",
+         "imgCrater0.Left 358"},
+    });
 }
 
 // Steering into a car shoves it by the speed; running into it front or back
