@@ -4,6 +4,7 @@
 #include "app/form.h"
 #include "app/high_score_file.h"
 #include "app/host.h"
+#include "app/road_geometry.h"
 #include "numeric.h"
 #include "sound/sound_player.h"
 
@@ -25,8 +26,8 @@ void setKeyLegend(Form& f) {
 
 void placeCar(Form& f) {
     const Control& road = f.imgRoad();
-    f.picCar().Top = single(road.Top + road.Height * 0.75);
-    f.picCar().Left = single(road.Left + road.Width * 0.8 + 2);
+    f.picCar().Top = single(road.Top + road.Height * roadway::kRestHeight);
+    f.picCar().Left = single(road.Left + road.Width * roadway::kStartLeft + 2);
     f.imgCar().Top = f.picCar().Top;
     f.imgCar().Left = f.picCar().Left;
     f.imgCar().Visible = true;
@@ -37,7 +38,7 @@ void placeMarkers(Form& f) {
     for (f.MarkerIndex = 1; f.MarkerIndex <= 7; ++f.MarkerIndex) {
         Control& marker = f.imgMarker(f.MarkerIndex);
         const double h = marker.Height;
-        marker.Left = single(road.Width * 0.4948 + road.Left);
+        marker.Left = single(road.Width * roadway::kCentreLine + road.Left);
         marker.Top = single(double((f.MarkerIndex - 1) * 2) * h + road.Top - (h + h) + 18);
     }
 }

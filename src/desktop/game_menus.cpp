@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/game_menus.h"
 
+#include "session/menu_commands.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -8,57 +10,31 @@
 namespace kestrada::desktop {
 
 namespace {
-struct ItemSpec {
-    GameMenus::ItemOf item;
-    GameMenus::Click click; // nullptr for the separator
-};
-
-struct MenuSpec {
-    GameMenus::ItemOf menu;
-    std::vector<ItemSpec> items;
-};
-
-const std::vector<MenuSpec>& menuBarLayout() {
-    static const std::vector<MenuSpec> layout = {
-        {&Form::mnuFile,
-         {{&Form::mnuNew, &Form::mnuNew_Click},
-          {&Form::mnuPause, &Form::mnuPause_Click},
-          {&Form::mnuLine, nullptr},
-          {&Form::mnuExit, &Form::mnuExit_Click}}},
-        {&Form::mnuSound,
-         {{&Form::mnuMusic, &Form::mnuMusic_Click}, {&Form::mnuEffects, &Form::mnuEffects_Click}}},
-        {&Form::mnuHelp,
-         {{&Form::mnuHowToPlay, &Form::mnuHowToPlay_Click},
-          {&Form::mnuAbout, &Form::mnuAbout_Click}}},
-        {&Form::mnuScores, {{&Form::mnuHighScores, &Form::mnuHighScores_Click}}},
-    };
-    return layout;
-}
-
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 } // namespace
 
 GameMenus::GameMenus(QMenuBar& bar, const Form& form, std::function<void(Click)> onClick) {
-    for (const MenuSpec& menuLayout : menuBarLayout()) {
-        QMenu* menu = bar.addMenu(qs((form.*menuLayout.menu).Caption));
-        entries_.push_back({menuLayout.menu, nullptr, menu->menuAction()});
-        for (const ItemSpec& item : menuLayout.items) {
-            if (item.click == nullptr) {
-                entries_.push_back({item.item, menuLayout.menu, menu->addSeparator()});
+    for (const ItemOf menuOf : session::menuBar()) {
+        QMenu* menu = bar.addMenu(qs((form.*menuOf).Caption));
+        entries_.push_back({menuOf, nullptr, menu->menuAction()});
+        for (const session::MenuCommandEntry& entry : session::menuCommands()) {
+            if (entry.menu != menuOf) {
                 continue;
             }
-            const MenuItem& model = form.*item.item;
+            if (entry.separatorAbove != nullptr) {
+                entries_.push_back({entry.separatorAbove, menuOf, menu->addSeparator()});
+            }
+            const MenuItem& model = form.*entry.item;
             QAction* action = menu->addAction(qs(model.Caption));
             if (!model.Shortcut.empty()) {
                 action->setShortcut(QKeySequence(qs(model.Shortcut), QKeySequence::PortableText));
             }
-            // Only the sound switches carry a check mark.
-            action->setCheckable(item.item == &Form::mnuMusic || item.item == &Form::mnuEffects);
+            action->setCheckable(entry.checkable);
             QObject::connect(action, &QAction::triggered, action,
-                             [onClick, click = item.click] { onClick(click); });
-            entries_.push_back({item.item, menuLayout.menu, action});
+                             [onClick, click = entry.handler] { onClick(click); });
+            entries_.push_back({entry.item, menuOf, action});
         }
     }
     sync(form);

@@ -213,7 +213,7 @@ void MainWindow::deliver(session::InputEvent event) {
             form_.Form_KeyUp(event.keyCode);
             break;
         case session::InputAction::Menu:
-            (form_.*session::handlerOf(event.command))();
+            session::run(form_, event.command);
             break;
         case session::InputAction::MusicEnded:
             form_.sndMusic_event9();

@@ -2,6 +2,7 @@
 #include "hazards/craters.h"
 
 #include "app/overlap.h"
+#include "app/road_geometry.h"
 #include "numeric.h"
 
 namespace kestrada {
@@ -18,14 +19,14 @@ float craterLeft(Form& f, const Control& crater) {
     const Control& road = f.imgRoad();
     const float carLeft = f.picCar().Left;
     const bool laneTick = f.TickCount % 68 == 0;
-    if (single(road.Width * 0.751) <= carLeft && laneTick) {
-        return single(road.Width * 0.776 + road.Left);
+    if (roadway::across(road.Width, roadway::kAsphaltRight) <= carLeft && laneTick) {
+        return single(road.Width * roadway::kCraterLaneRight + road.Left);
     }
-    if (single(road.Width * 0.199) >= carLeft && laneTick) {
-        return single(road.Width * 0.171 + road.Left);
+    if (roadway::across(road.Width, roadway::kAsphaltLeft) >= carLeft && laneTick) {
+        return single(road.Width * roadway::kCraterLaneLeft + road.Left);
     }
     const double u = f.Rnd();
-    return single(Int((290.0 - crater.Width) * u) + (road.Width * 0.2 + road.Left));
+    return roadway::laneLeft(road, crater.Width, u);
 }
 
 void spawnCrater(Form& f) {

@@ -2,6 +2,7 @@
 #include "hazards/median.h"
 
 #include "app/overlap.h"
+#include "app/road_geometry.h"
 #include "numeric.h"
 
 namespace kestrada {
@@ -15,7 +16,8 @@ PhaseResult playerMedianPhase(Form& f) {
     }
     // Only the car's left side counts, on either edge of the road.
     const double width = f.imgRoad().Width;
-    if (car.Left >= single(width * 0.81) || car.Left <= single(width * 0.14)) {
+    if (car.Left >= roadway::across(width, roadway::kDeadlyRight) ||
+        car.Left <= roadway::across(width, roadway::kDeadlyLeft)) {
         f.Die();
         return PhaseResult::EndTick;
     }

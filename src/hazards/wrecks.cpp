@@ -4,8 +4,8 @@
 // civilian car's wreck and passes over the others.
 #include "hazards/wrecks.h"
 
-#include "app/crash.h"
 #include "app/overlap.h"
+#include "app/vehicles.h"
 #include "numeric.h"
 
 #include <array>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "headless/command_line.h"
 
+#include "session/menu_commands.h"
 #include "session/whole_number.h"
 
 #include <limits>
@@ -93,34 +94,60 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     return result;
 }
 
+namespace {
+constexpr std::string_view kUsageHead =
+    "usage: kestrada --headless [--seed N] [--slots N] [--input FILE] [--trace FILE]\n"
+    "                          [--data-dir DIR]\n"
+    "\n"
+    "Plays the game without a window, one 40 ms timer slot after another.\n"
+    "\n"
+    "  --seed N       seed for the random generator, 0 to 4294967295\n"
+    "                 (default: the seed a recorded game names in its\n"
+    "                 first line, else the time of day)\n"
+    "  --slots N      number of slots to simulate (default 1500; for a\n"
+    "                 recorded game, up to its last recorded event)\n"
+    "  --input FILE   input events, one per line: SLOT down KEY, SLOT up KEY,\n"
+    "                 SLOT menu ITEM or SLOT music-ended, SLOT from 1 to\n"
+    "                 4294967295 and never decreasing; # starts a comment\n"
+    "  --trace FILE   write the game state after every slot as JSON Lines\n"
+    "  --data-dir DIR folder of the high-score file (default: beside the\n"
+    "                 program in a build, ~/.local/share/kestrada installed)\n"
+    "  --help         show this text\n"
+    "  --version      show the version\n"
+    "\n"
+    "Keys: Enter Esc Space Left Up Right Down 1 2 code:N (N 0 to 255).\n";
+
+constexpr std::string_view kUsageTail =
+    "\n"
+    "At the end one line is printed:\n"
+    "  slots=N ticks=N score=TEXT high=TEXT gameover=BOOL exited=BOOL\n"
+    "where slots counts the slots completed (Exit ends a run inside its slot).\n"
+    "Bad arguments or a bad input file: a message and exit status 2.\n";
+
+// The menu commands an input file may name, wrapped like the rest of the text.
+std::string menuItemsText() {
+    constexpr std::size_t kWidth = 76;
+    const std::string indent(12, ' ');
+    std::string text = "Menu items:";
+    std::size_t lineStart = 0;
+    for (const MenuCommandEntry& entry : menuCommands()) {
+        if (text.size() - lineStart + 1 + entry.name.size() > kWidth) {
+            text += "\n";
+            lineStart = text.size();
+            text += indent;
+        } else {
+            text += " ";
+        }
+        text += entry.name;
+    }
+    return text + ".\n";
+}
+} // namespace
+
 std::string_view usageText() {
-    return "usage: kestrada --headless [--seed N] [--slots N] [--input FILE] [--trace FILE]\n"
-           "                          [--data-dir DIR]\n"
-           "\n"
-           "Plays the game without a window, one 40 ms timer slot after another.\n"
-           "\n"
-           "  --seed N       seed for the random generator, 0 to 4294967295\n"
-           "                 (default: the seed a recorded game names in its\n"
-           "                 first line, else the time of day)\n"
-           "  --slots N      number of slots to simulate (default 1500; for a\n"
-           "                 recorded game, up to its last recorded event)\n"
-           "  --input FILE   input events, one per line: SLOT down KEY, SLOT up KEY,\n"
-           "                 SLOT menu ITEM or SLOT music-ended, SLOT from 1 to\n"
-           "                 4294967295 and never decreasing; # starts a comment\n"
-           "  --trace FILE   write the game state after every slot as JSON Lines\n"
-           "  --data-dir DIR folder of the high-score file (default: beside the\n"
-           "                 program in a build, ~/.local/share/kestrada installed)\n"
-           "  --help         show this text\n"
-           "  --version      show the version\n"
-           "\n"
-           "Keys: Enter Esc Space Left Up Right Down 1 2 code:N (N 0 to 255).\n"
-           "Menu items: mnuNew mnuPause mnuExit mnuMusic mnuEffects mnuHowToPlay\n"
-           "            mnuAbout mnuHighScores cmdNewGame.\n"
-           "\n"
-           "At the end one line is printed:\n"
-           "  slots=N ticks=N score=TEXT high=TEXT gameover=BOOL exited=BOOL\n"
-           "where slots counts the slots completed (Exit ends a run inside its slot).\n"
-           "Bad arguments or a bad input file: a message and exit status 2.\n";
+    static const std::string text =
+        std::string(kUsageHead) + menuItemsText() + std::string(kUsageTail);
+    return text;
 }
 
 std::string versionText() {

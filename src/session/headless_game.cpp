@@ -26,40 +26,6 @@ void HeadlessGame::start() {
     soundLog.clear();
 }
 
-namespace {
-void click(Form& form, MenuCommand command) {
-    switch (command) {
-    case MenuCommand::mnuNew:
-        form.mnuNew_Click();
-        break;
-    case MenuCommand::mnuPause:
-        form.mnuPause_Click();
-        break;
-    case MenuCommand::mnuExit:
-        form.mnuExit_Click();
-        break;
-    case MenuCommand::mnuMusic:
-        form.mnuMusic_Click();
-        break;
-    case MenuCommand::mnuEffects:
-        form.mnuEffects_Click();
-        break;
-    case MenuCommand::mnuHowToPlay:
-        form.mnuHowToPlay_Click();
-        break;
-    case MenuCommand::mnuAbout:
-        form.mnuAbout_Click();
-        break;
-    case MenuCommand::mnuHighScores:
-        form.mnuHighScores_Click();
-        break;
-    case MenuCommand::cmdNewGame:
-        form.cmdNewGame_Click();
-        break;
-    }
-}
-} // namespace
-
 void HeadlessGame::deliver(const InputEvent& event) {
     switch (event.action) {
     case InputAction::KeyDown:
@@ -69,7 +35,7 @@ void HeadlessGame::deliver(const InputEvent& event) {
         form.Form_KeyUp(event.keyCode);
         break;
     case InputAction::Menu:
-        click(form, event.command);
+        run(form, event.command);
         break;
     case InputAction::MusicEnded:
         // Only a playing track can reach its end.

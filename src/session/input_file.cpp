@@ -29,18 +29,6 @@ constexpr std::array<std::pair<std::string_view, int16_t>, 9> kKeyNames = {{
     {"2", kKey2},
 }};
 
-constexpr std::array<std::pair<std::string_view, MenuCommand>, 9> kMenuNames = {{
-    {"mnuNew", MenuCommand::mnuNew},
-    {"mnuPause", MenuCommand::mnuPause},
-    {"mnuExit", MenuCommand::mnuExit},
-    {"mnuMusic", MenuCommand::mnuMusic},
-    {"mnuEffects", MenuCommand::mnuEffects},
-    {"mnuHowToPlay", MenuCommand::mnuHowToPlay},
-    {"mnuAbout", MenuCommand::mnuAbout},
-    {"mnuHighScores", MenuCommand::mnuHighScores},
-    {"cmdNewGame", MenuCommand::cmdNewGame},
-}};
-
 constexpr uint64_t kMaxSlot = 4294967295u;
 constexpr uint64_t kMaxKeyCode = 255;
 
@@ -163,10 +151,8 @@ std::optional<int16_t> keyCodeOf(std::string_view name, std::string& reason) {
 }
 
 std::optional<MenuCommand> menuCommandOf(std::string_view name, std::string& reason) {
-    for (const auto& [itemName, command] : kMenuNames) {
-        if (name == itemName) {
-            return command;
-        }
+    if (auto command = commandNamed(name)) {
+        return command;
     }
     reason = "unknown menu item " + quoted(name);
     return std::nullopt;
@@ -337,12 +323,8 @@ std::string inputLine(const InputEvent& event) {
         break;
     }
     case InputAction::Menu:
-        for (const auto& [name, command] : kMenuNames) {
-            if (command == event.command) {
-                line += " menu ";
-                line += name;
-            }
-        }
+        line += " menu ";
+        line += entryOf(event.command).name;
         break;
     case InputAction::MusicEnded:
         line += " music-ended";

@@ -3,6 +3,8 @@
 // of the road music, each tied to the 40 ms slot in which it arrives.
 #pragma once
 
+#include "session/menu_commands.h"
+
 #include <cstdint>
 #include <istream>
 #include <string>
@@ -12,18 +14,6 @@
 namespace kestrada::session {
 
 enum class InputAction : unsigned char { KeyDown, KeyUp, Menu, MusicEnded };
-
-enum class MenuCommand : unsigned char {
-    mnuNew,
-    mnuPause,
-    mnuExit,
-    mnuMusic,
-    mnuEffects,
-    mnuHowToPlay,
-    mnuAbout,
-    mnuHighScores,
-    cmdNewGame,
-};
 
 struct InputEvent {
     uint32_t slot = 1;

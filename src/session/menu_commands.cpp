@@ -2,40 +2,72 @@
 #include "session/menu_commands.h"
 
 #include <array>
-#include <utility>
 
 namespace kestrada::session {
 
 namespace {
-constexpr std::array<std::pair<MenuCommand, FormHandler>, 9> kHandlers = {{
-    {MenuCommand::mnuNew, &Form::mnuNew_Click},
-    {MenuCommand::mnuPause, &Form::mnuPause_Click},
-    {MenuCommand::mnuExit, &Form::mnuExit_Click},
-    {MenuCommand::mnuMusic, &Form::mnuMusic_Click},
-    {MenuCommand::mnuEffects, &Form::mnuEffects_Click},
-    {MenuCommand::mnuHowToPlay, &Form::mnuHowToPlay_Click},
-    {MenuCommand::mnuAbout, &Form::mnuAbout_Click},
-    {MenuCommand::mnuHighScores, &Form::mnuHighScores_Click},
-    {MenuCommand::cmdNewGame, &Form::cmdNewGame_Click},
+constexpr std::array<MenuItemOf, 4> kMenuBar = {&Form::mnuFile, &Form::mnuSound, &Form::mnuHelp,
+                                                &Form::mnuScores};
+
+constexpr std::array<MenuCommandEntry, 9> kCommands = {{
+    {MenuCommand::mnuNew, "mnuNew", &Form::mnuNew_Click, &Form::mnuNew, &Form::mnuFile, nullptr,
+     false},
+    {MenuCommand::mnuPause, "mnuPause", &Form::mnuPause_Click, &Form::mnuPause, &Form::mnuFile,
+     nullptr, false},
+    {MenuCommand::mnuExit, "mnuExit", &Form::mnuExit_Click, &Form::mnuExit, &Form::mnuFile,
+     &Form::mnuLine, false},
+    {MenuCommand::mnuMusic, "mnuMusic", &Form::mnuMusic_Click, &Form::mnuMusic, &Form::mnuSound,
+     nullptr, true},
+    {MenuCommand::mnuEffects, "mnuEffects", &Form::mnuEffects_Click, &Form::mnuEffects,
+     &Form::mnuSound, nullptr, true},
+    {MenuCommand::mnuHowToPlay, "mnuHowToPlay", &Form::mnuHowToPlay_Click, &Form::mnuHowToPlay,
+     &Form::mnuHelp, nullptr, false},
+    {MenuCommand::mnuAbout, "mnuAbout", &Form::mnuAbout_Click, &Form::mnuAbout, &Form::mnuHelp,
+     nullptr, false},
+    {MenuCommand::mnuHighScores, "mnuHighScores", &Form::mnuHighScores_Click, &Form::mnuHighScores,
+     &Form::mnuScores, nullptr, false},
+    {MenuCommand::cmdNewGame, "cmdNewGame", &Form::cmdNewGame_Click, nullptr, nullptr, nullptr,
+     false},
 }};
 } // namespace
 
-FormHandler handlerOf(MenuCommand command) {
-    for (const auto& [each, handler] : kHandlers) {
-        if (each == command) {
-            return handler;
-        }
-    }
-    return &Form::mnuNew_Click;
+std::span<const MenuItemOf> menuBar() {
+    return kMenuBar;
 }
 
-std::optional<MenuCommand> commandOf(FormHandler handler) {
-    for (const auto& [command, each] : kHandlers) {
-        if (each == handler) {
-            return command;
+std::span<const MenuCommandEntry> menuCommands() {
+    return kCommands;
+}
+
+const MenuCommandEntry& entryOf(MenuCommand command) {
+    for (const MenuCommandEntry& entry : kCommands) {
+        if (entry.command == command) {
+            return entry;
+        }
+    }
+    return kCommands.front();
+}
+
+std::optional<MenuCommand> commandNamed(std::string_view name) {
+    for (const MenuCommandEntry& entry : kCommands) {
+        if (entry.name == name) {
+            return entry.command;
         }
     }
     return std::nullopt;
+}
+
+std::optional<MenuCommand> commandOf(FormHandler handler) {
+    for (const MenuCommandEntry& entry : kCommands) {
+        if (entry.handler == handler) {
+            return entry.command;
+        }
+    }
+    return std::nullopt;
+}
+
+void run(Form& form, MenuCommand command) {
+    (form.*entryOf(command).handler)();
 }
 
 } // namespace kestrada::session

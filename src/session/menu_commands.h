@@ -1,18 +1,57 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The menu commands of an input file and the form's handlers they stand for,
-// so that the window can write what it ran and run what it reads.
+// Every command a player gives through the menus or the hall of fame's
+// button, in the order of the menu bar: its name in an input file, the
+// model's item that carries its caption, shortcut, check mark and enabling,
+// the menu it sits in, and the handler it runs. The input files, the
+// headless game, every front end's menu bar and the usage text all read
+// this one table.
 #pragma once
 
 #include "app/form.h"
-#include "session/input_file.h"
 
 #include <optional>
+#include <span>
+#include <string_view>
 
 namespace kestrada::session {
 
-using FormHandler = void (Form::*)();
+enum class MenuCommand : unsigned char {
+    mnuNew,
+    mnuPause,
+    mnuExit,
+    mnuMusic,
+    mnuEffects,
+    mnuHowToPlay,
+    mnuAbout,
+    mnuHighScores,
+    cmdNewGame,
+};
 
-FormHandler handlerOf(MenuCommand command);
+using FormHandler = void (Form::*)();
+using MenuItemOf = MenuItem Form::*;
+
+struct MenuCommandEntry {
+    MenuCommand command;
+    std::string_view name;
+    FormHandler handler;
+    // The item on the menu bar and the menu holding it; both null for the
+    // hall of fame's button, which is no menu item.
+    MenuItemOf item;
+    MenuItemOf menu;
+    // A separator drawn above the item, itself an item of the model.
+    MenuItemOf separatorAbove;
+    bool checkable;
+};
+
+// The menus of the bar, left to right.
+std::span<const MenuItemOf> menuBar();
+std::span<const MenuCommandEntry> menuCommands();
+
+const MenuCommandEntry& entryOf(MenuCommand command);
+std::optional<MenuCommand> commandNamed(std::string_view name);
 std::optional<MenuCommand> commandOf(FormHandler handler);
+
+// Runs the command's handler on the form.
+void run(Form& form, MenuCommand command);
 
 } // namespace kestrada::session

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tick/player_car.h"
 
+#include "app/road_geometry.h"
 #include "numeric.h"
 
 namespace kestrada {
@@ -8,7 +9,8 @@ namespace kestrada {
 namespace {
 bool offTheSurface(const Form& f) {
     const double width = f.imgRoad().Width;
-    return f.picCar().Left <= single(width * 0.199) || f.picCar().Left >= single(width * 0.751);
+    return f.picCar().Left <= roadway::across(width, roadway::kAsphaltLeft) ||
+           f.picCar().Left >= roadway::across(width, roadway::kAsphaltRight);
 }
 
 // Off the asphalt the car loses speed and cannot accelerate past 5; the car
@@ -44,10 +46,10 @@ void applyPedals(Form& f) {
         f.Speed -= 1;
     }
     const double width = f.imgRoad().Width;
-    if (f.Speed > 5 && f.picCar().Left <= single(width * 0.18)) {
+    if (f.Speed > 5 && f.picCar().Left <= roadway::across(width, roadway::kRumbleLeft)) {
         f.Speed -= 1;
     }
-    if (f.Speed > 5 && f.picCar().Left >= single(width * 0.77)) {
+    if (f.Speed > 5 && f.picCar().Left >= roadway::across(width, roadway::kRumbleRight)) {
         f.Speed -= 1;
     }
     if (f.Speed > 25) {
@@ -62,7 +64,7 @@ void applyPedals(Form& f) {
 void setHeight(Form& f) {
     if (f.Speed != f.PrevSpeed) {
         const Control& road = f.imgRoad();
-        f.picCar().Top = single(road.Height * 0.75 + road.Top - 5.0 * f.Speed);
+        f.picCar().Top = single(road.Height * roadway::kRestHeight + road.Top - 5.0 * f.Speed);
     }
     f.PrevSpeed = f.Speed;
 }

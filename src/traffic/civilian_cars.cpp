@@ -3,9 +3,7 @@
 // differ. Car 1 comes up from behind and overtakes, car 2 is overtaken.
 #include "traffic/civilian_cars.h"
 
-#include "app/crash.h"
-#include "app/overlap.h"
-#include "numeric.h"
+#include "app/vehicles.h"
 
 namespace kestrada {
 
@@ -44,7 +42,9 @@ CarTable tableFor(Form& f, CivilianCar which) {
                 200,
                 400,
                 -6,
-                [](double width, float left) { return single(width * 0.21) < left; },
+                [](double width, float left) {
+                    return roadway::across(width, roadway::kCar1SwerveRoom) < left;
+                },
                 300};
     }
     return {f.imgCiv2(),
@@ -59,7 +59,9 @@ CarTable tableFor(Form& f, CivilianCar which) {
             100,
             300,
             2,
-            [](double width, float left) { return single(width * 0.74) >= left; },
+            [](double width, float left) {
+                return roadway::across(width, roadway::kCar2SwerveRoom) >= left;
+            },
             200};
 }
 
@@ -77,13 +79,10 @@ void enter(Form& f, CarTable& t) {
     if (!due) {
         return;
     }
-    const Control& road = f.imgRoad();
     t.ownSpeed = t.entrySpeed;
     t.car.Top = t.entryTop;
     do {
-        const float r = f.Rnd();
-        t.car.Left =
-            single(Int((290.0 - t.car.Width) * r) + (double(road.Width) * 0.2 + road.Left));
+        rollLane(f, t.car);
     } while (laneBlocked(f, t));
     t.car.Visible = true;
 }
@@ -141,7 +140,8 @@ void meetPlayer(Form& f, CarTable& t) {
 // the screen until it has drifted back.
 void drive(Form& f, CarTable& t) {
     const double width = f.imgRoad().Width;
-    if (single(width * 0.75) > t.car.Left && single(width * 0.2) < t.car.Left) {
+    if (roadway::across(width, roadway::kBandRight) > t.car.Left &&
+        roadway::across(width, roadway::kBandLeft) < t.car.Left) {
         t.car.Top = single(double(t.car.Top) - t.ownSpeed + f.Speed);
     }
 }
@@ -149,13 +149,8 @@ void drive(Form& f, CarTable& t) {
 // A car pushed past an edge is put onto it and wrecked there.
 bool leftTheRoadSides(Form& f, CarTable& t) {
     const double width = f.imgRoad().Width;
-    if (single(width * 0.15) > t.car.Left) {
-        t.car.Left = single(width * 0.14);
-    }
-    if (single(width * 0.8) < t.car.Left) {
-        t.car.Left = single(width * 0.81);
-    }
-    if (single(width * 0.8) < t.car.Left || single(width * 0.15) > t.car.Left) {
+    setOnVerge(t.car, width);
+    if (offTheRoad(t.car, width)) {
         crash(f, t.car, t.wreck, t.edgeReward);
         return true;
     }
@@ -180,41 +175,21 @@ void swerveFromCraters(Form& f, CarTable& t) {
     }
 }
 
-bool droveIntoCrater(Form& f, CarTable& t) {
-    if (!(f.CratersInPlay > 0)) {
-        return false;
-    }
-    for (f.CraterIndex = 0; f.CraterIndex <= 1; ++f.CraterIndex) {
-        if (touchesCrater(t.car, f.imgCrater(f.CraterIndex))) {
-            crash(f, t.car, t.wreck, t.craterReward);
-            return true;
-        }
-    }
-    return false;
-}
-
 // Back toward the band, but never sideways into a player car level with it.
 void driftBack(Form& f, CarTable& t) {
     const Control& player = f.picCar();
     const double width = f.imgRoad().Width;
     const bool level = !(single(double(t.car.Top) + t.car.Height) < player.Top ||
                          single(double(player.Top) + player.Height) < t.car.Top);
-    if (single(width * 0.2) >= t.car.Left) {
+    if (roadway::across(width, roadway::kBandLeft) >= t.car.Left) {
         if (!level || single(double(t.car.Left) + t.car.Width + 1) < player.Left) {
             t.car.Left = single(double(t.car.Left) + 1);
         }
     }
-    if (single(width * 0.75) <= t.car.Left) {
+    if (roadway::across(width, roadway::kBandRight) <= t.car.Left) {
         if (!level || single(double(player.Left) + player.Width) < single(double(t.car.Left) - 1)) {
             t.car.Left = single(double(t.car.Left) - 1);
         }
-    }
-}
-
-void leaveByTopOrBottom(Form& f, CarTable& t) {
-    const Control& road = f.imgRoad();
-    if (t.car.Top >= road.Height || single(double(road.Top) - t.car.Height) >= t.car.Top) {
-        t.car.Visible = false;
     }
 }
 
@@ -234,11 +209,11 @@ void civilianCarPhase(Form& f, CivilianCar which) {
         return;
     }
     swerveFromCraters(f, t);
-    if (droveIntoCrater(f, t)) {
+    if (crashedIntoCrater(f, t.car, t.wreck, t.craterReward)) {
         return;
     }
     driftBack(f, t);
-    leaveByTopOrBottom(f, t);
+    leaveByTopOrBottom(f.imgRoad(), t.car);
 }
 
 } // namespace kestrada

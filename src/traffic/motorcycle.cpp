@@ -3,9 +3,7 @@
 // from craters ahead and loses every collision it has.
 #include "traffic/motorcycle.h"
 
-#include "app/crash.h"
-#include "app/overlap.h"
-#include "numeric.h"
+#include "app/vehicles.h"
 
 namespace kestrada {
 
@@ -36,8 +34,7 @@ void enter(Form& f) {
     f.MotorcycleSpeed = 25;
     ms.Top = single(double(road.Top) + road.Height);
     do {
-        const float r = f.Rnd();
-        ms.Left = single(double(road.Width) * 0.2 + road.Left + Int((290.0 - ms.Width) * r));
+        rollLane(f, ms);
     } while (laneBlocked(f));
     ms.Visible = true;
 }
@@ -68,39 +65,6 @@ void swerveFromCraters(Form& f) {
     }
 }
 
-bool droveIntoCrater(Form& f) {
-    if (!(f.CratersInPlay > 0)) {
-        return false;
-    }
-    for (f.CraterIndex = 0; f.CraterIndex <= 1; ++f.CraterIndex) {
-        if (touchesCrater(f.imgMs(), f.imgCrater(f.CraterIndex))) {
-            crash(f, f.imgMs(), f.imgMdead(), kReward);
-            return true;
-        }
-    }
-    return false;
-}
-
-// Unlike the cars it is only held at the edges, never wrecked there.
-void keepOnTheRoad(Form& f) {
-    Control& ms = f.imgMs();
-    const double width = f.imgRoad().Width;
-    if (single(width * 0.15) > ms.Left) {
-        ms.Left = single(width * 0.14);
-    }
-    if (single(width * 0.8) < ms.Left) {
-        ms.Left = single(width * 0.81);
-    }
-}
-
-void leaveByTopOrBottom(Form& f) {
-    Control& ms = f.imgMs();
-    const Control& road = f.imgRoad();
-    if (ms.Top >= road.Height || single(double(road.Top) - ms.Height) >= ms.Top) {
-        ms.Visible = false;
-    }
-}
-
 } // namespace
 
 void motorcyclePhase(Form& f) {
@@ -120,11 +84,12 @@ void motorcyclePhase(Form& f) {
     }
     ms.Top = single(double(ms.Top) - f.MotorcycleSpeed + f.Speed);
     swerveFromCraters(f);
-    if (droveIntoCrater(f)) {
+    if (crashedIntoCrater(f, ms, f.imgMdead(), kReward)) {
         return;
     }
-    keepOnTheRoad(f);
-    leaveByTopOrBottom(f);
+    // Unlike the cars it is only held at the edges, never wrecked there.
+    setOnVerge(ms, f.imgRoad().Width);
+    leaveByTopOrBottom(f.imgRoad(), ms);
 }
 
 } // namespace kestrada

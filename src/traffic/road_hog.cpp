@@ -3,9 +3,7 @@
 // until it crashes; a car that stands still when touched is finished.
 #include "traffic/road_hog.h"
 
-#include "app/crash.h"
-#include "app/overlap.h"
-#include "numeric.h"
+#include "app/vehicles.h"
 
 namespace kestrada {
 
@@ -22,8 +20,7 @@ void enter(Form& f) {
     const Control& road = f.imgRoad();
     f.HogSpeed = 20;
     hog.Top = single(double(road.Top) + road.Height);
-    const float r = f.Rnd();
-    hog.Left = single(double(road.Width) * 0.2 + road.Left + Int((290.0 - hog.Width) * r));
+    rollLane(f, hog);
     hog.Visible = true;
 }
 
@@ -32,16 +29,7 @@ bool hitsMedian(const Form& f) {
 }
 
 bool droveIntoCrater(Form& f, double reward) {
-    if (!(f.CratersInPlay > 0)) {
-        return false;
-    }
-    for (f.CraterIndex = 0; f.CraterIndex <= 1; ++f.CraterIndex) {
-        if (touchesCrater(f.imgHog(), f.imgCrater(f.CraterIndex))) {
-            crash(f, f.imgHog(), f.imgHogCrash(), reward);
-            return true;
-        }
-    }
-    return false;
+    return crashedIntoCrater(f, f.imgHog(), f.imgHogCrash(), reward);
 }
 
 // Steering left into the hog knocks it away; otherwise it shoves the car
@@ -77,7 +65,7 @@ void pursue(Form& f) {
     const bool medianClear = !median.Visible ||
                              single(double(hog.Left) + hog.Width) <= median.Left ||
                              single(double(median.Left) + median.Width + 3) < hog.Left;
-    if (medianClear && single(width * 0.21) < hog.Left &&
+    if (medianClear && roadway::across(width, roadway::kHogLeftmost) < hog.Left &&
         single(double(car.Left) - hog.Width + 1) < hog.Left) {
         hog.Left = single(double(hog.Left) - 4);
     }
@@ -90,13 +78,8 @@ void pursue(Form& f) {
 bool leftTheRoadSides(Form& f) {
     Control& hog = f.imgHog();
     const double width = f.imgRoad().Width;
-    if (single(width * 0.15) > hog.Left) {
-        hog.Left = single(width * 0.14);
-    }
-    if (single(width * 0.8) < hog.Left) {
-        hog.Left = single(width * 0.81);
-    }
-    if (single(width * 0.8) < hog.Left || single(width * 0.15) > hog.Left) {
+    setOnVerge(hog, width);
+    if (offTheRoad(hog, width)) {
         crash(f, hog, f.imgHogCrash(), 500);
         return true;
     }

@@ -4,8 +4,8 @@
 // sees the road as the pairs before it left it.
 #include "traffic/vehicle_collisions.h"
 
-#include "app/crash.h"
 #include "app/overlap.h"
+#include "app/vehicles.h"
 
 namespace kestrada {
 

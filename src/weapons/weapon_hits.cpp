@@ -5,6 +5,7 @@
 #include "weapons/weapon_hits.h"
 
 #include "app/overlap.h"
+#include "app/vehicles.h"
 #include "numeric.h"
 
 #include <array>
@@ -34,11 +35,6 @@ bool strikes(const Control& weapon, const Control& target) {
     return weapon.Visible && target.Visible && overlaps(weapon, target);
 }
 
-// Worth the full reward only at top speed.
-void award(Form& f, double reward) {
-    f.Score = (double(f.Speed) / 25.0) * reward + f.Score;
-}
-
 void blastAbove(Form& f, const Control& vehicle) {
     f.imgBoom().Left = vehicle.Left;
     f.imgBoom().Top = single(double(vehicle.Top) - vehicle.Height);
@@ -59,7 +55,7 @@ void reloadMissile(Form& f) {
 
 void mineHit(Form& f, Control& vehicle, Control& wreck) {
     Control& mine = f.imgMine();
-    award(f, kMineReward);
+    payForCrash(f, kMineReward);
     vehicle.Visible = false;
     mine.Visible = false;
     mine.Top = single(double(f.picCar().Top) + f.picCar().Height);
@@ -71,7 +67,7 @@ void mineHit(Form& f, Control& vehicle, Control& wreck) {
 }
 
 void missileHit(Form& f, const Target& t, Control& vehicle, Control& wreck) {
-    award(f, kMissileReward);
+    payForCrash(f, kMissileReward);
     vehicle.Visible = false;
     f.imgMissileGo().Visible = false;
     reloadMissile(f);
