@@ -47,6 +47,9 @@ TEST(Keys, ArrowsAreLevelsAndOnlyTheirReleasesCountWhilePaused) {
     EXPECT_EQ(f.LeftHeld, 0);
     press({kKeyEsc, kKeyUp}, true);
     EXPECT_EQ(f.UpHeld, 1);
+    // The hidden hall of fame's item lets go of every arrow.
+    f.mnuHighScores_Click();
+    EXPECT_EQ(held(f), 0);
     // Enter starts a new game only after a crash.
     g.ticks(3);
     f.Form_KeyDown(kKeyEnter);
@@ -153,6 +156,36 @@ TEST(Music, LoopsAtTheEndOfPlaybackOnlyWhileTheGameRuns) {
     g.form.mnuPause_Click();
     g.form.Die();
     EXPECT_TRUE(ends().empty());
+}
+
+// Once playing, the music is not started again when the jingle's time is up.
+TEST(Music, IsNotRestartedOnceItPlays) {
+    TestGame g;
+    run(g, "e t1");
+    g.soundLog.clear();
+    run(g, "t80");
+    EXPECT_TRUE(g.soundLog.empty());
+}
+
+// A new game goes on with the generator and with no shot out; with effects
+// off it has no jingle and a crash is silent, the median frozen where it was.
+TEST(NewGame, GoesOnWithTheGeneratorAndHeedsTheEffectsSwitch) {
+    TestGame g;
+    Form& f = g.form;
+    f.Form_KeyDown(kKeySpace);
+    f.Rnd();
+    RandomGenerator goingOn = f.rng;
+    f.mnuEffects_Click();
+    g.soundLog.clear();
+    f.mnuNew_Click();
+    EXPECT_EQ(f.rng, goingOn);
+    EXPECT_EQ(f.MissileInFlight, 0);
+    f.picSplit().Top = 100;
+    f.Die();
+    EXPECT_EQ(f.imgSplit().Top, 100);
+    EXPECT_EQ(g.soundLog,
+              (std::vector<std::string>{"sndMusic.stop", "sndMusic.setpos", "sndStart.stop",
+                                        "sndCrash.stop", "sndStart.stop", "sndMusic.stop"}));
 }
 
 // A crash saves a beaten score and shows the wreck; Exit and closing the

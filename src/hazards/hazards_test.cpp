@@ -57,6 +57,17 @@ TEST(Craters, TheBottomEdgeOnTheCarsRoofAlreadyKills) {
     }
 }
 
+// Standing still, nothing new comes onto the road; a crash on the median,
+// an edge or a wreck ends the tick before the pedals.
+TEST(Tick, StandingStillBringsNoCraterAndACrashEndsTheTick) {
+    checkSteps({
+        {"TickCount 16 Score 256 picCar 150 300 1", "tick", "CratersInPlay 0 TickCount 17"},
+        {"UpHeld 1 picCar 67.2 300 1", "tick", "GameOver 1 Speed 0"},
+        {"UpHeld 1 picCar 300 310 1 imgCiv1Crash 310 330 1", "tick", "GameOver 1 Speed 0"},
+        {"UpHeld 1 picCar 180 310 1 picSplit 200 -1000 1", "tick", "GameOver 1 Speed 0"},
+    });
+}
+
 // The road's edges kill on the limit itself (0.14 and 0.81 of its width);
 // the median only when more than an edge touches.
 TEST(Median, TheEdgesKillOnTheLimitAndTheMedianBeyondItsEdge) {

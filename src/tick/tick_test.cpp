@@ -14,8 +14,9 @@ using testing::checkSteps;
 // its top is below the road.
 TEST(HeadPhase, ReadsOutTheSpeedRelaxesTheOthersAndBringsTheMedianByTheScore) {
     checkSteps({
-        {"Speed 7", "head", "lblSpeed.Caption 42 TickCount 2"},
-        {"Civ1Speed 30 Civ2Speed 10 HogSpeed 20", "head", "Civ1Speed 30 Civ2Speed 10 HogSpeed 20"},
+        {"Speed 7 picCar 150 300 1", "head", "lblSpeed.Caption 42 TickCount 2 imgCar 150 300 1"},
+        {"Civ1Speed 30 Civ2Speed 10 HogSpeed 20 Civ1Bumped 1 Civ2Bumped 1", "head",
+         "Civ1Speed 30 Civ2Speed 10 HogSpeed 20 Civ1Bumped 0 Civ2Bumped 0"},
         {"Civ1Speed 27 Civ2Speed 13 HogSpeed 17", "head", "Civ1Speed 28 Civ2Speed 12 HogSpeed 18"},
         {"draw 0.999", "head", "RandomRoll 20"},
         {"Score 499.4", "head", "picSplit 200 -1742 1"},

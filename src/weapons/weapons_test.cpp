@@ -81,7 +81,9 @@ TEST(WeaponHits, EachWeaponStrikesOneThingByTheOrderForItsReward) {
         {{"MissileInFlight 1 imgMine 105 160 1 imgMdead 100 150 1 imgHogCrash 90 150 1", "hits",
           "MissileInFlight 1 imgMine 105 160 1 imgMdead 100 150 1 imgHogCrash 90 150 1"},
          {"MissileInFlight 1 imgMissileGo 205 310 1 imgCiv1 200 300 0", "hits",
-          "MissileInFlight 1 imgCiv1Crash.Visible 0"}});
+          "MissileInFlight 1 imgCiv1Crash.Visible 0"},
+         {"WeaponChoice 1 MissileInFlight 1 imgMissileGo 205 310 1 imgCiv1 200 300 1", "tick",
+          "imgCiv1Crash.Visible 1"}});
 }
 
 } // namespace
