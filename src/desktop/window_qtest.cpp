@@ -12,7 +12,6 @@
 #include "desktop/play_field.h"
 #include "desktop/qtest_support.h"
 #include "desktop/tick_log.h"
-#include "desktop/zoom_setting.h"
 #include "sound/sound_player.h"
 
 #include <QAction>
@@ -149,7 +148,7 @@ class WindowTest : public QObject {
     }
 
   private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); } // keeps zoom to itself
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); } // keeps settings to itself
     void init() { data_ = std::make_unique<ScratchDataDir>(); }
     void cleanup() {
         window_.reset();
@@ -392,35 +391,6 @@ class WindowTest : public QObject {
             }
             QCOMPARE(form().WeaponChoice, weapon);
         }
-    }
-
-    // At zoom 2 the car's own picture, rendered for that zoom, lies pixel
-    // for pixel at twice its place: crisp, not stretched.
-    void zoomDrawsLargerAndCtrlPlusMinusAreRemembered() {
-        w().setZoom(2);
-        QTRY_COMPARE(field()->size(), QSize(1180, 954));
-        QCOMPARE(w().minimumSize(), w().maximumSize());
-        const QImage frame = field()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-        saveScreenshot(frame, QStringLiteral("zoom2.png"));
-        const Control& car = form().imgCar(); // on the verge at the start
-        const QImage art = w().playField().pictures().image(Picture::Car, {25, 44});
-        QVERIFY(car.Visible);
-        QCOMPARE(art.size(), QSize(50, 88));
-        for (int i = 0; i < art.width() * art.height(); ++i) {
-            const QPoint at(i % art.width(), i / art.width());
-            const QPoint place(qRound(car.Left * 2), qRound(car.Top * 2));
-            QVERIFY(qAlpha(art.pixel(at)) < 255 || frame.pixel(at + place) == art.pixel(at));
-        }
-        // Ctrl+Plus thrice from 2 stops at 4; Ctrl+Minus four times stops at 1.
-        for (const auto& [key, times, zoom] :
-             {std::tuple{Qt::Key_Plus, 3, 4}, std::tuple{Qt::Key_Minus, 4, 1}}) {
-            for (int i = 0; i < times; ++i) {
-                QTest::keyClick(&w(), key, Qt::ControlModifier);
-            }
-            QCOMPARE(field()->size(), QSize(590, 477) * zoom);
-            QCOMPARE(savedZoom(), zoom);
-        }
-        QVERIFY(!paused());
     }
 
     // Sticks and triggers press past half their travel and let go below a
