@@ -112,6 +112,7 @@ void run(TestGame& g, std::string_view script) {
 TEST(Music, StartsOnlyOnceDueCheckedAndUnpausedFromTheTop) {
     for (const auto& [before, starts] :
          std::initializer_list<std::pair<const char*, const char*>>{{"m t10 m t65", "t1"},
+                                                                    {"t74 e", "t1"},
                                                                     {"e m t75", "m"},
                                                                     {"m e t10", "m"},
                                                                     {"t80 m p m", "p"},

@@ -148,6 +148,7 @@ TEST(TraceRecord, WritesTheGameAsItStandsInJson) {
         {"tick", "false", "true"},
         {"Score", "0", "1234.5"},
         {"Speed", "0", "25"},
+        {"MotorcycleSpeed", "0", "0"},
         {"Paused", "false", "true"},
         {"lblScore", "\"0\"", "\"say \\\"hi\\\"\\\\\\r\\n\\t\\u0001\\u001f\x7f é\""},
         {"mnuPause", "[\"&Pause\",true]", "[\"Un&pause\",true]"},
