@@ -398,7 +398,8 @@ class WindowTest : public QObject {
     // what only it held. A crash shakes the controller; then Start or South
     // starts a new game.
     void controllersAreKeysAndComeAndGo() {
-        VirtualPad pad, other;
+        VirtualPad pad;
+        VirtualPad other;
         QTRY_COMPARE(w().gamepads().connected(), 2);
         const std::tuple<VirtualPad*, int, int, int, std::array<int, 4>> steps[] = {
             {&pad, SDL_CONTROLLER_BUTTON_DPAD_UP, -1, 1, {0, 1, 0, 0}},
