@@ -26,7 +26,6 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRADA_WERROR
   -DKESTRADA_SANITIZE=ON -DKESTRADA_WITH_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  LSAN_OPTIONS=suppressions=$PWD/scripts/lsan-suppressions.txt \
   ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --timeout 900 \
   -E '^(kestrada_real_sound|kestrada_install)$'
 
