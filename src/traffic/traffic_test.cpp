@@ -13,7 +13,7 @@ using testing::checkSteps;
 TEST(CivilianCars, EnterByTheTickTheSpeedTheScoreAndTheRoll) {
     checkSteps({
         {"TickCount 17 RandomRoll 1 Speed 10", "civ1 civ2",
-         "imgCiv1.Visible 1 imgCiv1.Top 460 Civ1Speed 30 imgCiv2.Visible 0"},
+         "imgCiv1.Visible 1 imgCiv1.Top 460 Civ1Speed 30 imgCiv2.Visible 0 Civ2Speed 0"},
         {"TickCount 17 RandomRoll 1 Speed 11", "civ1 civ2",
          "imgCiv1.Top 461 imgCiv1.Visible 1 imgCiv2.Top -31 imgCiv2.Visible 1 Civ2Speed 10"},
         {"TickCount 17 RandomRoll 1 Speed 20", "civ1 civ2",
