@@ -176,7 +176,9 @@ TEST(NewGame, GoesOnWithTheGeneratorAndHeedsTheEffectsSwitch) {
     f.Form_KeyDown(kKeySpace);
     f.Rnd();
     RandomGenerator goingOn = f.rng;
+    g.soundLog.clear();
     f.mnuEffects_Click();
+    EXPECT_EQ(g.soundLog, (std::vector<std::string>{"sndStart.stop", "sndCrash.stop"}));
     g.soundLog.clear();
     f.mnuNew_Click();
     EXPECT_EQ(f.rng, goingOn);
@@ -251,7 +253,8 @@ TEST(HighScoreFile, FormLoadShowsWhatTheFileHoldsOrKeepsTheLabel) {
         {"6  \r\n7", "6", "6"},
         {"\"-5\"", "-5"},
         {"7e", "7"},
-        {"1e308", "1E+308"},
+        {"1E308", "1E+308"},
+        {"1000000000000000", "1E+15"},
         {"1234567890.12345", "1234567890.12345"}, // fifteen digits, as many as are sure
         {"1e999", "0"},                           // out of range reads as nothing
         {"\r\n\"9\"", "0", ""},

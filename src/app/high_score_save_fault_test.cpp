@@ -172,6 +172,7 @@ TEST(HighScoreSaveKilled, AKillBetweenAnyTwoStepsLeavesOneWholeLineThatTheGameRe
     testing::ScratchDir dir;
     const fs::path file = dir.path() / kFile;
     ASSERT_TRUE(writeHighScore(file, "333"));
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write); // kept by every save
     // Until the new file takes the old one's place the old line stays (of
     // another length, so a torn or mixed write cannot pass), and each killed
     // save leaves its scratch copy, which never blocks the next save.
@@ -200,6 +201,7 @@ TEST(HighScoreSaveKilled, AKillBetweenAnyTwoStepsLeavesOneWholeLineThatTheGameRe
     g.form.lblScore().Caption = "99999999999";
     g.form.Die();
     EXPECT_EQ(fileText(file), "\"99999999999\"\r\n");
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 } // namespace

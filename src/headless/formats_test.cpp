@@ -132,6 +132,7 @@ TEST(TraceRecord, WritesTheGameAsItStandsInJson) {
     f.mnuPause_Click();
     f.Score = 1234.5;
     f.Speed = 25;
+    f.RandomRoll = 7;
     f.picCar().Left = 1.0f / 3.0f;
     f.lblScore().Caption = "say \"hi\"\\\r\n\t\x01\x1f\x7f é";
     std::string before;
@@ -149,6 +150,8 @@ TEST(TraceRecord, WritesTheGameAsItStandsInJson) {
         {"Score", "0", "1234.5"},
         {"Speed", "0", "25"},
         {"MotorcycleSpeed", "0", "0"},
+        {"RandomRoll", "0", "7"},
+        {"OffRoad", "false", "false"},
         {"Paused", "false", "true"},
         {"lblScore", "\"0\"", "\"say \\\"hi\\\"\\\\\\r\\n\\t\\u0001\\u001f\x7f é\""},
         {"mnuPause", "[\"&Pause\",true]", "[\"Un&pause\",true]"},

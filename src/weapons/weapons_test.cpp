@@ -39,7 +39,9 @@ TEST(WeaponFlight, MissilesClimbAndMinesSlideBackUntilTheyLeaveTheRoad) {
     });
     // Space only takes aim, one shot at a time.
     TestGame g;
+    g.form.imgMissileGo().Top = 100; // wherever the last shot left it
     g.form.Form_KeyDown(kKeySpace);
+    EXPECT_EQ(g.form.imgMissileGo().Top, g.form.imgMissile().Top);
     g.ticks(3);
     g.form.Form_KeyDown(kKeySpace);
     g.ticks(1);
