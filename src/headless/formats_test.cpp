@@ -101,6 +101,7 @@ TEST(InputFile, NamesTheFaultOfTheFirstBadLine) {
         {"1 down\n", "input:1: missing key"},
         {"1 menu\n", "input:1: missing menu item"},
         {"1 down Up Up\n", "input:1: too many fields"},
+        {"1 music-ended Up\n", "input:1: too many fields"},
         {"1 press Up\n", "input:1: unknown action \"press\""},
         {"1 down up\n", "input:1: unknown key \"up\""},
         {"1 menu mnuQuit\n", "input:1: unknown menu item \"mnuQuit\""},
