@@ -33,6 +33,9 @@ if(KESTRADA_FUZZ)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   endfunction()
   kestrada_add_fuzz_target(high_score_fuzz ${CMAKE_SOURCE_DIR}/src/app/high_score_file.cpp)
+  # The reader names menu commands from the session's table, whose entries
+  # point at the form's handlers: the table and the rules come along as they are.
   kestrada_add_fuzz_target(input_file_fuzz ${CMAKE_SOURCE_DIR}/src/session/input_file.cpp)
+  target_link_libraries(input_file_fuzz PRIVATE kestrada_session)
   add_custom_target(kestrada_fuzz_targets DEPENDS high_score_fuzz input_file_fuzz)
 endif()

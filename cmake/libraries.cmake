@@ -54,7 +54,8 @@ if(BUILD_TESTING)
   add_executable(kestrada_tests ${KESTRADA_TEST_SOURCES})
   target_link_libraries(kestrada_tests PRIVATE kestrada_headless_runner kestrada_sound
     GTest::gtest GTest::gtest_main)
-  gtest_discover_tests(kestrada_tests DISCOVERY_TIMEOUT 60)
+  # "core": scripts/mutants.sh runs this binary on its own first.
+  gtest_discover_tests(kestrada_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS core)
 endif()
 
 # No toolkit header outside the front ends, no folder including one above it.

@@ -18,7 +18,7 @@ play=(
 tests=(
   libpulse-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang clang-format libclang-rt-dev ccache
+  clang clang-format libclang-rt-dev ccache python3
   xvfb xauth
   desktop-file-utils appstream dpkg-dev file
   pulseaudio-utils openbox xdotool

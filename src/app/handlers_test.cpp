@@ -33,7 +33,11 @@ TEST(Keys, ArrowsAreLevelsAndOnlyTheirReleasesCountWhilePaused) {
     Form& f = g.form;
     const auto press = [&f](std::initializer_list<int16_t> keys, bool down) {
         for (const int16_t key : keys) {
-            down ? f.Form_KeyDown(key) : f.Form_KeyUp(key);
+            if (down) {
+                f.Form_KeyDown(key);
+            } else {
+                f.Form_KeyUp(key);
+            }
         }
     };
     press({kKeyUp, kKeyUp, kKeyDown, kKeyLeft, kKeyRight}, true); // a repeat changes nothing
@@ -42,13 +46,17 @@ TEST(Keys, ArrowsAreLevelsAndOnlyTheirReleasesCountWhilePaused) {
     EXPECT_EQ(held(f), 1);
 
     press({kKeyEsc, kKeyUp, kKey2, kKeySpace}, true);
-    EXPECT_EQ(f.UpHeld + f.MissileInFlight, 0);
+    EXPECT_EQ(f.UpHeld, 0);
+    EXPECT_EQ(f.MissileInFlight, 0);
     EXPECT_EQ(f.WeaponChoice, 1);
     EXPECT_EQ(f.LeftHeld, 1); // held through the pause
     press({kKeyLeft}, false);
     EXPECT_EQ(f.LeftHeld, 0);
     press({kKeyEsc, kKeyUp}, true);
     EXPECT_EQ(f.UpHeld, 1);
+    // The hidden hall of fame's item lets go of every arrow.
+    f.mnuHighScores_Click();
+    EXPECT_EQ(held(f), 0);
     // Enter starts a new game only after a crash.
     g.ticks(3);
     f.Form_KeyDown(kKeyEnter);
@@ -68,10 +76,13 @@ TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
         const Form before = f;
 
         f.Form_KeyDown(kKeyEsc);
-        EXPECT_TRUE(f.lblPaused().Visible && !f.tmrMain.Enabled &&
-                    f.mnuPause.Caption == "Un&pause");
-        EXPECT_TRUE(f.lblInfo(8).Caption == "Unpause" && f.mousePointer == MousePointer::Default);
-        EXPECT_TRUE(!f.picSplit().Visible && f.imgSplit().Visible == median);
+        EXPECT_TRUE(f.lblPaused().Visible);
+        EXPECT_FALSE(f.tmrMain.Enabled);
+        EXPECT_EQ(f.mnuPause.Caption, "Un&pause");
+        EXPECT_EQ(f.lblInfo(8).Caption, "Unpause");
+        EXPECT_EQ(f.mousePointer, MousePointer::Default);
+        EXPECT_FALSE(f.picSplit().Visible);
+        EXPECT_EQ(f.imgSplit().Visible, median);
         EXPECT_EQ(f.imgSplit().Top, before.picSplit().Top);
         EXPECT_EQ(f.drawOrder.front(), ControlId::lblPaused);
 
@@ -81,35 +92,52 @@ TEST(Pause, EscTwiceRestoresTheGameExactlyWithTheMedianShownOrNot) {
         after.drawOrder = before.drawOrder;
         after.MedianWasVisible = before.MedianWasVisible;
         after.imgSplit().Top = before.imgSplit().Top;
-        EXPECT_TRUE(after == before && f.MusicPlaying);
+        EXPECT_TRUE(after == before);
+        EXPECT_TRUE(f.MusicPlaying);
     }
 }
 
 // Runs clicks and ticks: m music, e effects, p pause, n new game, tN ticks.
 void run(TestGame& g, std::string_view script) {
+    const std::map<char, void (Form::*)()> clicks = {{'m', &Form::mnuMusic_Click},
+                                                     {'e', &Form::mnuEffects_Click},
+                                                     {'p', &Form::mnuPause_Click},
+                                                     {'n', &Form::mnuNew_Click}};
     std::istringstream in{std::string(script)};
     for (std::string step; in >> step;) {
-        const std::map<char, void (Form::*)()> clicks = {{'m', &Form::mnuMusic_Click},
-                                                         {'e', &Form::mnuEffects_Click},
-                                                         {'p', &Form::mnuPause_Click},
-                                                         {'n', &Form::mnuNew_Click}};
-        step[0] == 't' ? g.ticks(std::stoi(step.substr(1))) : (g.form.*clicks.at(step[0]))();
+        if (step[0] == 't') {
+            g.ticks(std::stoi(step.substr(1)));
+        } else {
+            const auto click = clicks.at(step[0]);
+            (g.form.*click)();
+        }
     }
 }
 
 // The music waits for the start jingle (tick 75) unless effects are off;
 // each case stops just before it ought to start, then lets it, from the top.
 TEST(Music, StartsOnlyOnceDueCheckedAndUnpausedFromTheTop) {
-    for (const auto& [before, starts] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"m t10 m t65", "t1"}, {"m t200", "m"}, {"t80 m p m", "p"}, {"e n", "t1"}}) {
+    for (const auto& [before, starts] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"m t10 m t65", "t1"},
+                                                                    {"t74 e", "t1"},
+                                                                    {"e m t75", "m"},
+                                                                    {"m e t10", "m"},
+                                                                    {"t80 m p m", "p"},
+                                                                    {"t80 m p p", "m"},
+                                                                    {"e n", "t1"}}) {
         SCOPED_TRACE(before);
         TestGame g;
         run(g, before);
-        EXPECT_TRUE(!g.form.MusicPlaying && g.sndMusic.mode() == kModeStopped);
+        EXPECT_FALSE(g.form.MusicPlaying);
+        EXPECT_EQ(g.sndMusic.mode(), kModeStopped);
+        g.sndMusic.setPosition(1234); // where a stopped song stood
         g.soundLog.clear();
         run(g, starts);
-        EXPECT_TRUE(g.form.MusicPlaying && g.sndMusic.mode() == kModePlaying);
-        EXPECT_EQ(g.sndMusic.position(), 0);
+        EXPECT_TRUE(g.form.MusicPlaying);
+        EXPECT_EQ(g.sndMusic.mode(), kModePlaying);
+        // Resuming plays on from there; every other start is from the top.
+        const bool resumed = std::string_view(starts) == "p";
+        EXPECT_EQ(g.sndMusic.position(), resumed ? 1234 : 0);
         EXPECT_EQ(g.sndStart.mode(), kModeStopped);
         if (std::string_view(starts) == "t1") {
             EXPECT_EQ(g.soundLog, (std::vector<std::string>{"sndStart.stop", "sndMusic.stop",
@@ -122,7 +150,11 @@ TEST(Music, LoopsAtTheEndOfPlaybackOnlyWhileTheGameRuns) {
     TestGame g;
     g.ticks(80);
     const auto ends = [&g](bool stopped = true) {
-        stopped ? g.sndMusic.finish() : g.sndMusic.play();
+        if (stopped) {
+            g.sndMusic.finish();
+        } else {
+            g.sndMusic.play();
+        }
         g.soundLog.clear();
         g.form.sndMusic_event9();
         return g.soundLog;
@@ -137,12 +169,47 @@ TEST(Music, LoopsAtTheEndOfPlaybackOnlyWhileTheGameRuns) {
     EXPECT_TRUE(ends().empty());
 }
 
+// Once playing, the music is not started again when the jingle's time is up.
+TEST(Music, IsNotRestartedOnceItPlays) {
+    TestGame g;
+    run(g, "e t1");
+    g.soundLog.clear();
+    run(g, "t80");
+    EXPECT_TRUE(g.soundLog.empty());
+}
+
+// A new game goes on with the generator and with no shot out; with effects
+// off it has no jingle and a crash is silent, the median frozen where it was.
+TEST(NewGame, GoesOnWithTheGeneratorAndHeedsTheEffectsSwitch) {
+    TestGame g;
+    Form& f = g.form;
+    f.Form_KeyDown(kKeySpace);
+    f.Rnd();
+    RandomGenerator goingOn = f.rng;
+    g.soundLog.clear();
+    f.mnuEffects_Click();
+    EXPECT_EQ(g.soundLog, (std::vector<std::string>{"sndStart.stop", "sndCrash.stop"}));
+    g.soundLog.clear();
+    f.mnuNew_Click();
+    EXPECT_EQ(f.rng, goingOn);
+    EXPECT_EQ(f.MissileInFlight, 0);
+    f.picSplit().Top = 100;
+    f.Die();
+    EXPECT_EQ(f.imgSplit().Top, 100);
+    EXPECT_EQ(g.soundLog,
+              (std::vector<std::string>{"sndMusic.stop", "sndMusic.setpos", "sndStart.stop",
+                                        "sndCrash.stop", "sndStart.stop", "sndMusic.stop"}));
+}
+
 // A crash saves a beaten score and shows the wreck; Exit and closing the
 // window save it too but end the program instead.
 TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
     struct Case {
         void (Form::*end)();
-        std::string fileBefore, score, fileAfter, best;
+        std::string fileBefore;
+        std::string score;
+        std::string fileAfter;
+        std::string best;
     };
     const Case cases[] = {
         {&Form::Die, "500\r\n", "500", "500\r\n", "500"}, // equal is not beaten
@@ -163,8 +230,9 @@ TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
         EXPECT_EQ(g.form.lblHighScore().Caption, c.best);
         const bool exited = c.end != &Form::Die;
         EXPECT_EQ(g.host.ended, exited);
-        EXPECT_EQ(g.form.GameOver && g.form.imgWreck().Visible && g.form.imgCracked().Visible,
-                  !exited);
+        EXPECT_EQ(g.form.GameOver, !exited);
+        EXPECT_EQ(g.form.imgWreck().Visible, !exited);
+        EXPECT_EQ(g.form.imgCracked().Visible, !exited);
         // A crash cuts the jingle and the music short and is heard; leaving
         // silences all three.
         const std::vector<std::string> heard =
@@ -195,7 +263,8 @@ TEST(HighScoreFile, FormLoadShowsWhatTheFileHoldsOrKeepsTheLabel) {
         {"6  \r\n7", "6", "6"},
         {"\"-5\"", "-5"},
         {"7e", "7"},
-        {"1e308", "1E+308"},
+        {"1E308", "1E+308"},
+        {"1000000000000000", "1E+15"},
         {"1234567890.12345", "1234567890.12345"}, // fifteen digits, as many as are sure
         {"1e999", "0"},                           // out of range reads as nothing
         {"\r\n\"9\"", "0", ""},
@@ -213,7 +282,9 @@ TEST(HighScoreFile, FormLoadShowsWhatTheFileHoldsOrKeepsTheLabel) {
         g.form.lblHighScore().Caption = "900";
         g.form.Form_Load();
         EXPECT_EQ(g.form.lblHighScore().Caption, c.shown);
-        EXPECT_TRUE(!c.value || g.form.HighScoreText == c.value) << g.form.HighScoreText;
+        if (c.value != nullptr) {
+            EXPECT_EQ(g.form.HighScoreText, c.value);
+        }
         EXPECT_EQ(fileText(g.highScoreFile()), c.bytes.value_or(""));
     }
 }

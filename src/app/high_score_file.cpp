@@ -168,6 +168,12 @@ bool writeAll(int fd, const std::string& line) {
 
 enum class Replace { Done, FolderRefused, Failed };
 
+void reached(SaveStep step) {
+    if (afterSaveStep != nullptr) {
+        afterSaveStep(step);
+    }
+}
+
 // A unique scratch name means a leftover from a killed save never blocks the
 // next one.
 Replace replaceWhole(const std::filesystem::path& file, const std::string& line, int& error) {
@@ -177,12 +183,16 @@ Replace replaceWhole(const std::filesystem::path& file, const std::string& line,
         error = errno;
         return error == EACCES || error == EPERM ? Replace::FolderRefused : Replace::Failed;
     }
+    reached(SaveStep::ScratchMade);
     struct stat old {};
     const mode_t mode = ::stat(file.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, line);
     error = ok ? 0 : errno;
+    reached(SaveStep::ScratchWritten);
     ok = (::close(fd) == 0) && ok;
+    reached(SaveStep::ScratchClosed);
     if (ok && ::rename(scratch.c_str(), file.c_str()) == 0) {
+        reached(SaveStep::Replaced);
         return Replace::Done;
     }
     error = error != 0 ? error : errno;

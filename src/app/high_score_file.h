@@ -58,4 +58,10 @@ struct BestSave {
 BestSave saveBest(const std::filesystem::path& file, std::string_view caption,
                   std::chrono::milliseconds lockWait = kHighScoreLockWait);
 
+// The steps of a save that replaces the file whole. A test sets the hook to
+// stop the program between two of them and see what a kill there leaves;
+// the game never sets it.
+enum class SaveStep { ScratchMade, ScratchWritten, ScratchClosed, Replaced };
+inline void (*afterSaveStep)(SaveStep) = nullptr;
+
 } // namespace kestrada

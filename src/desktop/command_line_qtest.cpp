@@ -58,7 +58,11 @@ class CommandLineTest : public QObject {
         const char* environments[][2] = {
             {"/srv/data/", "/home/a"}, {nullptr, "/home/b"}, {"", "/home/c"}, {nullptr, ""}};
         for (const auto& [xdgDataHome, home] : environments) {
-            xdgDataHome ? qputenv("XDG_DATA_HOME", xdgDataHome) : qunsetenv("XDG_DATA_HOME");
+            if (xdgDataHome != nullptr) {
+                qputenv("XDG_DATA_HOME", xdgDataHome);
+            } else {
+                qunsetenv("XDG_DATA_HOME");
+            }
             qputenv("HOME", home);
             QCOMPARE(
                 QString::fromStdString(kestrada::userDataFolder().string()),

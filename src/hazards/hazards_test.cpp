@@ -20,11 +20,11 @@ TEST(Craters, ComeByTheScoreIntoTheHuggedLaneButNeverOnTheMedian) {
              {"CratersInPlay 1 imgCrater0 200 100 1 RandomRoll 1",
               "CratersInPlay 2 imgCrater1.Top -24"},
              {"TickCount 35 RandomRoll 1", "CratersInPlay 0"},
+             {"CratersInPlay 2 imgCrater0 200 100 1 imgCrater1 250 100 1 RandomRoll 1",
+              "CratersInPlay 2"},
              {"TickCount 68 Speed 0 RandomRoll 1 picCar.Left 360.48", "imgCrater0 372.48 -29 1"},
              {"TickCount 68 Speed 0 RandomRoll 1 picCar.Left 95.52", "imgCrater0 82.08 -29 1"},
-             {"Speed 0 RandomRoll 1 picSplit 200 -1000 1", "imgCrater0 173 -29 1"},
-             {"TickCount 68 Speed 0 RandomRoll 1 picCar.Left 370 picSplit 360 -500 1",
-              "imgCrater0 333 -29 1"}}) {
+             {"Speed 0 RandomRoll 1 picSplit 200 -1000 1", "imgCrater0 173 -29 1"}}) {
         checkSteps({{(std::string(chance) + given).c_str(), "craters", then}});
     }
     // Scrolled by the speed, a crater leaves once its top reaches the bottom.
@@ -39,20 +39,31 @@ TEST(Craters, ComeByTheScoreIntoTheHuggedLaneButNeverOnTheMedian) {
 TEST(Craters, TheBottomEdgeOnTheCarsRoofAlreadyKills) {
     const char* car = "Speed 0 UpHeld 1 CratersInPlay 1 picCar 150 300 1 ";
     for (const auto& [crater, dies] : std::initializer_list<std::pair<const char*, bool>>{
-             {"imgCrater0 150 271 1", true},
-             {"imgCrater0 150 270.5 1", false},
-             {"imgCrater0 150 344 1", false},
-             {"imgCrater0 150 343.5 1", true},
-             {"imgCrater0 123 300 1", false},
-             {"imgCrater0 123.5 300 1", true},
-             {"imgCrater0 175 300 1", false},
-             {"imgCrater0 174.5 300 1", true},
-             {"imgCrater0 150 290 0", false},
-             {"imgCrater0 150 290 1 picCar.Visible 0", true}}) {
+             {"imgCrater1 150 271 1", true},
+             {"imgCrater1 150 270.5 1", false},
+             {"imgCrater1 150 344 1", false},
+             {"imgCrater1 150 343.5 1", true},
+             {"imgCrater1 123 300 1", false},
+             {"imgCrater1 123.5 300 1", true},
+             {"imgCrater1 175 300 1", false},
+             {"imgCrater1 174.5 300 1", true},
+             {"imgCrater1 150 290 0", false},
+             {"imgCrater1 150 290 1 picCar.Visible 0", true}}) {
         checkSteps(
             {{(std::string(car) + crater).c_str(), "tick",
-              dies ? "GameOver 1 CraterIndex 0 Speed 0" : "GameOver 0 CraterIndex 2 Speed 1"}});
+              dies ? "GameOver 1 CraterIndex 1 Speed 0" : "GameOver 0 CraterIndex 2 Speed 1"}});
     }
+}
+
+// Standing still, nothing new comes onto the road; a crash on the median,
+// an edge or a wreck ends the tick before the pedals.
+TEST(Tick, StandingStillBringsNoCraterAndACrashEndsTheTick) {
+    checkSteps({
+        {"TickCount 16 Score 256 picCar 150 300 1", "tick", "CratersInPlay 0 TickCount 17"},
+        {"UpHeld 1 picCar 67.2 300 1", "tick", "GameOver 1 Speed 0"},
+        {"UpHeld 1 picCar 300 310 1 imgCiv1Crash 310 330 1", "tick", "GameOver 1 Speed 0"},
+        {"UpHeld 1 picCar 180 310 1 picSplit 200 -1000 1", "tick", "GameOver 1 Speed 0"},
+    });
 }
 
 // The road's edges kill on the limit itself (0.14 and 0.81 of its width);
@@ -65,13 +76,14 @@ TEST(Median, TheEdgesKillOnTheLimitAndTheMedianBeyondItsEdge) {
         {"picCar 175 310 1 picSplit 200 -1000 1", "median", "GameOver 0"},
         {"picCar 175.5 310 1 picSplit 200 -1000 1", "median", "GameOver 1 imgSplit 200 -1000 1"},
         {"picCar 230 310 1 picSplit 200 -1432 1", "median", "GameOver 0"},
+        {"picCar 180 310 0 picSplit 200 -1000 1", "median", "GameOver 0"},
     });
 }
 
 // A dash past the bottom goes up by the whole seven-dash period.
 TEST(RoadMarkers, WrapBySevenDashPeriodsOnceTheyReachTheBottom) {
-    checkSteps({{"Speed 10 imgMarker3.Top 470 imgMarker5.Top 469", "markers",
-                 "imgMarker3.Top -80 imgMarker5.Top 479"},
+    checkSteps({{"Speed 10 imgMarker3.Top 470 imgMarker5.Top 469 imgMarker7.Top 100", "markers",
+                 "imgMarker3.Top -80 imgMarker5.Top 479 imgMarker7.Top 110"},
                 {"Speed 25 imgMarker6.Top 465", "markers", "imgMarker6.Top -70"}});
 }
 
@@ -93,6 +105,12 @@ TEST(Wrecks, VehiclesCrashIntoThemAndThePlayerDiesOnCivilianOnes) {
          "GameOver 0"},
         {"Speed 25 picCar 300 310 1 imgHogCrash 300 300 1 imgMdead 300 310 1", "wrecks",
          "GameOver 0"},
+        {"Speed 25 picCar 300 310 1 imgCiv1Crash 273 310 1 imgCiv2Crash 300 278 1", "wrecks",
+         "GameOver 0"},
+        {"Speed 25 picCar 300 310 1 imgCiv2Crash 310 330 1", "wrecks", "GameOver 1"},
+        {"Speed 25 imgCiv2Crash 150 200 0 imgCiv1 155 210 1", "wrecks", "imgCiv1.Visible 1"},
+        {"Speed 10 imgCiv1Crash 100 470 1 imgHogCrash 100 469 1", "wreckscroll",
+         "imgCiv1Crash 100 480 0 imgHogCrash 100 479 1"},
     });
 }
 

@@ -38,16 +38,29 @@ template <class Pred> void primeNextDraw(Form& f, Pred pred) {
 
 // Calls visit(name, variable) for every game variable a row may name.
 template <class Form_, class Visit> void eachVariable(Form_& f, Visit visit) {
-    visit("Speed", f.Speed), visit("PrevSpeed", f.PrevSpeed), visit("TickCount", f.TickCount);
-    visit("Score", f.Score), visit("RandomRoll", f.RandomRoll), visit("GameOver", f.GameOver);
-    visit("CratersInPlay", f.CratersInPlay), visit("CraterIndex", f.CraterIndex);
-    visit("MissileInFlight", f.MissileInFlight), visit("WeaponChoice", f.WeaponChoice);
-    visit("Civ1Speed", f.Civ1Speed), visit("Civ2Speed", f.Civ2Speed);
-    visit("HogSpeed", f.HogSpeed), visit("MotorcycleSpeed", f.MotorcycleSpeed);
-    visit("UpHeld", f.UpHeld), visit("DownHeld", f.DownHeld), visit("LeftHeld", f.LeftHeld);
-    visit("RightHeld", f.RightHeld), visit("PrevLeftHeld", f.PrevLeftHeld);
-    visit("PrevRightHeld", f.PrevRightHeld), visit("OffRoad", f.OffRoad);
-    visit("Civ1Bumped", f.Civ1Bumped), visit("Civ2Bumped", f.Civ2Bumped);
+    visit("Speed", f.Speed);
+    visit("PrevSpeed", f.PrevSpeed);
+    visit("TickCount", f.TickCount);
+    visit("Score", f.Score);
+    visit("RandomRoll", f.RandomRoll);
+    visit("GameOver", f.GameOver);
+    visit("CratersInPlay", f.CratersInPlay);
+    visit("CraterIndex", f.CraterIndex);
+    visit("MissileInFlight", f.MissileInFlight);
+    visit("WeaponChoice", f.WeaponChoice);
+    visit("Civ1Speed", f.Civ1Speed);
+    visit("Civ2Speed", f.Civ2Speed);
+    visit("HogSpeed", f.HogSpeed);
+    visit("MotorcycleSpeed", f.MotorcycleSpeed);
+    visit("UpHeld", f.UpHeld);
+    visit("DownHeld", f.DownHeld);
+    visit("LeftHeld", f.LeftHeld);
+    visit("RightHeld", f.RightHeld);
+    visit("PrevLeftHeld", f.PrevLeftHeld);
+    visit("PrevRightHeld", f.PrevRightHeld);
+    visit("OffRoad", f.OffRoad);
+    visit("Civ1Bumped", f.Civ1Bumped);
+    visit("Civ2Bumped", f.Civ2Bumped);
 }
 
 // Calls use(name, pointer to the value, value given) for each value a row
@@ -63,7 +76,8 @@ template <class Form_, class Use> std::string walkRow(Form_& f, std::string_view
         eachVariable(f, [&](std::string_view n, auto& v) {
             double given = 0;
             if (n == base && in >> given) {
-                use(name, &v, given), known = true;
+                use(name, &v, given);
+                known = true;
             }
         });
         for (std::size_t i = 0; i < kControlCount && !known; ++i) {
@@ -75,7 +89,9 @@ template <class Form_, class Use> std::string walkRow(Form_& f, std::string_view
                     use(base + "." + part, v, given);
                 }
             };
-            number("Left", &c.Left), number("Top", &c.Top), number("Visible", &c.Visible);
+            number("Left", &c.Left);
+            number("Top", &c.Top);
+            number("Visible", &c.Visible);
             std::string caption;
             if (known && field == "Caption" && in >> caption) {
                 use(name, &c.Caption, caption);
@@ -126,6 +142,7 @@ inline void runPhases(Form& f, std::string_view names) {
         {"weapons", weaponPhase},
         {"craters", craterPhase},
         {"markers", markerPhase},
+        {"wreckscroll", wreckScrollPhase},
         {"wrecks", [](Form& g) { wreckCollisionPhase(g); }},
         {"car", playerCarPhase},
         {"score", scorePhase}};
@@ -145,13 +162,22 @@ struct Step {
 };
 
 // Each step in a fresh game, on a tick where nothing enters the road, with
-// the next random draw near the middle of the road.
+// the next random draw near the middle of the road, or at least X when the
+// row starts with "draw X".
 inline void checkSteps(std::initializer_list<Step> steps) {
     for (const Step& s : steps) {
         TestGame g;
         g.form.TickCount = 1;
-        primeNextDraw(g.form, [](float r) { return r > 0.45f && r < 0.55f; });
-        setRow(g.form, s.given);
+        std::string_view given = s.given;
+        if (given.starts_with("draw ")) {
+            const float least = std::stof(std::string(given.substr(5)));
+            primeNextDraw(g.form, [least](float r) { return r >= least; });
+            const auto rest = given.find(' ', 5);
+            given = rest == std::string_view::npos ? "" : given.substr(rest + 1);
+        } else {
+            primeNextDraw(g.form, [](float r) { return r > 0.45f && r < 0.55f; });
+        }
+        setRow(g.form, given);
         runPhases(g.form, s.run);
         EXPECT_EQ(wrongInRow(g.form, s.then), "") << s.given << " | " << s.run;
     }

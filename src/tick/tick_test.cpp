@@ -8,16 +8,21 @@ namespace {
 
 using testing::checkSteps;
 
-// The read-out shows six times the speed; a median comes while the rounded
-// score starts a four thousand (below 500 into it) and is hidden.
-TEST(HeadPhase, ReadsOutTheSpeedAndBringsTheMedianByTheScore) {
+// The read-out shows six times the speed; the other vehicles' own speeds
+// drift by 1 toward 30, 10 and 20; a median comes while the rounded score
+// starts a four thousand (below 500 into it) and is hidden, and leaves once
+// its top is below the road.
+TEST(HeadPhase, ReadsOutTheSpeedRelaxesTheOthersAndBringsTheMedianByTheScore) {
     checkSteps({
-        {"Speed 7", "head", "lblSpeed.Caption 42 TickCount 2"},
+        {"Speed 7 picCar 150 300 1", "head", "lblSpeed.Caption 42 TickCount 2 imgCar 150 300 1"},
+        {"Civ1Speed 30 Civ2Speed 10 HogSpeed 20 Civ1Bumped 1 Civ2Bumped 1", "head",
+         "Civ1Speed 30 Civ2Speed 10 HogSpeed 20 Civ1Bumped 0 Civ2Bumped 0"},
+        {"Civ1Speed 27 Civ2Speed 13 HogSpeed 17", "head", "Civ1Speed 28 Civ2Speed 12 HogSpeed 18"},
+        {"draw 0.999", "head", "RandomRoll 20"},
         {"Score 499.4", "head", "picSplit 200 -1742 1"},
         {"Score 499.5", "head", "picSplit.Visible 0"},
         {"Score 3999.75", "head", "picSplit.Visible 1"},
-        {"Score 4499.5", "head", "picSplit.Visible 0"},
-        {"Speed 5 picSplit 200 472 1", "head", "picSplit 200 477 1"},
+        {"Speed 1 picSplit 200 479 1", "head", "picSplit 200 480 1"},
         {"Speed 5 picSplit 200 476 1", "head", "picSplit 200 -1742 0"},
     });
 }
@@ -28,17 +33,25 @@ TEST(HeadPhase, ReadsOutTheSpeedAndBringsTheMedianByTheScore) {
 // more. The faster the car, the higher it sits; it steers by its speed.
 TEST(PlayerCar, PedalsVergeAndRoughSetTheSpeedHeightAndSteering) {
     checkSteps({
-        {"picCar 150 300 1 Speed 12 UpHeld 1 DownHeld 1", "car car", "Speed 12 OffRoad 0"},
+        {"picCar 150 300 1 Speed 12 UpHeld 1 DownHeld 1", "car car",
+         "Speed 12 OffRoad 0 picCar.Visible 1 imgCar.Visible 0"},
         {"picCar 150 300 1 Speed 2 DownHeld 1", "car car car", "Speed 0"},
         {"picCar 150 300 1 Speed 25 UpHeld 1", "car", "Speed 25"},
-        {"picCar 365 300 1 Speed 8 UpHeld 1", "car", "Speed 7 OffRoad 1 picCar.Visible 0"},
-        {"picCar 365 300 1 Speed 8 UpHeld 1", "car car car car", "Speed 5 imgCar.Visible 1"},
-        {"picCar 365 300 1 Speed 3 UpHeld 1", "car car car", "Speed 5"},
-        {"picCar 90 300 1 Speed 10", "car", "Speed 8 OffRoad 1"},
-        {"picCar 90 300 1 Speed 3", "car car car car", "Speed 0 OffRoad 0"},
-        {"picCar 380 300 1 Speed 25 UpHeld 1", "car", "Speed 23"},
+        {"picCar 365 300 1 Speed 6 UpHeld 1", "car",
+         "Speed 5 OffRoad 1 picCar.Visible 0 imgCar.Visible 1"},
+        {"picCar 365 300 1 Speed 5 UpHeld 1", "car", "Speed 5 OffRoad 1"},
+        {"picCar 365 300 1 Speed 4 UpHeld 1", "car", "Speed 5 OffRoad 0"},
+        {"picCar 90 300 1", "car", "picCar.Visible 1 OffRoad 0"},
+        {"picCar 95.52 300 1 Speed 10", "car", "Speed 8 OffRoad 1"},
+        {"picCar 95.53 300 1 Speed 10", "car", "Speed 10 OffRoad 0"},
+        {"picCar 360.48 300 1 Speed 10", "car", "Speed 8 OffRoad 1"},
+        {"picCar 360.47 300 1 Speed 10", "car", "Speed 10 OffRoad 0"},
+        {"picCar 369.6 300 1 Speed 12 UpHeld 1", "car", "Speed 10"},
+        {"picCar 369.59 300 1 Speed 12 UpHeld 1", "car", "Speed 11"},
+        {"picCar 369.6 300 1 Speed 6 UpHeld 1", "car", "Speed 5"},
         {"picCar 86.4 300 1 Speed 12 UpHeld 1", "car", "Speed 10"},
         {"picCar 86.41 300 1 Speed 12 UpHeld 1", "car", "Speed 11"},
+        {"picCar 86.4 300 1 Speed 7 UpHeld 1", "car", "Speed 5"},
         {"picCar 150 300 1 Speed 10 PrevSpeed 0", "car", "picCar.Top 310 PrevSpeed 10"},
         {"picCar 150 300 1 Speed 25 PrevSpeed 25", "car", "picCar.Top 300"},
         {"picCar 300 300 1 Speed 25 PrevSpeed 25 LeftHeld 1", "car",
@@ -46,6 +59,7 @@ TEST(PlayerCar, PedalsVergeAndRoughSetTheSpeedHeightAndSteering) {
         {"picCar 300 300 1 Speed 25 PrevSpeed 25 RightHeld 1", "car",
          "picCar.Left 325 PrevLeftHeld 0 PrevRightHeld 1"},
         {"picCar 300 300 1 Speed 25 PrevSpeed 25 LeftHeld 1 RightHeld 1", "car", "picCar.Left 300"},
+        {"picCar 300 300 1 Speed 1 PrevSpeed 1 RightHeld 1", "car", "picCar.Left 301"},
     });
 }
 

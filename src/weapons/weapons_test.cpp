@@ -34,10 +34,14 @@ TEST(WeaponFlight, MissilesClimbAndMinesSlideBackUntilTheyLeaveTheRoad) {
          "imgMissileGo 305 175 1 imgMine.Visible 0"},
         {"WeaponChoice 1 MissileInFlight 1 Speed 5 imgMine 300 400 1", "weapons",
          "imgMine 300 407 1 imgMissileGo.Visible 0"},
+        {"WeaponChoice 2 picCar 300 300 1", "weapons",
+         "imgMissileGo 305 300 0 imgMissile 305 310 0 imgMine 300 300 0"},
     });
     // Space only takes aim, one shot at a time.
     TestGame g;
+    g.form.imgMissileGo().Top = 100; // wherever the last shot left it
     g.form.Form_KeyDown(kKeySpace);
+    EXPECT_EQ(g.form.imgMissileGo().Top, g.form.imgMissile().Top);
     g.ticks(3);
     g.form.Form_KeyDown(kKeySpace);
     g.ticks(1);
@@ -77,7 +81,11 @@ TEST(WeaponHits, EachWeaponStrikesOneThingByTheOrderForItsReward) {
     }
     checkSteps(
         {{"MissileInFlight 1 imgMine 105 160 1 imgMdead 100 150 1 imgHogCrash 90 150 1", "hits",
-          "MissileInFlight 1 imgMine 105 160 1 imgMdead 100 150 1 imgHogCrash 90 150 1"}});
+          "MissileInFlight 1 imgMine 105 160 1 imgMdead 100 150 1 imgHogCrash 90 150 1"},
+         {"MissileInFlight 1 imgMissileGo 205 310 1 imgCiv1 200 300 0", "hits",
+          "MissileInFlight 1 imgCiv1Crash.Visible 0"},
+         {"WeaponChoice 1 MissileInFlight 1 imgMissileGo 205 310 1 imgCiv1 200 300 1", "tick",
+          "imgCiv1Crash.Visible 1"}});
 }
 
 } // namespace

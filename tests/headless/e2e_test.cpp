@@ -29,7 +29,8 @@ const auto& at = kestrada::testing::jsonField;
 
 struct Outcome {
     int status = -1;
-    std::string out, err;
+    std::string out;
+    std::string err;
 };
 
 class HeadlessProgram : public ::testing::Test {
