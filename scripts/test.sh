@@ -23,12 +23,13 @@ ctest --test-dir build/ci --output-on-failure --timeout 600 -R '^kestrada_real_s
 # A short fuzzing pass over the file readers; scripts/fuzz.sh runs longer.
 bash scripts/fuzz.sh 20
 
-# The window's Qt tests run here too, offscreen. The packaging check and the
+# The window's Qt tests run here too, offscreen (the full-screen one on X). The packaging check and the
 # sound test already ran above and test no memory of ours.
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRADA_WERROR=ON \
   -DKESTRADA_SANITIZE=ON -DKESTRADA_WITH_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions=$PWD/scripts/lsan-suppressions.txt \
   ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --timeout 900 \
   -E '^(kestrada_real_sound|kestrada_install)$'
 
