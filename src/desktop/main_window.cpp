@@ -25,10 +25,6 @@
 namespace kestrada::desktop {
 
 namespace {
-// A recording without Exit plays on this many slots (2 s) after its last
-// event, then stops where it stands.
-constexpr uint32_t kReplayRunOn = 50;
-
 QString pictureDir(const std::filesystem::path& appPath) {
     return QString::fromStdString((appPath / "pictures").string());
 }
@@ -45,8 +41,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
       soundOutput_(std::make_unique<SoundOutput>()),
       sndStart_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndCrash_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
-      sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
-      host_(*this),
+      sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())), host_(*this),
       playField_(new PlayField(form_, pictureDir(folders.gameData), this)) {
     form_.appPath = folders.gameData;
     form_.highScoreDir = folders.highScore;
@@ -56,7 +51,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     form_.sndMusic = sndMusic_.get();
     form_.host = &host_;
 
-    setWindowTitle(QStringLiteral(" Kestrada"));
+    showRunTitle();
     setWindowIcon(playField_->pictures().windowIcon());
     QPalette grey = palette();
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
@@ -71,12 +66,8 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     connect(&frameTimer_, &QTimer::timeout, this, &MainWindow::onFrameTimer);
     connect(playField_, &PlayField::newGameButtonClicked, this,
             [this] { onMenuClick(&Form::cmdNewGame_Click); });
-    sndMusic_->setOnEnded([this] {
-        // A replay has the music's ends in its file.
-        if (!replaying_) {
-            deliver({.action = session::InputAction::MusicEnded});
-        }
-    });
+    // A replay has the music's ends in its file: the runner ignores these.
+    sndMusic_->setOnEnded([this] { deliver({.action = session::InputAction::MusicEnded}); });
 
     // Not play keys and not in any menu: the window's own comfort.
     auto* zoomIn = new QAction(this);
@@ -105,7 +96,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
 
     // The load plays the jingle: its start is logged too when asked.
     logSoundStartsIfAsked(form_);
-    handle([this] { form_.Form_Load(); });
+    runHandler([this] { form_.Form_Load(); });
     frameTimer_.start(form_.tmrMain.Interval);
 }
 
@@ -134,7 +125,7 @@ void MainWindow::stepZoom(int step) {
     }
 }
 
-void MainWindow::handle(std::function<void()> handler) {
+void MainWindow::runHandler(std::function<void()> handler) {
     if (ended_) {
         return;
     }
@@ -175,20 +166,22 @@ void MainWindow::syncView() {
 }
 
 void MainWindow::setInputListener(std::function<void(const session::InputEvent&)> listener) {
-    inputListener_ = std::move(listener);
+    runner_.setRecorder(std::move(listener));
+}
+
+void MainWindow::showRunTitle() {
+    setWindowTitle(QString::fromStdString(" " + session::runTitle(runner_)));
 }
 
 void MainWindow::replay(std::vector<session::InputEvent> events) {
-    replayEvents_ = std::move(events);
-    replayNext_ = 0;
-    replaying_ = true;
+    runner_.replay(std::move(events));
     replayHost_ = std::make_unique<ReplayHost>(host_);
     form_.host = replayHost_.get();
-    setWindowTitle(QStringLiteral(" Kestrada - replay"));
+    showRunTitle();
 }
 
 void MainWindow::holdReplay(bool hold) {
-    replayHeld_ = hold;
+    runner_.hold(hold);
     if (hold) {
         musicHeld_ = sndMusic_->mode() == kModePlaying;
         sndStart_->stop();
@@ -197,94 +190,81 @@ void MainWindow::holdReplay(bool hold) {
     } else if (musicHeld_) {
         sndMusic_->play();
     }
-    setWindowTitle(hold ? QStringLiteral(" Kestrada - replay (held)")
-                        : QStringLiteral(" Kestrada - replay"));
+    showRunTitle();
 }
 
 void MainWindow::endReplay() {
-    replayEnded_ = true;
     frameTimer_.stop();
     sndStart_->stop();
     sndMusic_->stop();
     sndCrash_->stop();
-    setWindowTitle(QStringLiteral(" Kestrada - replay ended"));
+    showRunTitle();
 }
 
 void MainWindow::onFrameTimer() {
-    // A replay holds its slot while held or while a modal window is open;
-    // a live game's slots run on, and a tick that falls due while a modal
-    // window is open is dropped, not saved up: the game counts ticks.
-    if (replaying_ && (replayHeld_ || busy_)) {
+    // Handlers never wait on a dialog, so none is running here; were one
+    // to, its slot would wait for it rather than run inside it.
+    if (busy_) {
         return;
     }
-    const uint32_t lastEvent = replayEvents_.empty() ? 0 : replayEvents_.back().slot;
-    if (replaying_ && replayNext_ == replayEvents_.size() && slot_ > lastEvent + kReplayRunOn) {
+    session::SlotRunner::Slot slot;
+    runHandler([this, &slot] { slot = runner_.runSlot(); });
+    if (slot.replayEnded) {
         endReplay();
+    }
+    if (ended_ || !slot.ran) {
         return;
     }
-    bool ticked = false;
-    if (!busy_) {
-        deliverReplayedSlot();
-        if (!ended_ && form_.tmrMain.Enabled) {
-            handle([this] { form_.tmrMain_Timer(); });
-            playField_->frameTicked();
-            ticked = true;
-        }
-    }
-    if (ended_) {
-        return;
-    }
-    // Whatever happens from here on belongs to the next slot.
-    const uint32_t ending = slot_++;
-    Q_EMIT slotEnded(ending, ticked);
+    Q_EMIT slotEnded(static_cast<uint32_t>(slot.number), slot.ticked);
 }
 
-void MainWindow::deliverReplayedSlot() {
-    while (replaying_ && !ended_ && replayNext_ < replayEvents_.size() &&
-           replayEvents_[replayNext_].slot <= slot_) {
-        deliver(replayEvents_[replayNext_++]);
+void MainWindow::deliver(const session::InputEvent& event) {
+    runHandler([this, event] { runner_.input(event); });
+}
+
+void MainWindow::handle(const session::InputEvent& event) {
+    switch (event.action) {
+    case session::InputAction::KeyDown:
+        form_.Form_KeyDown(event.keyCode);
+        break;
+    case session::InputAction::KeyUp:
+        form_.Form_KeyUp(event.keyCode);
+        break;
+    case session::InputAction::Menu:
+        session::run(form_, event.command);
+        break;
+    case session::InputAction::MusicEnded:
+        form_.sndMusic_event9();
+        break;
     }
 }
 
-void MainWindow::deliver(session::InputEvent event) {
-    handle([this, event]() mutable {
-        event.slot = slot_;
-        if (inputListener_) {
-            inputListener_(event);
-        }
-        switch (event.action) {
-        case session::InputAction::KeyDown:
-            form_.Form_KeyDown(event.keyCode);
-            break;
-        case session::InputAction::KeyUp:
-            form_.Form_KeyUp(event.keyCode);
-            break;
-        case session::InputAction::Menu:
-            session::run(form_, event.command);
-            break;
-        case session::InputAction::MusicEnded:
-            form_.sndMusic_event9();
-            break;
-        }
-    });
+bool MainWindow::tick() {
+    if (!form_.tmrMain.Enabled) {
+        return false;
+    }
+    form_.tmrMain_Timer();
+    playField_->frameTicked();
+    return true;
+}
+
+bool MainWindow::ended() const {
+    return ended_ || host_.endRequested();
 }
 
 void MainWindow::onMenuClick(void (Form::*click)()) {
     const auto command = session::commandOf(click);
     if (!command) {
-        handle([this, click] { (form_.*click)(); });
-        return;
-    }
-    if (replaying_ && *command != session::MenuCommand::mnuExit) {
+        runHandler([this, click] { (form_.*click)(); });
         return;
     }
     deliver({.action = session::InputAction::Menu, .command = *command});
 }
 
 void MainWindow::onGameKey(const GameKey& key) {
-    if (replaying_) {
-        if (key.down && key.code == kKeyEsc && !replayEnded_) {
-            holdReplay(!replayHeld_);
+    if (runner_.replaying()) {
+        if (key.down && key.code == kKeyEsc && !runner_.replayOver()) {
+            holdReplay(!runner_.held());
         }
         return;
     }
@@ -312,10 +292,10 @@ void MainWindow::pauseOnFocusLoss() {
     // that waits for it sees the pause already made.
     // It goes through deliver() like any pause, so a recording holds it; a
     // replay has its own pauses in the file and must not gain one.
-    if (replaying_) {
+    if (runner_.replaying()) {
         return;
     }
-    handle([this] {
+    runHandler([this] {
         if (!form_.GameOver && !form_.lblPaused().Visible) {
             deliver(
                 {.action = session::InputAction::Menu, .command = session::MenuCommand::mnuPause});

@@ -8,6 +8,7 @@
 #include "app/game_folders.h"
 #include "desktop/window_host.h"
 #include "session/input_file.h"
+#include "session/slot_runner.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -35,7 +36,7 @@ class PlayField;
 class SoundOutput;
 struct GameKey;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private session::SlotGame {
     Q_OBJECT
 
   public:
@@ -55,8 +56,9 @@ class MainWindow : public QMainWindow {
     // while its own timer is on, so a slot means what it means headless.
     const QTimer& frameTimer() const { return frameTimer_; }
 
-    // Sees every input the model is handed, stamped with the slot it is
-    // handled in: keys, menu commands and the end of the road music.
+    // Sees every input the model is handed that changes something, stamped
+    // with the slot it is handled in: keys, menu commands and the end of the
+    // road music.
     void setInputListener(std::function<void(const session::InputEvent&)> listener);
     // Plays the events at their slots from now on. The player's keys and
     // menus are ignored, but Esc holds and resumes the replay and Exit ends it.
@@ -81,14 +83,18 @@ class MainWindow : public QMainWindow {
     // Runs one handler of the model, then brings the window up to date.
     // Handlers never run inside one another: one that arrives while another
     // runs (from a modal window's event loop) waits until it returns.
-    void handle(std::function<void()> handler);
+    void runHandler(std::function<void()> handler);
     void syncView();
     void onFrameTimer();
     void onGameKey(const GameKey& key);
     void onMenuClick(void (Form::*click)());
-    // Runs the handler of one input and tells the listener.
-    void deliver(session::InputEvent event);
-    void deliverReplayedSlot();
+    // Live input: through the slot runner to its handler.
+    void deliver(const session::InputEvent& event);
+    // The slot runner's game: one event's handler, one tick, the end.
+    void handle(const session::InputEvent& event) override;
+    bool tick() override;
+    bool ended() const override;
+    void showRunTitle();
     // Esc in a replay: holds it, silencing the sound as the pause does, or
     // resumes it and its music.
     void holdReplay(bool hold);
@@ -114,13 +120,7 @@ class MainWindow : public QMainWindow {
     bool crashShown_ = false; // the controllers have shaken for this crash
     QTimer frameTimer_;
     std::set<int16_t> heldArrows_;
-    uint32_t slot_ = 1;
-    std::function<void(const session::InputEvent&)> inputListener_;
-    std::vector<session::InputEvent> replayEvents_;
-    std::size_t replayNext_ = 0;
-    bool replaying_ = false;
-    bool replayHeld_ = false;
-    bool replayEnded_ = false;
+    session::SlotRunner runner_{*this, form_};
     bool musicHeld_ = false; // the music was playing when the replay was held
     std::unique_ptr<ReplayHost> replayHost_;
     std::unique_ptr<FullScreen> fullScreen_;

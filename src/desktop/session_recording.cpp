@@ -83,10 +83,7 @@ bool SessionRecording::prepare(const CommandLine& options, const GameFolders& fo
 }
 
 void SessionRecording::attach(MainWindow& window) {
-    window.setInputListener([this, &window](const session::InputEvent& event) {
-        if (session::changesNothing(window.form(), event)) {
-            return;
-        }
+    window.setInputListener([this](const session::InputEvent& event) {
         lastRun_.record(event);
         record_.record(event);
     });

@@ -26,7 +26,7 @@ void HeadlessGame::start() {
     soundLog.clear();
 }
 
-void HeadlessGame::deliver(const InputEvent& event) {
+void HeadlessGame::handle(const InputEvent& event) {
     switch (event.action) {
     case InputAction::KeyDown:
         form.Form_KeyDown(event.keyCode);

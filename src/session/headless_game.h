@@ -7,6 +7,7 @@
 #include "app/game_folders.h"
 #include "session/headless_host.h"
 #include "session/input_file.h"
+#include "session/slot_runner.h"
 #include "sound/silent_sound_player.h"
 
 #include <cstdint>
@@ -17,7 +18,7 @@
 
 namespace kestrada::session {
 
-class HeadlessGame {
+class HeadlessGame : public SlotGame {
   public:
     // The form points at the players and the host, so the game stays put.
     // appPath holds the wave files and the high score.
@@ -29,11 +30,12 @@ class HeadlessGame {
     // Form_Load as at program start; its sound calls belong to no slot.
     void start();
     // Hands one input event to its handler.
-    void deliver(const InputEvent& event);
+    void handle(const InputEvent& event) override;
     // One tick when the timer is on; false when it is off.
-    bool tick();
+    bool tick() override;
     // Exit was chosen: the program would have ended.
     bool exited() const { return host.exited(); }
+    bool ended() const override { return exited(); }
 
     // "<player>.<op>" for every sound call since it was last cleared.
     std::vector<std::string> soundLog;

@@ -1,23 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/simulation.h"
 
+#include "session/slot_runner.h"
+
 namespace kestrada::session {
 
 SimulationResult simulate(HeadlessGame& game, const std::vector<InputEvent>& events,
                           uint64_t slotCount, TraceWriter* trace) {
     SimulationResult result;
+    SlotRunner runner(game, game.form);
     auto next = events.begin();
     for (uint64_t slot = 1; slot <= slotCount; ++slot) {
         game.soundLog.clear();
+        // The input file is the player at the keyboard: its events arrive
+        // as live input at their slots.
         for (; next != events.end() && next->slot == slot; ++next) {
-            game.deliver(*next);
+            runner.input(*next);
             // Exit ends the program inside the handler: nothing more happens.
             if (game.exited()) {
                 result.exited = true;
                 return result;
             }
         }
-        const bool ticked = game.tick();
+        const bool ticked = runner.runSlot().ticked;
         result.ticks += ticked ? 1 : 0;
         if (trace != nullptr) {
             trace->write(game.form, slot, ticked, game.soundLog);

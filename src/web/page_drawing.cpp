@@ -149,7 +149,7 @@ void preloadPictures() {
     }
 }
 
-void drawFrame(const Form& form, bool replaying) {
+void drawFrame(const Form& form, const std::string& title) {
     page_begin_frame();
     for (auto it = form.drawOrder.rbegin(); it != form.drawOrder.rend(); ++it) {
         drawLower(form, *it);
@@ -157,8 +157,7 @@ void drawFrame(const Form& form, bool replaying) {
     for (auto it = kUpperLayerOrder.rbegin(); it != kUpperLayerOrder.rend(); ++it) {
         drawUpper(form, *it);
     }
-    page_end_frame(replaying ? "Kestrada - replay" : "Kestrada",
-                   form.mousePointer == MousePointer::Transparent);
+    page_end_frame(title.c_str(), form.mousePointer == MousePointer::Transparent);
 }
 
 } // namespace kestrada::web

@@ -5,9 +5,12 @@
 
 #include "app/form.h"
 
+#include <string>
+
 namespace kestrada::web {
 
-void drawFrame(const Form& form, bool replaying);
+// title: the page's, which follows the state of a replay.
+void drawFrame(const Form& form, const std::string& title);
 // Asks for every picture at once, so none is missing on the frame that
 // first shows it.
 void preloadPictures();

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace kestrada::web {
 
@@ -31,23 +32,38 @@ PageGame::PageGame(uint32_t seed, SoundOut sounds) : seed_(seed), sounds_(std::m
     newGame(seed, kDataDir);
 }
 
+void PageGame::silence() {
+    game_->soundLog.clear();
+    for (SilentSoundPlayer* player : {&game_->sndStart, &game_->sndCrash, &game_->sndMusic}) {
+        player->stop();
+        player->setPosition(0);
+    }
+    sounds_(game_->soundLog);
+    game_->soundLog.clear();
+}
+
 void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
     // The page's sound outlives a game: the old one's players fall silent
     // and go back to their starts before the new one plays.
     if (game_) {
-        game_->soundLog.clear();
-        for (SilentSoundPlayer* player : {&game_->sndStart, &game_->sndCrash, &game_->sndMusic}) {
-            player->stop();
-            player->setPosition(0);
-        }
-        sounds_(game_->soundLog);
+        silence();
     }
+    runner_.reset();
     game_ = std::make_unique<session::HeadlessGame>(std::filesystem::path(dataDir), seed);
     game_->form.host = &host_;
+    session::SlotGame& self = *this;
+    runner_ = std::make_unique<session::SlotRunner>(self, game_->form);
+    runner_->setRecorder([this](const InputEvent& event) {
+        if (!runner_->replaying()) {
+            recording_ += session::inputLine(event) + "\n";
+        }
+    });
     host_.ended = false;
     seed_ = seed;
-    slot_ = 0;
-    pending_.clear();
+    lastSlot_ = 0;
+    lastTicked_ = false;
+    slotSounds_.clear();
+    lastSounds_.clear();
     recording_ = session::recordingHeader(seed, session::startingBest(dataDir)) + "\n";
 }
 
@@ -58,59 +74,43 @@ void PageGame::start() {
     game_->soundLog.clear();
 }
 
-void PageGame::queue(InputEvent event) {
-    if (!replaying_ && !host_.ended) {
-        pending_.push_back(event);
-    }
+void PageGame::flushSounds() {
+    const std::vector<std::string>& calls = game_->soundLog;
+    slotSounds_.insert(slotSounds_.end(), calls.begin(), calls.end());
+    sounds_(calls);
+    game_->soundLog.clear();
+}
+
+void PageGame::input(const InputEvent& event) {
+    runner_->input(event);
+    flushSounds();
 }
 
 void PageGame::musicEnded() {
-    InputEvent event;
-    event.action = InputAction::MusicEnded;
     // The end of the music belongs to the game whether played or replayed:
     // a replay's own music-ended lines stand in for it.
-    if (!replaying_) {
-        pending_.push_back(event);
-    }
-}
-
-void PageGame::deliver(const InputEvent& event) {
-    if (!replaying_ && !session::changesNothing(game_->form, event)) {
-        recording_ += session::inputLine(event) + "\n";
-    }
-    game_->deliver(event);
+    InputEvent event;
+    event.action = InputAction::MusicEnded;
+    input(event);
 }
 
 void PageGame::runSlot() {
-    if (host_.ended || (replaying_ && held_)) {
-        return;
+    const session::SlotRunner::Slot slot = runner_->runSlot();
+    flushSounds();
+    if (slot.ran) {
+        lastSlot_ = slot.number;
+        lastTicked_ = slot.ticked;
+        lastSounds_ = std::exchange(slotSounds_, {});
     }
-    ++slot_;
-    game_->soundLog.clear();
-    std::vector<InputEvent> events;
-    events.swap(pending_);
-    if (replaying_) {
-        for (; scriptNext_ < script_.size() && script_[scriptNext_].slot == slot_; ++scriptNext_) {
-            events.push_back(script_[scriptNext_]);
-        }
+    if (slot.replayEnded) {
+        silence();
     }
-    for (InputEvent& event : events) {
-        event.slot = static_cast<uint32_t>(slot_);
-        deliver(event);
-        if (host_.ended) {
-            break;
-        }
-    }
-    lastTicked_ = !host_.ended && game_->tick();
-    lastSounds_ = game_->soundLog;
-    sounds_(game_->soundLog);
 }
 
 void PageGame::endReplay(uint32_t seed) {
     const std::string lastRun = recording_;
     newGame(seed, kDataDir);
     recording_ = lastRun;
-    replaying_ = false;
     start();
 }
 
@@ -137,17 +137,14 @@ bool PageGame::replay(std::string_view text, std::string& error) {
     const std::string lastRun = recording_;
     newGame(header ? header->seed : seed_, kReplayDir);
     recording_ = lastRun;
-    script_ = parse.events;
-    scriptNext_ = 0;
-    replaying_ = true;
-    held_ = false;
     start();
+    runner_->replay(parse.events);
     return true;
 }
 
 std::string PageGame::state() const {
     std::string out;
-    session::appendRecord(out, game_->form, slot_, lastTicked_, lastSounds_);
+    session::appendRecord(out, game_->form, lastSlot_, lastTicked_, lastSounds_);
     while (!out.empty() && out.back() == '\n') {
         out.pop_back();
     }

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game as the page plays it: the session's headless game driven by the
-// page's 40 ms slots, with live input queued to the next slot, the run
-// recorded in the input format, and a dropped recording replayed by the
-// desktop's replay rules.
+// page's 40 ms slots through the session's slot runner, the run recorded in
+// the input format, and a dropped recording replayed by the desktop's rules.
 #pragma once
 
 #include "app/host.h"
 #include "session/headless_game.h"
 #include "session/input_file.h"
+#include "session/slot_runner.h"
 
 #include <cstdint>
 #include <functional>
@@ -35,7 +35,7 @@ class PageHost : public Host {
     bool ended = false;
 };
 
-class PageGame {
+class PageGame : private session::SlotGame {
   public:
     using SoundOut = std::function<void(const std::vector<std::string>&)>;
 
@@ -44,48 +44,54 @@ class PageGame {
 
     // Form_Load as at program start.
     void start();
-    // Live input, delivered at the start of the next slot. Ignored while a
+    // Live input, handled at once in the slot about to run. Ignored while a
     // recording is replayed.
-    void queue(session::InputEvent event);
+    void input(const session::InputEvent& event);
     // The end of the road music, reported by the page's sound.
     void musicEnded();
-    // One 40 ms slot: its input, then a tick when the timer is on.
+    // One 40 ms slot: the replay's input, then a tick when the timer is on.
     void runSlot();
 
     // Replays a recording (or any input file) from its own seed; false with
     // the parser's "input:LINE: reason" when it cannot be read.
     bool replay(std::string_view text, std::string& error);
-    bool replaying() const { return replaying_; }
+    bool replaying() const { return runner_->replaying(); }
     // Ends a replay with a new game of the page's own, the last run kept.
     void endReplay(uint32_t seed);
     // Esc holds and resumes a replay.
-    void toggleReplayHold() { held_ = !held_; }
+    void toggleReplayHold() { runner_->hold(!runner_->held()); }
+    // The page's title: the game's name, or the state of its replay.
+    std::string title() const { return session::runTitle(*runner_); }
 
     // The trace's record of the last slot, line end removed.
     std::string state() const;
     // This run so far, in the input format with its header.
     const std::string& recording() const { return recording_; }
-    bool ended() const { return host_.ended; }
+    bool ended() const override { return host_.ended; }
     const Form& form() const { return game_->form; }
     uint32_t seed() const { return seed_; }
 
   private:
+    void handle(const session::InputEvent& event) override { game_->handle(event); }
+    bool tick() override { return game_->tick(); }
+
     void newGame(uint32_t seed, const std::string& dataDir);
-    void deliver(const session::InputEvent& event);
+    // Hands the sound calls made so far to the page; those of a slot are
+    // kept for its record too.
+    void flushSounds();
+    // All three players stop, as at the end of a game or a replay.
+    void silence();
 
     uint32_t seed_;
     SoundOut sounds_;
     PageHost host_;
     std::unique_ptr<session::HeadlessGame> game_;
-    std::vector<session::InputEvent> pending_;
-    std::vector<session::InputEvent> script_;
-    std::size_t scriptNext_ = 0;
+    std::unique_ptr<session::SlotRunner> runner_;
     std::string recording_;
-    uint64_t slot_ = 0;
+    uint64_t lastSlot_ = 0;
     bool lastTicked_ = false;
+    std::vector<std::string> slotSounds_;
     std::vector<std::string> lastSounds_;
-    bool replaying_ = false;
-    bool held_ = false;
 };
 
 } // namespace kestrada::web

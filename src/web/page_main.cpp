@@ -31,7 +31,6 @@ std::unique_ptr<PageGame> game;
 double lastFrameMs = -1;
 double accumulatedMs = 0;
 std::string storedHighScore;
-bool pauseQueued = false;
 
 bool gameRuns() {
     const Form& form = game->form();
@@ -54,9 +53,8 @@ InputEvent menuEvent(MenuCommand command) {
 
 // Leaving the page pauses a running game once, through the pause command.
 void pauseOnLeaving() {
-    if (game && !game->replaying() && gameRuns() && !pauseQueued) {
-        game->queue(menuEvent(MenuCommand::mnuPause));
-        pauseQueued = true;
+    if (game && !game->replaying() && gameRuns()) {
+        game->input(menuEvent(MenuCommand::mnuPause));
     }
 }
 
@@ -105,7 +103,7 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
         }
         return EM_TRUE;
     }
-    game->queue(keyEvent(down ? InputAction::KeyDown : InputAction::KeyUp, code));
+    game->input(keyEvent(down ? InputAction::KeyDown : InputAction::KeyUp, code));
     return EM_TRUE;
 }
 
@@ -175,7 +173,7 @@ void pollPads() {
     const PadKeys now = readPads();
     for (std::size_t i = 0; i < kArrows.size(); ++i) {
         if (now.arrows[i] != lastPads.arrows[i]) {
-            game->queue(
+            game->input(
                 keyEvent(now.arrows[i] ? InputAction::KeyDown : InputAction::KeyUp, kArrows[i]));
         }
     }
@@ -185,7 +183,7 @@ void pollPads() {
                                             int16_t{'2'}, over ? kKeyEnter : kKeyEsc};
     for (std::size_t i = 0; i < presses.size(); ++i) {
         if (now.buttons[i] && !lastPads.buttons[i]) {
-            game->queue(keyEvent(InputAction::KeyDown, presses[i]));
+            game->input(keyEvent(InputAction::KeyDown, presses[i]));
         }
     }
     lastPads = now;
@@ -264,11 +262,10 @@ EM_BOOL onFrame(double nowMs, void*) {
         while (accumulatedMs >= kSlotMs && !game->ended()) {
             accumulatedMs -= kSlotMs;
             game->runSlot();
-            pauseQueued = false;
         }
     }
     persistHighScore();
-    drawFrame(game->form(), game->replaying());
+    drawFrame(game->form(), game->title());
     syncMenus();
     return EM_TRUE;
 }
@@ -309,7 +306,7 @@ EMSCRIPTEN_KEEPALIVE void kestrada_menu(int index) {
         }
         return;
     }
-    game->queue(menuEvent(command));
+    game->input(menuEvent(command));
 }
 
 EMSCRIPTEN_KEEPALIVE void kestrada_music_ended() {

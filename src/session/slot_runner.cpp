@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/slot_runner.h"
+
+#include "session/recording.h"
+
+#include <utility>
+
+namespace kestrada::session {
+
+void SlotRunner::setRecorder(std::function<void(const InputEvent&)> recorder) {
+    recorder_ = std::move(recorder);
+}
+
+void SlotRunner::input(InputEvent event) {
+    const bool exit = event.action == InputAction::Menu && event.command == MenuCommand::mnuExit;
+    if (replaying_ && !exit) {
+        return;
+    }
+    deliver(event);
+}
+
+void SlotRunner::deliver(InputEvent event) {
+    if (game_.ended()) {
+        return;
+    }
+    event.slot = static_cast<uint32_t>(slot_);
+    // The check looks at the form before the handler changes it.
+    if (recorder_ && !changesNothing(form_, event)) {
+        recorder_(event);
+    }
+    game_.handle(event);
+}
+
+void SlotRunner::replay(std::vector<InputEvent> events) {
+    script_ = std::move(events);
+    next_ = 0;
+    replaying_ = true;
+    held_ = false;
+    replayOver_ = false;
+}
+
+SlotRunner::Slot SlotRunner::runSlot() {
+    Slot slot;
+    slot.number = slot_;
+    if (game_.ended() || (replaying_ && (held_ || replayOver_))) {
+        return slot;
+    }
+    if (replaying_ && next_ == script_.size()) {
+        const uint64_t lastEvent = script_.empty() ? 0 : script_.back().slot;
+        if (slot_ > lastEvent + kReplayRunOn) {
+            replayOver_ = true;
+            slot.replayEnded = true;
+            return slot;
+        }
+    }
+    while (replaying_ && next_ < script_.size() && script_[next_].slot <= slot_) {
+        deliver(script_[next_++]);
+    }
+    if (game_.ended()) {
+        return slot;
+    }
+    slot.ran = true;
+    slot.ticked = game_.tick();
+    // Whatever happens from here on belongs to the next slot.
+    ++slot_;
+    return slot;
+}
+
+std::string runTitle(const SlotRunner& runner) {
+    if (!runner.replaying()) {
+        return "Kestrada";
+    }
+    if (runner.replayOver()) {
+        return "Kestrada - replay ended";
+    }
+    return runner.held() ? "Kestrada - replay (held)" : "Kestrada - replay";
+}
+
+} // namespace kestrada::session
