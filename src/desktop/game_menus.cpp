@@ -19,10 +19,8 @@ GameMenus::GameMenus(QMenuBar& bar, const Form& form, std::function<void(Click)>
     for (const ItemOf menuOf : session::menuBar()) {
         QMenu* menu = bar.addMenu(qs((form.*menuOf).Caption));
         entries_.push_back({menuOf, nullptr, menu->menuAction()});
-        for (const session::MenuCommandEntry& entry : session::menuCommands()) {
-            if (entry.menu != menuOf) {
-                continue;
-            }
+        for (const std::size_t i : session::commandsIn(menuOf)) {
+            const session::MenuCommandEntry& entry = session::menuCommands()[i];
             if (entry.separatorAbove != nullptr) {
                 entries_.push_back({entry.separatorAbove, menuOf, menu->addSeparator()});
             }

@@ -223,20 +223,7 @@ void MainWindow::deliver(const session::InputEvent& event) {
 }
 
 void MainWindow::handle(const session::InputEvent& event) {
-    switch (event.action) {
-    case session::InputAction::KeyDown:
-        form_.Form_KeyDown(event.keyCode);
-        break;
-    case session::InputAction::KeyUp:
-        form_.Form_KeyUp(event.keyCode);
-        break;
-    case session::InputAction::Menu:
-        session::run(form_, event.command);
-        break;
-    case session::InputAction::MusicEnded:
-        form_.sndMusic_event9();
-        break;
-    }
+    session::handleInput(form_, event);
 }
 
 bool MainWindow::tick() {

@@ -27,24 +27,14 @@ void HeadlessGame::start() {
 }
 
 void HeadlessGame::handle(const InputEvent& event) {
-    switch (event.action) {
-    case InputAction::KeyDown:
-        form.Form_KeyDown(event.keyCode);
-        break;
-    case InputAction::KeyUp:
-        form.Form_KeyUp(event.keyCode);
-        break;
-    case InputAction::Menu:
-        run(form, event.command);
-        break;
-    case InputAction::MusicEnded:
-        // Only a playing track can reach its end.
-        if (sndMusic.mode() == kModePlaying) {
-            sndMusic.finish();
-            form.sndMusic_event9();
+    if (event.action == InputAction::MusicEnded) {
+        // Only a playing track can reach its end; a silent one ends when told.
+        if (sndMusic.mode() != kModePlaying) {
+            return;
         }
-        break;
+        sndMusic.finish();
     }
+    handleInput(form, event);
 }
 
 bool HeadlessGame::tick() {

@@ -39,6 +39,16 @@ std::span<const MenuCommandEntry> menuCommands() {
     return kCommands;
 }
 
+std::vector<std::size_t> commandsIn(MenuItemOf menu) {
+    std::vector<std::size_t> places;
+    for (std::size_t i = 0; i < std::size(kCommands); ++i) {
+        if (kCommands[i].menu == menu) {
+            places.push_back(i);
+        }
+    }
+    return places;
+}
+
 const MenuCommandEntry& entryOf(MenuCommand command) {
     for (const MenuCommandEntry& entry : kCommands) {
         if (entry.command == command) {

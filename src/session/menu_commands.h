@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace kestrada::session {
 
@@ -46,6 +47,8 @@ struct MenuCommandEntry {
 // The menus of the bar, left to right.
 std::span<const MenuItemOf> menuBar();
 std::span<const MenuCommandEntry> menuCommands();
+// Where in menuCommands() the items of one menu stand, top to bottom.
+std::vector<std::size_t> commandsIn(MenuItemOf menu);
 
 const MenuCommandEntry& entryOf(MenuCommand command);
 std::optional<MenuCommand> commandNamed(std::string_view name);

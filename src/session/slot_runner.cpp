@@ -7,6 +7,23 @@
 
 namespace kestrada::session {
 
+void handleInput(Form& form, const InputEvent& event) {
+    switch (event.action) {
+    case InputAction::KeyDown:
+        form.Form_KeyDown(event.keyCode);
+        break;
+    case InputAction::KeyUp:
+        form.Form_KeyUp(event.keyCode);
+        break;
+    case InputAction::Menu:
+        run(form, event.command);
+        break;
+    case InputAction::MusicEnded:
+        form.sndMusic_event9();
+        break;
+    }
+}
+
 void SlotRunner::setRecorder(std::function<void(const InputEvent&)> recorder) {
     recorder_ = std::move(recorder);
 }

@@ -28,6 +28,9 @@ class SlotGame {
     virtual bool ended() const = 0;
 };
 
+// Hands one event to its handler on the form.
+void handleInput(Form& form, const InputEvent& event);
+
 // A recording without Exit plays on this many slots (2 s) after its last
 // event, then stops where it stands.
 inline constexpr uint32_t kReplayRunOn = 50;

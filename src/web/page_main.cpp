@@ -196,12 +196,8 @@ void addMenus() {
     const auto bar = session::menuBar();
     for (std::size_t m = 0; m < bar.size(); ++m) {
         page_menu_add(static_cast<int>(m), -1, (form.*bar[m]).Caption.c_str(), "", false, false);
-        const auto commands = session::menuCommands();
-        for (std::size_t i = 0; i < commands.size(); ++i) {
-            const session::MenuCommandEntry& entry = commands[i];
-            if (entry.menu != bar[m]) {
-                continue;
-            }
+        for (const std::size_t i : session::commandsIn(bar[m])) {
+            const session::MenuCommandEntry& entry = session::menuCommands()[i];
             const MenuItem& item = form.*entry.item;
             page_menu_add(static_cast<int>(m), static_cast<int>(i), item.Caption.c_str(),
                           item.Shortcut.c_str(), entry.checkable, entry.separatorAbove != nullptr);
@@ -216,12 +212,8 @@ void syncMenus() {
         const MenuItem& menu = form.*bar[m];
         page_menu_state(static_cast<int>(m), -1, menu.Caption.c_str(), false, menu.Enabled,
                         menu.Visible);
-        const auto commands = session::menuCommands();
-        for (std::size_t i = 0; i < commands.size(); ++i) {
-            const session::MenuCommandEntry& entry = commands[i];
-            if (entry.menu != bar[m]) {
-                continue;
-            }
+        for (const std::size_t i : session::commandsIn(bar[m])) {
+            const session::MenuCommandEntry& entry = session::menuCommands()[i];
             const MenuItem& item = form.*entry.item;
             page_menu_state(static_cast<int>(m), static_cast<int>(i), item.Caption.c_str(),
                             item.Checked, item.Enabled && menu.Enabled,
