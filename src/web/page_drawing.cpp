@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "web/page_drawing.h"
 
+#include "app/control_pictures.h"
 #include "web/page_library.h"
 
 #include <string>
@@ -15,64 +16,8 @@ constexpr int kFrameBackground = 0x000000;
 
 // The picture file each image and picture box shows.
 const char* pictureFile(ControlId id) {
-    using enum ControlId;
-    switch (id) {
-    case imgRoad:
-        return "road.svg";
-    case picCar:
-    case imgCar:
-    case imgCarPic:
-        return "car.svg";
-    case imgWreck:
-        return "car_wreck.svg";
-    case picSplit:
-    case imgSplit:
-        return "median.svg";
-    case imgCiv1:
-        return "civ1.svg";
-    case imgCiv1Crash:
-        return "civ1_wreck.svg";
-    case imgCiv2:
-        return "civ2.svg";
-    case imgCiv2Crash:
-        return "civ2_wreck.svg";
-    case imgHog:
-        return "hog.svg";
-    case imgHogCrash:
-        return "hog_wreck.svg";
-    case imgMs:
-    case imgMsOriginal:
-        return "moto.svg";
-    case imgMl:
-        return "moto_left.svg";
-    case imgMr:
-        return "moto_right.svg";
-    case imgMdead:
-        return "moto_wreck.svg";
-    case imgCrater0:
-    case imgCrater1:
-        return "crater.svg";
-    case imgMissile:
-    case ShowMissile:
-        return "missile.svg";
-    case imgMissileGo:
-        return "missile_flight.svg";
-    case imgMine:
-    case ShowMine:
-        return "mine.svg";
-    case imgBoom:
-        return "boom.svg";
-    case imgDash:
-        return "dash.svg";
-    case imgCracked:
-        return "dash_cracked.svg";
-    default:
-        break;
-    }
-    if (id >= imgMarker1 && id <= imgMarker7) {
-        return "marker.svg";
-    }
-    return nullptr;
+    const auto picture = pictureOf(id);
+    return picture ? kestrada::pictureFile(*picture) : nullptr;
 }
 
 std::string nameText(ControlId id) {
