@@ -275,8 +275,7 @@ void MainWindow::releaseHeldArrows() {
 
 void MainWindow::pauseOnFocusLoss() {
     // As Esc does, once. A modal help or About window deactivates us too,
-    // but its command has paused the game before opening it, and a handler
-    // that waits for it sees the pause already made.
+    // but its command has paused the game before opening it.
     // It goes through deliver() like any pause, so a recording holds it; a
     // replay has its own pauses in the file and must not gain one.
     if (runner_.replaying()) {
