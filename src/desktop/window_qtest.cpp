@@ -286,6 +286,8 @@ class WindowTest : public QObject {
         });
         poll.start(20);
         action(&Form::mnuHowToPlay)->trigger(); // opens the window and returns at once
+        // Paused by the command itself: the window has not yet seen its focus go.
+        QVERIFY(form().lblPaused().Visible);
         QTRY_VERIFY_WITH_TIMEOUT(!seen.isEmpty(), 5000);
         QApplication::setPalette(desktop);
         saveScreenshot(shot, QStringLiteral("help_dark_theme.png"));
