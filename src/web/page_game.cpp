@@ -5,6 +5,7 @@
 #include "app/high_score_file.h"
 #include "session/recording.h"
 #include "session/trace_writer.h"
+#include "web/page_high_score_store.h"
 #include "web/page_library.h"
 
 #include <filesystem>
@@ -44,6 +45,10 @@ void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
     }
     game_ = std::make_unique<session::HeadlessGame>(std::filesystem::path(dataDir), seed);
     game_->form.host = &host_;
+    // Only the player's own games write through to the browser's storage.
+    if (dataDir == kDataDir) {
+        game_->form.highScoreStore = &playerHighScoreStore();
+    }
     host_.ended = false;
     seed_ = seed;
     slot_ = 0;
