@@ -17,6 +17,7 @@
 
 namespace kestrada {
 
+class HighScoreStore;
 class Host;
 class SoundPlayer;
 
@@ -161,6 +162,9 @@ class Form {
     std::filesystem::path appPath;
     std::filesystem::path highScoreDir;
     std::filesystem::path highScoreFile() const;
+    // Where the best score is kept: the file at highScoreFile() unless the
+    // front end keeps it elsewhere.
+    HighScoreStore* highScoreStore = nullptr;
     // --seed N replaces the time of day as the seed.
     std::optional<uint32_t> seedOverride;
     RandomGenerator rng;

@@ -53,14 +53,10 @@ void parkWeapons(Form& f) {
     f.imgMine().Top = f.picCar().Top;
 }
 
-// A missing file is created empty so the player can see where scores go.
-// Unlike a plain error trap, a failure to create it does not stop us from
-// reading a file that is there but read-only: its score must still show,
-// or the next save could replace a better score with a worse one.
 void readHighScore(Form& f) {
-    const auto file = f.highScoreFile();
-    createIfMissing(file);
-    const auto value = readFirstValue(file);
+    FileHighScoreStore file(f.highScoreFile());
+    HighScoreStore& store = f.highScoreStore != nullptr ? *f.highScoreStore : file;
+    const auto value = store.load();
     if (!value) {
         return; // empty or unreadable: the label keeps its caption
     }

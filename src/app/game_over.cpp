@@ -47,14 +47,15 @@ void saveBeatenHighScore(Form& f) {
     const double score = leadingNumber(f.lblScore().Caption);
     if (high < score) {
         f.lblHighScore().Caption = f.lblScore().Caption;
-        const auto file = f.highScoreFile();
-        const BestSave save = saveBest(file, f.lblHighScore().Caption);
+        FileHighScoreStore file(f.highScoreFile());
+        HighScoreStore& store = f.highScoreStore != nullptr ? *f.highScoreStore : file;
+        const BestSave save = store.save(f.lblHighScore().Caption);
         if (save.storedBest) {
             // Another game saved a higher best meanwhile: it stands.
             f.lblHighScore().Caption = *save.storedBest;
         } else if (!save.saved) {
             std::cerr << "kestrada: high score " << f.lblHighScore().Caption << " not saved to "
-                      << file.string() << ": " << save.failure << '\n';
+                      << store.where() << ": " << save.failure << '\n';
         }
     }
 }

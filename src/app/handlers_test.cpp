@@ -213,6 +213,7 @@ TEST(HighScore, OnlyAScoreThatBeatsTheBestIsSavedAsOneQuotedLine) {
     };
     const Case cases[] = {
         {&Form::Die, "500\r\n", "500", "500\r\n", "500"}, // equal is not beaten
+        {&Form::Die, "", "0", "", "0"},                   // nor is 0 with no best stored
         {&Form::Die, "\"100\"\r\nold junk that must go\r\n", "501", "\"501\"\r\n", "501"},
         {&Form::mnuExit_Click, "", "1234", "\"1234\"\r\n", "1234"},
         {&Form::mnuExit_Click, "\"9000\"\r\n", "10", "\"9000\"\r\n", "9000"},

@@ -294,4 +294,16 @@ BestSave saveBest(const std::filesystem::path& path, std::string_view caption,
     return result;
 }
 
+// Unlike a plain error trap, a failure to create the file does not stop us
+// from reading one that is there but read-only: its score must still show,
+// or the next save could replace a better score with a worse one.
+std::optional<std::string> FileHighScoreStore::load() {
+    createIfMissing(file_);
+    return readFirstValue(file_);
+}
+
+BestSave FileHighScoreStore::save(std::string_view caption) {
+    return saveBest(file_, caption);
+}
+
 } // namespace kestrada

@@ -3,11 +3,14 @@
 // Reading is bounded and never throws; writing never leaves a partial file.
 #pragma once
 
+#include "app/high_score_store.h"
+
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kestrada {
 
@@ -44,12 +47,6 @@ bool writeHighScore(const std::filesystem::path& file, std::string_view caption,
 // longer (a game stopped mid-save) is done without.
 inline constexpr std::chrono::milliseconds kHighScoreLockWait{500};
 
-struct BestSave {
-    bool saved = false;                    // the file holds the new best
-    std::optional<std::string> storedBest; // the higher best the file holds, as shown
-    std::string failure;                   // why a new best was not saved
-};
-
 // Saves a beaten best unless the file already holds one at least as high:
 // another game may have saved since this one read it. The check and the
 // write run under a lock on the file's folder, which another game's save
@@ -63,5 +60,19 @@ BestSave saveBest(const std::filesystem::path& file, std::string_view caption,
 // the game never sets it.
 enum class SaveStep { ScratchMade, ScratchWritten, ScratchClosed, Replaced };
 inline void (*afterSaveStep)(SaveStep) = nullptr;
+
+// The high-score file as the game's store: a missing file is created empty
+// at load, and a save is saveBest's.
+class FileHighScoreStore : public HighScoreStore {
+  public:
+    explicit FileHighScoreStore(std::filesystem::path file) : file_(std::move(file)) {}
+    std::optional<std::string> load() override;
+    BestSave save(std::string_view caption) override;
+    std::string where() const override { return file_.string(); }
+    const std::filesystem::path& file() const { return file_; }
+
+  private:
+    std::filesystem::path file_;
+};
 
 } // namespace kestrada

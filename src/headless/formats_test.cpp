@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the headless program reads and writes: its arguments, input files
 // and trace records.
+#include "app/help_texts.h"
 #include "app/key_codes.h"
 #include "headless/command_line.h"
 #include "session/input_file.h"
+#include "session/menu_commands.h"
 #include "session/number_format.h"
 #include "session/trace_writer.h"
 #include "testing/json_field.h"
@@ -13,6 +15,7 @@
 #include <limits>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrada::session {
@@ -83,6 +86,20 @@ TEST(InputFile, ReadsEveryKeyMenuItemAndActionInFileOrder) {
         {4294967295u, down, kKeyUp},
     };
     EXPECT_EQ(parse.events, wanted);
+}
+
+// Help > About and How to Play, through the menu-command table.
+TEST(MenuCommands, HelpAndAboutShowTheirOwnDialogAndLeaveTheGamePaused) {
+    const std::pair<MenuCommand, std::string> cases[] = {
+        {MenuCommand::mnuAbout, kAboutTitle},
+        {MenuCommand::mnuHowToPlay, "help"},
+    };
+    for (const auto& [command, dialog] : cases) {
+        TestGame g;
+        session::run(g.form, command);
+        EXPECT_EQ(g.host.dialog, dialog);
+        EXPECT_TRUE(g.form.lblPaused().Visible) << dialog;
+    }
 }
 
 // A bad file yields no events at all, and the message names the line,

@@ -16,13 +16,14 @@
 
 namespace kestrada::testing {
 
-// Help and About close at once; Exit is noted.
+// Help and About close at once; the last dialog asked for and Exit are noted.
 class RecordingHost : public Host {
   public:
     uint32_t millisecondsSinceMidnight() override { return 12345; }
-    void showHelp() override {}
-    void showMessage(const std::string&, const std::string&) override {}
+    void showHelp() override { dialog = "help"; }
+    void showMessage(const std::string& title, const std::string&) override { dialog = title; }
     void endProgram() override { ended = true; }
+    std::string dialog; // "help", or the last message's title
     bool ended = false;
 };
 

@@ -5,6 +5,7 @@
 #include "app/high_score_file.h"
 #include "session/recording.h"
 #include "session/trace_writer.h"
+#include "web/page_high_score_store.h"
 #include "web/page_library.h"
 
 #include <filesystem>
@@ -51,6 +52,10 @@ void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
     runner_.reset();
     game_ = std::make_unique<session::HeadlessGame>(std::filesystem::path(dataDir), seed);
     game_->form.host = &host_;
+    // Only the player's own games write through to the browser's storage.
+    if (dataDir == kDataDir) {
+        game_->form.highScoreStore = &playerHighScoreStore();
+    }
     session::SlotGame& self = *this;
     runner_ = std::make_unique<session::SlotRunner>(self, game_->form);
     runner_->setRecorder([this](const InputEvent& event) {

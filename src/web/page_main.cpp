@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page's program: the slot clock on requestAnimationFrame, keys, focus
-// and controllers through html5.h, the menus and the high score's storage.
+// and controllers through html5.h, and the menus.
 // The page's script calls the exported functions below.
 #include "app/key_codes.h"
 #include "session/menu_commands.h"
@@ -11,9 +11,8 @@
 #include <array>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
-#include <fstream>
 #include <memory>
-#include <sstream>
+#include <string>
 
 namespace kestrada::web {
 namespace {
@@ -30,7 +29,6 @@ constexpr double kLongestFrameMs = 3 * kSlotMs;
 std::unique_ptr<PageGame> game;
 double lastFrameMs = -1;
 double accumulatedMs = 0;
-std::string storedHighScore;
 
 bool gameRuns() {
     const Form& form = game->form();
@@ -189,7 +187,7 @@ void pollPads() {
     lastPads = now;
 }
 
-// ---- menus, storage, frames ---------------------------------------------------
+// ---- menus and frames ---------------------------------------------------------
 
 void addMenus() {
     const Form& form = game->form();
@@ -222,22 +220,6 @@ void syncMenus() {
     }
 }
 
-std::string fileText(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Each save of the high score is written through to the browser's storage.
-void persistHighScore() {
-    const std::string now = fileText("/data/Kestrada.txt");
-    if (now != storedHighScore) {
-        storedHighScore = now;
-        page_persist();
-    }
-}
-
 EM_BOOL onFrame(double nowMs, void*) {
     if (!game || game->ended()) {
         page_ended();
@@ -256,7 +238,6 @@ EM_BOOL onFrame(double nowMs, void*) {
             game->runSlot();
         }
     }
-    persistHighScore();
     drawFrame(game->form(), game->title());
     syncMenus();
     return EM_TRUE;
@@ -280,8 +261,6 @@ EMSCRIPTEN_KEEPALIVE void kestrada_begin(uint32_t seed) {
     game = std::make_unique<PageGame>(seed, playSounds);
     addMenus();
     game->start();
-    storedHighScore = fileText("/data/Kestrada.txt");
-    page_persist();
     emscripten_request_animation_frame_loop(onFrame, nullptr);
 }
 
