@@ -8,6 +8,7 @@
 #include "app/game_folders.h"
 #include "desktop/window_host.h"
 #include "session/input_file.h"
+#include "session/input_policy.h"
 #include "session/slot_runner.h"
 
 #include <QMainWindow>
@@ -18,7 +19,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -34,7 +34,6 @@ class Gamepads;
 class ReplayHost;
 class PlayField;
 class SoundOutput;
-struct GameKey;
 
 class MainWindow : public QMainWindow, private session::SlotGame {
     Q_OBJECT
@@ -86,7 +85,8 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     void runHandler(std::function<void()> handler);
     void syncView();
     void onFrameTimer();
-    void onGameKey(const GameKey& key);
+    // A key-down or key-up from the input policy.
+    void onGameKey(const session::InputEvent& event);
     void onMenuClick(void (Form::*click)());
     // Live input: through the slot runner to its handler.
     void deliver(const session::InputEvent& event);
@@ -95,13 +95,8 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     bool tick() override;
     bool ended() const override;
     void showRunTitle();
-    // Esc in a replay: holds it, silencing the sound as the pause does, or
-    // resumes it and its music.
-    void holdReplay(bool hold);
     // A recording without Exit: the replay stops a while after its last event.
     void endReplay();
-    // A key released while another window has focus never reaches us.
-    void releaseHeldArrows();
     // Leaving the game running behind another window loses it the game.
     void pauseOnFocusLoss();
     void endProgram();
@@ -119,9 +114,11 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     std::unique_ptr<Gamepads> gamepads_;
     bool crashShown_ = false; // the controllers have shaken for this crash
     QTimer frameTimer_;
-    std::set<int16_t> heldArrows_;
     session::SlotRunner runner_{*this, form_};
-    bool musicHeld_ = false; // the music was playing when the replay was held
+    // Keys and controllers become the game's keys here. A key released
+    // while another window has focus never reaches us: the keyboard is let
+    // go on focus loss.
+    session::InputPolicy policy_{[this](const session::InputEvent& event) { onGameKey(event); }};
     std::unique_ptr<ReplayHost> replayHost_;
     std::unique_ptr<FullScreen> fullScreen_;
     std::deque<std::function<void()>> waiting_;
