@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window on screen: owns the model, the sound players and the frame
-// timer, feeds keys, menu commands and ticks to the model's handlers and
-// brings the window up to date after each of them.
+// The main window on screen: owns the session's game, its sound players and
+// the frame timer, hands keys, menu commands and slots to the game through
+// the slot runner and brings the window up to date after each of them.
 #pragma once
 
 #include "app/form.h"
 #include "app/game_folders.h"
 #include "desktop/window_host.h"
+#include "session/game.h"
 #include "session/input_file.h"
 #include "session/input_policy.h"
 #include "session/slot_runner.h"
@@ -31,11 +32,10 @@ namespace kestrada::desktop {
 class FullScreen;
 class GameMenus;
 class Gamepads;
-class ReplayHost;
 class PlayField;
 class SoundOutput;
 
-class MainWindow : public QMainWindow, private session::SlotGame {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
@@ -45,12 +45,12 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     MainWindow(const GameFolders& folders, std::optional<uint32_t> seed, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    const Form& form() const { return form_; }
+    const Form& form() const { return game_.form(); }
     PlayField& playField() const { return *playField_; }
     GameMenus& menus() const { return *menus_; }
     Gamepads& gamepads() const { return *gamepads_; }
     // The game's timer is on and the window ticks it.
-    bool frameTimerActive() const { return frameTimer_.isActive() && form_.tmrMain.Enabled; }
+    bool frameTimerActive() const { return frameTimer_.isActive() && form().tmrMain.Enabled; }
     // The 40 ms slot timer: it runs all the time, and the game ticks on it
     // while its own timer is on, so a slot means what it means headless.
     const QTimer& frameTimer() const { return frameTimer_; }
@@ -90,10 +90,6 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     void onMenuClick(void (Form::*click)());
     // Live input: through the slot runner to its handler.
     void deliver(const session::InputEvent& event);
-    // The slot runner's game: one event's handler, one tick, the end.
-    void handle(const session::InputEvent& event) override;
-    bool tick() override;
-    bool ended() const override;
     void showRunTitle();
     // A recording without Exit: the replay stops a while after its last event.
     void endReplay();
@@ -107,19 +103,18 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     std::unique_ptr<sound::ClockedSoundPlayer> sndStart_;
     std::unique_ptr<sound::ClockedSoundPlayer> sndCrash_;
     std::unique_ptr<sound::ClockedSoundPlayer> sndMusic_;
-    Form form_;
     WindowHost host_;
+    session::Game game_;
     PlayField* playField_;
     std::unique_ptr<GameMenus> menus_;
     std::unique_ptr<Gamepads> gamepads_;
     bool crashShown_ = false; // the controllers have shaken for this crash
     QTimer frameTimer_;
-    session::SlotRunner runner_{*this, form_};
+    session::SlotRunner runner_{game_, game_.form()};
     // Keys and controllers become the game's keys here. A key released
     // while another window has focus never reaches us: the keyboard is let
     // go on focus loss.
     session::InputPolicy policy_{[this](const session::InputEvent& event) { onGameKey(event); }};
-    std::unique_ptr<ReplayHost> replayHost_;
     std::unique_ptr<FullScreen> fullScreen_;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;
