@@ -1,32 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A short burst where a weapon struck. The game only moves its explosion
-// sprite to the place of a hit and never shows it; the window notices the
-// move and plays the burst there for a few frames.
+// sprite to the place of a hit and never shows it; the scene notices the
+// move and plays the burst there for a few ticks, growing and fading.
 #pragma once
 
 #include "app/controls.h"
 
-namespace kestrada::desktop {
+namespace kestrada::scene {
 
 class ExplosionEffect {
   public:
-    static constexpr int kFrames = 6;
+    static constexpr int kTicks = 6;
 
     // Takes the sprite's place at start-up, so that no burst plays for it.
     explicit ExplosionEffect(const Control& boom);
 
-    // Called once per frame tick with the sprite as the tick left it.
+    // Called once per tick with the sprite as the tick left it.
     void observe(const Control& boom);
 
-    bool active() const { return framesLeft_ > 0; }
-    // 0 on the frame of the hit, rising towards 1 as the burst fades.
+    bool active() const { return ticksLeft_ > 0; }
+    // 0 on the tick of the hit, rising towards 1 as the burst fades.
     double progress() const;
     // The sprite's rectangle at the hit.
     const Control& where() const { return where_; }
 
   private:
     Control where_;
-    int framesLeft_ = 0;
+    int ticksLeft_ = 0;
 };
 
-} // namespace kestrada::desktop
+} // namespace kestrada::scene
