@@ -206,6 +206,10 @@ class Composer {
 };
 } // namespace
 
+uint32_t sceneKey(ControlId id) {
+    return keyOf(id);
+}
+
 Scene composeScene(const Form& form, const ExplosionEffect& explosion) {
     return Composer(form, explosion).compose();
 }

@@ -13,6 +13,9 @@ namespace kestrada::scene {
 
 Scene composeScene(const Form& form, const ExplosionEffect& explosion);
 
+// The key of the item that draws a control's own picture or text.
+uint32_t sceneKey(ControlId id);
+
 struct PictureSize {
     Picture picture;
     int width = 0; // window pixels
