@@ -58,7 +58,7 @@ void FramePacer::scheduleNext() {
 
 void FramePacer::frame() {
     const double nowMs = now();
-    const int due = slots_.frame(nowMs, !held_);
+    const int due = slots_.frame(nowMs);
     for (int i = 0; i < due && running_; ++i) {
         Q_EMIT slotDue(slots_.slotTime(i));
     }

@@ -31,8 +31,6 @@ class FramePacer : public QObject {
     void start();
     void stop();
     bool active() const { return timer_.isActive(); }
-    // While held (a dialog has the game) time passes without slots.
-    void setHeld(bool held) { held_ = held; }
 
     // One frame now, as the timer runs it: the slots due, then the frame.
     void frame();
@@ -55,7 +53,6 @@ class FramePacer : public QObject {
     QElapsedTimer steady_;
     Clock clock_;
     scene::SlotClock slots_;
-    bool held_ = false;
     bool running_ = false;
 };
 

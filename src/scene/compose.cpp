@@ -24,7 +24,8 @@ constexpr double kBoomRendered = 2.0;
 constexpr double kBoomGrowth = 0.8;
 constexpr double kBoomFade = 0.75;
 
-// An item's key: the control, and which of its parts.
+// An item's key: the control, and which of its parts (a burst's also
+// counts the hits, above these bits).
 enum Part : uint32_t { Body, Background, EdgeTop, EdgeLeft, EdgeBottom, EdgeRight, Burst };
 constexpr uint32_t kBackgroundKey = 0xffff;
 

@@ -9,6 +9,7 @@ void ExplosionEffect::observe(const Control& boom) {
     if (boom.Left != where_.Left || boom.Top != where_.Top) {
         where_ = boom;
         ticksLeft_ = kTicks;
+        ++hits_;
         return;
     }
     if (ticksLeft_ > 0) {

@@ -6,6 +6,8 @@
 
 #include "app/controls.h"
 
+#include <cstdint>
+
 namespace kestrada::scene {
 
 class ExplosionEffect {
@@ -23,10 +25,13 @@ class ExplosionEffect {
     double progress() const;
     // The sprite's rectangle at the hit.
     const Control& where() const { return where_; }
+    // Hits so far: a new burst is another than the one before it.
+    uint32_t hits() const { return hits_; }
 
   private:
     Control where_;
     int ticksLeft_ = 0;
+    uint32_t hits_ = 0;
 };
 
 } // namespace kestrada::scene
