@@ -9,7 +9,6 @@
 #include "desktop/key_mapping.h"
 #include "desktop/play_field.h"
 #include "desktop/qt_sound_device.h"
-#include "desktop/replay_host.h"
 #include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
 #include "session/menu_commands.h"
@@ -43,22 +42,15 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
       sndStart_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndCrash_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())), host_(*this),
-      playField_(new PlayField(form_, pictureDir(folders.gameData), this)) {
-    form_.appPath = folders.gameData;
-    form_.highScoreDir = folders.highScore;
-    form_.seedOverride = seed;
-    form_.sndStart = sndStart_.get();
-    form_.sndCrash = sndCrash_.get();
-    form_.sndMusic = sndMusic_.get();
-    form_.host = &host_;
-
+      game_({*sndStart_, *sndCrash_, *sndMusic_}, host_, {.folders = folders, .seed = seed}),
+      playField_(new PlayField(game_.form(), pictureDir(folders.gameData), this)) {
     showRunTitle();
     setWindowIcon(playField_->pictures().windowIcon());
     QPalette grey = palette();
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(grey);
     setCentralWidget(playField_);
-    menus_ = std::make_unique<GameMenus>(*menuBar(), form_,
+    menus_ = std::make_unique<GameMenus>(*menuBar(), form(),
                                          [this](GameMenus::Click click) { onMenuClick(click); });
     // The client area is fixed; the window is as tall as the menu bar needs.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -88,7 +80,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
                 onGameKey(key);
             }
         },
-        [this] { return form_.GameOver; });
+        [this] { return form().GameOver; });
 
     fullScreen_ = std::make_unique<FullScreen>(*this, *playField_);
 
@@ -97,8 +89,8 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     playField_->setFocus();
 
     // The load plays the jingle: its start is logged too when asked.
-    logSoundStartsIfAsked(form_);
-    runHandler([this] { form_.Form_Load(); });
+    logSoundStartsIfAsked(form());
+    runHandler([this] { game_.start(); });
     frames_->start();
 }
 
@@ -110,7 +102,7 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::frameTimerActive() const {
-    return frames_->active() && form_.tmrMain.Enabled;
+    return frames_->active() && form().tmrMain.Enabled;
 }
 
 void MainWindow::setZoom(int zoom) {
@@ -156,15 +148,15 @@ void MainWindow::runHandler(std::function<void()> handler) {
 }
 
 void MainWindow::syncView() {
-    menus_->sync(form_);
-    if (form_.GameOver != crashShown_) {
-        crashShown_ = form_.GameOver;
+    menus_->sync(form());
+    if (form().GameOver != crashShown_) {
+        crashShown_ = form().GameOver;
         if (crashShown_) {
             gamepads_->rumble();
         }
     }
     const Qt::CursorShape shape =
-        form_.mousePointer == MousePointer::Transparent ? Qt::BlankCursor : Qt::ArrowCursor;
+        form().mousePointer == MousePointer::Transparent ? Qt::BlankCursor : Qt::ArrowCursor;
     if (playField_->cursor().shape() != shape) {
         playField_->setCursor(shape);
     }
@@ -181,8 +173,7 @@ void MainWindow::showRunTitle() {
 
 void MainWindow::replay(std::vector<session::InputEvent> events) {
     runner_.replay(std::move(events));
-    replayHost_ = std::make_unique<ReplayHost>(host_);
-    form_.host = replayHost_.get();
+    host_.setReplaying();
     showRunTitle();
 }
 
@@ -216,7 +207,12 @@ void MainWindow::onSlot(double slotMs) {
     }
     slotMs_ = slotMs;
     session::SlotRunner::Slot slot;
-    runHandler([this, &slot] { slot = runner_.runSlot(); });
+    runHandler([this, &slot] {
+        slot = runner_.runSlot();
+        if (slot.ticked) {
+            playField_->frameTicked(slotMs_);
+        }
+    });
     if (slot.replayEnded) {
         endReplay();
     }
@@ -237,30 +233,11 @@ void MainWindow::deliver(const session::InputEvent& event) {
     runHandler([this, event] { runner_.input(event); });
 }
 
-void MainWindow::handle(const session::InputEvent& event) {
-    session::handleInput(form_, event);
-}
-
-bool MainWindow::tick() {
-    if (!form_.tmrMain.Enabled) {
-        return false;
-    }
-    form_.tmrMain_Timer();
-    playField_->frameTicked(slotMs_);
-    return true;
-}
-
-bool MainWindow::ended() const {
-    return ended_ || host_.endRequested();
-}
-
 void MainWindow::onMenuClick(void (Form::*click)()) {
-    const auto command = session::commandOf(click);
-    if (!command) {
-        runHandler([this, click] { (form_.*click)(); });
-        return;
+    // Every click the menus and the play field offer is a command.
+    if (const auto command = session::commandOf(click)) {
+        deliver({.action = session::InputAction::Menu, .command = *command});
     }
-    deliver({.action = session::InputAction::Menu, .command = *command});
 }
 
 void MainWindow::onGameKey(const GameKey& key) {
@@ -297,7 +274,7 @@ void MainWindow::pauseOnFocusLoss() {
         return;
     }
     runHandler([this] {
-        if (!form_.GameOver && !form_.lblPaused().Visible) {
+        if (!form().GameOver && !form().lblPaused().Visible) {
             deliver(
                 {.action = session::InputAction::Menu, .command = session::MenuCommand::mnuPause});
         }
