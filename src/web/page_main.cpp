@@ -238,7 +238,7 @@ EM_BOOL onFrame(double nowMs, void*) {
         }
     }
     const Form& form = game->form();
-    drawScene(live->frame(form, nowMs), game->title(),
+    drawScene(live->frame(form, nowMs, game->replayHeld()), game->title(),
               form.mousePointer == MousePointer::Transparent);
     syncMenus();
     return EM_TRUE;
