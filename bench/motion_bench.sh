@@ -5,7 +5,8 @@
 # headless chromium, its canvas sampled at every animation frame. Both
 # drive onto the road up to top speed first. For each, one line from
 # bench/motion_frames.py (updates a second, evenness of the dashes'
-# movement), and for the window its CPU use while grabbed.
+# movement), for the window its CPU use while grabbed, and for the page the
+# time from pressing Up with the car standing to the first frame that moves.
 #   bench/motion_bench.sh [KESTRADA] (default build/dev/bin/kestrada; the
 #   page from build/web/site, made by scripts/web.sh --build-only)
 # Needs Xvfb, openbox, xdotool, ffmpeg, chromium. Figures, not pass or fail.
@@ -83,4 +84,6 @@ for run in "smooth:" "steps:&smoothing=0"; do
   KESTRADA_URL="http://127.0.0.1:$port/" node bench/motion_page.js "${run#*:}" "$seconds" \
     >"$work/page.jsonl"
   echo "page ${run%%:*}: $(python3 bench/motion_frames.py json "$seconds" <"$work/page.jsonl")"
+  echo "page ${run%%:*} key to frame: $(KESTRADA_URL="http://127.0.0.1:$port/" \
+    node bench/motion_latency.js "${run#*:}")"
 done
