@@ -126,6 +126,10 @@ class WindowTest : public QObject {
             [&] { QVERIFY(activate(*window_)); }(); // QVERIFY returns void
             dpr_ = field()->devicePixelRatioF();
             window_->frames().frame(); // the clock starts, if no frame has started it yet
+            // The first frame is up and every picture rendered after it, as
+            // the event loop would have it before the player's first look.
+            field()->repaint();
+            QCoreApplication::processEvents();
         }
         return *window_;
     }
