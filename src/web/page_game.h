@@ -58,6 +58,7 @@ class PageGame {
     bool replaying() const { return runner_->replaying(); }
     // Ends a replay with a new game of the page's own, the last run kept.
     void endReplay(uint32_t seed);
+    bool replayHeld() const { return runner_->held(); }
     // The page's title: the game's name, or the state of its replay.
     std::string title() const { return session::runTitle(*runner_); }
 
