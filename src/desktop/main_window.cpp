@@ -2,13 +2,13 @@
 #include "desktop/main_window.h"
 
 #include "app/key_codes.h"
+#include "desktop/frame_pacer.h"
 #include "desktop/full_screen.h"
 #include "desktop/game_menus.h"
 #include "desktop/gamepad.h"
 #include "desktop/key_mapping.h"
 #include "desktop/play_field.h"
 #include "desktop/qt_sound_device.h"
-#include "desktop/replay_host.h"
 #include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
 #include "session/menu_commands.h"
@@ -42,28 +42,22 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
       sndStart_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndCrash_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())), host_(*this),
-      playField_(new PlayField(form_, pictureDir(folders.gameData), this)) {
-    form_.appPath = folders.gameData;
-    form_.highScoreDir = folders.highScore;
-    form_.seedOverride = seed;
-    form_.sndStart = sndStart_.get();
-    form_.sndCrash = sndCrash_.get();
-    form_.sndMusic = sndMusic_.get();
-    form_.host = &host_;
-
+      game_({*sndStart_, *sndCrash_, *sndMusic_}, host_, {.folders = folders, .seed = seed}),
+      playField_(new PlayField(game_.form(), pictureDir(folders.gameData), this)) {
     showRunTitle();
     setWindowIcon(playField_->pictures().windowIcon());
     QPalette grey = palette();
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(grey);
     setCentralWidget(playField_);
-    menus_ = std::make_unique<GameMenus>(*menuBar(), form_,
+    menus_ = std::make_unique<GameMenus>(*menuBar(), form(),
                                          [this](GameMenus::Click click) { onMenuClick(click); });
     // The client area is fixed; the window is as tall as the menu bar needs.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    frameTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&frameTimer_, &QTimer::timeout, this, &MainWindow::onFrameTimer);
+    frames_ = std::make_unique<FramePacer>(*this);
+    connect(frames_.get(), &FramePacer::slotDue, this, &MainWindow::onSlot);
+    connect(frames_.get(), &FramePacer::frameDue, this, &MainWindow::onFrame);
     connect(playField_, &PlayField::newGameButtonClicked, this,
             [this] { onMenuClick(&Form::cmdNewGame_Click); });
     // A replay has the music's ends in its file: the runner ignores these.
@@ -86,7 +80,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
                 onGameKey(key);
             }
         },
-        [this] { return form_.GameOver; });
+        [this] { return form().GameOver; });
 
     fullScreen_ = std::make_unique<FullScreen>(*this, *playField_);
 
@@ -95,16 +89,20 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     playField_->setFocus();
 
     // The load plays the jingle: its start is logged too when asked.
-    logSoundStartsIfAsked(form_);
-    runHandler([this] { form_.Form_Load(); });
-    frameTimer_.start(form_.tmrMain.Interval);
+    logSoundStartsIfAsked(form());
+    runHandler([this] { game_.start(); });
+    frames_->start();
 }
 
 MainWindow::~MainWindow() {
     ended_ = true;
     qApp->removeEventFilter(this);
-    frameTimer_.stop();
+    frames_->stop();
     sndMusic_->setOnEnded({});
+}
+
+bool MainWindow::frameTimerActive() const {
+    return frames_->active() && form().tmrMain.Enabled;
 }
 
 void MainWindow::setZoom(int zoom) {
@@ -150,15 +148,15 @@ void MainWindow::runHandler(std::function<void()> handler) {
 }
 
 void MainWindow::syncView() {
-    menus_->sync(form_);
-    if (form_.GameOver != crashShown_) {
-        crashShown_ = form_.GameOver;
+    menus_->sync(form());
+    if (form().GameOver != crashShown_) {
+        crashShown_ = form().GameOver;
         if (crashShown_) {
             gamepads_->rumble();
         }
     }
     const Qt::CursorShape shape =
-        form_.mousePointer == MousePointer::Transparent ? Qt::BlankCursor : Qt::ArrowCursor;
+        form().mousePointer == MousePointer::Transparent ? Qt::BlankCursor : Qt::ArrowCursor;
     if (playField_->cursor().shape() != shape) {
         playField_->setCursor(shape);
     }
@@ -175,13 +173,13 @@ void MainWindow::showRunTitle() {
 
 void MainWindow::replay(std::vector<session::InputEvent> events) {
     runner_.replay(std::move(events));
-    replayHost_ = std::make_unique<ReplayHost>(host_);
-    form_.host = replayHost_.get();
+    host_.setReplaying();
     showRunTitle();
 }
 
 void MainWindow::holdReplay(bool hold) {
     runner_.hold(hold);
+    playField_->setReplayHeld(hold);
     if (hold) {
         musicHeld_ = sndMusic_->mode() == kModePlaying;
         sndStart_->stop();
@@ -194,21 +192,27 @@ void MainWindow::holdReplay(bool hold) {
 }
 
 void MainWindow::endReplay() {
-    frameTimer_.stop();
+    frames_->stop();
     sndStart_->stop();
     sndMusic_->stop();
     sndCrash_->stop();
     showRunTitle();
 }
 
-void MainWindow::onFrameTimer() {
+void MainWindow::onSlot(double slotMs) {
     // Handlers never wait on a dialog, so none is running here; were one
     // to, its slot would wait for it rather than run inside it.
     if (busy_) {
         return;
     }
+    slotMs_ = slotMs;
     session::SlotRunner::Slot slot;
-    runHandler([this, &slot] { slot = runner_.runSlot(); });
+    runHandler([this, &slot] {
+        slot = runner_.runSlot();
+        if (slot.ticked) {
+            playField_->frameTicked(slotMs_);
+        }
+    });
     if (slot.replayEnded) {
         endReplay();
     }
@@ -218,34 +222,22 @@ void MainWindow::onFrameTimer() {
     Q_EMIT slotEnded(static_cast<uint32_t>(slot.number), slot.ticked);
 }
 
+void MainWindow::onFrame(double nowMs) {
+    // Nothing is drawn where nobody can see it.
+    if (isVisible() && !isMinimized()) {
+        playField_->showFrame(nowMs);
+    }
+}
+
 void MainWindow::deliver(const session::InputEvent& event) {
     runHandler([this, event] { runner_.input(event); });
 }
 
-void MainWindow::handle(const session::InputEvent& event) {
-    session::handleInput(form_, event);
-}
-
-bool MainWindow::tick() {
-    if (!form_.tmrMain.Enabled) {
-        return false;
-    }
-    form_.tmrMain_Timer();
-    playField_->frameTicked();
-    return true;
-}
-
-bool MainWindow::ended() const {
-    return ended_ || host_.endRequested();
-}
-
 void MainWindow::onMenuClick(void (Form::*click)()) {
-    const auto command = session::commandOf(click);
-    if (!command) {
-        runHandler([this, click] { (form_.*click)(); });
-        return;
+    // Every click the menus and the play field offer is a command.
+    if (const auto command = session::commandOf(click)) {
+        deliver({.action = session::InputAction::Menu, .command = *command});
     }
-    deliver({.action = session::InputAction::Menu, .command = *command});
 }
 
 void MainWindow::onGameKey(const GameKey& key) {
@@ -282,7 +274,7 @@ void MainWindow::pauseOnFocusLoss() {
         return;
     }
     runHandler([this] {
-        if (!form_.GameOver && !form_.lblPaused().Visible) {
+        if (!form().GameOver && !form().lblPaused().Visible) {
             deliver(
                 {.action = session::InputAction::Menu, .command = session::MenuCommand::mnuPause});
         }
@@ -355,7 +347,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::endProgram() {
     ended_ = true;
-    frameTimer_.stop();
+    frames_->stop();
     if (!closing_) {
         close();
     }

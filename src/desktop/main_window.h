@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window on screen: owns the model, the sound players and the frame
-// timer, feeds keys, menu commands and ticks to the model's handlers and
-// brings the window up to date after each of them.
+// The main window on screen: owns the session's game, its sound players and
+// the frame timer, hands keys, menu commands and slots to the game through
+// the slot runner and brings the window up to date after each of them.
 #pragma once
 
 #include "app/form.h"
 #include "app/game_folders.h"
 #include "desktop/window_host.h"
+#include "session/game.h"
 #include "session/input_file.h"
 #include "session/slot_runner.h"
 
 #include <QMainWindow>
-#include <QTimer>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -28,15 +28,15 @@ class ClockedSoundPlayer;
 
 namespace kestrada::desktop {
 
+class FramePacer;
 class FullScreen;
 class GameMenus;
 class Gamepads;
-class ReplayHost;
 class PlayField;
 class SoundOutput;
 struct GameKey;
 
-class MainWindow : public QMainWindow, private session::SlotGame {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
@@ -46,15 +46,16 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     MainWindow(const GameFolders& folders, std::optional<uint32_t> seed, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    const Form& form() const { return form_; }
+    const Form& form() const { return game_.form(); }
     PlayField& playField() const { return *playField_; }
     GameMenus& menus() const { return *menus_; }
     Gamepads& gamepads() const { return *gamepads_; }
     // The game's timer is on and the window ticks it.
-    bool frameTimerActive() const { return frameTimer_.isActive() && form_.tmrMain.Enabled; }
-    // The 40 ms slot timer: it runs all the time, and the game ticks on it
-    // while its own timer is on, so a slot means what it means headless.
-    const QTimer& frameTimer() const { return frameTimer_; }
+    bool frameTimerActive() const;
+    // The frames at the screen's rate and the 40 ms slots counted out of
+    // them: they run all the time, and the game ticks in a slot while its
+    // own timer is on, so a slot means what it means headless.
+    FramePacer& frames() const { return *frames_; }
 
     // Sees every input the model is handed that changes something, stamped
     // with the slot it is handled in: keys, menu commands and the end of the
@@ -85,15 +86,12 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     // runs (from a modal window's event loop) waits until it returns.
     void runHandler(std::function<void()> handler);
     void syncView();
-    void onFrameTimer();
+    void onSlot(double slotMs);
+    void onFrame(double nowMs);
     void onGameKey(const GameKey& key);
     void onMenuClick(void (Form::*click)());
     // Live input: through the slot runner to its handler.
     void deliver(const session::InputEvent& event);
-    // The slot runner's game: one event's handler, one tick, the end.
-    void handle(const session::InputEvent& event) override;
-    bool tick() override;
-    bool ended() const override;
     void showRunTitle();
     // Esc in a replay: holds it, silencing the sound as the pause does, or
     // resumes it and its music.
@@ -112,17 +110,17 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     std::unique_ptr<sound::ClockedSoundPlayer> sndStart_;
     std::unique_ptr<sound::ClockedSoundPlayer> sndCrash_;
     std::unique_ptr<sound::ClockedSoundPlayer> sndMusic_;
-    Form form_;
     WindowHost host_;
+    session::Game game_;
     PlayField* playField_;
     std::unique_ptr<GameMenus> menus_;
     std::unique_ptr<Gamepads> gamepads_;
     bool crashShown_ = false; // the controllers have shaken for this crash
-    QTimer frameTimer_;
+    std::unique_ptr<FramePacer> frames_;
+    double slotMs_ = 0; // when the slot being run fell on the frames' clock
     std::set<int16_t> heldArrows_;
-    session::SlotRunner runner_{*this, form_};
+    session::SlotRunner runner_{game_, game_.form()};
     bool musicHeld_ = false; // the music was playing when the replay was held
-    std::unique_ptr<ReplayHost> replayHost_;
     std::unique_ptr<FullScreen> fullScreen_;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;

@@ -4,12 +4,14 @@
 
 #include "app/form.h"
 #include "app/host.h"
+#include "session/game.h"
 #include "sound/silent_sound_player.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -60,17 +62,28 @@ inline void writeFile(const std::filesystem::path& file, const std::string& byte
     std::ofstream(file, std::ios::binary) << bytes;
 }
 
-struct TestGame {
-    // Wires the form and, unless told otherwise, runs Form_Load.
-    explicit TestGame(uint32_t seed = 1, bool load = true) {
-        form.sndStart = &sndStart;
-        form.sndCrash = &sndCrash;
-        form.sndMusic = &sndMusic;
-        form.host = &host;
-        form.appPath = dir.path();
-        form.seedOverride = seed;
+// What a test game plays through, made before the game and open to the test.
+struct TestGameServices {
+    ScratchDir dir;
+    std::vector<std::string> soundLog;
+    SilentSoundPlayer sndStart{"sndStart", &soundLog};
+    SilentSoundPlayer sndCrash{"sndCrash", &soundLog};
+    SilentSoundPlayer sndMusic{"sndMusic", &soundLog};
+    RecordingHost host;
+};
+
+// The session's game on silent players and a scratch folder, its form open
+// for the test to set a state up by hand.
+struct TestGame : TestGameServices, session::Game {
+    // Runs Form_Load unless told otherwise. The high score is kept in
+    // scoreDir when one is given, else in the scratch folder.
+    explicit TestGame(uint32_t seed = 1, bool load = true,
+                      const std::optional<std::filesystem::path>& scoreDir = {})
+        : Game({sndStart, sndCrash, sndMusic}, host,
+               {.folders = {dir.path(), scoreDir.value_or(dir.path())}, .seed = seed}),
+          form(editableForm()) {
         if (load) {
-            form.Form_Load();
+            start();
         }
     }
 
@@ -83,13 +96,7 @@ struct TestGame {
 
     std::filesystem::path highScoreFile() const { return dir.path() / "Kestrada.txt"; }
 
-    ScratchDir dir;
-    std::vector<std::string> soundLog;
-    SilentSoundPlayer sndStart{"sndStart", &soundLog};
-    SilentSoundPlayer sndCrash{"sndCrash", &soundLog};
-    SilentSoundPlayer sndMusic{"sndMusic", &soundLog};
-    RecordingHost host;
-    Form form;
+    Form& form;
 };
 
 } // namespace kestrada::testing

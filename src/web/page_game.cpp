@@ -34,13 +34,9 @@ PageGame::PageGame(uint32_t seed, SoundOut sounds) : seed_(seed), sounds_(std::m
 }
 
 void PageGame::silence() {
-    game_->soundLog.clear();
-    for (SilentSoundPlayer* player : {&game_->sndStart, &game_->sndCrash, &game_->sndMusic}) {
-        player->stop();
-        player->setPosition(0);
-    }
-    sounds_(game_->soundLog);
-    game_->soundLog.clear();
+    game_->takeSounds();
+    game_->silence();
+    sounds_(game_->takeSounds());
 }
 
 void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
@@ -50,20 +46,17 @@ void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
         silence();
     }
     runner_.reset();
-    game_ = std::make_unique<session::HeadlessGame>(std::filesystem::path(dataDir), seed);
-    game_->form.host = &host_;
     // Only the player's own games write through to the browser's storage.
-    if (dataDir == kDataDir) {
-        game_->form.highScoreStore = &playerHighScoreStore();
-    }
-    session::SlotGame& self = *this;
-    runner_ = std::make_unique<session::SlotRunner>(self, game_->form);
+    HighScoreStore* store = dataDir == kDataDir ? &playerHighScoreStore() : nullptr;
+    game_ = std::make_unique<session::Game>(
+        host_,
+        session::GameSetup{.folders = {dataDir, dataDir}, .seed = seed, .highScoreStore = store});
+    runner_ = std::make_unique<session::SlotRunner>(*game_, game_->form());
     runner_->setRecorder([this](const InputEvent& event) {
         if (!runner_->replaying()) {
             recording_ += session::inputLine(event) + "\n";
         }
     });
-    host_.ended = false;
     seed_ = seed;
     lastSlot_ = 0;
     lastTicked_ = false;
@@ -73,17 +66,14 @@ void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
 }
 
 void PageGame::start() {
-    game_->soundLog.clear();
-    game_->form.Form_Load();
-    sounds_(game_->soundLog);
-    game_->soundLog.clear();
+    game_->start();
+    sounds_(game_->takeSounds());
 }
 
 void PageGame::flushSounds() {
-    const std::vector<std::string>& calls = game_->soundLog;
+    const std::vector<std::string> calls = game_->takeSounds();
     slotSounds_.insert(slotSounds_.end(), calls.begin(), calls.end());
     sounds_(calls);
-    game_->soundLog.clear();
 }
 
 void PageGame::input(const InputEvent& event) {
@@ -149,7 +139,7 @@ bool PageGame::replay(std::string_view text, std::string& error) {
 
 std::string PageGame::state() const {
     std::string out;
-    session::appendRecord(out, game_->form, lastSlot_, lastTicked_, lastSounds_);
+    session::appendRecord(out, game_->form(), lastSlot_, lastTicked_, lastSounds_);
     while (!out.empty() && out.back() == '\n') {
         out.pop_back();
     }

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game as the page plays it: the session's headless game driven by the
-// page's 40 ms slots through the session's slot runner, the run recorded in
-// the input format, and a dropped recording replayed by the desktop's rules.
+// The game as the page plays it: the session's game on silent players, whose
+// calls the page's sound plays, driven by the page's 40 ms slots through the
+// session's slot runner; the run recorded in the input format, and a dropped
+// recording replayed by the desktop's rules.
 #pragma once
 
 #include "app/host.h"
-#include "session/headless_game.h"
+#include "session/game.h"
 #include "session/input_file.h"
 #include "session/slot_runner.h"
 
@@ -31,11 +32,10 @@ class PageHost : public Host {
     uint32_t millisecondsSinceMidnight() override;
     void showHelp() override;
     void showMessage(const std::string& title, const std::string& text) override;
-    void endProgram() override { ended = true; }
-    bool ended = false;
+    void endProgram() override {}
 };
 
-class PageGame : private session::SlotGame {
+class PageGame {
   public:
     using SoundOut = std::function<void(const std::vector<std::string>&)>;
 
@@ -60,6 +60,7 @@ class PageGame : private session::SlotGame {
     void endReplay(uint32_t seed);
     // Esc holds and resumes a replay.
     void toggleReplayHold() { runner_->hold(!runner_->held()); }
+    bool replayHeld() const { return runner_->held(); }
     // The page's title: the game's name, or the state of its replay.
     std::string title() const { return session::runTitle(*runner_); }
 
@@ -67,14 +68,11 @@ class PageGame : private session::SlotGame {
     std::string state() const;
     // This run so far, in the input format with its header.
     const std::string& recording() const { return recording_; }
-    bool ended() const override { return host_.ended; }
-    const Form& form() const { return game_->form; }
+    bool ended() const { return game_->ended(); }
+    const Form& form() const { return game_->form(); }
     uint32_t seed() const { return seed_; }
 
   private:
-    void handle(const session::InputEvent& event) override { game_->handle(event); }
-    bool tick() override { return game_->tick(); }
-
     void newGame(uint32_t seed, const std::string& dataDir);
     // Hands the sound calls made so far to the page; those of a slot are
     // kept for its record too.
@@ -85,7 +83,7 @@ class PageGame : private session::SlotGame {
     uint32_t seed_;
     SoundOut sounds_;
     PageHost host_;
-    std::unique_ptr<session::HeadlessGame> game_;
+    std::unique_ptr<session::Game> game_;
     std::unique_ptr<session::SlotRunner> runner_;
     std::string recording_;
     uint64_t lastSlot_ = 0;
