@@ -32,7 +32,9 @@ if(KESTRADA_FUZZ)
     target_link_options(${name} PRIVATE ${KESTRADA_FUZZ_FLAGS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   endfunction()
-  kestrada_add_fuzz_target(high_score_fuzz ${CMAKE_SOURCE_DIR}/src/app/high_score_file.cpp)
+  kestrada_add_fuzz_target(high_score_fuzz ${CMAKE_SOURCE_DIR}/src/storage/high_score_file.cpp
+    ${CMAKE_SOURCE_DIR}/src/storage/replace_file.cpp ${CMAKE_SOURCE_DIR}/src/storage/folder_lock.cpp
+    ${CMAKE_SOURCE_DIR}/src/app/score_text.cpp)
   # The reader names menu commands from the session's table, whose entries
   # point at the form's handlers: the table and the rules come along as they are.
   kestrada_add_fuzz_target(input_file_fuzz ${CMAKE_SOURCE_DIR}/src/session/input_file.cpp)

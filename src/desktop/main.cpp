@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrada: the game in its window, or with --headless the same game driven
 // by an input file, with no display at all.
-#include "app/game_folders.h"
 #include "desktop/command_line.h"
 #include "desktop/first_frame_probe.h"
 #include "desktop/full_screen.h"
@@ -12,6 +11,7 @@
 #include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
 #include "headless/runner.h"
+#include "storage/game_folders.h"
 
 #include <QApplication>
 #include <algorithm>

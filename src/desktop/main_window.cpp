@@ -42,9 +42,10 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
       sndStart_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndCrash_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())), host_(*this),
+      highScoreStore_(folders.highScore / kHighScoreFileName),
       playField_(new PlayField(form_, pictureDir(folders.gameData), this)) {
     form_.appPath = folders.gameData;
-    form_.highScoreDir = folders.highScore;
+    form_.highScoreStore = &highScoreStore_;
     form_.seedOverride = seed;
     form_.sndStart = sndStart_.get();
     form_.sndCrash = sndCrash_.get();

@@ -5,10 +5,11 @@
 #pragma once
 
 #include "app/form.h"
-#include "app/game_folders.h"
 #include "desktop/window_host.h"
 #include "session/input_file.h"
 #include "session/slot_runner.h"
+#include "storage/game_folders.h"
+#include "storage/high_score_file.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -114,6 +115,7 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     std::unique_ptr<sound::ClockedSoundPlayer> sndMusic_;
     Form form_;
     WindowHost host_;
+    FileHighScoreStore highScoreStore_;
     PlayField* playField_;
     std::unique_ptr<GameMenus> menus_;
     std::unique_ptr<Gamepads> gamepads_;

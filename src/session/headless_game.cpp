@@ -3,21 +3,19 @@
 
 #include "sound/sound_player.h"
 
-#include <utility>
-
 namespace kestrada::session {
 
-HeadlessGame::HeadlessGame(const GameFolders& folders, std::optional<uint32_t> seed)
-    : HeadlessGame(folders.gameData, seed) {
-    form.highScoreDir = folders.highScore;
-}
+HeadlessGame::HeadlessGame(std::filesystem::path appPath, std::optional<uint32_t> seed)
+    : HeadlessGame(GameFolders{appPath, appPath}, seed) {}
 
-HeadlessGame::HeadlessGame(std::filesystem::path appPath, std::optional<uint32_t> seed) {
+HeadlessGame::HeadlessGame(const GameFolders& folders, std::optional<uint32_t> seed)
+    : highScoreStore(folders.highScore / kHighScoreFileName) {
+    form.highScoreStore = &highScoreStore;
     form.sndStart = &sndStart;
     form.sndCrash = &sndCrash;
     form.sndMusic = &sndMusic;
     form.host = &host;
-    form.appPath = std::move(appPath);
+    form.appPath = folders.gameData;
     form.seedOverride = seed;
 }
 

@@ -4,11 +4,12 @@
 #pragma once
 
 #include "app/form.h"
-#include "app/game_folders.h"
 #include "session/headless_host.h"
 #include "session/input_file.h"
 #include "session/slot_runner.h"
 #include "sound/silent_sound_player.h"
+#include "storage/game_folders.h"
+#include "storage/high_score_file.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -21,7 +22,8 @@ namespace kestrada::session {
 class HeadlessGame : public SlotGame {
   public:
     // The form points at the players and the host, so the game stays put.
-    // appPath holds the wave files and the high score.
+    // appPath holds the wave files and, unless folders say otherwise, the
+    // high score.
     HeadlessGame(std::filesystem::path appPath, std::optional<uint32_t> seed);
     HeadlessGame(const GameFolders& folders, std::optional<uint32_t> seed);
     HeadlessGame(const HeadlessGame&) = delete;
@@ -43,6 +45,7 @@ class HeadlessGame : public SlotGame {
     SilentSoundPlayer sndCrash{"sndCrash", &soundLog};
     SilentSoundPlayer sndMusic{"sndMusic", &soundLog};
     HeadlessHost host;
+    FileHighScoreStore highScoreStore;
     Form form;
 };
 

@@ -5,11 +5,13 @@
 #include "app/form.h"
 #include "app/host.h"
 #include "sound/silent_sound_player.h"
+#include "storage/high_score_file.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -69,6 +71,7 @@ struct TestGame {
         form.host = &host;
         form.appPath = dir.path();
         form.seedOverride = seed;
+        keepScoresIn(dir.path());
         if (load) {
             form.Form_Load();
         }
@@ -81,7 +84,13 @@ struct TestGame {
         }
     }
 
-    std::filesystem::path highScoreFile() const { return dir.path() / "Kestrada.txt"; }
+    // The high-score file the game keeps its best in: the scratch folder's
+    // unless told otherwise before the load.
+    void keepScoresIn(const std::filesystem::path& folder) {
+        scores = std::make_unique<FileHighScoreStore>(folder / kHighScoreFileName);
+        form.highScoreStore = scores.get();
+    }
+    std::filesystem::path highScoreFile() const { return scores->file(); }
 
     ScratchDir dir;
     std::vector<std::string> soundLog;
@@ -89,6 +98,7 @@ struct TestGame {
     SilentSoundPlayer sndCrash{"sndCrash", &soundLog};
     SilentSoundPlayer sndMusic{"sndMusic", &soundLog};
     RecordingHost host;
+    std::unique_ptr<FileHighScoreStore> scores;
     Form form;
 };
 

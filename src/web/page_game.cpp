@@ -2,9 +2,9 @@
 #include "web/page_game.h"
 
 #include "app/help_texts.h"
-#include "app/high_score_file.h"
 #include "session/recording.h"
 #include "session/trace_writer.h"
+#include "storage/high_score_file.h"
 #include "web/page_high_score_store.h"
 #include "web/page_library.h"
 
@@ -69,7 +69,8 @@ void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
     lastTicked_ = false;
     slotSounds_.clear();
     lastSounds_.clear();
-    recording_ = session::recordingHeader(seed, session::startingBest(dataDir)) + "\n";
+    recording_ =
+        session::recordingHeader(seed, session::startingBest(*game_->form.highScoreStore)) + "\n";
 }
 
 void PageGame::start() {
