@@ -11,6 +11,7 @@
 #include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
 #include "headless/runner.h"
+#include "headless/scores.h"
 #include "storage/game_folders.h"
 
 #include <QApplication>
@@ -53,6 +54,9 @@ int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (std::find(args.begin(), args.end(), "--headless") != args.end()) {
         return kestrada::headless::run(args);
+    }
+    if (std::find(args.begin(), args.end(), "--scores") != args.end()) {
+        return kestrada::headless::printScores(args);
     }
     // Help and the version need no display.
     if (kestrada::desktop::asksForHelpOrVersion(argc, argv)) {
