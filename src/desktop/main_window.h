@@ -6,6 +6,7 @@
 
 #include "app/form.h"
 #include "desktop/window_host.h"
+#include "session/hall_of_fame_panel.h"
 #include "session/input_file.h"
 #include "session/slot_runner.h"
 #include "storage/game_folders.h"
@@ -70,6 +71,10 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     void setZoom(int zoom);
     FullScreen& fullScreen() const { return *fullScreen_; }
 
+    // The hall of fame's panel: the window routes keys to it; it is drawn
+    // from its state.
+    const session::HallOfFamePanel& hallOfFame() const { return hallOfFame_; }
+
   Q_SIGNALS:
     // Exit has run: the program should end.
     void programEnded();
@@ -108,6 +113,12 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     void endProgram();
     // Ctrl+Plus and Ctrl+Minus: one step, remembered for the next start.
     void stepZoom(int step);
+    // The hall of fame: a game that ended, the window's own command, keys
+    // while it is shown, and a run chosen from it.
+    void keepEndedGame(bool exited);
+    void toggleHallOfFame();
+    bool hallOfFameKey(const QKeyEvent& event);
+    void replayChosenRun();
 
     std::unique_ptr<SoundOutput> soundOutput_;
     std::unique_ptr<sound::ClockedSoundPlayer> sndStart_;
@@ -125,6 +136,11 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     session::SlotRunner runner_{*this, form_};
     bool musicHeld_ = false; // the music was playing when the replay was held
     std::unique_ptr<ReplayHost> replayHost_;
+    // The session's recording so far, as last-run.txt has it: a game kept in
+    // the hall of fame keeps this up to its end. Empty without a known seed.
+    std::string sessionRecording_;
+    std::function<void(const session::InputEvent&)> inputListener_;
+    session::HallOfFamePanel hallOfFame_;
     std::unique_ptr<FullScreen> fullScreen_;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;

@@ -9,29 +9,6 @@
 
 namespace kestrada::headless {
 
-namespace {
-std::size_t characters(const std::string& text) {
-    std::size_t count = 0;
-    for (const char c : text) {
-        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-    }
-    return count;
-}
-} // namespace
-
-std::string scoreLine(const session::RankedEntry& entry) {
-    std::string rank = std::to_string(entry.rank);
-    std::string score = entry.line.score;
-    std::string name = entry.line.name;
-    rank.insert(0, rank.size() < 2 ? 2 - rank.size() : 0, ' ');
-    score.insert(0, score.size() < 10 ? 10 - score.size() : 0, ' ');
-    const std::size_t length = characters(name);
-    name.append(length < session::kNameCharacters ? session::kNameCharacters - length : 0, ' ');
-    const session::Verification& v = entry.verification;
-    return rank + "  " + score + "  " + name + "  " + entry.line.when + "  " +
-           (v.verified ? "verified" : "unverified (" + v.reason + ")");
-}
-
 int printScores(const std::vector<std::string>& args) {
     std::optional<std::filesystem::path> dataDir;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -64,7 +41,7 @@ int printScores(const std::vector<std::string>& args) {
         verifications.push_back(session::verifyEntry(folders.highScore, line));
     }
     for (const auto& entry : session::rankHallOfFame(file.lines, verifications)) {
-        std::cout << scoreLine(entry) << '\n';
+        std::cout << session::entryText(entry) << '\n';
     }
     return 0;
 }

@@ -3,16 +3,10 @@
 // entry checked against its recording, without a window.
 #pragma once
 
-#include "session/hall_of_fame.h"
-
 #include <string>
 #include <vector>
 
 namespace kestrada::headless {
-
-// "rank  score  name  date  verified" or "... unverified (reason)", the name
-// padded to its twelve characters.
-std::string scoreLine(const session::RankedEntry& entry);
 
 // Runs `kestrada --scores ...` with the arguments after the program name;
 // returns the process exit status.

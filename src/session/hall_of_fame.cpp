@@ -197,4 +197,29 @@ bool renameEntry(const std::filesystem::path& folder, std::string_view run, std:
         failure);
 }
 
+namespace {
+std::size_t characters(const std::string& text) {
+    std::size_t count = 0;
+    for (const char c : text) {
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return count;
+}
+} // namespace
+
+std::string entryText(const RankedEntry& entry) {
+    std::string rank = std::to_string(entry.rank);
+    std::string score = entry.line.score;
+    std::string name = cleanName(entry.line.name); // a hand-edited file may hold anything
+    rank.insert(0, rank.size() < 2 ? 2 - rank.size() : 0, ' ');
+    score.insert(0, score.size() < 10 ? 10 - score.size() : 0, ' ');
+    const std::size_t length = characters(name);
+    name.append(length < kNameCharacters ? kNameCharacters - length : 0, ' ');
+    const Verification& v = entry.verification;
+    const std::string status = v.verified         ? "verified"
+                               : v.reason.empty() ? "checking"
+                                                  : "unverified (" + v.reason + ")";
+    return rank + "  " + score + "  " + name + "  " + entry.line.when + "  " + status;
+}
+
 } // namespace kestrada::session

@@ -48,6 +48,11 @@ struct RankedEntry {
 std::vector<RankedEntry> rankHallOfFame(const std::vector<HallOfFameLine>& lines,
                                         const std::vector<Verification>& verifications);
 
+// "rank  score  name  date  verified", or "unverified (reason)", or
+// "checking" while a verification without a reason is still to come; the
+// name padded to its twelve characters.
+std::string entryText(const RankedEntry& entry);
+
 // A game that has just ended, with the session's recording up to its end.
 struct FinishedGame {
     std::string score; // as the dashboard showed it
