@@ -28,6 +28,10 @@ add_library(kestrada_storage STATIC ${KESTRADA_STORAGE_SOURCES})
 target_link_libraries(kestrada_storage PUBLIC kestrada_rules)
 
 kestrada_sources(KESTRADA_SESSION_SOURCES session)
+# The page runs on one thread: its hall of fame checks runs between frames.
+if(EMSCRIPTEN)
+  list(FILTER KESTRADA_SESSION_SOURCES EXCLUDE REGEX "/threaded_run_checks\\.cpp$")
+endif()
 add_library(kestrada_session STATIC ${KESTRADA_SESSION_SOURCES})
 target_link_libraries(kestrada_session PUBLIC kestrada_storage)
 

@@ -14,7 +14,7 @@ namespace kestrada::fuzzing {
 
 inline std::string hallOfFameFault(std::string_view bytes) {
     const HallOfFameFile file = parseHallOfFame(bytes);
-    const auto lines = static_cast<std::size_t>(std::ranges::count(bytes, '\n')) + 1;
+    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
     if (file.lines.size() + file.damaged > lines) {
         return "more entries and damaged lines than lines";
     }
@@ -42,7 +42,7 @@ inline std::string hallOfFameFault(std::string_view bytes) {
     }
     for (const auto& entry : session::rankHallOfFame(kept, {})) {
         const std::string text = session::entryText(entry);
-        if (std::ranges::any_of(text, [](char c) { return c >= 0 && c < 0x20; })) {
+        if (std::any_of(text.begin(), text.end(), [](char c) { return c >= 0 && c < 0x20; })) {
             return "a printed entry holds a control character";
         }
     }

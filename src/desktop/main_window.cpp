@@ -46,7 +46,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
       sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())), host_(*this),
       highScoreStore_(folders.highScore / kHighScoreFileName),
       playField_(new PlayField(form_, pictureDir(folders.gameData), this)),
-      hallOfFame_(folders.highScore) {
+      hallOfFame_(folders.highScore, session::threadedRunChecks()) {
     form_.appPath = folders.gameData;
     form_.highScoreStore = &highScoreStore_;
     form_.seedOverride = seed;

@@ -80,7 +80,8 @@ std::string cleanName(std::string_view typed) {
         characters.emplace_back(isControl(*point) ? " " : std::string(typed.substr(i, length)));
         i += length;
     }
-    auto first = std::ranges::find_if(characters, [](const auto& c) { return c != " "; });
+    auto first =
+        std::find_if(characters.begin(), characters.end(), [](const auto& c) { return c != " "; });
     characters.erase(characters.begin(), first);
     while (!characters.empty() && characters.back() == " ") {
         characters.pop_back();
@@ -99,7 +100,7 @@ std::string cleanName(std::string_view typed) {
 }
 
 void keepBest(std::vector<HallOfFameLine>& lines) {
-    std::ranges::stable_sort(lines, better);
+    std::stable_sort(lines.begin(), lines.end(), better);
     if (lines.size() > kHallOfFameSize) {
         lines.resize(kHallOfFameSize);
     }
@@ -122,7 +123,7 @@ std::vector<RankedEntry> rankHallOfFame(const std::vector<HallOfFameLine>& lines
         table.push_back(
             {0, lines[i], i < verifications.size() ? verifications[i] : Verification{}});
     }
-    std::ranges::stable_sort(table, [](const RankedEntry& a, const RankedEntry& b) {
+    std::stable_sort(table.begin(), table.end(), [](const RankedEntry& a, const RankedEntry& b) {
         if (a.verification.verified != b.verification.verified) {
             return a.verification.verified;
         }
@@ -139,7 +140,7 @@ namespace {
 // second has, unless it scored the same: a count then tells them apart.
 std::string runName(const std::filesystem::path& folder, const FinishedGame& game) {
     std::string stamp = game.when;
-    std::ranges::replace(stamp, ':', '-');
+    std::replace(stamp.begin(), stamp.end(), ':', '-');
     std::string score = game.score;
     std::erase(score, '+');
     const std::string base = "run-" + stamp + "-" + score;
@@ -169,7 +170,7 @@ std::optional<HallOfFameLine> keepGame(const std::filesystem::path& folder,
         [&](std::vector<HallOfFameLine>& lines) {
             lines.push_back(entry);
             keepBest(lines);
-            kept = std::ranges::find(lines, entry) != lines.end();
+            kept = std::find(lines.begin(), lines.end(), entry) != lines.end();
         },
         failure);
     if (!saved || !kept) {

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/hall_of_fame_panel.h"
 
-#include "session/run_verification.h"
-
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -45,10 +43,10 @@ std::string localTimeNow() {
     return text;
 }
 
-HallOfFamePanel::HallOfFamePanel(std::filesystem::path folder, std::function<std::string()> now)
-    : folder_(std::move(folder)), now_(std::move(now)) {}
+HallOfFamePanel::HallOfFamePanel(std::filesystem::path folder, std::unique_ptr<RunChecks> checks,
+                                 std::function<std::string()> now)
+    : folder_(std::move(folder)), now_(std::move(now)), checks_(std::move(checks)) {}
 
-// The checks still running end before the panel goes (their futures wait).
 HallOfFamePanel::~HallOfFamePanel() = default;
 
 void HallOfFamePanel::keep(const std::string& score, const std::string& recording) {
@@ -116,7 +114,7 @@ void HallOfFamePanel::rank() {
     rows_.clear();
     for (std::size_t row = 0; row < table_.size(); ++row) {
         RankedEntry shown = table_[row];
-        const auto at = std::ranges::find(lines_, shown.line) - lines_.begin();
+        const auto at = std::find(lines_.begin(), lines_.end(), shown.line) - lines_.begin();
         if (static_cast<std::size_t>(at) >= verifications_.size() || !verifications_[at]) {
             shown.verification = {}; // "checking"
         }
@@ -131,40 +129,28 @@ void HallOfFamePanel::verifyLater() {
     verifications_.assign(lines_.size(), std::nullopt);
     std::vector<HallOfFameLine> unknown;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const auto known = checked_.find(lines_[i].run + "\t" + lines_[i].score);
+        const auto known = checked_.find(checkKey(lines_[i]));
         if (known != checked_.end()) {
             verifications_[i] = known->second;
         } else {
             unknown.push_back(lines_[i]);
         }
     }
-    if (pending_.valid()) {
-        retired_.push_back(std::move(pending_)); // never waited for on the game's thread
-    }
     if (!unknown.empty()) {
-        pending_ = std::async(std::launch::async, [folder = folder_, unknown] {
-            std::vector<std::pair<std::string, Verification>> done;
-            for (const HallOfFameLine& line : unknown) {
-                done.emplace_back(line.run + "\t" + line.score, verifyEntry(folder, line));
-            }
-            return done;
-        });
+        checks_->start(folder_, std::move(unknown));
     }
 }
 
 bool HallOfFamePanel::poll() {
-    std::erase_if(retired_, [](auto& f) {
-        return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-    });
-    if (!pending_.valid() ||
-        pending_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+    const RunChecksDone done = checks_->done();
+    if (done.empty()) {
         return false;
     }
-    for (auto& [key, verification] : pending_.get()) {
+    for (const auto& [key, verification] : done) {
         checked_[key] = verification;
     }
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const auto known = checked_.find(lines_[i].run + "\t" + lines_[i].score);
+        const auto known = checked_.find(checkKey(lines_[i]));
         if (known != checked_.end()) {
             verifications_[i] = known->second;
         }

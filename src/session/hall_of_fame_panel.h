@@ -7,12 +7,13 @@
 
 #include "app/form.h"
 #include "session/hall_of_fame.h"
+#include "session/run_checks.h"
 
 #include <cstddef>
 #include <filesystem>
 #include <functional>
-#include <future>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,9 +27,10 @@ std::string localTimeNow();
 
 class HallOfFamePanel {
   public:
-    // folder: where the table is kept. now: the date and time of a game's end.
-    explicit HallOfFamePanel(std::filesystem::path folder,
-                             std::function<std::string()> now = localTimeNow);
+    // folder: where the table is kept; checks: where its runs are checked;
+    // now: the date and time of a game's end.
+    HallOfFamePanel(std::filesystem::path folder, std::unique_ptr<RunChecks> checks,
+                    std::function<std::string()> now = localTimeNow);
     ~HallOfFamePanel();
     HallOfFamePanel(const HallOfFamePanel&) = delete;
     HallOfFamePanel& operator=(const HallOfFamePanel&) = delete;
@@ -81,10 +83,8 @@ class HallOfFamePanel {
     std::function<std::string()> now_;
     std::vector<HallOfFameLine> lines_;
     std::vector<std::optional<Verification>> verifications_;
-    using Checks = std::vector<std::pair<std::string, Verification>>;
-    std::future<Checks> pending_;
-    std::vector<std::future<Checks>> retired_;
-    std::map<std::string, Verification> checked_; // by run and score
+    std::unique_ptr<RunChecks> checks_;
+    std::map<std::string, Verification> checked_; // by checkKey
     std::vector<RankedEntry> table_;
     std::vector<std::string> rows_;
     std::optional<std::size_t> highlighted_;

@@ -22,7 +22,8 @@ bool isDigit(char c) {
 // A whole score as the dashboard shows it, or its exponent form.
 bool isScore(std::string_view text) {
     return !text.empty() && text.size() <= 24 && isDigit(text.front()) &&
-           std::ranges::all_of(text, [](char c) { return isDigit(c) || c == 'E' || c == '+'; });
+           std::all_of(text.begin(), text.end(),
+                       [](char c) { return isDigit(c) || c == 'E' || c == '+'; });
 }
 
 // "2026-12-07T11:45:03": the shape the game writes.
@@ -42,7 +43,7 @@ bool isWhen(std::string_view text) {
 // A plain file name: the recording stays inside the runs folder.
 bool isRunName(std::string_view text) {
     return !text.empty() && text.size() <= 64 && text.front() != '.' &&
-           std::ranges::all_of(text, [](char c) {
+           std::all_of(text.begin(), text.end(), [](char c) {
                return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
                       c == '_' || c == '.';
            });
@@ -183,7 +184,8 @@ bool updateHallOfFame(const std::filesystem::path& folder,
         return false;
     }
     for (const HallOfFameLine& old : file.lines) {
-        if (std::ranges::none_of(lines, [&](const auto& line) { return line.run == old.run; })) {
+        if (std::none_of(lines.begin(), lines.end(),
+                         [&](const auto& line) { return line.run == old.run; })) {
             std::error_code ec;
             std::filesystem::remove(*runPath(folder, old.run), ec);
         }

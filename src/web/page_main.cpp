@@ -13,6 +13,7 @@
 #include <emscripten/html5.h>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace kestrada::web {
 namespace {
@@ -86,15 +87,23 @@ int16_t keyCodeOf(const EmscriptenKeyboardEvent& e) {
 }
 
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
+    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    // Ctrl+F is the page's own: the hall of fame, not the browser's search.
+    if (game && down && e->ctrlKey && std::string_view(e->code) == "KeyF" && !game->replaying()) {
+        game->toggleHallOfFame();
+        return EM_TRUE;
+    }
     // Ctrl combinations are the menus' shortcuts, which the page handles.
     if (!game || e->ctrlKey || e->altKey || e->metaKey || page_dialog_open()) {
         return EM_FALSE;
+    }
+    if (!game->replaying() && game->hallOfFameKey(e->key, down, e->repeat != 0)) {
+        return EM_TRUE;
     }
     const int16_t code = keyCodeOf(*e);
     if (code == 0) {
         return EM_FALSE;
     }
-    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
     if (game->replaying()) {
         if (down && code == kKeyEsc) {
             game->toggleReplayHold();
