@@ -3,6 +3,7 @@
 // or shared by two games, and entries checked by replaying their runs.
 #include "app/key_codes.h"
 #include "session/hall_of_fame.h"
+#include "session/hall_of_fame_panel.h"
 #include "session/headless_game.h"
 #include "session/recording.h"
 #include "session/run_verification.h"
@@ -232,6 +233,41 @@ TEST(HallOfFameVerification, AFarEventOrAHugeFileIsUnverifiedWithoutPlayingIt) {
     writeFile(*runPath(dir.path(), entry.run), header + std::string(kMaxRunBytes, '#'));
     EXPECT_EQ(verifyEntry(dir.path(), entry).reason, "recording too large");
     EXPECT_EQ(verifyEntry(dir.path(), line("10", "10:00:00", "gone")).reason, "no recording");
+}
+
+// The name field: prefilled with the last name, capped at twelve
+// characters; Esc puts the prefilled name back, and a running game hides
+// the panel. Keys outside the field are the game's, but for Up and Down.
+TEST(HallOfFamePanel, EscKeepsTheLastNameAndTypingStopsAtTwelveCharacters) {
+    const testing::ScratchDir dir;
+    ASSERT_TRUE(writeLastName(dir.path(), "Zoë"));
+    using Key = HallOfFamePanel::Key;
+    HallOfFamePanel panel(dir.path(), steppedRunChecks(), [] { return "2026-12-07T10:00:00"; });
+    const std::string run = finished("77", "10:00:00").recording;
+    panel.gameCrashed("77", run);
+    ASSERT_TRUE(panel.editing());
+    EXPECT_EQ(panel.name(), "Zoë");
+    EXPECT_EQ(panel.highlighted(), std::optional<std::size_t>(0));
+    EXPECT_TRUE(panel.key(Key::Home));
+    EXPECT_TRUE(panel.text("ÅÄÖ long name\t!"));
+    EXPECT_EQ(panel.name(), "ÅÄÖ long Zoë"); // twelve characters in all
+    EXPECT_TRUE(panel.key(Key::Esc));
+    EXPECT_FALSE(panel.editing());
+    EXPECT_EQ(panel.name(), "Zoë");
+    EXPECT_FALSE(panel.key(Key::Enter)); // the game's: it starts a new one
+    EXPECT_TRUE(panel.key(Key::Down));
+    panel.gameCrashed("78", run);
+    EXPECT_TRUE(panel.text("Al"));
+    EXPECT_TRUE(panel.key(Key::Enter));
+    HallOfFameFile file;
+    std::string failure;
+    ASSERT_TRUE(readHallOfFame(dir.path(), file, failure));
+    EXPECT_EQ(names(file.lines), (std::vector<std::string>{"ZoëAl", "Zoë"}));
+    EXPECT_EQ(readLastName(dir.path()), "ZoëAl");
+    EXPECT_TRUE(panel.shown());
+    testing::TestGame game;
+    panel.follow(game.form);
+    EXPECT_FALSE(panel.shown());
 }
 
 } // namespace

@@ -73,6 +73,9 @@ void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
     lastSounds_.clear();
     recording_ =
         session::recordingHeader(seed, session::startingBest(*game_->form.highScoreStore)) + "\n";
+    sessionRecording_ = recording_;
+    crashSeen_ = false;
+    exitSeen_ = false;
 }
 
 void PageGame::start() {

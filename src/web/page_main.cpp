@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrada::web {
 namespace {
@@ -299,6 +300,16 @@ EMSCRIPTEN_KEEPALIVE const char* kestrada_state() {
     static std::string state;
     state = game ? game->state() : "{}";
     return state.c_str();
+}
+
+// The hall of fame's rows while it is shown, one a line.
+EMSCRIPTEN_KEEPALIVE const char* kestrada_hall_of_fame() {
+    static std::string text;
+    text.clear();
+    for (const std::string& row : game ? game->hallOfFame().rows() : std::vector<std::string>{}) {
+        text += row + "\n";
+    }
+    return text.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE const char* kestrada_recording() {
