@@ -63,7 +63,12 @@ std::optional<HallOfFameLine> entryOf(std::string_view line) {
         !isRunName(fields[3])) {
         return std::nullopt;
     }
-    return HallOfFameLine{std::string(fields[0]), std::string(fields[1]), std::string(fields[2]),
+    // A name edited by hand may hold a stray control byte: the line stays,
+    // the byte becomes a space, as a name typed with one would.
+    std::string name(fields[1]);
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }, ' ');
+    return HallOfFameLine{std::string(fields[0]), name, std::string(fields[2]),
                           std::string(fields[3])};
 }
 
