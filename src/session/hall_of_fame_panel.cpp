@@ -99,8 +99,8 @@ void HallOfFamePanel::load() {
     lines_ = file.lines;
     highlighted_.reset();
     selected_ = false;
+    verifyLater(); // first: it lines the checks known up with the lines
     rank();
-    verifyLater();
 }
 
 void HallOfFamePanel::rank() {
