@@ -3,10 +3,6 @@
 
 #include "app/key_codes.h"
 
-#include <string>
-#include <system_error>
-#include <unistd.h>
-
 namespace kestrada::bench {
 
 namespace {
@@ -34,8 +30,7 @@ BusyGame& BusyGame::instance() {
     return game;
 }
 
-BusyGame::BusyGame() : folder_(scratchFolder()), game_(folder_, 3) {
-    game_.start();
+BusyGame::BusyGame() {
     Form& f = game_.form;
     f.lblHighScore().Caption = kUnbeatable;
     f.Form_KeyDown(kKeyUp);
@@ -62,18 +57,6 @@ BusyGame::BusyGame() : folder_(scratchFolder()), game_(folder_, 3) {
     }
     game_.soundLog.clear();
     busyState_ = f;
-}
-
-BusyGame::~BusyGame() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-}
-
-std::filesystem::path BusyGame::scratchFolder() {
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("kestrada-bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    return folder;
 }
 
 } // namespace kestrada::bench

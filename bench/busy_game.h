@@ -5,9 +5,7 @@
 #pragma once
 
 #include "app/form.h"
-#include "session/headless_game.h"
-
-#include <filesystem>
+#include "testing/test_game.h"
 
 namespace kestrada::bench {
 
@@ -22,19 +20,15 @@ class BusyGame {
   public:
     static BusyGame& instance();
 
-    session::HeadlessGame& game() { return game_; }
+    testing::TestGame& game() { return game_; }
     const Form& busyState() const { return busyState_; }
     long ticksToFind() const { return ticksToFind_; }
 
   private:
     BusyGame();
-    ~BusyGame();
 
-    // Form_Load creates the high-score file; keep it out of shared folders.
-    static std::filesystem::path scratchFolder();
-
-    std::filesystem::path folder_;
-    session::HeadlessGame game_;
+    // Form_Load creates the high-score file, in a scratch folder of its own.
+    testing::TestGame game_{3};
     Form busyState_;
     long ticksToFind_ = 0;
 };

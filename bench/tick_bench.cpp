@@ -15,13 +15,13 @@ using kestrada::Form;
 using kestrada::bench::BusyGame;
 using kestrada::bench::fireWhenReady;
 using kestrada::bench::traffic;
-using kestrada::session::HeadlessGame;
+using kestrada::testing::TestGame;
 
 // Continuing play from the busy state. Every 512 ticks, or when the game
 // ends, the busy state is restored so the measure stays on a busy road.
 void BM_BusyTick(benchmark::State& state) {
     BusyGame& busyGame = BusyGame::instance();
-    HeadlessGame& game = busyGame.game();
+    TestGame& game = busyGame.game();
     Form& f = game.form;
     f = busyGame.busyState();
     int64_t resets = 0;

@@ -293,9 +293,7 @@ TEST(HighScoreFile, FormLoadShowsWhatTheFileHoldsOrKeepsTheLabel) {
 // A game started on the folder's file, its score already run up.
 std::unique_ptr<testing::TestGame> gameWithScore(const std::filesystem::path& folder,
                                                  const std::string& score) {
-    auto game = std::make_unique<testing::TestGame>(1, false);
-    game->keepScoresIn(folder);
-    game->form.Form_Load();
+    auto game = std::make_unique<testing::TestGame>(1, true, folder);
     game->form.lblScore().Caption = score;
     return game;
 }

@@ -219,10 +219,7 @@ std::string playSession(uint32_t seed, Tally& tally) {
     };
     // A fresh start reads back the best score the last run saved.
     const auto start = [&]() -> std::string {
-        game = std::make_unique<TestGame>(seed * 1000 + uint32_t(runs++), false);
-        game->form.appPath = dir.path();
-        game->keepScoresIn(dir.path());
-        game->form.Form_Load();
+        game = std::make_unique<TestGame>(seed * 1000 + uint32_t(runs++), true, dir.path());
         ++tally["games"];
         const bool kept = shown() >= best;
         best = shown();

@@ -8,7 +8,6 @@
 #include "desktop/key_mapping.h"
 #include "desktop/play_field.h"
 #include "desktop/qt_sound_device.h"
-#include "desktop/replay_host.h"
 #include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
 #include "session/menu_commands.h"
@@ -44,20 +43,12 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
       sndStart_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndCrash_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())), host_(*this),
-      highScoreStore_(folders.highScore / kHighScoreFileName),
-      playField_(new PlayField(form_, pictureDir(folders.gameData), this)),
+      game_({*sndStart_, *sndCrash_, *sndMusic_}, host_, {.folders = folders, .seed = seed}),
+      playField_(new PlayField(game_.form(), pictureDir(folders.gameData), this)),
       hallOfFame_(folders.highScore, session::threadedRunChecks()) {
-    form_.appPath = folders.gameData;
-    form_.highScoreStore = &highScoreStore_;
-    form_.seedOverride = seed;
-    form_.sndStart = sndStart_.get();
-    form_.sndCrash = sndCrash_.get();
-    form_.sndMusic = sndMusic_.get();
-    form_.host = &host_;
-
     if (seed) {
-        sessionRecording_ =
-            session::recordingHeader(*seed, session::startingBest(highScoreStore_)) + "\n";
+        FileHighScoreStore scores(folders.highScore / kHighScoreFileName);
+        sessionRecording_ = session::recordingHeader(*seed, session::startingBest(scores)) + "\n";
     }
     runner_.setRecorder([this](const session::InputEvent& event) {
         if (!sessionRecording_.empty()) {
@@ -74,7 +65,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(grey);
     setCentralWidget(playField_);
-    menus_ = std::make_unique<GameMenus>(*menuBar(), form_,
+    menus_ = std::make_unique<GameMenus>(*menuBar(), form(),
                                          [this](GameMenus::Click click) { onMenuClick(click); });
     // The client area is fixed; the window is as tall as the menu bar needs.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -107,7 +98,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
                 onGameKey(key);
             }
         },
-        [this] { return form_.GameOver; });
+        [this] { return form().GameOver; });
 
     fullScreen_ = std::make_unique<FullScreen>(*this, *playField_);
 
@@ -116,9 +107,9 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     playField_->setFocus();
 
     // The load plays the jingle: its start is logged too when asked.
-    logSoundStartsIfAsked(form_);
-    runHandler([this] { form_.Form_Load(); });
-    frameTimer_.start(form_.tmrMain.Interval);
+    logSoundStartsIfAsked(form());
+    runHandler([this] { game_.start(); });
+    frameTimer_.start(form().tmrMain.Interval);
 }
 
 MainWindow::~MainWindow() {
@@ -171,17 +162,17 @@ void MainWindow::runHandler(std::function<void()> handler) {
 }
 
 void MainWindow::syncView() {
-    menus_->sync(form_);
-    if (form_.GameOver != crashShown_) {
-        crashShown_ = form_.GameOver;
+    menus_->sync(form());
+    if (form().GameOver != crashShown_) {
+        crashShown_ = form().GameOver;
         if (crashShown_) {
             gamepads_->rumble();
             keepEndedGame(false);
         }
     }
-    hallOfFame_.follow(form_);
+    hallOfFame_.follow(form());
     const Qt::CursorShape shape =
-        form_.mousePointer == MousePointer::Transparent ? Qt::BlankCursor : Qt::ArrowCursor;
+        form().mousePointer == MousePointer::Transparent ? Qt::BlankCursor : Qt::ArrowCursor;
     if (playField_->cursor().shape() != shape) {
         playField_->setCursor(shape);
     }
@@ -198,8 +189,7 @@ void MainWindow::showRunTitle() {
 
 void MainWindow::replay(std::vector<session::InputEvent> events) {
     runner_.replay(std::move(events));
-    replayHost_ = std::make_unique<ReplayHost>(host_);
-    form_.host = replayHost_.get();
+    host_.setReplaying();
     showRunTitle();
 }
 
@@ -231,7 +221,12 @@ void MainWindow::onFrameTimer() {
         return;
     }
     session::SlotRunner::Slot slot;
-    runHandler([this, &slot] { slot = runner_.runSlot(); });
+    runHandler([this, &slot] {
+        slot = runner_.runSlot();
+        if (slot.ticked) {
+            playField_->frameTicked();
+        }
+    });
     if (slot.replayEnded) {
         endReplay();
     }
@@ -248,30 +243,11 @@ void MainWindow::deliver(const session::InputEvent& event) {
     runHandler([this, event] { runner_.input(event); });
 }
 
-void MainWindow::handle(const session::InputEvent& event) {
-    session::handleInput(form_, event);
-}
-
-bool MainWindow::tick() {
-    if (!form_.tmrMain.Enabled) {
-        return false;
-    }
-    form_.tmrMain_Timer();
-    playField_->frameTicked();
-    return true;
-}
-
-bool MainWindow::ended() const {
-    return ended_ || host_.endRequested();
-}
-
 void MainWindow::onMenuClick(void (Form::*click)()) {
-    const auto command = session::commandOf(click);
-    if (!command) {
-        runHandler([this, click] { (form_.*click)(); });
-        return;
+    // Every click the menus and the play field offer is a command.
+    if (const auto command = session::commandOf(click)) {
+        deliver({.action = session::InputAction::Menu, .command = *command});
     }
-    deliver({.action = session::InputAction::Menu, .command = *command});
 }
 
 void MainWindow::onGameKey(const GameKey& key) {
@@ -308,7 +284,7 @@ void MainWindow::pauseOnFocusLoss() {
         return;
     }
     runHandler([this] {
-        if (!form_.GameOver && !form_.lblPaused().Visible) {
+        if (!form().GameOver && !form().lblPaused().Visible) {
             deliver(
                 {.action = session::InputAction::Menu, .command = session::MenuCommand::mnuPause});
         }
@@ -384,7 +360,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::endProgram() {
     // Exit during a game keeps it under the last name; a crashed one is kept.
-    if (!form_.GameOver) {
+    if (!form().GameOver) {
         keepEndedGame(true);
     }
     ended_ = true;
@@ -400,7 +376,7 @@ void MainWindow::keepEndedGame(bool exited) {
     if (runner_.replaying() || sessionRecording_.empty()) {
         return;
     }
-    const std::string& score = form_.lblScore().Caption;
+    const std::string& score = form().lblScore().Caption;
     if (exited) {
         hallOfFame_.gameExited(score, sessionRecording_);
     } else {
@@ -409,7 +385,7 @@ void MainWindow::keepEndedGame(bool exited) {
 }
 
 void MainWindow::toggleHallOfFame() {
-    if (hallOfFame_.toggle(form_)) {
+    if (hallOfFame_.toggle(form())) {
         // As help does: the game waits while the table is looked at.
         deliver({.action = session::InputAction::Menu, .command = session::MenuCommand::mnuPause});
     }

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window on screen: owns the model, the sound players and the frame
-// timer, feeds keys, menu commands and ticks to the model's handlers and
-// brings the window up to date after each of them.
+// The main window on screen: owns the session's game, its sound players and
+// the frame timer, hands keys, menu commands and slots to the game through
+// the slot runner and brings the window up to date after each of them.
 #pragma once
 
 #include "app/form.h"
 #include "desktop/window_host.h"
+#include "session/game.h"
 #include "session/hall_of_fame_panel.h"
 #include "session/input_file.h"
 #include "session/slot_runner.h"
@@ -33,12 +34,11 @@ namespace kestrada::desktop {
 class FullScreen;
 class GameMenus;
 class Gamepads;
-class ReplayHost;
 class PlayField;
 class SoundOutput;
 struct GameKey;
 
-class MainWindow : public QMainWindow, private session::SlotGame {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
@@ -48,12 +48,12 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     MainWindow(const GameFolders& folders, std::optional<uint32_t> seed, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    const Form& form() const { return form_; }
+    const Form& form() const { return game_.form(); }
     PlayField& playField() const { return *playField_; }
     GameMenus& menus() const { return *menus_; }
     Gamepads& gamepads() const { return *gamepads_; }
     // The game's timer is on and the window ticks it.
-    bool frameTimerActive() const { return frameTimer_.isActive() && form_.tmrMain.Enabled; }
+    bool frameTimerActive() const { return frameTimer_.isActive() && form().tmrMain.Enabled; }
     // The 40 ms slot timer: it runs all the time, and the game ticks on it
     // while its own timer is on, so a slot means what it means headless.
     const QTimer& frameTimer() const { return frameTimer_; }
@@ -96,10 +96,6 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     void onMenuClick(void (Form::*click)());
     // Live input: through the slot runner to its handler.
     void deliver(const session::InputEvent& event);
-    // The slot runner's game: one event's handler, one tick, the end.
-    void handle(const session::InputEvent& event) override;
-    bool tick() override;
-    bool ended() const override;
     void showRunTitle();
     // Esc in a replay: holds it, silencing the sound as the pause does, or
     // resumes it and its music.
@@ -124,18 +120,16 @@ class MainWindow : public QMainWindow, private session::SlotGame {
     std::unique_ptr<sound::ClockedSoundPlayer> sndStart_;
     std::unique_ptr<sound::ClockedSoundPlayer> sndCrash_;
     std::unique_ptr<sound::ClockedSoundPlayer> sndMusic_;
-    Form form_;
     WindowHost host_;
-    FileHighScoreStore highScoreStore_;
+    session::Game game_;
     PlayField* playField_;
     std::unique_ptr<GameMenus> menus_;
     std::unique_ptr<Gamepads> gamepads_;
     bool crashShown_ = false; // the controllers have shaken for this crash
     QTimer frameTimer_;
     std::set<int16_t> heldArrows_;
-    session::SlotRunner runner_{*this, form_};
+    session::SlotRunner runner_{game_, game_.form()};
     bool musicHeld_ = false; // the music was playing when the replay was held
-    std::unique_ptr<ReplayHost> replayHost_;
     // The session's recording so far, as last-run.txt has it: a game kept in
     // the hall of fame keeps this up to its end. Empty without a known seed.
     std::string sessionRecording_;

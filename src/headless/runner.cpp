@@ -5,7 +5,8 @@
 #include "headless/runner.h"
 
 #include "headless/command_line.h"
-#include "session/headless_game.h"
+#include "session/game.h"
+#include "session/headless_host.h"
 #include "session/recording.h"
 #include "session/simulation.h"
 #include "session/trace_writer.h"
@@ -140,12 +141,13 @@ int run(const std::vector<std::string>& args) {
         }
     }
 
-    HeadlessGame game(folders, input.seed);
+    HeadlessHost host;
+    Game game(host, {.folders = folders, .seed = input.seed});
     game.start();
     const SimulationResult result = simulate(game, events, slots, options.trace ? &trace : nullptr);
     const bool traceWritten = trace.close();
 
-    const Form& form = game.form;
+    const Form& form = game.form();
     std::cout << "slots=" << result.slots << " ticks=" << result.ticks
               << " score=" << form.lblScore().Caption << " high=" << form.lblHighScore().Caption
               << " gameover=" << boolText(form.GameOver) << " exited=" << boolText(result.exited)

@@ -2,9 +2,10 @@
 // The hall of fame: its table's rules, its file on disk when damaged, killed
 // or shared by two games, and entries checked by replaying their runs.
 #include "app/key_codes.h"
+#include "session/game.h"
 #include "session/hall_of_fame.h"
 #include "session/hall_of_fame_panel.h"
-#include "session/headless_game.h"
+#include "session/headless_host.h"
 #include "session/recording.h"
 #include "session/run_verification.h"
 #include "session/slot_runner.h"
@@ -182,23 +183,25 @@ struct Session {
     std::vector<std::string> scores;
 
     Session() {
-        HeadlessGame game(fs::path{}, 7u);
-        game.form.highScoreStore = nullptr;
+        const testing::ScratchDir dir;
+        HeadlessHost host;
+        Game game(host, {.folders = {dir.path(), dir.path()}, .seed = 7u});
         game.start();
-        SlotRunner runner(game, game.form);
+        SlotRunner runner(game, game.form());
+        const Form& form = game.form();
         runner.setRecorder([&](const InputEvent& e) { recording += inputLine(e) + "\n"; });
         const auto press = [&](int16_t key) {
             runner.input({.action = InputAction::KeyDown, .keyCode = key});
         };
         for (int slot = 1; scores.size() < 2 && slot < 5000; ++slot) {
-            if (slot == 2 || (!scores.empty() && !game.form.GameOver && slot % 50 == 0)) {
+            if (slot == 2 || (!scores.empty() && !form.GameOver && slot % 50 == 0)) {
                 press(kKeyUp);
                 press(kKeyLeft);
             }
-            const bool over = game.form.GameOver;
+            const bool over = form.GameOver;
             runner.runSlot();
-            if (!over && game.form.GameOver) {
-                scores.push_back(game.form.lblScore().Caption);
+            if (!over && form.GameOver) {
+                scores.push_back(form.lblScore().Caption);
                 if (scores.size() == 1) {
                     press(kKeyEnter);
                 }

@@ -2,7 +2,8 @@
 #include "session/run_verification.h"
 
 #include "app/high_score_store.h"
-#include "session/headless_game.h"
+#include "session/game.h"
+#include "session/headless_host.h"
 #include "session/recording.h"
 #include "session/slot_runner.h"
 
@@ -48,32 +49,32 @@ Verification verifyRecording(std::string_view text, std::string_view score, uint
     if (!events.empty() && events.back().slot > slotBudget) {
         return unverified("replay too long");
     }
-    HeadlessGame game(GameFolders{}, header->seed);
+    HeadlessHost host;
     RecordedBest best(header->high.value_or("0"));
-    game.form.highScoreStore = &best;
+    Game game(host, {.folders = {}, .seed = header->seed, .highScoreStore = &best});
     game.start();
-    SlotRunner runner(game, game.form);
+    SlotRunner runner(game, game.form());
     auto next = events.begin();
     for (uint64_t slot = 1;; ++slot) {
         for (; next != events.end() && next->slot == slot; ++next) {
             runner.input(*next);
-            if (game.exited()) {
+            if (game.ended()) {
                 break;
             }
         }
-        if (game.exited() || (next == events.end() && game.form.GameOver)) {
+        if (game.ended() || (next == events.end() && game.form().GameOver)) {
             break;
         }
-        if (next == events.end() && !game.form.tmrMain.Enabled) {
+        if (next == events.end() && !game.form().tmrMain.Enabled) {
             return unverified("the game never ends"); // paused, with no key left to go on
         }
         if (slot >= slotBudget) {
             return unverified("replay too long");
         }
         runner.runSlot();
-        game.soundLog.clear();
+        game.takeSounds();
     }
-    const std::string& shown = game.form.lblScore().Caption;
+    const std::string& shown = game.form().lblScore().Caption;
     if (shown != score) {
         return unverified("replays to " + shown);
     }

@@ -5,19 +5,19 @@
 
 namespace kestrada::session {
 
-SimulationResult simulate(HeadlessGame& game, const std::vector<InputEvent>& events,
-                          uint64_t slotCount, TraceWriter* trace) {
+SimulationResult simulate(Game& game, const std::vector<InputEvent>& events, uint64_t slotCount,
+                          TraceWriter* trace) {
     SimulationResult result;
-    SlotRunner runner(game, game.form);
+    SlotRunner runner(game, game.form());
     auto next = events.begin();
     for (uint64_t slot = 1; slot <= slotCount; ++slot) {
-        game.soundLog.clear();
+        game.takeSounds();
         // The input file is the player at the keyboard: its events arrive
         // as live input at their slots.
         for (; next != events.end() && next->slot == slot; ++next) {
             runner.input(*next);
             // Exit ends the program inside the handler: nothing more happens.
-            if (game.exited()) {
+            if (game.ended()) {
                 result.exited = true;
                 return result;
             }
@@ -25,7 +25,7 @@ SimulationResult simulate(HeadlessGame& game, const std::vector<InputEvent>& eve
         const bool ticked = runner.runSlot().ticked;
         result.ticks += ticked ? 1 : 0;
         if (trace != nullptr) {
-            trace->write(game.form, slot, ticked, game.soundLog);
+            trace->write(game.form(), slot, ticked, game.takeSounds());
         }
         result.slots = slot;
     }

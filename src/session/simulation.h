@@ -3,7 +3,7 @@
 // events, runs one tick if the timer is on, and records the state.
 #pragma once
 
-#include "session/headless_game.h"
+#include "session/game.h"
 #include "session/input_file.h"
 #include "session/trace_writer.h"
 
@@ -20,7 +20,7 @@ struct SimulationResult {
 
 // Runs slots 1..slotCount on a started game. events must be in slot order;
 // those past the last slot are never delivered. trace may be null.
-SimulationResult simulate(HeadlessGame& game, const std::vector<InputEvent>& events,
-                          uint64_t slotCount, TraceWriter* trace);
+SimulationResult simulate(Game& game, const std::vector<InputEvent>& events, uint64_t slotCount,
+                          TraceWriter* trace);
 
 } // namespace kestrada::session

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/key_codes.h"
-#include "session/headless_game.h"
 #include "session/slot_runner.h"
 #include "testing/test_game.h"
 
@@ -19,9 +18,7 @@ InputEvent keyDown(int16_t code, uint32_t slot) {
 // A replay takes its file's input at its slots and none of the player's but
 // Exit; while it is held, its slots stand still.
 TEST(SlotRunner, AReplayPlaysItsFileAloneAndStandsStillWhileHeld) {
-    const testing::ScratchDir dir;
-    HeadlessGame game(dir.path(), 7);
-    game.start();
+    testing::TestGame game(7);
     SlotRunner runner(game, game.form);
     runner.replay({keyDown(kKeyUp, 2)});
     runner.input(keyDown(kKeyLeft, 1));
@@ -40,7 +37,7 @@ TEST(SlotRunner, AReplayPlaysItsFileAloneAndStandsStillWhileHeld) {
     exit.action = InputAction::Menu;
     exit.command = MenuCommand::mnuExit;
     runner.input(exit);
-    EXPECT_TRUE(game.exited());
+    EXPECT_TRUE(game.ended());
     EXPECT_FALSE(runner.runSlot().ran);
 }
 

@@ -27,10 +27,7 @@ const std::string kOldLine = "\"500\"\r\n";
 const fs::path kFile = kHighScoreFileName;
 
 struct GameIn : testing::TestGame {
-    explicit GameIn(const fs::path& scoreDir) : TestGame(1, false) {
-        keepScoresIn(scoreDir);
-        form.Form_Load();
-    }
+    explicit GameIn(const fs::path& scoreDir) : TestGame(1, true, scoreDir) {}
 };
 
 // Scratch copies a save cut short leaves: the file's name and six characters.

@@ -4,14 +4,14 @@
 
 #include "app/form.h"
 #include "app/host.h"
+#include "session/game.h"
 #include "sound/silent_sound_player.h"
-#include "storage/high_score_file.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -62,18 +62,28 @@ inline void writeFile(const std::filesystem::path& file, const std::string& byte
     std::ofstream(file, std::ios::binary) << bytes;
 }
 
-struct TestGame {
-    // Wires the form and, unless told otherwise, runs Form_Load.
-    explicit TestGame(uint32_t seed = 1, bool load = true) {
-        form.sndStart = &sndStart;
-        form.sndCrash = &sndCrash;
-        form.sndMusic = &sndMusic;
-        form.host = &host;
-        form.appPath = dir.path();
-        form.seedOverride = seed;
-        keepScoresIn(dir.path());
+// What a test game plays through, made before the game and open to the test.
+struct TestGameServices {
+    ScratchDir dir;
+    std::vector<std::string> soundLog;
+    SilentSoundPlayer sndStart{"sndStart", &soundLog};
+    SilentSoundPlayer sndCrash{"sndCrash", &soundLog};
+    SilentSoundPlayer sndMusic{"sndMusic", &soundLog};
+    RecordingHost host;
+};
+
+// The session's game on silent players and a scratch folder, its form open
+// for the test to set a state up by hand.
+struct TestGame : TestGameServices, session::Game {
+    // Runs Form_Load unless told otherwise. The high score is kept in
+    // scoreDir when one is given, else in the scratch folder.
+    explicit TestGame(uint32_t seed = 1, bool load = true,
+                      const std::optional<std::filesystem::path>& scoreDir = {})
+        : Game({sndStart, sndCrash, sndMusic}, host,
+               {.folders = {dir.path(), scoreDir.value_or(dir.path())}, .seed = seed}),
+          scoreFile_(scoreDir.value_or(dir.path()) / "Kestrada.txt"), form(editableForm()) {
         if (load) {
-            form.Form_Load();
+            start();
         }
     }
 
@@ -84,22 +94,13 @@ struct TestGame {
         }
     }
 
-    // The high-score file the game keeps its best in: the scratch folder's
-    // unless told otherwise before the load.
-    void keepScoresIn(const std::filesystem::path& folder) {
-        scores = std::make_unique<FileHighScoreStore>(folder / kHighScoreFileName);
-        form.highScoreStore = scores.get();
-    }
-    std::filesystem::path highScoreFile() const { return scores->file(); }
+    std::filesystem::path highScoreFile() const { return scoreFile_; }
 
-    ScratchDir dir;
-    std::vector<std::string> soundLog;
-    SilentSoundPlayer sndStart{"sndStart", &soundLog};
-    SilentSoundPlayer sndCrash{"sndCrash", &soundLog};
-    SilentSoundPlayer sndMusic{"sndMusic", &soundLog};
-    RecordingHost host;
-    std::unique_ptr<FileHighScoreStore> scores;
-    Form form;
+  private:
+    std::filesystem::path scoreFile_;
+
+  public:
+    Form& form;
 };
 
 } // namespace kestrada::testing

@@ -35,13 +35,9 @@ PageGame::PageGame(uint32_t seed, SoundOut sounds) : seed_(seed), sounds_(std::m
 }
 
 void PageGame::silence() {
-    game_->soundLog.clear();
-    for (SilentSoundPlayer* player : {&game_->sndStart, &game_->sndCrash, &game_->sndMusic}) {
-        player->stop();
-        player->setPosition(0);
-    }
-    sounds_(game_->soundLog);
-    game_->soundLog.clear();
+    game_->takeSounds();
+    game_->silence();
+    sounds_(game_->takeSounds());
 }
 
 void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
@@ -51,45 +47,39 @@ void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
         silence();
     }
     runner_.reset();
-    game_ = std::make_unique<session::HeadlessGame>(std::filesystem::path(dataDir), seed);
-    game_->form.host = &host_;
     // Only the player's own games write through to the browser's storage.
-    if (dataDir == kDataDir) {
-        game_->form.highScoreStore = &playerHighScoreStore();
-    }
-    session::SlotGame& self = *this;
-    runner_ = std::make_unique<session::SlotRunner>(self, game_->form);
+    HighScoreStore* store = dataDir == kDataDir ? &playerHighScoreStore() : nullptr;
+    game_ = std::make_unique<session::Game>(
+        host_,
+        session::GameSetup{.folders = {dataDir, dataDir}, .seed = seed, .highScoreStore = store});
+    runner_ = std::make_unique<session::SlotRunner>(*game_, game_->form());
     runner_->setRecorder([this](const InputEvent& event) {
         if (!runner_->replaying()) {
             recording_ += session::inputLine(event) + "\n";
             sessionRecording_ += session::inputLine(event) + "\n";
         }
     });
-    host_.ended = false;
     seed_ = seed;
     lastSlot_ = 0;
     lastTicked_ = false;
     slotSounds_.clear();
     lastSounds_.clear();
     recording_ =
-        session::recordingHeader(seed, session::startingBest(*game_->form.highScoreStore)) + "\n";
+        session::recordingHeader(seed, session::startingBest(*game_->form().highScoreStore)) + "\n";
     sessionRecording_ = recording_;
     crashSeen_ = false;
     exitSeen_ = false;
 }
 
 void PageGame::start() {
-    game_->soundLog.clear();
-    game_->form.Form_Load();
-    sounds_(game_->soundLog);
-    game_->soundLog.clear();
+    game_->start();
+    sounds_(game_->takeSounds());
 }
 
 void PageGame::flushSounds() {
-    const std::vector<std::string>& calls = game_->soundLog;
+    const std::vector<std::string> calls = game_->takeSounds();
     slotSounds_.insert(slotSounds_.end(), calls.begin(), calls.end());
     sounds_(calls);
-    game_->soundLog.clear();
 }
 
 void PageGame::input(const InputEvent& event) {
@@ -122,7 +112,7 @@ void PageGame::runSlot() {
 }
 
 void PageGame::keepEndedGame() {
-    const Form& form = game_->form;
+    const Form& form = game_->form();
     const bool crashed = form.GameOver && !crashSeen_;
     crashSeen_ = form.GameOver;
     const bool exited = ended() && !exitSeen_;
@@ -141,7 +131,7 @@ void PageGame::keepEndedGame() {
 }
 
 void PageGame::toggleHallOfFame() {
-    if (hallOfFame_.toggle(game_->form)) {
+    if (hallOfFame_.toggle(game_->form())) {
         input({.action = InputAction::Menu, .command = session::MenuCommand::mnuPause});
     }
 }
@@ -213,7 +203,7 @@ bool PageGame::replay(std::string_view text, std::string& error) {
 
 std::string PageGame::state() const {
     std::string out;
-    session::appendRecord(out, game_->form, lastSlot_, lastTicked_, lastSounds_);
+    session::appendRecord(out, game_->form(), lastSlot_, lastTicked_, lastSounds_);
     while (!out.empty() && out.back() == '\n') {
         out.pop_back();
     }

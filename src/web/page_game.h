@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game as the page plays it: the session's headless game driven by the
-// page's 40 ms slots through the session's slot runner, the run recorded in
-// the input format, and a dropped recording replayed by the desktop's rules.
+// The game as the page plays it: the session's game on silent players, whose
+// calls the page's sound plays, driven by the page's 40 ms slots through the
+// session's slot runner; the run recorded in the input format, and a dropped
+// recording replayed by the desktop's rules.
 #pragma once
 
 #include "app/host.h"
+#include "session/game.h"
 #include "session/hall_of_fame_panel.h"
-#include "session/headless_game.h"
 #include "session/input_file.h"
 #include "session/slot_runner.h"
 
@@ -32,11 +33,10 @@ class PageHost : public Host {
     uint32_t millisecondsSinceMidnight() override;
     void showHelp() override;
     void showMessage(const std::string& title, const std::string& text) override;
-    void endProgram() override { ended = true; }
-    bool ended = false;
+    void endProgram() override {}
 };
 
-class PageGame : private session::SlotGame {
+class PageGame {
   public:
     using SoundOut = std::function<void(const std::vector<std::string>&)>;
 
@@ -68,8 +68,8 @@ class PageGame : private session::SlotGame {
     std::string state() const;
     // This run so far, in the input format with its header.
     const std::string& recording() const { return recording_; }
-    bool ended() const override { return host_.ended; }
-    const Form& form() const { return game_->form; }
+    bool ended() const { return game_->ended(); }
+    const Form& form() const { return game_->form(); }
     uint32_t seed() const { return seed_; }
 
     // The hall of fame, kept with the high score in the browser's storage:
@@ -80,9 +80,6 @@ class PageGame : private session::SlotGame {
     bool hallOfFameKey(std::string_view key, bool down, bool repeat);
 
   private:
-    void handle(const session::InputEvent& event) override { game_->handle(event); }
-    bool tick() override { return game_->tick(); }
-
     void newGame(uint32_t seed, const std::string& dataDir);
     // Hands the sound calls made so far to the page; those of a slot are
     // kept for its record too.
@@ -95,7 +92,7 @@ class PageGame : private session::SlotGame {
     uint32_t seed_;
     SoundOut sounds_;
     PageHost host_;
-    std::unique_ptr<session::HeadlessGame> game_;
+    std::unique_ptr<session::Game> game_;
     std::unique_ptr<session::SlotRunner> runner_;
     std::string recording_;
     uint64_t lastSlot_ = 0;
