@@ -5,10 +5,10 @@
 // rendering those pictures costs, which the window pays before its first
 // frame.
 #include "busy_game.h"
-#include "desktop/explosion_effect.h"
 #include "desktop/frame_painter.h"
 #include "desktop/play_field.h"
 #include "desktop/sprite_pictures.h"
+#include "scene/compose.h"
 
 #include <QColor>
 #include <QGuiApplication>
@@ -21,9 +21,9 @@ namespace {
 
 using kestrada::Form;
 using kestrada::bench::BusyGame;
-using kestrada::desktop::ExplosionEffect;
 using kestrada::desktop::PlayField;
 using kestrada::desktop::SpritePictures;
+using kestrada::scene::ExplosionEffect;
 
 const QString kPictureDir = QStringLiteral(KESTRADA_PICTURE_DIR);
 
@@ -61,11 +61,13 @@ int visibleControls(const Form& f) {
     return count;
 }
 
-// What PlayField::paintEvent does, into an image instead of the window.
+// What PlayField::paintEvent does, the scene composed and painted, into an
+// image instead of the window.
 void paintBusyFrames(benchmark::State& state, qreal dpr, int zoom) {
     const std::vector<Frame>& frames = busyFrames();
     SpritePictures pictures(kPictureDir);
-    pictures.prepare(dpr * zoom, kestrada::desktop::picturesUsedBy(frames.front().form));
+    pictures.prepare(dpr * zoom, kestrada::desktop::pictureUses(
+                                     kestrada::scene::picturesUsedBy(frames.front().form)));
     const QSize size = QSize(PlayField::kWidth, PlayField::kHeight) * zoom;
     QImage image(size * dpr, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
@@ -74,9 +76,9 @@ void paintBusyFrames(benchmark::State& state, qreal dpr, int zoom) {
         const Frame& frame = frames[next];
         next = (next + 1) % frames.size();
         QPainter painter(&image);
-        painter.fillRect(QRect(QPoint(0, 0), size), QColor(192, 192, 192));
         painter.scale(zoom, zoom);
-        kestrada::desktop::paintFrame(painter, frame.form, pictures, frame.explosion);
+        kestrada::desktop::paintScene(
+            painter, kestrada::scene::composeScene(frame.form, frame.explosion), pictures);
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }
@@ -107,7 +109,7 @@ BENCHMARK(BM_PaintBusyFrameZoomed)->ArgName("zoom")->Arg(2)->Arg(3)->Unit(benchm
 void BM_LoadAndRenderPictures(benchmark::State& state) {
     const qreal dpr = static_cast<qreal>(state.range(0));
     const Form design;
-    const auto uses = kestrada::desktop::picturesUsedBy(design);
+    const auto uses = kestrada::desktop::pictureUses(kestrada::scene::picturesUsedBy(design));
     for (auto _ : state) {
         SpritePictures pictures(kPictureDir);
         pictures.prepare(dpr, uses);

@@ -3,7 +3,7 @@
 # One play session on the X display in DISPLAY (run it under xvfb-run):
 # starts a program, lets it settle, measures it for a number of seconds and
 # prints one line:
-#   cpu_pct=<%> hwm_kb=<kB> ticks=<n> median_ms=<ms> p99_ms=<ms> max_ms=<ms>
+#   cpu_pct=<%> hwm_kb=<kB> ticks=<n> mean_ms=<ms> median_ms=<ms> p99_ms=<ms> max_ms=<ms>
 #   restarts=<n> top_speed=<n>
 # (the tick figures only for the game, from its KESTRADA_TICK_LOG).
 #
@@ -105,13 +105,13 @@ if [ -f "$work/ticks" ]; then
     END { print "restarts", restarts + 0; print "top", top + 0 }' | sort -g | awk '
     $1 == "restarts" { restarts = $2; next }
     $1 == "top" { top = $2; next }
-    { v[++n] = $1 }
+    { v[++n] = $1; sum += $1 }
     END {
       if (n == 0) { printf "ticks=0 restarts=%d top_speed=%d", restarts, top; exit }
       med = (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
       p99 = v[int(0.99 * n + 0.999999)]
-      printf "ticks=%d median_ms=%.3f p99_ms=%.3f max_ms=%.3f restarts=%d top_speed=%d",
-        n, med, p99, v[n], restarts, top
+      printf "ticks=%d mean_ms=%.3f median_ms=%.3f p99_ms=%.3f max_ms=%.3f restarts=%d top_speed=%d",
+        n, sum / n, med, p99, v[n], restarts, top
     }')
 fi
 echo "$line"

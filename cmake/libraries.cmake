@@ -4,6 +4,7 @@
 #   kestrada_storage  the player's files: high score, folder lock, game folders
 #   kestrada_session  recording, replaying and tracing a game; the menu commands
 #   kestrada_sound    the sound engine: wave reader, clocked players, mixer
+#   kestrada_scene    what a frame shows, and motion drawn between ticks
 # Each shared source belongs to exactly one of them.
 
 function(kestrada_sources out)
@@ -35,6 +36,10 @@ endif()
 add_library(kestrada_session STATIC ${KESTRADA_SESSION_SOURCES})
 target_link_libraries(kestrada_session PUBLIC kestrada_storage)
 
+kestrada_sources(KESTRADA_SCENE_SOURCES scene)
+add_library(kestrada_scene STATIC ${KESTRADA_SCENE_SOURCES})
+target_link_libraries(kestrada_scene PUBLIC kestrada_rules)
+
 # The wave reader needs libsndfile; a build without it (the browser's, where
 # the browser decodes the sounds) takes the mixer and the clocks alone.
 kestrada_sources(KESTRADA_SOUND_SOURCES sound)
@@ -58,12 +63,12 @@ target_link_libraries(kestrada_headless_runner PUBLIC kestrada_session)
 # Unit and behaviour tests live beside the code they test.
 if(BUILD_TESTING)
   set(KESTRADA_TEST_SOURCES)
-  foreach(folder IN ITEMS app tick traffic weapons hazards storage session sound headless)
+  foreach(folder IN ITEMS app tick traffic weapons hazards storage session sound scene headless)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*_test.cpp)
     list(APPEND KESTRADA_TEST_SOURCES ${sources})
   endforeach()
   add_executable(kestrada_tests ${KESTRADA_TEST_SOURCES})
-  target_link_libraries(kestrada_tests PRIVATE kestrada_headless_runner kestrada_sound
+  target_link_libraries(kestrada_tests PRIVATE kestrada_headless_runner kestrada_sound kestrada_scene
     GTest::gtest GTest::gtest_main)
   # "core": scripts/mutants.sh runs this binary on its own first.
   gtest_discover_tests(kestrada_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS core)

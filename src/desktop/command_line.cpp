@@ -62,6 +62,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption fullScreen(
         QStringLiteral("fullscreen"),
         QStringLiteral("Start in full screen (F11 toggles it; the last choice is kept)."));
+    const QCommandLineOption noSmoothing(
+        QStringLiteral("no-smoothing"),
+        QStringLiteral("Show the road in the game's own 25 steps a second instead of drawing "
+                       "the motion between them at the screen's rate (kept for the next start)."));
+    const QCommandLineOption smoothing(
+        QStringLiteral("smoothing"),
+        QStringLiteral("Draw the motion between the steps again (the default; kept too)."));
     const QCommandLineOption record(
         QStringLiteral("record"),
         QStringLiteral("Write every key, menu command and end of the music to FILE, slot by slot, "
@@ -72,7 +79,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Play back a recorded game (Esc holds it, Ctrl+X ends it); "
                        "a high score it reaches is not saved."),
         QStringLiteral("FILE"));
-    parser.addOptions({seed, dataDir, zoom, fullScreen, record, replay});
+    parser.addOptions({seed, dataDir, zoom, fullScreen, noSmoothing, smoothing, record, replay});
 
     const bool understood = parser.parse(arguments);
     CommandLine result;
@@ -119,6 +126,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         }
     }
     result.fullScreen = parser.isSet(fullScreen);
+    if (parser.isSet(noSmoothing) || parser.isSet(smoothing)) {
+        result.smoothing = !parser.isSet(noSmoothing);
+    }
     if (parser.isSet(record)) {
         result.record = parser.value(record).toStdString();
     }

@@ -31,6 +31,9 @@ struct CommandLine {
     std::optional<int> zoom;
     // Start in full screen, whatever was chosen last time.
     bool fullScreen = false;
+    // Motion drawn between the game's steps, or the plain steps; without
+    // either option, the last choice.
+    std::optional<bool> smoothing;
 };
 
 // Reads the arguments, the program name first, as

@@ -3,6 +3,7 @@
 
 #include "app/help_texts.h"
 #include "desktop/label_styles.h"
+#include "scene/label_styles.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -47,7 +48,7 @@ HelpDialog::HelpDialog(QWidget* parent)
 
     QFont arial;
     arial.setFamilies(arialFamilies());
-    arial.setPixelSize(pointsToPixels(11.25));
+    arial.setPixelSize(scene::pointsToPixels(11.25));
     lblInstructions_->setFont(arial);
     lblInstructions_->setGeometry(8, 16, 505, 337);
     lblInstructions_->setTextFormat(Qt::PlainText);

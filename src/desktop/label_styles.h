@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How each label of the main window looks: font, colour and alignment.
-// Sizes are pixels at 96 dpi, so the layout is the same on every screen.
+// The scene's text styles as Qt draws them.
 #pragma once
 
-#include "app/control_ids.h"
+#include "scene/scene.h"
 
 #include <QColor>
 #include <QFont>
@@ -11,19 +10,12 @@
 
 namespace kestrada::desktop {
 
-struct LabelStyle {
-    QFont font;
-    QColor colour;
-    int flags = 0; // Qt::AlignmentFlag | Qt::TextFlag for QPainter::drawText
-};
-
-// The style of a label or of the button's caption.
-const LabelStyle& labelStyle(ControlId id);
+QColor colourOf(scene::Colour colour);
+QFont fontOf(const scene::TextStyle& style);
+// Qt::AlignmentFlag | Qt::TextFlag for QPainter::drawText.
+int textFlagsOf(const scene::TextStyle& style);
 
 // Arial first, then the free fonts with its metrics.
-const QStringList& arialFamilies();
-
-// Point sizes of the window's design, as pixels at 96 dpi.
-int pointsToPixels(double points);
+QStringList arialFamilies();
 
 } // namespace kestrada::desktop

@@ -94,6 +94,11 @@ int main(int argc, char* argv[]) {
     kestrada::desktop::reportMissingData(window.playField().pictures(),
                                          folders.gameData / "pictures", folders.gameData);
     window.setZoom(options.zoom.value_or(kestrada::desktop::savedZoom()));
+    if (options.smoothing) {
+        kestrada::desktop::saveSmoothing(*options.smoothing);
+    }
+    window.playField().setSmoothing(
+        options.smoothing.value_or(kestrada::desktop::savedSmoothing()));
     if (options.fullScreen || kestrada::desktop::savedFullScreen()) {
         window.fullScreen().request(true);
     }
@@ -101,7 +106,7 @@ int main(int argc, char* argv[]) {
                      &QCoreApplication::quit, Qt::QueuedConnection);
     // Opt-in measures for bench/run.sh; they do nothing unless asked.
     kestrada::desktop::exitAtFirstFrameIfAsked(window.playField());
-    kestrada::desktop::logTicksIfAsked(window.frameTimer(), window.form());
+    kestrada::desktop::logTicksIfAsked(window);
     window.show();
     return app.exec();
 }

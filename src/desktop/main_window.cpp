@@ -2,6 +2,7 @@
 #include "desktop/main_window.h"
 
 #include "app/key_codes.h"
+#include "desktop/frame_pacer.h"
 #include "desktop/full_screen.h"
 #include "desktop/game_menus.h"
 #include "desktop/gamepad.h"
@@ -70,8 +71,9 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     // The client area is fixed; the window is as tall as the menu bar needs.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    frameTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&frameTimer_, &QTimer::timeout, this, &MainWindow::onFrameTimer);
+    frames_ = std::make_unique<FramePacer>(*this);
+    connect(frames_.get(), &FramePacer::slotDue, this, &MainWindow::onSlot);
+    connect(frames_.get(), &FramePacer::frameDue, this, &MainWindow::onFrame);
     connect(playField_, &PlayField::newGameButtonClicked, this,
             [this] { onMenuClick(&Form::cmdNewGame_Click); });
     // A replay has the music's ends in its file: the runner ignores these.
@@ -109,14 +111,18 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     // The load plays the jingle: its start is logged too when asked.
     logSoundStartsIfAsked(form());
     runHandler([this] { game_.start(); });
-    frameTimer_.start(form().tmrMain.Interval);
+    frames_->start();
 }
 
 MainWindow::~MainWindow() {
     ended_ = true;
     qApp->removeEventFilter(this);
-    frameTimer_.stop();
+    frames_->stop();
     sndMusic_->setOnEnded({});
+}
+
+bool MainWindow::frameTimerActive() const {
+    return frames_->active() && form().tmrMain.Enabled;
 }
 
 void MainWindow::setZoom(int zoom) {
@@ -195,6 +201,7 @@ void MainWindow::replay(std::vector<session::InputEvent> events) {
 
 void MainWindow::holdReplay(bool hold) {
     runner_.hold(hold);
+    playField_->setReplayHeld(hold);
     if (hold) {
         musicHeld_ = sndMusic_->mode() == kModePlaying;
         sndStart_->stop();
@@ -207,24 +214,25 @@ void MainWindow::holdReplay(bool hold) {
 }
 
 void MainWindow::endReplay() {
-    frameTimer_.stop();
+    frames_->stop();
     sndStart_->stop();
     sndMusic_->stop();
     sndCrash_->stop();
     showRunTitle();
 }
 
-void MainWindow::onFrameTimer() {
+void MainWindow::onSlot(double slotMs) {
     // Handlers never wait on a dialog, so none is running here; were one
     // to, its slot would wait for it rather than run inside it.
     if (busy_) {
         return;
     }
+    slotMs_ = slotMs;
     session::SlotRunner::Slot slot;
     runHandler([this, &slot] {
         slot = runner_.runSlot();
         if (slot.ticked) {
-            playField_->frameTicked();
+            playField_->frameTicked(slotMs_);
         }
     });
     if (slot.replayEnded) {
@@ -237,6 +245,13 @@ void MainWindow::onFrameTimer() {
         return;
     }
     Q_EMIT slotEnded(static_cast<uint32_t>(slot.number), slot.ticked);
+}
+
+void MainWindow::onFrame(double nowMs) {
+    // Nothing is drawn where nobody can see it.
+    if (isVisible() && !isMinimized()) {
+        playField_->showFrame(nowMs);
+    }
 }
 
 void MainWindow::deliver(const session::InputEvent& event) {
@@ -364,7 +379,7 @@ void MainWindow::endProgram() {
         keepEndedGame(true);
     }
     ended_ = true;
-    frameTimer_.stop();
+    frames_->stop();
     if (!closing_) {
         close();
     }

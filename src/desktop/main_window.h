@@ -14,7 +14,6 @@
 #include "storage/high_score_file.h"
 
 #include <QMainWindow>
-#include <QTimer>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -31,6 +30,7 @@ class ClockedSoundPlayer;
 
 namespace kestrada::desktop {
 
+class FramePacer;
 class FullScreen;
 class GameMenus;
 class Gamepads;
@@ -53,10 +53,11 @@ class MainWindow : public QMainWindow {
     GameMenus& menus() const { return *menus_; }
     Gamepads& gamepads() const { return *gamepads_; }
     // The game's timer is on and the window ticks it.
-    bool frameTimerActive() const { return frameTimer_.isActive() && form().tmrMain.Enabled; }
-    // The 40 ms slot timer: it runs all the time, and the game ticks on it
-    // while its own timer is on, so a slot means what it means headless.
-    const QTimer& frameTimer() const { return frameTimer_; }
+    bool frameTimerActive() const;
+    // The frames at the screen's rate and the 40 ms slots counted out of
+    // them: they run all the time, and the game ticks in a slot while its
+    // own timer is on, so a slot means what it means headless.
+    FramePacer& frames() const { return *frames_; }
 
     // Sees every input the model is handed that changes something, stamped
     // with the slot it is handled in: keys, menu commands and the end of the
@@ -91,7 +92,8 @@ class MainWindow : public QMainWindow {
     // runs (from a modal window's event loop) waits until it returns.
     void runHandler(std::function<void()> handler);
     void syncView();
-    void onFrameTimer();
+    void onSlot(double slotMs);
+    void onFrame(double nowMs);
     void onGameKey(const GameKey& key);
     void onMenuClick(void (Form::*click)());
     // Live input: through the slot runner to its handler.
@@ -126,7 +128,8 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<GameMenus> menus_;
     std::unique_ptr<Gamepads> gamepads_;
     bool crashShown_ = false; // the controllers have shaken for this crash
-    QTimer frameTimer_;
+    std::unique_ptr<FramePacer> frames_;
+    double slotMs_ = 0; // when the slot being run fell on the frames' clock
     std::set<int16_t> heldArrows_;
     session::SlotRunner runner_{game_, game_.form()};
     bool musicHeld_ = false; // the music was playing when the replay was held

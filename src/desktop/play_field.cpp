@@ -13,13 +13,12 @@
 namespace kestrada::desktop {
 
 namespace {
-const QColor kWindowBackground(192, 192, 192);
 // Beyond any screen made yet: 8K holds the play area 7 times across.
 constexpr int kMaxFillingZoom = 8;
 } // namespace
 
 PlayField::PlayField(const Form& form, const QString& pictureDir, QWidget* parent)
-    : QWidget(parent), form_(form), pictures_(pictureDir), explosion_(form.imgBoom()) {
+    : QWidget(parent), form_(form), pictures_(pictureDir), live_(form) {
     setFixedSize(kWidth, kHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -59,14 +58,19 @@ QRect PlayField::playArea() const {
     return QRect(inWindow - mapTo(window(), QPoint(0, 0)), size);
 }
 
-void PlayField::frameTicked() {
-    explosion_.observe(form_.imgBoom());
+void PlayField::frameTicked(double slotMs) {
+    live_.ticked(form_, slotMs);
+}
+
+void PlayField::showFrame(double nowMs) {
+    frameMs_ = nowMs;
     update();
 }
 
 void PlayField::refreshPictures() {
     // Until the first frame is up, only what it shows: the rest follows it.
-    pictures_.prepare(pictureScale(), painted_ ? picturesUsedBy(form_) : picturesShownBy(form_));
+    pictures_.prepare(pictureScale(), pictureUses(painted_ ? scene::picturesUsedBy(form_)
+                                                           : scene::picturesIn(scene())));
 }
 
 bool PlayField::event(QEvent* event) {
@@ -101,10 +105,9 @@ void PlayField::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), Qt::black);
         painter.setClipRect(area); // sprites parked off the road stay unseen
     }
-    painter.fillRect(area, kWindowBackground);
     painter.translate(area.topLeft());
     painter.scale(zoom_, zoom_);
-    paintFrame(painter, form_, pictures_, explosion_);
+    paintScene(painter, scene(), pictures_);
     if (!std::exchange(painted_, true)) {
         // The pictures the first frame did not need, before the next frame.
         QTimer::singleShot(0, this, &PlayField::refreshPictures);

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The client area of the main window: paints the model's controls and
-// keeps the sprites' pictures ready for the screen the window is on.
+// The client area of the main window: paints the scene of the model, with
+// motion between ticks, and keeps the sprites' pictures ready for the
+// screen the window is on.
 #pragma once
 
 #include "app/form.h"
-#include "desktop/explosion_effect.h"
 #include "desktop/sprite_pictures.h"
+#include "scene/live_scene.h"
 
 #include <QWidget>
 
@@ -33,11 +34,19 @@ class PlayField : public QWidget {
     // Where the play area is drawn, in this widget's coordinates.
     QRect playArea() const;
 
-    // Called after every frame tick.
-    void frameTicked();
+    // After every tick, with when its slot fell on the frames' clock.
+    void frameTicked(double slotMs);
+    // Draws the frame for this time on the frames' clock.
+    void showFrame(double nowMs);
+    // What the frame for the time last shown draws.
+    scene::Scene scene() const { return live_.frame(form_, frameMs_, replayHeld_); }
+    // Off: the plain steps of the ticks, as the game once looked.
+    void setSmoothing(bool on) { live_.setSmoothing(on); }
+    bool smoothing() const { return live_.smoothing(); }
+    // A held replay stands still.
+    void setReplayHeld(bool held) { replayHeld_ = held; }
 
     const SpritePictures& pictures() const { return pictures_; }
-    const ExplosionEffect& explosion() const { return explosion_; }
 
     QSize sizeHint() const override { return QSize(kWidth, kHeight) * zoom_; }
 
@@ -61,7 +70,9 @@ class PlayField : public QWidget {
 
     const Form& form_;
     SpritePictures pictures_;
-    ExplosionEffect explosion_;
+    scene::LiveScene live_;
+    double frameMs_ = 0;
+    bool replayHeld_ = false;
     bool painted_ = false;
     int zoom_ = 1;
     bool filling_ = false;

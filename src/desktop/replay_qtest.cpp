@@ -43,6 +43,7 @@ QStringList playInWindow(const kestrada::desktop::CommandLine& options, const QS
     std::string error; // a session that would not start fails every comparison
     (void)session.prepare(options, {data.fsPath(), scoreDir.toStdString()}, error);
     MainWindow window(session.folders(), session.seed());
+    window.playField().setSmoothing(options.smoothing.value_or(true));
     session.attach(window);
     QStringList run;
     QString title;
@@ -141,6 +142,7 @@ class ReplayTest : public QObject {
         live.dataDir = dir("live").toStdString();
         kestrada::testing::writeFile(dir("live").toStdString() + "/Kestrada.txt", "\"3043\"\r\n");
         live.record = recording.toStdString();
+        live.smoothing = false; // the replay draws smoothly: the same game either way
         QStringList recorded = playInWindow(live, dir("live"), player);
         recorded.removeLast(); // the title
         QVERIFY(crashedAt > 110);

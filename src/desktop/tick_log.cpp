@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/tick_log.h"
 
+#include "desktop/main_window.h"
 #include "sound/clocked_sound_player.h"
 
 #include <QFile>
-#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -36,14 +36,15 @@ std::shared_ptr<std::FILE> openLog(const char* variable) {
 }
 } // namespace
 
-void logTicksIfAsked(const QTimer& frameTimer, const Form& form) {
+void logTicksIfAsked(const MainWindow& window) {
     const std::shared_ptr<std::FILE> file = openLog("KESTRADA_TICK_LOG");
     if (!file) {
         return;
     }
-    // The frame timer runs on while the game stands still; only a slot in
-    // which the game ticked moves the tick count.
-    QObject::connect(&frameTimer, &QTimer::timeout, &frameTimer,
+    // The slots run on while the game stands still; only a slot in which
+    // the game ticked moves the tick count.
+    const Form& form = window.form();
+    QObject::connect(&window, &MainWindow::slotEnded, &window,
                      [file, &form, logged = std::optional<int32_t>()]() mutable {
                          if (logged == form.TickCount) {
                              return;

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Opt-in timing log: with KESTRADA_TICK_LOG=FILE, one line per frame tick,
+// Opt-in timing log: with KESTRADA_TICK_LOG=FILE, one line per tick,
 // "<steady clock ns> <TickCount> <Speed>", from which bench/run.sh checks
-// the regularity of the frame timer. The tick count tells a late tick from
+// the regularity of the slots. The tick count tells a late tick from
 // the pause of a game over; the speed shows that the car was driving.
 #pragma once
 
 #include "app/form.h"
 
-class QTimer;
-
 namespace kestrada::desktop {
 
+class MainWindow;
+
 // Does nothing unless the variable is set.
-void logTicksIfAsked(const QTimer& frameTimer, const Form& form);
+void logTicksIfAsked(const MainWindow& window);
 
 // With KESTRADA_SOUND_LOG=FILE, one line each time a player's play call
 // starts its sound, "<steady clock ns> start <Start|Crash|Music>": the

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real main window on the offscreen platform, driven by keys, menus and
 // controllers (SDL's virtual ones, plugged in and out) as a player would,
-// checked against the model and the pixels on screen.
+// checked against the model and the pixels on screen. The window's frames
+// read a clock each test steps by hand: a slot runs only when a test says.
 #include "app/form.h"
 #include "app/help_texts.h"
+#include "desktop/frame_pacer.h"
 #include "desktop/frame_painter.h"
 #include "desktop/game_menus.h"
 #include "desktop/gamepad.h"
@@ -12,6 +14,7 @@
 #include "desktop/play_field.h"
 #include "desktop/qtest_support.h"
 #include "desktop/tick_log.h"
+#include "scene/compose.h"
 #include "sound/sound_player.h"
 
 #include <QAction>
@@ -62,11 +65,10 @@ QColor at(const QImage& frame, double x, double y) {
 }
 
 QImage paint(const Form& form, const SpritePictures& pictures) {
-    const ExplosionEffect explosion(form.imgBoom());
+    const scene::ExplosionEffect none(form.imgBoom());
     QImage frame(QSize(590, 477), QImage::Format_ARGB32_Premultiplied);
-    frame.fill(QColor(192, 192, 192));
     QPainter painter(&frame);
-    paintFrame(painter, form, pictures, explosion);
+    paintScene(painter, scene::composeScene(form, none), pictures);
     return frame;
 }
 
@@ -114,13 +116,20 @@ class WindowTest : public QObject {
     std::unique_ptr<ScratchDataDir> data_;
     std::unique_ptr<MainWindow> window_;
     qreal dpr_ = 1;
+    double clockMs_ = 0; // the window's clock, stepped by the tests
 
     MainWindow& w() { // opened at first use: not every test needs it
         if (!window_) {
             window_ = std::make_unique<MainWindow>(data_->fsPath(), 7);
+            window_->frames().setClock([this] { return clockMs_; });
             window_->show();
             [&] { QVERIFY(activate(*window_)); }(); // QVERIFY returns void
             dpr_ = field()->devicePixelRatioF();
+            window_->frames().frame(); // the clock starts, if no frame has started it yet
+            // The first frame is up and every picture rendered after it, as
+            // the event loop would have it before the player's first look.
+            field()->repaint();
+            QCoreApplication::processEvents();
         }
         return *window_;
     }
@@ -142,6 +151,29 @@ class WindowTest : public QObject {
             w().gamepads().poll(); // sees a controller's change at once
         }
     }
+    // A frame ms after the last, as the screen would call for it.
+    void frame(double ms) {
+        clockMs_ += ms;
+        w().frames().frame();
+    }
+    // One 40 ms slot after another until done() or the limit.
+    template <class Done> bool slotsUntil(Done done, int limit = 2000) {
+        for (int i = 0; i < limit && !done(); ++i) {
+            frame(40);
+        }
+        return done();
+    }
+    void slots(int n) {
+        slotsUntil([] { return false; }, n);
+    }
+    // Off the verge onto the road, then up to the given speed.
+    bool driveTo(int speed) {
+        QTest::keyPress(field(), Qt::Key_Up);
+        QTest::keyPress(field(), Qt::Key_Left);
+        const bool onRoad = slotsUntil([&] { return form().picCar().Visible; });
+        QTest::keyRelease(field(), Qt::Key_Left);
+        return onRoad && slotsUntil([&] { return form().Speed >= speed; });
+    }
     static bool activate(QWidget& window) {
         window.activateWindow();
         return QTest::qWaitForWindowActive(&window);
@@ -156,66 +188,65 @@ class WindowTest : public QObject {
         qunsetenv("KESTRADA_TICK_LOG");
     }
 
-    // Start, keys from wherever the focus is, driving, pause, the sound
-    // switches, a crash and the tick log up to it, Enter, and closing with a
-    // beaten high score.
-    void aGameFromStartToCrashToClose() {
-        const QString tickLog = data_->filePath(QStringLiteral("ticks"));
-        qputenv("KESTRADA_TICK_LOG", QFile::encodeName(tickLog));
-        logTicksIfAsked(w().frameTimer(), form());
+    // Play keys reach the game from the menu bar; the keypad's digits are
+    // not the weapon keys.
+    void playKeysReachTheGameWhereverTheFocusIs() {
         QCOMPARE(field()->cursor().shape(), Qt::BlankCursor);
-        const QImage start = grab(QStringLiteral("start"));
-
-        // Play keys reach the game from the menu bar; the keypad's digits are
-        // not the weapon keys.
         w().menuBar()->setFocus();
         QTest::keyClick(w().menuBar(), Qt::Key_2);
         QTest::keyClick(w().menuBar(), Qt::Key_1, Qt::KeypadModifier);
         QCOMPARE(form().WeaponChoice, int16_t(2));
         QTest::keyClick(w().menuBar(), Qt::Key_Space);
         QCOMPARE(form().MissileInFlight, int16_t(1));
-        field()->setFocus();
+    }
 
-        // A held key repeats as release and press pairs: the flag holds.
+    // A held key repeats as release and press pairs: the flag holds, and
+    // the car speeds up slot by slot.
+    void aHeldKeyDrivesThroughItsRepeats() {
         QTest::keyPress(field(), Qt::Key_Up);
         sendAutoRepeat(field(), QEvent::KeyRelease, Qt::Key_Up);
         sendAutoRepeat(field(), QEvent::KeyPress, Qt::Key_Up);
         QCOMPARE(form().UpHeld, int16_t(1));
-        QTRY_VERIFY(form().Speed >= 3);
-        QTest::keyPress(field(), Qt::Key_Left);
-        QTRY_VERIFY_WITH_TIMEOUT(form().picCar().Visible, 20000);
-        QTest::keyRelease(field(), Qt::Key_Left);
-        QTRY_VERIFY_WITH_TIMEOUT(form().Speed >= 8, 20000);
+        QVERIFY(slotsUntil([&] { return form().Speed >= 3; }, 200));
         // A click where the hidden hall of fame's button would be does nothing.
         const Control& panel = form().fraScores();
         const Control& button = form().cmdNewGame();
         QTest::mouseClick(
             field(), Qt::LeftButton, {},
             QPoint(int(panel.Left + button.Left) + 10, int(panel.Top + button.Top) + 3));
-        QVERIFY(form().Speed >= 8);
-        QTest::keyClick(field(), Qt::Key_Escape);
-        QVERIFY(form().lblPaused().Visible);
+        QVERIFY(form().Speed >= 3);
+    }
 
-        // Paused: the car in its box and the label in red.
-        const QImage paused = grab(QStringLiteral("paused"));
+    // Paused: the car in its box and the label in red; a held Esc does not
+    // flicker the pause, a repeated Up is ignored, Ctrl+P resumes.
+    void pausingShowsTheSignAndHoldsTheGame() {
+        QVERIFY(driveTo(3));
+        QTest::keyClick(field(), Qt::Key_Escape);
+        QVERIFY(paused());
+        const QImage shot = grab(QStringLiteral("paused"));
         const QRect car = deviceRect(form().picCar(), dpr_);
-        QVERIFY(samePixels(paused.copy(car),
+        QVERIFY(samePixels(shot.copy(car),
                            expectedCarBox(w().playField().pictures(), QSize(25, 44), dpr_)));
         const QRect label = deviceRect(form().lblPaused(), dpr_);
-        QVERIFY2(countPixels(paused, label, QColor(255, 0, 0)) > 400, "no red label");
+        QVERIFY2(countPixels(shot, label, QColor(255, 0, 0)) > 400, "no red label");
         QVERIFY(!w().frameTimerActive());
         QCOMPARE(field()->cursor().shape(), Qt::ArrowCursor);
-        // A held Esc does not flicker the pause; a repeated Up is ignored.
+        const int32_t ticks = form().TickCount;
+        slots(5);
+        QCOMPARE(form().TickCount, ticks);
         QTest::keyRelease(field(), Qt::Key_Up);
         sendAutoRepeat(field(), QEvent::KeyPress, Qt::Key_Escape);
         sendAutoRepeat(field(), QEvent::KeyPress, Qt::Key_Up);
-        QVERIFY(form().lblPaused().Visible);
+        QVERIFY(paused());
         QCOMPARE(form().UpHeld, int16_t(0));
         QTest::keyClick(&w(), Qt::Key_P, Qt::ControlModifier);
-        QVERIFY(!form().lblPaused().Visible);
+        QVERIFY(!paused());
         QCOMPARE(field()->cursor().shape(), Qt::BlankCursor);
+    }
 
-        // Effects has a check mark; the hidden Scores menu's items are out of reach.
+    // Effects has a check mark; the hidden Scores menu's items are out of
+    // reach; a menu shortcut leaves a held arrow held.
+    void menuShortcutsLeaveTheKeysAlone() {
         QTest::keyClick(&w(), Qt::Key_S, Qt::ControlModifier);
         QVERIFY(!form().mnuEffects.Checked);
         QVERIFY(!action(&Form::mnuEffects)->isChecked());
@@ -225,10 +256,18 @@ class WindowTest : public QObject {
         QTest::keyPress(field(), Qt::Key_Up);
         QTest::keyClick(&w(), Qt::Key_R, Qt::ControlModifier);
         QCOMPARE(form().UpHeld, int16_t(1));
+    }
 
-        // Off the right-hand edge: the wreck and the cracked dashboard.
+    // Off the right-hand edge: the wreck and the cracked dashboard, and the
+    // opt-in tick log has a line for each tick, written after it ran.
+    void aCrashShowsTheWreckAndEndsTheTickLog() {
+        const QString tickLog = data_->filePath(QStringLiteral("ticks"));
+        qputenv("KESTRADA_TICK_LOG", QFile::encodeName(tickLog));
+        logTicksIfAsked(w());
+        const QImage start = grab(QStringLiteral("start"));
+        QVERIFY(driveTo(8));
         QTest::keyPress(field(), Qt::Key_Right);
-        QTRY_VERIFY_WITH_TIMEOUT(form().GameOver, 20000);
+        QVERIFY(slotsUntil([&] { return form().GameOver; }));
         QTest::keyRelease(field(), Qt::Key_Right);
         QTest::keyRelease(field(), Qt::Key_Up);
         const QImage crash = grab(QStringLiteral("crash"));
@@ -238,7 +277,6 @@ class WindowTest : public QObject {
         QVERIFY(!samePixels(start.copy(wreck), crash.copy(wreck)));
         const QRect dash = deviceRect(form().imgDash(), dpr_);
         QVERIFY(!samePixels(start.copy(dash), crash.copy(dash)));
-        // The opt-in tick log has a line for each tick, written after it ran.
         QFile log(tickLog);
         QVERIFY(log.open(QIODevice::ReadOnly));
         const QList<QByteArray> ticks = log.readAll().trimmed().split('\n');
@@ -246,20 +284,42 @@ class WindowTest : public QObject {
                  QList<QByteArray>(
                      {QByteArray::number(form().TickCount), QByteArray::number(form().Speed)}));
         QCOMPARE(ticks.first().split(' ')[1].toInt() + ticks.size() - 1, form().TickCount);
-        // Esc and a held Enter do nothing now; a fresh Enter starts over.
+    }
+
+    // After a crash Esc and a held Enter do nothing; a fresh Enter starts
+    // over; closing the window ends the program through the game's unload.
+    void enterStartsOverAndClosingEnds() {
+        QVERIFY(driveTo(3));
+        QTest::keyPress(field(), Qt::Key_Right);
+        QVERIFY(slotsUntil([&] { return form().GameOver; }));
         QTest::keyClick(field(), Qt::Key_Escape);
         sendAutoRepeat(field(), QEvent::KeyPress, Qt::Key_Return);
         QVERIFY(form().GameOver);
-        QVERIFY(!form().lblPaused().Visible);
+        QVERIFY(!paused());
         QTest::keyClick(field(), Qt::Key_Enter, Qt::KeypadModifier);
         QVERIFY(!form().GameOver);
         QVERIFY(w().frameTimerActive());
-
-        // Closing the window ends the program through the game's unload.
         QSignalSpy ended(&w(), &MainWindow::programEnded);
         QVERIFY(w().close());
         QCOMPARE(ended.count(), 1);
         QVERIFY(!w().frameTimerActive());
+    }
+
+    // Half way between two ticks a road dash is drawn half way from where
+    // the last but one tick left it to where the last one did.
+    void motionIsDrawnBetweenTicks() {
+        QVERIFY(driveTo(10));
+        const auto drawnTop = [&] {
+            for (const scene::Item& item : w().playField().scene()) {
+                if (item.key == scene::sceneKey(ControlId::imgMarker3)) {
+                    return item.rect.top;
+                }
+            }
+            return -1.0;
+        };
+        const double from = drawnTop(); // the frame of the tick itself
+        frame(20);
+        QCOMPARE(drawnTop(), (from + form().imgMarker(3).Top) / 2);
     }
 
     // Help pauses the game, shows its words black on white even under a
@@ -310,7 +370,7 @@ class WindowTest : public QObject {
         SpritePictures pictures(dir.path());
         QVERIFY(!pictures.hasArtwork(Picture::Car));
         Form f;
-        pictures.prepare(1.0, picturesUsedBy(f));
+        pictures.prepare(1.0, pictureUses(scene::picturesUsedBy(f)));
         f.linSpeed = Line{536, 182, 536, 150, true};
         QImage frame = paint(f, pictures);
         QCOMPARE(at(frame, 536, 165), QColor(255, 0, 0));
@@ -354,7 +414,7 @@ class WindowTest : public QObject {
     void leavingTheWindowPausesOnceAndComingBackDoesNotResume() {
         QVERIFY(writeWave(data_->filePath(QStringLiteral("Kestrada.wav")), 3000));
         w().menus().action(&Form::mnuEffects)->trigger(); // no jingle: music at once
-        QTRY_COMPARE_WITH_TIMEOUT(form().sndMusic->mode(), kModePlaying, 20000);
+        QVERIFY(slotsUntil([&] { return form().sndMusic->mode() == kModePlaying; }));
         QTest::keyPress(field(), Qt::Key_Left);
         VirtualPad pad;
         QTRY_COMPARE(w().gamepads().connected(), 1);
@@ -445,7 +505,8 @@ class WindowTest : public QObject {
             const int rumbles = third.rumbles;
             third.tilt(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
             third.set(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true); // off the road
-            QTRY_VERIFY_WITH_TIMEOUT(form().GameOver, 20000);
+            w().gamepads().poll();
+            QVERIFY(slotsUntil([&] { return form().GameOver; }));
             third.tilt(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
             third.set(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
             QCOMPARE(third.rumbles, rumbles + 1);

@@ -7,6 +7,7 @@ namespace kestrada::desktop {
 
 namespace {
 const QString kZoomKey = QStringLiteral("window/zoom");
+const QString kSmoothingKey = QStringLiteral("window/smoothing");
 
 QSettings settings() {
     return QSettings(QStringLiteral("Kestrada"), QStringLiteral("kestrada"));
@@ -21,6 +22,14 @@ int savedZoom() {
 
 void saveZoom(int zoom) {
     settings().setValue(kZoomKey, zoom);
+}
+
+bool savedSmoothing() {
+    return settings().value(kSmoothingKey, true).toBool();
+}
+
+void saveSmoothing(bool on) {
+    settings().setValue(kSmoothingKey, on);
 }
 
 } // namespace kestrada::desktop

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The zoom the player last chose with Ctrl+Plus and Ctrl+Minus, kept in the
-// user's settings for the next start.
+// The zoom the player last chose with Ctrl+Plus and Ctrl+Minus, and the
+// choice of smooth motion or plain steps, kept in the user's settings for
+// the next start.
 #pragma once
 
 namespace kestrada::desktop {
@@ -11,5 +12,9 @@ inline constexpr int kMaxZoom = 4;
 // 1 when nothing (or nothing sensible) was saved.
 int savedZoom();
 void saveZoom(int zoom);
+
+// On when nothing was saved.
+bool savedSmoothing();
+void saveSmoothing(bool on);
 
 } // namespace kestrada::desktop

@@ -54,44 +54,14 @@ function pictureNamed(file) {
   return image;
 }
 
-// Fonts as the desktop window sets them: the design's fonts where the
-// system has them, else free fonts with their metrics. Sizes are points at
-// 96 dots an inch.
-const kVerdana = 'Verdana, "DejaVu Sans", sans-serif';
-const kArial = 'Arial, "Liberation Sans", Arimo, sans-serif';
-const kComic = '"Comic Sans MS", "Comic Neue", cursive';
-function style(family, points, bold, colour, align, underline) {
-  const px = Math.round(points * 96 / 72);
-  return { font: `${bold ? 'bold ' : ''}${px}px ${family}`, px, colour, align, underline };
+function cssColour(rgb) {
+  return `#${rgb.toString(16).padStart(6, '0')}`;
 }
-const readout = style(kVerdana, 9.75, true, '#000000', 'center', false);
-const keyName = style(kArial, 9, true, '#ffffff', 'center', true);
-const meaning = style(kArial, 9, true, '#000000', 'center', false);
-const labelStyles = {
-  lblSpeed: readout,
-  lblScore: readout,
-  lblHighScore: readout,
-  lblCredits: style(kArial, 9.75, false, '#ff8000', 'left', false),
-  lblPaused: style(kComic, 72, true, '#ff0000', 'center', false),
-  lblInfo1: keyName,
-  lblInfo7: keyName,
-  lblInfo9: keyName,
-  lblInfo3: keyName,
-  lblInfo5: style(kArial, 9.75, true, '#ffffff', 'center', true),
-  lblInfo2: meaning,
-  lblInfo8: meaning,
-  lblInfo10: meaning,
-  lblInfo4: meaning,
-  lblInfo6: style(kArial, 9.75, true, '#000000', 'center', false),
-  lblScoreTitle: style(kArial, 20.25, true, '#ffffff', 'center', true),
-  cmdNewGame: style(kArial, 15.75, true, '#000000', 'center', false),
-};
-const plainLabel = style(kArial, 9, false, '#000000', 'left', false);
 
 // Word-wrapped lines of a caption within a width.
 function wrap(text, width) {
   const lines = [];
-  for (const paragraph of text.replace(/\r\n/g, '\n').split('\n')) {
+  for (const paragraph of text.split('\n')) {
     let line = '';
     for (const word of paragraph.split(' ')) {
       const tried = line ? `${line} ${word}` : word;
@@ -107,30 +77,53 @@ function wrap(text, width) {
   return lines;
 }
 
-function drawText(control, caption, left, top, width, height, middle) {
-  if (!caption) {
-    return;
-  }
-  const s = labelStyles[control] || plainLabel;
-  ctx.font = s.font;
-  ctx.fillStyle = s.colour;
-  ctx.strokeStyle = s.colour;
+// A scene's text item: its font, colour and alignment come with it.
+function drawText(text, font, px, underline, rgb, centre, middle, left, top, width, height) {
+  ctx.font = font;
+  ctx.fillStyle = cssColour(rgb);
   ctx.textBaseline = 'top';
-  ctx.textAlign = s.align;
-  const lines = wrap(caption, width);
-  const lineHeight = Math.round(s.px * 1.15);
+  ctx.textAlign = centre ? 'center' : 'left';
+  const lines = wrap(text, width);
+  const lineHeight = Math.round(px * 1.15);
   let y = middle ? top + (height - lines.length * lineHeight) / 2 : top;
   for (const line of lines) {
-    const x = s.align === 'center' ? left + width / 2 : left;
+    const x = centre ? left + width / 2 : left;
     ctx.fillText(line, x, y);
-    if (s.underline) {
+    if (underline) {
       const w = ctx.measureText(line).width;
-      const start = s.align === 'center' ? x - w / 2 : x;
-      ctx.fillRect(start, y + s.px, w, Math.max(1, s.px / 14));
+      ctx.fillRect(centre ? x - w / 2 : x, y + px, w, Math.max(1, px / 14));
     }
     y += lineHeight;
   }
 }
+
+// Motion drawn between the game's steps, or the plain steps: ?smoothing=0
+// for this visit, else the box below the game, remembered.
+function storedSmoothing() {
+  const asked = new URLSearchParams(location.search).get('smoothing');
+  if (asked !== null) {
+    return asked !== '0';
+  }
+  return localStorage.getItem('kestrada.smoothing') !== 'off';
+}
+let smoothing = storedSmoothing();
+function addSmoothingSetting() {
+  const label = document.createElement('label');
+  const box = document.createElement('input');
+  box.type = 'checkbox';
+  box.id = 'smoothing';
+  box.checked = smoothing;
+  box.addEventListener('change', () => {
+    smoothing = box.checked;
+    localStorage.setItem('kestrada.smoothing', smoothing ? 'on' : 'off');
+    if (window.Module && Module._kestrada_set_smoothing) {
+      Module._kestrada_set_smoothing(smoothing);
+    }
+  });
+  label.append(' · ', box, ' Smooth motion');
+  document.getElementById('run').append(label);
+}
+addSmoothingSetting();
 
 // ---- the menu bar -----------------------------------------------------------
 
@@ -436,30 +429,28 @@ const kestradaPage = {
   preload: pictureNamed,
   beginFrame() {
     ctx.setTransform(scale, 0, 0, scale, 0, 0);
-    ctx.fillStyle = '#c0c0c0';
-    ctx.fillRect(0, 0, kWidth, kHeight);
   },
-  picture(file, left, top, width, height) {
+  picture(file, left, top, width, height, opacity) {
     const image = pictureNamed(file);
     if (image.complete && image.naturalWidth > 0) {
+      ctx.globalAlpha = opacity;
       ctx.drawImage(image, snap(left), snap(top), width, height);
+      ctx.globalAlpha = 1;
     }
   },
   fill(rgb, left, top, width, height) {
-    ctx.fillStyle = `#${rgb.toString(16).padStart(6, '0')}`;
+    ctx.fillStyle = cssColour(rgb);
     ctx.fillRect(snap(left), snap(top), width, height);
   },
-  label(control, caption, left, top, width, height) {
-    drawText(control, caption, snap(left), snap(top), width, height, false);
+  text(text, font, px, underline, rgb, centre, middle, background, left, top, width, height) {
+    if (background >= 0) {
+      this.fill(background, left, top, width, height);
+    }
+    drawText(text, font, px, underline, rgb, centre, middle, snap(left), snap(top), width, height);
   },
-  button(control, caption, left, top, width, height) {
-    ctx.fillStyle = '#ff8000';
-    ctx.fillRect(left, top, width, height);
-    drawText(control, caption, left, top, width, height, true);
-  },
-  needle(x1, y1, x2, y2) {
-    ctx.strokeStyle = '#ff0000';
-    ctx.lineWidth = 2;
+  line(rgb, width, x1, y1, x2, y2) {
+    ctx.strokeStyle = cssColour(rgb);
+    ctx.lineWidth = width;
     ctx.lineCap = 'round';
     ctx.beginPath();
     ctx.moveTo(x1, y1);
@@ -511,6 +502,7 @@ var Module = {
       cover.hidden = true;
       const seed = new URLSearchParams(location.search).get('seed');
       Module._kestrada_begin(seed === null ? _page_milliseconds_since_midnight() : Number(seed) >>> 0);
+      Module._kestrada_set_smoothing(smoothing);
     };
     cover.addEventListener('pointerdown', begin);
     window.addEventListener('keydown', begin, true);

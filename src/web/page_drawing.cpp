@@ -10,76 +10,36 @@ namespace kestrada::web {
 
 namespace {
 
-constexpr int kCarBoxBackground = 0x232323;
-constexpr int kMedianBoxBackground = 0x242424;
-constexpr int kFrameBackground = 0x000000;
-
-// The picture file each image and picture box shows.
-const char* pictureFile(ControlId id) {
-    const auto picture = pictureOf(id);
-    return picture ? kestrada::pictureFile(*picture) : nullptr;
+// The scene's font as a CSS font string: "bold 13px Verdana, "DejaVu Sans", sans-serif".
+std::string cssFont(const scene::TextStyle& style) {
+    std::string font = style.bold ? "bold " : "";
+    font += std::to_string(style.pixelSize) + "px ";
+    for (const std::string& name : scene::familyNames(style.family)) {
+        font += '"' + name + "\", ";
+    }
+    return font + scene::genericFamily(style.family);
 }
 
-std::string nameText(ControlId id) {
-    return std::string(nameOf(id));
-}
-
-void drawLower(const Form& form, ControlId id) {
-    if (id == ControlId::linSpeed) {
-        const Line& line = form.linSpeed;
-        if (line.Visible) {
-            page_needle(line.X1, line.Y1, line.X2, line.Y2);
-        }
-        return;
+void draw(const scene::Item& item) {
+    const scene::Rect& r = item.rect;
+    switch (item.kind) {
+    case scene::ItemKind::Fill:
+        page_fill(int(item.colour.rgb()), r.left, r.top, r.width, r.height);
+        break;
+    case scene::ItemKind::Picture:
+        page_picture(pictureFile(item.picture), r.left, r.top, r.width, r.height, item.opacity);
+        break;
+    case scene::ItemKind::Text: {
+        const scene::TextStyle& s = item.style;
+        page_text(item.text.c_str(), cssFont(s).c_str(), s.pixelSize, s.underline,
+                  int(s.colour.rgb()), s.align == scene::Align::Centre, s.middle,
+                  item.background ? int(item.background->rgb()) : -1, r.left, r.top, r.width,
+                  r.height);
+        break;
     }
-    const Control& c = form.control(id);
-    if (!c.Visible) {
-        return;
-    }
-    if (kindOf(id) == ControlKind::Label) {
-        page_label(nameText(id).c_str(), c.Caption.c_str(), c.Left, c.Top, c.Width, c.Height);
-    } else if (const char* file = pictureFile(id)) {
-        page_picture(file, c.Left, c.Top, c.Width, c.Height);
-    }
-}
-
-void drawPictureBox(const Control& c, ControlId id, int background) {
-    if (!c.Visible) {
-        return;
-    }
-    page_fill(background, c.Left, c.Top, c.Width, c.Height);
-    page_picture(pictureFile(id), c.Left, c.Top, c.Width, c.Height);
-}
-
-void drawUpper(const Form& form, ControlId id) {
-    const Control& c = form.control(id);
-    const Control& frame = form.fraScores();
-    switch (id) {
-    case ControlId::picSplit:
-        drawPictureBox(c, id, kMedianBoxBackground);
-        break;
-    case ControlId::picCar:
-        drawPictureBox(c, id, kCarBoxBackground);
-        break;
-    case ControlId::fraScores:
-        if (c.Visible) {
-            page_fill(kFrameBackground, c.Left, c.Top, c.Width, c.Height);
-        }
-        break;
-    case ControlId::lblScoreTitle:
-        // The frame's children sit inside it and vanish with it.
-        if (frame.Visible && c.Visible) {
-            page_label(nameText(id).c_str(), c.Caption.c_str(), frame.Left + c.Left,
-                       frame.Top + c.Top, c.Width, c.Height);
-        }
-        break;
-    case ControlId::cmdNewGame:
-        if (frame.Visible && c.Visible) {
-            page_button(nameText(id).c_str(), c.Caption.c_str(), frame.Left + c.Left,
-                        frame.Top + c.Top, c.Width, c.Height);
-        }
-        break;
-    default:
+    case scene::ItemKind::Line:
+        page_line(int(item.colour.rgb()), item.lineWidth, r.left, r.top, r.left + r.width,
+                  r.top + r.height);
         break;
     }
 }
@@ -87,22 +47,17 @@ void drawUpper(const Form& form, ControlId id) {
 } // namespace
 
 void preloadPictures() {
-    for (std::size_t i = 0; i < kControlCount; ++i) {
-        if (const char* file = pictureFile(static_cast<ControlId>(i))) {
-            page_preload(file);
-        }
+    for (int i = 0; i < kPictureCount; ++i) {
+        page_preload(pictureFile(static_cast<Picture>(i)));
     }
 }
 
-void drawFrame(const Form& form, const std::string& title) {
+void drawScene(const scene::Scene& scene, const std::string& title, bool hidePointer) {
     page_begin_frame();
-    for (auto it = form.drawOrder.rbegin(); it != form.drawOrder.rend(); ++it) {
-        drawLower(form, *it);
+    for (const scene::Item& item : scene) {
+        draw(item);
     }
-    for (auto it = kUpperLayerOrder.rbegin(); it != kUpperLayerOrder.rend(); ++it) {
-        drawUpper(form, *it);
-    }
-    page_end_frame(title.c_str(), form.mousePointer == MousePointer::Transparent);
+    page_end_frame(title.c_str(), hidePointer);
 }
 
 } // namespace kestrada::web

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's controls drawn on the page's canvas, back to front, as
-// the desktop window paints them.
+// The scene drawn on the page's canvas, item by item, with Canvas 2D.
 #pragma once
 
-#include "app/form.h"
+#include "scene/scene.h"
 
 #include <string>
 
 namespace kestrada::web {
 
-// title: the page's, which follows the state of a replay.
-void drawFrame(const Form& form, const std::string& title);
+// title: the page's, which follows the state of a replay; hidePointer: a
+// running game hides the pointer over the canvas.
+void drawScene(const scene::Scene& scene, const std::string& title, bool hidePointer);
 // Asks for every picture at once, so none is missing on the frame that
 // first shows it.
 void preloadPictures();

@@ -61,6 +61,7 @@ class PageGame {
     void endReplay(uint32_t seed);
     // Esc holds and resumes a replay.
     void toggleReplayHold() { runner_->hold(!runner_->held()); }
+    bool replayHeld() const { return runner_->held(); }
     // The page's title: the game's name, or the state of its replay.
     std::string title() const { return session::runTitle(*runner_); }
 

@@ -13,13 +13,14 @@ bool page_dialog_open();
 
 void page_preload(const char* file);
 void page_begin_frame();
-void page_picture(const char* file, double left, double top, double width, double height);
+void page_picture(const char* file, double left, double top, double width, double height,
+                  double opacity);
 void page_fill(int rgb, double left, double top, double width, double height);
-void page_label(const char* control, const char* caption, double left, double top, double width,
-                double height);
-void page_button(const char* control, const char* caption, double left, double top, double width,
-                 double height);
-void page_needle(double x1, double y1, double x2, double y2);
+// background: -1 for none.
+void page_text(const char* text, const char* font, int pixelSize, bool underline, int rgb,
+               bool centre, bool middle, int background, double left, double top, double width,
+               double height);
+void page_line(int rgb, double width, double x1, double y1, double x2, double y2);
 // The title, and whether the pointer hides over the canvas (a running game).
 void page_end_frame(const char* title, bool hidePointer);
 

@@ -19,20 +19,19 @@ mergeInto(LibraryManager.library, {
   page_begin_frame: function () {
     kestradaPage.beginFrame();
   },
-  page_picture: function (file, left, top, width, height) {
-    kestradaPage.picture(UTF8ToString(file), left, top, width, height);
+  page_picture: function (file, left, top, width, height, opacity) {
+    kestradaPage.picture(UTF8ToString(file), left, top, width, height, opacity);
   },
   page_fill: function (rgb, left, top, width, height) {
     kestradaPage.fill(rgb, left, top, width, height);
   },
-  page_label: function (control, caption, left, top, width, height) {
-    kestradaPage.label(UTF8ToString(control), UTF8ToString(caption), left, top, width, height);
+  page_text: function (text, font, px, underline, rgb, centre, middle, background, left, top,
+    width, height) {
+    kestradaPage.text(UTF8ToString(text), UTF8ToString(font), px, underline, rgb, centre, middle,
+      background, left, top, width, height);
   },
-  page_button: function (control, caption, left, top, width, height) {
-    kestradaPage.button(UTF8ToString(control), UTF8ToString(caption), left, top, width, height);
-  },
-  page_needle: function (x1, y1, x2, y2) {
-    kestradaPage.needle(x1, y1, x2, y2);
+  page_line: function (rgb, width, x1, y1, x2, y2) {
+    kestradaPage.line(rgb, width, x1, y1, x2, y2);
   },
   page_end_frame: function (title, hidePointer) {
     kestradaPage.endFrame(UTF8ToString(title), hidePointer);

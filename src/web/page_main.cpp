@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page's program: the slot clock on requestAnimationFrame, keys, focus
-// and controllers through html5.h, and the menus.
+// The page's program: the frames on requestAnimationFrame, with the slots
+// counted out of them and the motion between ticks drawn, keys, focus and
+// controllers through html5.h, and the menus.
 // The page's script calls the exported functions below.
 #include "app/key_codes.h"
+#include "scene/live_scene.h"
+#include "scene/slot_clock.h"
 #include "session/menu_commands.h"
 #include "web/page_drawing.h"
 #include "web/page_game.h"
@@ -23,14 +26,10 @@ using session::InputAction;
 using session::InputEvent;
 using session::MenuCommand;
 
-constexpr double kSlotMs = 40.0;
-// A frame later than this follows a stall (a hidden tab, a busy machine):
-// the game goes on with one slot, never a burst of catch-up slots.
-constexpr double kLongestFrameMs = 3 * kSlotMs;
-
 std::unique_ptr<PageGame> game;
-double lastFrameMs = -1;
-double accumulatedMs = 0;
+std::unique_ptr<scene::LiveScene> live;
+scene::SlotClock slotClock;
+bool smoothing = true;
 
 bool gameRuns() {
     const Form& form = game->form();
@@ -235,20 +234,22 @@ EM_BOOL onFrame(double nowMs, void*) {
         page_ended();
         return EM_FALSE;
     }
-    double elapsed = lastFrameMs < 0 ? 0 : nowMs - lastFrameMs;
-    lastFrameMs = nowMs;
-    if (elapsed > kLongestFrameMs) {
-        elapsed = kSlotMs;
-    }
-    if (!page_dialog_open()) {
+    // An open dialog holds the game.
+    const bool counting = !page_dialog_open();
+    if (counting) {
         pollPads();
-        accumulatedMs += elapsed;
-        while (accumulatedMs >= kSlotMs && !game->ended()) {
-            accumulatedMs -= kSlotMs;
-            game->runSlot();
+    }
+    const int due = slotClock.frame(nowMs, counting);
+    for (int i = 0; i < due && !game->ended(); ++i) {
+        const int32_t ticks = game->form().TickCount;
+        game->runSlot();
+        if (game->form().TickCount != ticks) {
+            live->ticked(game->form(), slotClock.slotTime(i));
         }
     }
-    drawFrame(game->form(), game->title());
+    const Form& form = game->form();
+    drawScene(live->frame(form, nowMs, game->replayHeld()), game->title(),
+              form.mousePointer == MousePointer::Transparent);
     syncMenus();
     return EM_TRUE;
 }
@@ -269,6 +270,8 @@ extern "C" {
 // The cover's gesture has unlocked the sound: the game starts.
 EMSCRIPTEN_KEEPALIVE void kestrada_begin(uint32_t seed) {
     game = std::make_unique<PageGame>(seed, playSounds);
+    live = std::make_unique<kestrada::scene::LiveScene>(game->form());
+    live->setSmoothing(smoothing);
     addMenus();
     game->start();
     emscripten_request_animation_frame_loop(onFrame, nullptr);
@@ -288,6 +291,14 @@ EMSCRIPTEN_KEEPALIVE void kestrada_menu(int index) {
         return;
     }
     game->input(menuEvent(command));
+}
+
+// Motion drawn between the ticks, or the plain steps.
+EMSCRIPTEN_KEEPALIVE void kestrada_set_smoothing(bool on) {
+    smoothing = on;
+    if (live) {
+        live->setSmoothing(on);
+    }
 }
 
 EMSCRIPTEN_KEEPALIVE void kestrada_music_ended() {

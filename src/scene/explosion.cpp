@@ -1,23 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "desktop/explosion_effect.h"
+#include "scene/explosion.h"
 
-namespace kestrada::desktop {
+namespace kestrada::scene {
 
 ExplosionEffect::ExplosionEffect(const Control& boom) : where_(boom) {}
 
 void ExplosionEffect::observe(const Control& boom) {
     if (boom.Left != where_.Left || boom.Top != where_.Top) {
         where_ = boom;
-        framesLeft_ = kFrames;
+        ticksLeft_ = kTicks;
+        ++hits_;
         return;
     }
-    if (framesLeft_ > 0) {
-        --framesLeft_;
+    if (ticksLeft_ > 0) {
+        --ticksLeft_;
     }
 }
 
 double ExplosionEffect::progress() const {
-    return double(kFrames - framesLeft_) / kFrames;
+    return double(kTicks - ticksLeft_) / kTicks;
 }
 
-} // namespace kestrada::desktop
+} // namespace kestrada::scene

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scene/live_scene.h"
+
+#include "scene/compose.h"
+
+namespace kestrada::scene {
+
+LiveScene::LiveScene(const Form& form) : explosion_(form.imgBoom()) {}
+
+void LiveScene::ticked(const Form& form, double slotMs) {
+    explosion_.observe(form.imgBoom());
+    motion_.ticked(composeScene(form, explosion_), form.TickCount, slotMs);
+}
+
+Scene LiveScene::frame(const Form& form, double nowMs, bool held) const {
+    Scene now = composeScene(form, explosion_);
+    if (!smoothing_) {
+        return now;
+    }
+    const bool still = held || form.GameOver || form.lblPaused().Visible;
+    return motion_.frame(std::move(now), nowMs, still);
+}
+
+} // namespace kestrada::scene
