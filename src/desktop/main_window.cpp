@@ -51,6 +51,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
         FileHighScoreStore scores(folders.highScore / kHighScoreFileName);
         sessionRecording_ = session::recordingHeader(*seed, session::startingBest(scores)) + "\n";
     }
+    playField_->setHallOfFame(&hallOfFame_);
     runner_.setRecorder([this](const session::InputEvent& event) {
         if (!sessionRecording_.empty()) {
             sessionRecording_ += session::inputLine(event) + "\n";

@@ -4,6 +4,7 @@
 // controllers through html5.h, and the menus.
 // The page's script calls the exported functions below.
 #include "app/key_codes.h"
+#include "scene/hall_of_fame.h"
 #include "scene/live_scene.h"
 #include "scene/slot_clock.h"
 #include "session/menu_commands.h"
@@ -248,8 +249,13 @@ EM_BOOL onFrame(double nowMs, void*) {
         }
     }
     const Form& form = game->form();
-    drawScene(live->frame(form, nowMs, game->replayHeld()), game->title(),
-              form.mousePointer == MousePointer::Transparent);
+    scene::Scene shown = live->frame(form, nowMs, game->replayHeld());
+    if (const auto& panel = game->hallOfFame(); panel.shown()) {
+        scene::addHallOfFame(
+            shown, form,
+            {panel.rows(), panel.highlighted(), panel.editing(), panel.name(), panel.caret()});
+    }
+    drawScene(shown, game->title(), form.mousePointer == MousePointer::Transparent);
     syncMenus();
     return EM_TRUE;
 }
