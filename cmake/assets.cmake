@@ -13,10 +13,11 @@ target_link_libraries(kestrada_encode_ogg PRIVATE PkgConfig::SNDFILE)
 set_target_properties(kestrada_encode_ogg PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
-set(KESTRADA_WAVES
-  ${KESTRADA_OUTPUT_DIR}/Start.wav
-  ${KESTRADA_OUTPUT_DIR}/Crash.wav
-  ${KESTRADA_OUTPUT_DIR}/Kestrada.wav)
+include(cmake/asset_list.cmake)
+set(KESTRADA_WAVES)
+foreach(name IN LISTS KESTRADA_SOUND_NAMES)
+  list(APPEND KESTRADA_WAVES ${KESTRADA_OUTPUT_DIR}/${name}.wav)
+endforeach()
 add_custom_command(
   OUTPUT ${KESTRADA_WAVES}
   COMMAND kestrada_synth ${KESTRADA_OUTPUT_DIR}
@@ -24,23 +25,20 @@ add_custom_command(
   COMMENT "Synthesising the wave files"
   VERBATIM)
 
-# One copy rule per picture, so that an edited picture is copied again.
-file(GLOB KESTRADA_PICTURE_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/assets/pictures/*.svg)
-set(KESTRADA_PICTURES)
-foreach(source IN LISTS KESTRADA_PICTURE_SOURCES)
-  get_filename_component(name ${source} NAME)
-  set(target_file ${KESTRADA_OUTPUT_DIR}/pictures/${name})
-  add_custom_command(
-    OUTPUT ${target_file}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${KESTRADA_OUTPUT_DIR}/pictures
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${source} ${target_file}
-    DEPENDS ${source}
-    VERBATIM)
-  list(APPEND KESTRADA_PICTURES ${target_file})
-endforeach()
+kestrada_copy_pictures(${KESTRADA_OUTPUT_DIR}/pictures KESTRADA_PICTURES)
 
 add_custom_target(kestrada_assets ALL DEPENDS ${KESTRADA_WAVES} ${KESTRADA_PICTURES})
+
+# The icon renderer, where Qt is at hand: the icon theme's PNGs
+# (install.cmake) and the page's app icons (web.cmake, through
+# scripts/web.sh) are drawn from the same SVG as the window's icon.
+find_package(Qt6 QUIET COMPONENTS Gui Svg)
+if(TARGET Qt6::Svg)
+  add_executable(kestrada_render_icon tools/render_icon.cpp)
+  target_link_libraries(kestrada_render_icon PRIVATE Qt6::Gui Qt6::Svg)
+  set_target_properties(kestrada_render_icon PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+endif()
 
 # Checks on what the build produced and on the picture files themselves.
 if(NOT BUILD_TESTING)

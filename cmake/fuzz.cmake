@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Fuzzing the two readers of files a user hands the game: the high-score
-# file and the headless input file. The kept corpus also runs as an ordinary
+# Fuzzing the readers of files a user hands the game: the high-score file,
+# the hall of fame's file and the headless input file. The kept corpus also runs as an ordinary
 # test in every build, with any compiler, so a fixed fault stays fixed.
 option(KESTRADA_FUZZ "Build the libFuzzer targets (clang only)" OFF)
 
@@ -32,10 +32,15 @@ if(KESTRADA_FUZZ)
     target_link_options(${name} PRIVATE ${KESTRADA_FUZZ_FLAGS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   endfunction()
-  kestrada_add_fuzz_target(high_score_fuzz ${CMAKE_SOURCE_DIR}/src/app/high_score_file.cpp)
+  kestrada_add_fuzz_target(high_score_fuzz ${CMAKE_SOURCE_DIR}/src/storage/high_score_file.cpp
+    ${CMAKE_SOURCE_DIR}/src/storage/replace_file.cpp ${CMAKE_SOURCE_DIR}/src/storage/folder_lock.cpp
+    ${CMAKE_SOURCE_DIR}/src/app/score_text.cpp)
   # The reader names menu commands from the session's table, whose entries
   # point at the form's handlers: the table and the rules come along as they are.
   kestrada_add_fuzz_target(input_file_fuzz ${CMAKE_SOURCE_DIR}/src/session/input_file.cpp)
   target_link_libraries(input_file_fuzz PRIVATE kestrada_session)
-  add_custom_target(kestrada_fuzz_targets DEPENDS high_score_fuzz input_file_fuzz)
+  kestrada_add_fuzz_target(hall_of_fame_fuzz
+    ${CMAKE_SOURCE_DIR}/src/storage/hall_of_fame_file.cpp ${CMAKE_SOURCE_DIR}/src/session/hall_of_fame.cpp)
+  target_link_libraries(hall_of_fame_fuzz PRIVATE kestrada_session)
+  add_custom_target(kestrada_fuzz_targets DEPENDS high_score_fuzz hall_of_fame_fuzz input_file_fuzz)
 endif()

@@ -21,20 +21,3 @@ target_compile_definitions(kestrada_headless_e2e PRIVATE
   KESTRADA_INPUT_DIR="${CMAKE_SOURCE_DIR}/tests/headless/inputs")
 add_dependencies(kestrada_headless_e2e ${KESTRADA_HEADLESS_PROGRAM})
 gtest_discover_tests(kestrada_headless_e2e DISCOVERY_TIMEOUT 60)
-
-# The browser build's checks run once, in the plain build.
-if(KESTRADA_SANITIZE)
-  return()
-endif()
-# The same games through the node build of the rules (scripts/web.sh
-# --build-only makes it); skipped when it has not been built.
-add_test(NAME kestrada_same_game_web
-  COMMAND ${CMAKE_SOURCE_DIR}/tests/web/same_game_test.sh
-    $<TARGET_FILE:${KESTRADA_HEADLESS_PROGRAM}> ${CMAKE_SOURCE_DIR}/build/web/kestrada-headless.js)
-set_tests_properties(kestrada_same_game_web PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900)
-
-# The page in headless chromium, against the site scripts/web.sh builds.
-add_test(NAME kestrada_browser
-  COMMAND ${CMAKE_SOURCE_DIR}/tests/web/browser_test.sh ${CMAKE_SOURCE_DIR}/build/web/site
-    $<TARGET_FILE:${KESTRADA_HEADLESS_PROGRAM}>)
-set_tests_properties(kestrada_browser PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)

@@ -17,12 +17,8 @@ if(NOT CMAKE_INSTALL_BINDIR STREQUAL "bin" OR NOT CMAKE_INSTALL_DATADIR STREQUAL
                   "bin and share install folders")
 endif()
 
-# The icon theme's PNGs, rendered from the same SVG the window shows.
-add_executable(kestrada_render_icon tools/render_icon.cpp)
-target_link_libraries(kestrada_render_icon PRIVATE Qt6::Gui Qt6::Svg)
-set_target_properties(kestrada_render_icon PROPERTIES
-  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
-set(KESTRADA_ICON_SVG ${CMAKE_SOURCE_DIR}/assets/pictures/icon.svg)
+# The icon theme's PNGs, rendered from the same SVG the window shows
+# (the renderer is in assets.cmake).
 set(KESTRADA_ICON_SIZES 16 24 32 48 64 128 256)
 set(KESTRADA_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
 set(KESTRADA_ICON_PNGS)

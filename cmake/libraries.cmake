@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The toolkit-free libraries every front end stands on:
 #   kestrada_rules    the game: the window's model and its handlers, by subsystem
+#   kestrada_storage  the player's files: high score, folder lock, game folders
 #   kestrada_session  recording, replaying and tracing a game; the menu commands
 #   kestrada_sound    the sound engine: wave reader, clocked players, mixer
 #   kestrada_scene    what a frame shows, and motion drawn between ticks
@@ -21,9 +22,19 @@ add_library(kestrada_rules STATIC ${KESTRADA_RULES_SOURCES})
 target_include_directories(kestrada_rules PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(kestrada_rules PUBLIC KESTRADA_VERSION="${PROJECT_VERSION}")
 
+# Files, the folder lock and the game's folders: the rules reach them only
+# through the store's seam, and the page brings a store of its own.
+kestrada_sources(KESTRADA_STORAGE_SOURCES storage)
+add_library(kestrada_storage STATIC ${KESTRADA_STORAGE_SOURCES})
+target_link_libraries(kestrada_storage PUBLIC kestrada_rules)
+
 kestrada_sources(KESTRADA_SESSION_SOURCES session)
+# The page runs on one thread: its hall of fame checks runs between frames.
+if(EMSCRIPTEN)
+  list(FILTER KESTRADA_SESSION_SOURCES EXCLUDE REGEX "/threaded_run_checks\\.cpp$")
+endif()
 add_library(kestrada_session STATIC ${KESTRADA_SESSION_SOURCES})
-target_link_libraries(kestrada_session PUBLIC kestrada_rules)
+target_link_libraries(kestrada_session PUBLIC kestrada_storage)
 
 kestrada_sources(KESTRADA_SCENE_SOURCES scene)
 add_library(kestrada_scene STATIC ${KESTRADA_SCENE_SOURCES})
@@ -52,7 +63,7 @@ target_link_libraries(kestrada_headless_runner PUBLIC kestrada_session)
 # Unit and behaviour tests live beside the code they test.
 if(BUILD_TESTING)
   set(KESTRADA_TEST_SOURCES)
-  foreach(folder IN ITEMS app tick traffic weapons hazards session sound scene headless)
+  foreach(folder IN ITEMS app tick traffic weapons hazards storage session sound scene headless)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*_test.cpp)
     list(APPEND KESTRADA_TEST_SOURCES ${sources})
   endforeach()

@@ -31,11 +31,17 @@ set_target_properties(kestrada_headless_web PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${KESTRADA_WEB_DIR})
 
 # ---- the page -----------------------------------------------------------------
-# The site: index.html, the page's script and style, kestrada.js and .wasm,
-# the pictures and the sounds compressed to Ogg Vorbis. The sounds come from
-# the native synthesizer and encoder, whose folder scripts/web.sh passes in.
-set(KESTRADA_WEB_TOOLS "" CACHE PATH "Folder of the native kestrada_synth and kestrada_encode_ogg")
+# The site: index.html, the page's scripts and style, kestrada.js and .wasm,
+# the pictures, the sounds compressed to Ogg Vorbis, the app's manifest and
+# icons, and the service worker that keeps them all for play offline. The
+# sounds and icons come from native tools, whose folder scripts/web.sh
+# passes in. Everything is gathered in site-files/, then laid out in site/
+# under names that carry the build's hash (cmake/stamp_site.cmake).
+set(KESTRADA_WEB_TOOLS "" CACHE PATH
+  "Folder of the native kestrada_synth, kestrada_encode_ogg and kestrada_render_icon")
+set(KESTRADA_STAGE_DIR ${KESTRADA_WEB_DIR}/site-files)
 set(KESTRADA_SITE_DIR ${KESTRADA_WEB_DIR}/site)
+include(${CMAKE_SOURCE_DIR}/cmake/asset_list.cmake)
 
 add_library(kestrada_web_page_options INTERFACE)
 target_link_libraries(kestrada_web_page_options INTERFACE kestrada_web_common)
@@ -53,44 +59,62 @@ target_link_libraries(kestrada_page PRIVATE kestrada_session kestrada_scene kest
 set_target_properties(kestrada_page PROPERTIES
   OUTPUT_NAME kestrada
   SUFFIX .js
-  RUNTIME_OUTPUT_DIRECTORY ${KESTRADA_SITE_DIR}
+  RUNTIME_OUTPUT_DIRECTORY ${KESTRADA_STAGE_DIR}
   LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/web/page_library.js)
 
 set(KESTRADA_SITE_FILES)
-foreach(name IN ITEMS index.html page.js page.css)
+foreach(name IN ITEMS index.html page.js page.css offline.js manifest.webmanifest)
   add_custom_command(
-    OUTPUT ${KESTRADA_SITE_DIR}/${name}
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/src/web/${name} ${KESTRADA_SITE_DIR}/${name}
+    OUTPUT ${KESTRADA_STAGE_DIR}/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/src/web/${name} ${KESTRADA_STAGE_DIR}/${name}
     DEPENDS ${CMAKE_SOURCE_DIR}/src/web/${name}
     VERBATIM)
-  list(APPEND KESTRADA_SITE_FILES ${KESTRADA_SITE_DIR}/${name})
+  list(APPEND KESTRADA_SITE_FILES ${KESTRADA_STAGE_DIR}/${name})
 endforeach()
-file(GLOB KESTRADA_PICTURE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/pictures/*.svg)
-foreach(source IN LISTS KESTRADA_PICTURE_SOURCES)
-  get_filename_component(name ${source} NAME)
-  add_custom_command(
-    OUTPUT ${KESTRADA_SITE_DIR}/pictures/${name}
-    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${KESTRADA_SITE_DIR}/pictures/${name}
-    DEPENDS ${source}
-    VERBATIM)
-  list(APPEND KESTRADA_SITE_FILES ${KESTRADA_SITE_DIR}/pictures/${name})
-endforeach()
+kestrada_copy_pictures(${KESTRADA_STAGE_DIR}/pictures pictures)
+list(APPEND KESTRADA_SITE_FILES ${pictures})
 if(KESTRADA_WEB_TOOLS)
   set(waves ${KESTRADA_WEB_DIR}/waves)
+  set(encode)
   set(oggs)
-  foreach(name IN ITEMS Start Crash Kestrada)
-    list(APPEND oggs ${KESTRADA_SITE_DIR}/sounds/${name}.ogg)
+  foreach(name IN LISTS KESTRADA_SOUND_NAMES)
+    list(APPEND encode COMMAND ${KESTRADA_WEB_TOOLS}/kestrada_encode_ogg ${waves}/${name}.wav
+      ${KESTRADA_STAGE_DIR}/sounds/${name}.ogg)
+    list(APPEND oggs ${KESTRADA_STAGE_DIR}/sounds/${name}.ogg)
   endforeach()
   add_custom_command(
     OUTPUT ${oggs}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${waves} ${KESTRADA_SITE_DIR}/sounds
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${waves} ${KESTRADA_STAGE_DIR}/sounds
     COMMAND ${KESTRADA_WEB_TOOLS}/kestrada_synth ${waves}
-    COMMAND ${KESTRADA_WEB_TOOLS}/kestrada_encode_ogg ${waves}/Start.wav ${KESTRADA_SITE_DIR}/sounds/Start.ogg
-    COMMAND ${KESTRADA_WEB_TOOLS}/kestrada_encode_ogg ${waves}/Crash.wav ${KESTRADA_SITE_DIR}/sounds/Crash.ogg
-    COMMAND ${KESTRADA_WEB_TOOLS}/kestrada_encode_ogg ${waves}/Kestrada.wav ${KESTRADA_SITE_DIR}/sounds/Kestrada.ogg
+    ${encode}
     DEPENDS ${KESTRADA_WEB_TOOLS}/kestrada_synth ${KESTRADA_WEB_TOOLS}/kestrada_encode_ogg
     COMMENT "Synthesising the sounds and compressing them for the page"
     VERBATIM)
-  list(APPEND KESTRADA_SITE_FILES ${oggs})
+  # The installed app's icons, named by their size as the manifest names them.
+  set(icon_sizes 192 512)
+  set(icons)
+  foreach(size IN LISTS icon_sizes)
+    list(APPEND icons ${KESTRADA_STAGE_DIR}/icons/${size}.png)
+  endforeach()
+  add_custom_command(
+    OUTPUT ${icons}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${KESTRADA_STAGE_DIR}/icons
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+            ${KESTRADA_WEB_TOOLS}/kestrada_render_icon ${KESTRADA_ICON_SVG}
+            ${KESTRADA_STAGE_DIR}/icons ${icon_sizes}
+    DEPENDS ${KESTRADA_WEB_TOOLS}/kestrada_render_icon ${KESTRADA_ICON_SVG}
+    COMMENT "Rendering the page's app icons"
+    VERBATIM)
+  list(APPEND KESTRADA_SITE_FILES ${oggs} ${icons})
 endif()
-add_custom_target(kestrada_site ALL DEPENDS ${KESTRADA_SITE_FILES} kestrada_page)
+
+set(worker ${CMAKE_SOURCE_DIR}/src/web/service-worker.js)
+add_custom_command(
+  OUTPUT ${KESTRADA_WEB_DIR}/site.stamp
+  COMMAND ${CMAKE_COMMAND} -DSTAGE=${KESTRADA_STAGE_DIR} -DSITE=${KESTRADA_SITE_DIR}
+          -DWORKER=${worker} -P ${CMAKE_SOURCE_DIR}/cmake/stamp_site.cmake
+  COMMAND ${CMAKE_COMMAND} -E touch ${KESTRADA_WEB_DIR}/site.stamp
+  DEPENDS ${KESTRADA_SITE_FILES} kestrada_page ${worker} ${CMAKE_SOURCE_DIR}/cmake/stamp_site.cmake
+  COMMENT "Laying out the site under the build's hash"
+  VERBATIM)
+add_custom_target(kestrada_site ALL DEPENDS ${KESTRADA_WEB_DIR}/site.stamp)

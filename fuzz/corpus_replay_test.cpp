@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every input kept from fuzzing runs again here, through the same checks,
 // in every build: a fault the fuzzer once found stays found without it.
+#include "fuzz/hall_of_fame_invariants.h"
 #include "fuzz/high_score_invariants.h"
 #include "fuzz/input_file_invariants.h"
 #include "testing/test_game.h"
@@ -19,6 +20,7 @@ TEST(FuzzCorpus, EveryKeptInputKeepsEveryProperty) {
          [&](const std::string& bytes) {
              return kestrada::fuzzing::highScoreFault(bytes, dir.path() / "Kestrada.txt");
          }},
+        {"hall_of_fame_fuzz", kestrada::fuzzing::hallOfFameFault},
         {"input_file_fuzz", kestrada::fuzzing::inputFileFault},
     };
     for (const auto& [target, fault] : targets) {

@@ -4,7 +4,8 @@
 // fuzzer once found keeps being checked by every ordinary build.
 #pragma once
 
-#include "app/high_score_file.h"
+#include "app/score_text.h"
+#include "storage/high_score_file.h"
 
 #include <cmath>
 #include <filesystem>

@@ -156,14 +156,10 @@ class Form {
     SoundPlayer* sndCrash = nullptr;
     SoundPlayer* sndMusic = nullptr;
     Host* host = nullptr;
-    // The program's own folder: the wave files, and of the high-score file
-    // unless highScoreDir names another (an installed game keeps the score
-    // in the player's own data folder).
+    // The program's own folder: the wave files.
     std::filesystem::path appPath;
-    std::filesystem::path highScoreDir;
-    std::filesystem::path highScoreFile() const;
-    // Where the best score is kept: the file at highScoreFile() unless the
-    // front end keeps it elsewhere.
+    // Where the best score is kept between games; without one the label
+    // starts from its design caption and a beaten best is only shown.
     HighScoreStore* highScoreStore = nullptr;
     // --seed N replaces the time of day as the seed.
     std::optional<uint32_t> seedOverride;

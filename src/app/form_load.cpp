@@ -2,9 +2,10 @@
 // Form_Load opens the program and starts every new game: there is no other
 // reset, so whatever it leaves alone carries over from the last game.
 #include "app/form.h"
-#include "app/high_score_file.h"
+#include "app/high_score_store.h"
 #include "app/host.h"
 #include "app/road_geometry.h"
+#include "app/score_text.h"
 #include "numeric.h"
 #include "sound/sound_player.h"
 
@@ -54,9 +55,10 @@ void parkWeapons(Form& f) {
 }
 
 void readHighScore(Form& f) {
-    FileHighScoreStore file(f.highScoreFile());
-    HighScoreStore& store = f.highScoreStore != nullptr ? *f.highScoreStore : file;
-    const auto value = store.load();
+    if (f.highScoreStore == nullptr) {
+        return;
+    }
+    const auto value = f.highScoreStore->load();
     if (!value) {
         return; // empty or unreadable: the label keeps its caption
     }
@@ -71,10 +73,6 @@ void loadSounds(Form& f) {
     f.sndMusic->load((f.appPath / "Kestrada.wav").string());
 }
 } // namespace
-
-std::filesystem::path Form::highScoreFile() const {
-    return (highScoreDir.empty() ? appPath : highScoreDir) / kHighScoreFileName;
-}
 
 void Form::Form_Load() {
     setKeyLegend(*this);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Die: the crash freezes the play field; on Exit it only saves the score.
 #include "app/form.h"
-#include "app/high_score_file.h"
+#include "app/high_score_store.h"
 #include "app/host.h"
+#include "app/score_text.h"
 #include "sound/sound_player.h"
 
 #include <iostream>
@@ -47,8 +48,10 @@ void saveBeatenHighScore(Form& f) {
     const double score = leadingNumber(f.lblScore().Caption);
     if (high < score) {
         f.lblHighScore().Caption = f.lblScore().Caption;
-        FileHighScoreStore file(f.highScoreFile());
-        HighScoreStore& store = f.highScoreStore != nullptr ? *f.highScoreStore : file;
+        if (f.highScoreStore == nullptr) {
+            return;
+        }
+        HighScoreStore& store = *f.highScoreStore;
         const BestSave save = store.save(f.lblHighScore().Caption);
         if (save.storedBest) {
             // Another game saved a higher best meanwhile: it stands.

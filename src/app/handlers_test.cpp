@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The form's handlers as a player meets them: keys, pause, music, the crash
 // and the high score kept between games, also when two games share it.
-#include "app/high_score_file.h"
 #include "app/key_codes.h"
+#include "app/score_text.h"
 #include "testing/test_game.h"
 
 #include <csignal>

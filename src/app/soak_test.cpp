@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Seeded sessions played through the handlers, restarting in the same folder
 // after Exit; after every event and tick, the rules that always hold.
-#include "app/high_score_file.h"
 #include "app/key_codes.h"
+#include "app/score_text.h"
 #include "testing/test_game.h"
 
 #include <algorithm>

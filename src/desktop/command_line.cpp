@@ -41,7 +41,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         "Drive up a dangerous road, dodge craters and wrecks, and fight the road hog.\n"
         "Keys: arrows drive, Space fires, 1 and 2 choose the weapon, Esc pauses,\n"
         "Enter starts a new game. With --headless the game runs without a window:\n"
-        "kestrada --headless --help tells how."));
+        "kestrada --headless --help tells how. kestrada --scores [--data-dir DIR]\n"
+        "prints the hall of fame, each entry checked against its recording."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption seed(QStringLiteral("seed"),

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's command line, and the per-user folder the game computes
 // without Qt agreeing with the one Qt gives the window.
-#include "app/game_folders.h"
 #include "desktop/command_line.h"
+#include "storage/game_folders.h"
 
 #include <QTest>
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrada: the game in its window, or with --headless the same game driven
 // by an input file, with no display at all.
-#include "app/game_folders.h"
 #include "desktop/command_line.h"
 #include "desktop/first_frame_probe.h"
 #include "desktop/full_screen.h"
@@ -12,6 +11,8 @@
 #include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
 #include "headless/runner.h"
+#include "headless/scores.h"
+#include "storage/game_folders.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -53,6 +54,9 @@ int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (std::find(args.begin(), args.end(), "--headless") != args.end()) {
         return kestrada::headless::run(args);
+    }
+    if (std::find(args.begin(), args.end(), "--scores") != args.end()) {
+        return kestrada::headless::printScores(args);
     }
     // Help and the version need no display.
     if (kestrada::desktop::asksForHelpOrVersion(argc, argv)) {

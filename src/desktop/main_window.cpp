@@ -12,6 +12,7 @@
 #include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
 #include "session/menu_commands.h"
+#include "session/recording.h"
 #include "sound/clocked_sound_player.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@
 #include <QFocusEvent>
 #include <QLayout>
 #include <QMenuBar>
+#include <QProcess>
 #include <algorithm>
 
 namespace kestrada::desktop {
@@ -43,7 +45,22 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
       sndCrash_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())), host_(*this),
       game_({*sndStart_, *sndCrash_, *sndMusic_}, host_, {.folders = folders, .seed = seed}),
-      playField_(new PlayField(game_.form(), pictureDir(folders.gameData), this)) {
+      playField_(new PlayField(game_.form(), pictureDir(folders.gameData), this)),
+      hallOfFame_(folders.highScore, session::threadedRunChecks()) {
+    if (seed) {
+        FileHighScoreStore scores(folders.highScore / kHighScoreFileName);
+        sessionRecording_ = session::recordingHeader(*seed, session::startingBest(scores)) + "\n";
+    }
+    playField_->setHallOfFame(&hallOfFame_);
+    runner_.setRecorder([this](const session::InputEvent& event) {
+        if (!sessionRecording_.empty()) {
+            sessionRecording_ += session::inputLine(event) + "\n";
+        }
+        if (inputListener_) {
+            inputListener_(event);
+        }
+    });
+
     showRunTitle();
     setWindowIcon(playField_->pictures().windowIcon());
     QPalette grey = palette();
@@ -70,7 +87,11 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     auto* zoomOut = new QAction(this);
     zoomOut->setShortcuts(QKeySequence::ZoomOut);
     connect(zoomOut, &QAction::triggered, this, [this] { stepZoom(-1); });
-    addActions({zoomIn, zoomOut});
+    // The hall of fame is the window's, not the form's: Ctrl+H is How to Play.
+    auto* hallOfFame = new QAction(this);
+    hallOfFame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(hallOfFame, &QAction::triggered, this, [this] { toggleHallOfFame(); });
+    addActions({zoomIn, zoomOut, hallOfFame});
 
     // A controller plays only the game in front: a press behind another
     // window must not unpause or steer.
@@ -148,8 +169,10 @@ void MainWindow::syncView() {
         crashShown_ = form().GameOver;
         if (crashShown_) {
             gamepads_->rumble();
+            keepEndedGame(false);
         }
     }
+    hallOfFame_.follow(form());
     const Qt::CursorShape shape =
         form().mousePointer == MousePointer::Transparent ? Qt::BlankCursor : Qt::ArrowCursor;
     if (playField_->cursor().shape() != shape) {
@@ -159,7 +182,7 @@ void MainWindow::syncView() {
 }
 
 void MainWindow::setInputListener(std::function<void(const session::InputEvent&)> listener) {
-    runner_.setRecorder(std::move(listener));
+    inputListener_ = std::move(listener);
 }
 
 void MainWindow::showRunTitle() {
@@ -196,6 +219,9 @@ void MainWindow::onSlot(double slotMs) {
     });
     if (slot.replayEnded) {
         endReplay();
+    }
+    if (hallOfFame_.poll()) {
+        playField_->update();
     }
     if (ended_ || !slot.ran) {
         return;
@@ -264,6 +290,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         const auto& keyEvent = *static_cast<QKeyEvent*>(event);
+        if (hallOfFameKey(keyEvent)) {
+            return true;
+        }
         if (!gameKeyCode(keyEvent)) {
             return false;
         }
@@ -310,12 +339,101 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::endProgram() {
+    // Exit during a game keeps it under the last name; a crashed one is kept.
+    if (!form().GameOver) {
+        keepEndedGame(true);
+    }
     ended_ = true;
     frames_->stop();
     if (!closing_) {
         close();
     }
     Q_EMIT programEnded();
+}
+
+void MainWindow::keepEndedGame(bool exited) {
+    // A replay's games are someone else's, kept where they came from.
+    if (runner_.replaying() || sessionRecording_.empty()) {
+        return;
+    }
+    const std::string& score = form().lblScore().Caption;
+    if (exited) {
+        hallOfFame_.gameExited(score, sessionRecording_);
+    } else {
+        hallOfFame_.gameCrashed(score, sessionRecording_);
+    }
+}
+
+void MainWindow::toggleHallOfFame() {
+    if (hallOfFame_.toggle(form())) {
+        // As help does: the game waits while the table is looked at.
+        deliver({.action = session::InputAction::Menu, .command = session::MenuCommand::mnuPause});
+    }
+    playField_->update();
+}
+
+namespace {
+std::optional<session::HallOfFamePanel::Key> panelKey(int key) {
+    using Key = session::HallOfFamePanel::Key;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return Key::Enter;
+    case Qt::Key_Escape:
+        return Key::Esc;
+    case Qt::Key_Backspace:
+        return Key::Backspace;
+    case Qt::Key_Delete:
+        return Key::Delete;
+    case Qt::Key_Left:
+        return Key::Left;
+    case Qt::Key_Right:
+        return Key::Right;
+    case Qt::Key_Home:
+        return Key::Home;
+    case Qt::Key_End:
+        return Key::End;
+    case Qt::Key_Up:
+        return Key::Up;
+    case Qt::Key_Down:
+        return Key::Down;
+    default:
+        return std::nullopt;
+    }
+}
+} // namespace
+
+bool MainWindow::hallOfFameKey(const QKeyEvent& event) {
+    if (!hallOfFame_.shown()) {
+        return false;
+    }
+    // Releases always reach the game, so that no key it holds sticks.
+    const bool editing = hallOfFame_.editing();
+    if (event.type() == QEvent::KeyRelease) {
+        return false;
+    }
+    if (event.isAutoRepeat()) {
+        return editing;
+    }
+    bool taken = false;
+    if (const auto key = panelKey(event.key())) {
+        taken = hallOfFame_.key(*key);
+    } else if (!event.text().isEmpty()) {
+        taken = hallOfFame_.text(event.text().toStdString());
+    }
+    replayChosenRun();
+    playField_->update();
+    return taken || editing;
+}
+
+void MainWindow::replayChosenRun() {
+    const auto run = hallOfFame_.takeChosen();
+    if (!run) {
+        return;
+    }
+    // A run replays as --replay does, in a window of its own.
+    QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                            {QStringLiteral("--replay"), QString::fromStdString(run->string())});
 }
 
 } // namespace kestrada::desktop

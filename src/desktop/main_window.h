@@ -5,12 +5,14 @@
 #pragma once
 
 #include "app/form.h"
-#include "app/game_folders.h"
 #include "desktop/window_host.h"
 #include "session/game.h"
+#include "session/hall_of_fame_panel.h"
 #include "session/input_file.h"
 #include "session/input_policy.h"
 #include "session/slot_runner.h"
+#include "storage/game_folders.h"
+#include "storage/high_score_file.h"
 
 #include <QMainWindow>
 #include <cstdint>
@@ -69,6 +71,10 @@ class MainWindow : public QMainWindow {
     void setZoom(int zoom);
     FullScreen& fullScreen() const { return *fullScreen_; }
 
+    // The hall of fame's panel: the window routes keys to it; it is drawn
+    // from its state.
+    const session::HallOfFamePanel& hallOfFame() const { return hallOfFame_; }
+
   Q_SIGNALS:
     // Exit has run: the program should end.
     void programEnded();
@@ -100,6 +106,12 @@ class MainWindow : public QMainWindow {
     void endProgram();
     // Ctrl+Plus and Ctrl+Minus: one step, remembered for the next start.
     void stepZoom(int step);
+    // The hall of fame: a game that ended, the window's own command, keys
+    // while it is shown, and a run chosen from it.
+    void keepEndedGame(bool exited);
+    void toggleHallOfFame();
+    bool hallOfFameKey(const QKeyEvent& event);
+    void replayChosenRun();
 
     std::unique_ptr<SoundOutput> soundOutput_;
     std::unique_ptr<sound::ClockedSoundPlayer> sndStart_;
@@ -118,6 +130,11 @@ class MainWindow : public QMainWindow {
     // while another window has focus never reaches us: the keyboard is let
     // go on focus loss.
     session::InputPolicy policy_{[this](const session::InputEvent& event) { onGameKey(event); }};
+    // The session's recording so far, as last-run.txt has it: a game kept in
+    // the hall of fame keeps this up to its end. Empty without a known seed.
+    std::string sessionRecording_;
+    std::function<void(const session::InputEvent&)> inputListener_;
+    session::HallOfFamePanel hallOfFame_;
     std::unique_ptr<FullScreen> fullScreen_;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;

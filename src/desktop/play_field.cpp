@@ -2,6 +2,7 @@
 #include "desktop/play_field.h"
 
 #include "desktop/frame_painter.h"
+#include "scene/hall_of_fame.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -115,12 +116,25 @@ void PlayField::paintEvent(QPaintEvent*) {
     }
 }
 
+scene::Scene PlayField::scene() const {
+    scene::Scene shown = live_.frame(form_, frameMs_, replayHeld_);
+    if (hallOfFame_ != nullptr && hallOfFame_->shown()) {
+        scene::addHallOfFame(shown, form_,
+                             {hallOfFame_->rows(), hallOfFame_->highlighted(),
+                              hallOfFame_->editing(), hallOfFame_->name(), hallOfFame_->caret()});
+    }
+    return shown;
+}
+
 void PlayField::mousePressEvent(QMouseEvent* event) {
     const Control& frame = form_.fraScores();
     const Control& button = form_.cmdNewGame();
-    const QRectF buttonRect(frame.Left + button.Left, frame.Top + button.Top, button.Width,
-                            button.Height);
-    if (event->button() == Qt::LeftButton && frame.Visible && button.Visible &&
+    // The form's own frame, or the hall of fame drawn where it would be.
+    const bool shown =
+        (frame.Visible && button.Visible) || (hallOfFame_ != nullptr && hallOfFame_->shown());
+    const scene::Rect r = scene::hallOfFameButton(form_);
+    const QRectF buttonRect(r.left, r.top, r.width, r.height);
+    if (event->button() == Qt::LeftButton && shown &&
         buttonRect.contains((event->position() - playArea().topLeft()) / zoom_)) {
         Q_EMIT newGameButtonClicked();
         return;

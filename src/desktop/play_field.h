@@ -7,6 +7,7 @@
 #include "app/form.h"
 #include "desktop/sprite_pictures.h"
 #include "scene/live_scene.h"
+#include "session/hall_of_fame_panel.h"
 
 #include <QWidget>
 
@@ -39,7 +40,9 @@ class PlayField : public QWidget {
     // Draws the frame for this time on the frames' clock.
     void showFrame(double nowMs);
     // What the frame for the time last shown draws.
-    scene::Scene scene() const { return live_.frame(form_, frameMs_, replayHeld_); }
+    scene::Scene scene() const;
+    // The hall of fame drawn over the play field while it is shown.
+    void setHallOfFame(const session::HallOfFamePanel* panel) { hallOfFame_ = panel; }
     // Off: the plain steps of the ticks, as the game once looked.
     void setSmoothing(bool on) { live_.setSmoothing(on); }
     bool smoothing() const { return live_.smoothing(); }
@@ -76,6 +79,7 @@ class PlayField : public QWidget {
     bool painted_ = false;
     int zoom_ = 1;
     bool filling_ = false;
+    const session::HallOfFamePanel* hallOfFame_ = nullptr;
 };
 
 } // namespace kestrada::desktop

@@ -121,6 +121,16 @@ class ReplayTest : public QObject {
                 QTest::keyRelease(field, Qt::Key_Right);
                 QTest::keyRelease(field, Qt::Key_Up);
             } else if (crashedAt != 0 && slot == crashedAt + 10) {
+                // The crash entered the hall of fame: the name typed goes to
+                // its field, Enter keeps it, and only the next Enter starts over.
+                QVERIFY(window.hallOfFame().editing());
+                QTest::keyClicks(field, QStringLiteral("Zo"));
+                QKeyEvent umlaut(QEvent::KeyPress, Qt::Key_Ediaeresis, Qt::NoModifier,
+                                 QString::fromUtf8("ë"));
+                QApplication::sendEvent(field, &umlaut);
+                QTest::keyClicks(field, QStringLiteral(" Q"));
+                QTest::keyClick(field, Qt::Key_Return);
+                QVERIFY(form.GameOver);
                 QTest::keyClick(field, Qt::Key_Return);
                 newGameAt = slot;
             } else if (slot == newGameAt + 10 || slot == 1500) {
@@ -145,6 +155,33 @@ class ReplayTest : public QObject {
 
         const QStringList headless = replayHeadless(recording, dir("headless"));
         QCOMPARE(headless, recorded);
+
+        // The crash is in the hall of fame under the name typed (the game
+        // ended by Exit too, if it scored), and replays to its score; edited
+        // by hand, it no longer does.
+        const auto table = [&] {
+            QProcess program;
+            program.start(QStringLiteral(KESTRADA_PROGRAM),
+                          {QStringLiteral("--scores"), QStringLiteral("--data-dir"), dir("live")});
+            (void)program.waitForFinished(60000);
+            return QString::fromUtf8(program.readAllStandardOutput())
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        };
+        const QStringList entries = table();
+        QVERIFY(!entries.isEmpty());
+        for (const QString& entry : entries) {
+            QVERIFY2(entry.contains(QString::fromUtf8("  Zoë Q  ")), qPrintable(entry));
+            QVERIFY2(entry.endsWith(QStringLiteral("  verified")), qPrintable(entry));
+        }
+        const QString fame = dir("live") + QStringLiteral("/HallOfFame.txt");
+        QStringList edited = lines(fame);
+        const QString score = edited[1].section(QLatin1Char('\t'), 0, 0);
+        edited[1].replace(0, score.size(), QString::number(score.toLongLong() + 1));
+        kestrada::testing::writeFile(fame.toStdString(),
+                                     edited.join(QLatin1Char('\n')).toStdString());
+        QVERIFY2(table().last().endsWith(QStringLiteral("  unverified (replays to ") + score +
+                                         QLatin1Char(')')),
+                 qPrintable(table().join(QLatin1Char('|'))));
 
         // The viewer's keys do nothing to the game; Esc holds the replay a
         // while, silent as a pause, without a trace of it in the game.

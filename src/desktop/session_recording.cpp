@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/session_recording.h"
 
-#include "app/high_score_file.h"
 #include "desktop/main_window.h"
+#include "storage/high_score_file.h"
 
 #include <QTime>
 #include <filesystem>
@@ -63,7 +63,8 @@ bool SessionRecording::prepare(const CommandLine& options, const GameFolders& fo
     // The recording must name the seed, so the time of day is read here.
     seed_ = seed ? *seed : static_cast<uint32_t>(QTime::currentTime().msecsSinceStartOfDay());
 
-    const std::string high = session::startingBest(folders_.highScore);
+    FileHighScoreStore scores(folders_.highScore / kHighScoreFileName);
+    const std::string high = session::startingBest(scores);
     if (options.record && !record_.open(*options.record, seed_, high, error)) {
         error = "--record: " + error;
         return false;

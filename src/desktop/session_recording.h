@@ -4,9 +4,9 @@
 // for a replay, a scratch high-score folder so that its score is not saved.
 #pragma once
 
-#include "app/game_folders.h"
 #include "desktop/command_line.h"
 #include "session/recording.h"
+#include "storage/game_folders.h"
 
 #include <QTemporaryDir>
 #include <cstdint>

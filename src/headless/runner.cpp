@@ -4,14 +4,14 @@
 // high-score file behind.
 #include "headless/runner.h"
 
-#include "app/game_folders.h"
-#include "app/high_score_file.h"
 #include "headless/command_line.h"
 #include "session/game.h"
 #include "session/headless_host.h"
 #include "session/recording.h"
 #include "session/simulation.h"
 #include "session/trace_writer.h"
+#include "storage/game_folders.h"
+#include "storage/high_score_file.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,9 +2,11 @@
 // The scene both front ends draw: motion drawn between ticks at any screen
 // rate, what snaps, the burst of a hit, and the slots a frame makes due.
 #include "scene/compose.h"
+#include "scene/hall_of_fame.h"
 #include "scene/live_scene.h"
 #include "scene/slot_clock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <vector>
@@ -146,4 +148,25 @@ TEST(SlotClock, SlotsFallEveryFortyMillisecondsAndAStallGivesOne) {
     EXPECT_EQ(clock.frame(1400, false), 0);
     EXPECT_EQ(clock.frame(1439.5), 0); // held time is not counted
     EXPECT_EQ(clock.frame(1440), 1);
+}
+
+// The hall of fame over the play field, in the form's frame: the chosen row
+// on its own background, the caret between characters, not bytes.
+TEST(HallOfFameScene, TheFrameTheHighlightedRowAndTheCaret) {
+    const Form form;
+    const std::vector<std::string> rows = {"first", "second"};
+    const std::string name = "Zoë";
+    Scene scene;
+    addHallOfFame(scene, form, {rows, 1, true, name, 2});
+    ASSERT_FALSE(scene.empty());
+    EXPECT_EQ(scene.front().rect, (Rect{67, 0, 345, 477}));
+    const auto withText = [&](const std::string& text) {
+        return std::find_if(scene.begin(), scene.end(),
+                            [&](const Item& item) { return item.text == text; });
+    };
+    ASSERT_NE(withText("Kestrada Hall of Fame"), scene.end());
+    ASSERT_NE(withText("New Game"), scene.end());
+    EXPECT_FALSE(withText("first")->background);
+    EXPECT_TRUE(withText("second")->background);
+    EXPECT_NE(withText("Zo|ë"), scene.end());
 }

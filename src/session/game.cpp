@@ -26,8 +26,9 @@ void Game::wire(SoundPlayers players, const GameSetup& setup) {
     form_.sndMusic = &players.music;
     form_.host = &host_;
     form_.appPath = setup.folders.gameData;
-    form_.highScoreDir = setup.folders.highScore;
-    form_.highScoreStore = setup.highScoreStore;
+    form_.highScoreStore = setup.highScoreStore != nullptr
+                               ? setup.highScoreStore
+                               : &fileStore_.emplace(setup.folders.highScore / kHighScoreFileName);
     form_.seedOverride = setup.seed;
 }
 

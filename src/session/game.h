@@ -6,11 +6,12 @@
 #pragma once
 
 #include "app/form.h"
-#include "app/game_folders.h"
 #include "app/host.h"
 #include "session/input_file.h"
 #include "session/slot_runner.h"
 #include "sound/silent_sound_player.h"
+#include "storage/game_folders.h"
+#include "storage/high_score_file.h"
 
 #include <cstdint>
 #include <optional>
@@ -93,6 +94,8 @@ class Game : public SlotGame {
     void wire(SoundPlayers players, const GameSetup& setup);
 
     std::optional<SilentPlayers> silent_;
+    // The high-score file, when no other store was given.
+    std::optional<FileHighScoreStore> fileStore_;
     EndNotingHost host_;
     Form form_;
 };

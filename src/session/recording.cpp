@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/recording.h"
 
-#include "app/high_score_file.h"
 #include "app/key_codes.h"
+#include "app/score_text.h"
 #include "session/whole_number.h"
+#include "storage/high_score_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -26,8 +27,8 @@ std::string recordingHeader(uint32_t seed, std::string_view high) {
            std::to_string(seed) + std::string(kHighMark) + std::string(high) + "\"";
 }
 
-std::string startingBest(const std::filesystem::path& folder) {
-    const auto stored = readFirstValue(folder / kHighScoreFileName);
+std::string startingBest(HighScoreStore& store) {
+    const auto stored = store.load();
     return stored ? numberText(leadingNumber(*stored)) : "0";
 }
 

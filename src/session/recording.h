@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/form.h"
+#include "app/high_score_store.h"
 #include "session/input_file.h"
 
 #include <cstdint>
@@ -20,9 +21,8 @@ namespace kestrada::session {
 // game started from, so that the file alone replays to the same end.
 std::string recordingHeader(uint32_t seed, std::string_view high);
 
-// The best Form_Load will show from this high-score folder: a recording
-// starts from it.
-std::string startingBest(const std::filesystem::path& folder);
+// The best Form_Load will show from this store: a recording starts from it.
+std::string startingBest(HighScoreStore& store);
 
 struct RecordingHeader {
     uint32_t seed = 0;

@@ -81,7 +81,7 @@ struct TestGame : TestGameServices, session::Game {
                       const std::optional<std::filesystem::path>& scoreDir = {})
         : Game({sndStart, sndCrash, sndMusic}, host,
                {.folders = {dir.path(), scoreDir.value_or(dir.path())}, .seed = seed}),
-          form(editableForm()) {
+          scoreFile_(scoreDir.value_or(dir.path()) / "Kestrada.txt"), form(editableForm()) {
         if (load) {
             start();
         }
@@ -94,8 +94,12 @@ struct TestGame : TestGameServices, session::Game {
         }
     }
 
-    std::filesystem::path highScoreFile() const { return dir.path() / "Kestrada.txt"; }
+    std::filesystem::path highScoreFile() const { return scoreFile_; }
 
+  private:
+    std::filesystem::path scoreFile_;
+
+  public:
     Form& form;
 };
 

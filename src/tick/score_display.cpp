@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tick/score_display.h"
 
-#include "app/high_score_file.h"
+#include "app/score_text.h"
 #include "numeric.h"
 
 #include <cmath>

@@ -630,6 +630,7 @@ var Module = {
 window.kestrada = {
   state: () => JSON.parse(UTF8ToString(Module._kestrada_state())),
   recording: () => UTF8ToString(Module._kestrada_recording()),
+  hallOfFame: () => UTF8ToString(Module._kestrada_hall_of_fame()).split('\n').filter(Boolean),
   audioState: () => (sound.context ? sound.context.state : 'none'),
   peak: () => sound.peak(),
   firstFrameAt: () => firstFrameAt,

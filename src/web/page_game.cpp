@@ -2,12 +2,13 @@
 #include "web/page_game.h"
 
 #include "app/help_texts.h"
-#include "app/high_score_file.h"
 #include "session/recording.h"
 #include "session/trace_writer.h"
+#include "storage/high_score_file.h"
 #include "web/page_high_score_store.h"
 #include "web/page_library.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -55,6 +56,7 @@ void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
     runner_->setRecorder([this](const InputEvent& event) {
         if (!runner_->replaying()) {
             recording_ += session::inputLine(event) + "\n";
+            sessionRecording_ += session::inputLine(event) + "\n";
         }
     });
     seed_ = seed;
@@ -62,7 +64,11 @@ void PageGame::newGame(uint32_t seed, const std::string& dataDir) {
     lastTicked_ = false;
     slotSounds_.clear();
     lastSounds_.clear();
-    recording_ = session::recordingHeader(seed, session::startingBest(dataDir)) + "\n";
+    recording_ =
+        session::recordingHeader(seed, session::startingBest(*game_->form().highScoreStore)) + "\n";
+    sessionRecording_ = recording_;
+    crashSeen_ = false;
+    exitSeen_ = false;
 }
 
 void PageGame::start() {
@@ -79,6 +85,7 @@ void PageGame::flushSounds() {
 void PageGame::input(const InputEvent& event) {
     runner_->input(event);
     flushSounds();
+    keepEndedGame();
 }
 
 void PageGame::musicEnded() {
@@ -100,6 +107,63 @@ void PageGame::runSlot() {
     if (slot.replayEnded) {
         silence();
     }
+    keepEndedGame();
+    hallOfFame_.poll();
+}
+
+void PageGame::keepEndedGame() {
+    const Form& form = game_->form();
+    const bool crashed = form.GameOver && !crashSeen_;
+    crashSeen_ = form.GameOver;
+    const bool exited = ended() && !exitSeen_;
+    exitSeen_ = ended();
+    if (runner_->replaying()) {
+        return;
+    }
+    if (crashed) {
+        hallOfFame_.gameCrashed(form.lblScore().Caption, sessionRecording_);
+        page_persist();
+    } else if (exited && !form.GameOver) {
+        hallOfFame_.gameExited(form.lblScore().Caption, sessionRecording_);
+        page_persist();
+    }
+    hallOfFame_.follow(form);
+}
+
+void PageGame::toggleHallOfFame() {
+    if (hallOfFame_.toggle(game_->form())) {
+        input({.action = InputAction::Menu, .command = session::MenuCommand::mnuPause});
+    }
+}
+
+bool PageGame::hallOfFameKey(std::string_view key, bool down, bool repeat) {
+    using Key = session::HallOfFamePanel::Key;
+    static const std::pair<std::string_view, Key> kKeys[] = {
+        {"Enter", Key::Enter},    {"Escape", Key::Esc},     {"Backspace", Key::Backspace},
+        {"Delete", Key::Delete},  {"ArrowLeft", Key::Left}, {"ArrowRight", Key::Right},
+        {"Home", Key::Home},      {"End", Key::End},        {"ArrowUp", Key::Up},
+        {"ArrowDown", Key::Down},
+    };
+    // Releases always reach the game, so that no key it holds sticks.
+    if (!hallOfFame_.shown() || !down) {
+        return false;
+    }
+    const bool editing = hallOfFame_.editing();
+    if (repeat) {
+        return editing;
+    }
+    bool taken = false;
+    const auto named = std::find_if(std::begin(kKeys), std::end(kKeys),
+                                    [&](const auto& k) { return k.first == key; });
+    if (named != std::end(kKeys)) {
+        taken = hallOfFame_.key(named->second);
+    } else if (key.size() <= 4) { // one character: "a", "ë", " "
+        taken = hallOfFame_.text(key);
+    }
+    if (editing && !hallOfFame_.editing()) {
+        page_persist(); // the name given is kept
+    }
+    return taken || editing;
 }
 
 void PageGame::endReplay(uint32_t seed) {

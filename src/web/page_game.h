@@ -7,6 +7,7 @@
 
 #include "app/host.h"
 #include "session/game.h"
+#include "session/hall_of_fame_panel.h"
 #include "session/input_file.h"
 #include "session/slot_runner.h"
 
@@ -70,6 +71,13 @@ class PageGame {
     const Form& form() const { return game_->form(); }
     uint32_t seed() const { return seed_; }
 
+    // The hall of fame, kept with the high score in the browser's storage:
+    // its panel, the page's own command, and a key while it is shown
+    // (the DOM's key name; true when the panel took it).
+    const session::HallOfFamePanel& hallOfFame() const { return hallOfFame_; }
+    void toggleHallOfFame();
+    bool hallOfFameKey(std::string_view key, bool down, bool repeat);
+
   private:
     void newGame(uint32_t seed, const std::string& dataDir);
     // Hands the sound calls made so far to the page; those of a slot are
@@ -77,6 +85,8 @@ class PageGame {
     void flushSounds();
     // All three players stop, as at the end of a game or a replay.
     void silence();
+    // A game that ended since the last look goes to the hall of fame.
+    void keepEndedGame();
 
     uint32_t seed_;
     SoundOut sounds_;
@@ -88,6 +98,11 @@ class PageGame {
     bool lastTicked_ = false;
     std::vector<std::string> slotSounds_;
     std::vector<std::string> lastSounds_;
+    // The session from its start, as the hall of fame keeps it with a game.
+    std::string sessionRecording_;
+    bool crashSeen_ = false;
+    bool exitSeen_ = false;
+    session::HallOfFamePanel hallOfFame_{kDataDir, session::steppedRunChecks()};
 };
 
 } // namespace kestrada::web

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "web/page_high_score_store.h"
 
-#include "app/high_score_file.h"
+#include "storage/high_score_file.h"
 #include "web/page_game.h"
 #include "web/page_library.h"
 

@@ -4,6 +4,7 @@
 // controllers through html5.h, the touch controls, and the menus.
 // The page's script calls the exported functions below.
 #include "app/key_codes.h"
+#include "scene/hall_of_fame.h"
 #include "scene/live_scene.h"
 #include "scene/slot_clock.h"
 #include "session/input_policy.h"
@@ -19,6 +20,8 @@
 #include <span>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace kestrada::web {
 namespace {
@@ -93,15 +96,24 @@ int16_t keyCodeOf(const std::string& code) {
 }
 
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
+    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    // Ctrl+F is the page's own: the hall of fame, not the browser's search.
+    if (game && down && e->ctrlKey && std::string_view(e->code) == "KeyF" && !game->replaying()) {
+        game->toggleHallOfFame();
+        return EM_TRUE;
+    }
     // Ctrl combinations are the menus' shortcuts, which the page handles.
     if (!game || e->ctrlKey || e->altKey || e->metaKey || page_dialog_open()) {
         return EM_FALSE;
+    }
+    if (!game->replaying() && game->hallOfFameKey(e->key, down, e->repeat != 0)) {
+        return EM_TRUE;
     }
     const int16_t code = keyCodeOf(e->code);
     if (code == 0) {
         return EM_FALSE;
     }
-    policy.key(code, type == EMSCRIPTEN_EVENT_KEYDOWN);
+    policy.key(code, down);
     return EM_TRUE;
 }
 
@@ -217,8 +229,13 @@ EM_BOOL onFrame(double nowMs, void*) {
     }
     showCrash();
     const Form& form = game->form();
-    drawScene(live->frame(form, nowMs, game->replayHeld()), game->title(),
-              form.mousePointer == MousePointer::Transparent);
+    scene::Scene shown = live->frame(form, nowMs, game->replayHeld());
+    if (const auto& panel = game->hallOfFame(); panel.shown()) {
+        scene::addHallOfFame(
+            shown, form,
+            {panel.rows(), panel.highlighted(), panel.editing(), panel.name(), panel.caret()});
+    }
+    drawScene(shown, game->title(), form.mousePointer == MousePointer::Transparent);
     syncMenus();
     return EM_TRUE;
 }
@@ -297,6 +314,16 @@ EMSCRIPTEN_KEEPALIVE const char* kestrada_state() {
     static std::string state;
     state = game ? game->state() : "{}";
     return state.c_str();
+}
+
+// The hall of fame's rows while it is shown, one a line.
+EMSCRIPTEN_KEEPALIVE const char* kestrada_hall_of_fame() {
+    static std::string text;
+    text.clear();
+    for (const std::string& row : game ? game->hallOfFame().rows() : std::vector<std::string>{}) {
+        text += row + "\n";
+    }
+    return text.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE const char* kestrada_recording() {

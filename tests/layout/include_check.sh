@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The layout holds: no toolkit, controller or browser header outside the
 # front ends, and no folder includes one above it (the rules under the
-# session and the scene, the sound engine under everything, the front
-# ends on top).
+# storage, the storage under the session and the scene, the sound engine
+# under everything, the front ends on top).
 set -u
 cd "$(dirname "$0")/../.."
 status=0
@@ -19,12 +19,13 @@ forbid() {
 }
 
 rules="src/app src/tick src/traffic src/weapons src/hazards src/numeric.h"
-libraries="$rules src/session src/sound src/scene"
+libraries="$rules src/storage src/session src/sound src/scene"
 forbid "$libraries src/headless" '#include <(Q[A-Za-z]+|SDL[^>]*|emscripten[^>]*)>' \
     "toolkit, controller or browser headers outside the front ends"
-forbid "$rules" '#include "(session|desktop|headless|web)/' "rules including what stands on them"
+forbid "$rules" '#include "(storage|session|desktop|headless|web)/' "rules including what stands on them"
+forbid "src/storage" '#include "(session|desktop|headless|web)/' "the storage including what stands on it"
 forbid "src/session" '#include "(desktop|headless|web)/' "the session including a front end"
-forbid "src/sound" '#include "(app|tick|traffic|weapons|hazards|session|desktop|headless|web)/' \
+forbid "src/sound" '#include "(app|tick|traffic|weapons|hazards|storage|session|desktop|headless|web)/' \
     "the sound engine including what stands on it"
 forbid "src/scene" '#include "(session|sound|desktop|headless|web)/' "the scene including what stands beside or on it"
 forbid "src/headless" '#include "(desktop|web)/' "the headless program including another front end"

@@ -9,19 +9,9 @@
 set -euo pipefail
 site=$1
 native=$2
-here=$(cd "$(dirname "$0")" && pwd)
-if [ ! -f "$site/kestrada.wasm" ] || [ ! -x /usr/bin/chromium ] ||
-  [ ! -d "$here/node_modules/puppeteer-core" ]; then
-  echo "SKIP: needs the site (scripts/web.sh --build-only), chromium and npm ci in tests/web"
-  exit 77
-fi
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
-server=$!
+source "$(dirname "$0")/serve.sh"
+needs_site "$site/index.html"
+serve "$site"
 trap 'kill "$server" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-  python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
-  sleep 0.1
-done
-cd "$here"
+cd "$web_tests"
 KESTRADA_URL="http://127.0.0.1:$port/" KESTRADA_NATIVE="$native" node --test page.test.js touch.test.js

@@ -65,6 +65,9 @@ test('the page loads and plays, its state equals the native replay of its own re
   await page.waitForFunction(() => window.kestrada.state().GameOver, { timeout: 30000 });
   await page.keyboard.up('ArrowLeft');
   await page.keyboard.up('ArrowUp');
+  // The crash entered the hall of fame: the first Enter keeps the name.
+  await press(page, 'Enter');
+  assert.strictEqual((await state(page)).GameOver, true);
   await press(page, 'Enter');
   assert.strictEqual((await state(page)).GameOver, false);
 
@@ -76,7 +79,7 @@ test('the page loads and plays, its state equals the native replay of its own re
   await page.close();
 });
 
-test('the high score survives a reload', async () => {
+test('the high score and the hall of fame survive a reload', async () => {
   const page = await openGame();
   const before = (await state(page)).lblHighScore;
   assert.notStrictEqual(before, '0', 'the first test set a high score');
@@ -84,6 +87,12 @@ test('the high score survives a reload', async () => {
   await page.click('#cover');
   await page.waitForFunction(() => window.kestrada.firstFrameAt() !== null);
   assert.strictEqual((await state(page)).lblHighScore, before);
+  // So does the hall of fame, its entry checked against its run.
+  await page.keyboard.down('Control');
+  await press(page, 'KeyF');
+  await page.keyboard.up('Control');
+  await page.waitForFunction(
+    () => window.kestrada.hallOfFame().some((row) => row.endsWith('  verified')), { timeout: 30000 });
   await page.close();
 });
 

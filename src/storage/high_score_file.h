@@ -19,20 +19,9 @@ inline constexpr const char* kHighScoreFileName = "Kestrada.txt";
 // Creates an empty file when there is none; false when that failed.
 bool createIfMissing(const std::filesystem::path& file);
 
-// The first value of the file: a quoted value without its quotes, or an
-// unquoted one up to the first comma or line end. Empty when the file is
+// The first value of the file (see firstValueOf). Empty when the file is
 // missing, unreadable or has no value at all.
 std::optional<std::string> readFirstValue(const std::filesystem::path& file);
-
-// Parses the first value out of text already read (at most the file's head).
-std::optional<std::string> firstValueOf(std::string_view text);
-
-// The leading number of a text, 0 when it has none ("12abc" -> 12).
-double leadingNumber(std::string_view text);
-
-// The decimal text the game shows for a number: whole numbers without a
-// point, at most 15 significant digits, exponent form for very large values.
-std::string numberText(double value);
 
 // Replaces the file with one line, the caption in quotes. Where the folder
 // takes a new file, the line is written to a uniquely named one that then
@@ -49,17 +38,9 @@ inline constexpr std::chrono::milliseconds kHighScoreLockWait{500};
 
 // Saves a beaten best unless the file already holds one at least as high:
 // another game may have saved since this one read it. The check and the
-// write run under a lock on the file's folder, which another game's save
-// waits for; a lock not had within lockWait (or a file system without
-// locks) never stops the save, which then runs unlocked.
+// write run under the folder's lock (storage/folder_lock.h).
 BestSave saveBest(const std::filesystem::path& file, std::string_view caption,
                   std::chrono::milliseconds lockWait = kHighScoreLockWait);
-
-// The steps of a save that replaces the file whole. A test sets the hook to
-// stop the program between two of them and see what a kill there leaves;
-// the game never sets it.
-enum class SaveStep { ScratchMade, ScratchWritten, ScratchClosed, Replaced };
-inline void (*afterSaveStep)(SaveStep) = nullptr;
 
 // The high-score file as the game's store: a missing file is created empty
 // at load, and a save is saveBest's.

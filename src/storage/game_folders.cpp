@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/game_folders.h"
+#include "storage/game_folders.h"
 
 #include <cstdlib>
 #include <system_error>

@@ -2,8 +2,9 @@
 // Saving the high score where the disk fights back or the program is killed
 // mid-save: the game goes on, the label shows the new best, and the file
 // holds the old line or the new one, never a piece of either.
-#include "app/high_score_file.h"
 #include "app/key_codes.h"
+#include "storage/high_score_file.h"
+#include "storage/replace_file.h"
 #include "testing/test_game.h"
 
 #include <algorithm>
@@ -88,7 +89,7 @@ std::string crashIn(const Situation& s, const fs::path& dir) {
         f.Die();
         fault += f.lblHighScore().Caption == "777" ? "" : "label not updated; ";
         fault += scratchCopiesIn(folder) == 0 ? "" : "a scratch copy was left behind; ";
-        const std::string held = fileText(f.highScoreFile());
+        const std::string held = fileText(g.highScoreFile());
         fault += held == (s.saved ? "\"777\"\r\n" : kOldLine) ? "" : "the file holds " + held;
         if (fs::is_symlink(dir / "game" / kFile) != fs::exists(dir / "real")) {
             fault += "the link was replaced; ";

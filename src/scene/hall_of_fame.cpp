@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scene/hall_of_fame.h"
+
+#include "scene/label_styles.h"
+
+namespace kestrada::scene {
+
+namespace {
+constexpr Colour kBlack{0, 0, 0};
+constexpr Colour kWhite{255, 255, 255};
+constexpr Colour kOrange{255, 128, 0};
+constexpr Colour kHighlight{0, 0, 128};
+// Keys of their own, apart from the controls', so no motion is drawn.
+constexpr uint32_t kFirstKey = 0xF0000000;
+constexpr double kRowTop = 52;
+constexpr double kRowHeight = 22;
+constexpr double kMargin = 8;
+
+Rect inFrame(const Control& frame, const Control& c) {
+    return {frame.Left + c.Left, frame.Top + c.Top, c.Width, c.Height};
+}
+
+// The caret as a bar between two characters.
+std::string withCaret(const std::string& name, std::size_t caret) {
+    std::size_t at = 0;
+    for (std::size_t seen = 0; at < name.size(); ++at) {
+        if ((static_cast<unsigned char>(name[at]) & 0xC0) != 0x80 && seen++ == caret) {
+            break;
+        }
+    }
+    return name.substr(0, at) + "|" + name.substr(at);
+}
+} // namespace
+
+Rect hallOfFameButton(const Form& form) {
+    return inFrame(form.fraScores(), form.cmdNewGame());
+}
+
+void addHallOfFame(Scene& scene, const Form& form, const HallOfFameView& view) {
+    uint32_t key = kFirstKey;
+    const auto add = [&](ItemKind kind, const Rect& r) -> Item& {
+        Item& item = scene.emplace_back();
+        item.kind = kind;
+        item.key = key++;
+        item.rect = r;
+        return item;
+    };
+    const Control& frame = form.fraScores();
+    add(ItemKind::Fill, {frame.Left, frame.Top, frame.Width, frame.Height}).colour = kBlack;
+    Item& title = add(ItemKind::Text, inFrame(frame, form.lblScoreTitle()));
+    title.text = form.lblScoreTitle().Caption;
+    title.style = labelStyle(ControlId::lblScoreTitle);
+
+    TextStyle rowStyle;
+    rowStyle.family = FontFamily::Verdana;
+    rowStyle.pixelSize = 11;
+    rowStyle.colour = kWhite;
+    const double width = frame.Width - 2 * kMargin;
+    for (std::size_t i = 0; i < view.rows.size(); ++i) {
+        Item& row = add(ItemKind::Text, {frame.Left + kMargin, frame.Top + kRowTop + kRowHeight * i,
+                                         width, kRowHeight - 2});
+        row.text = view.rows[i];
+        row.style = rowStyle;
+        if (view.highlighted == i) {
+            row.background = kHighlight;
+        }
+    }
+    if (view.editing) {
+        const double top = frame.Top + kRowTop + kRowHeight * 10 + 8;
+        Item& label = add(ItemKind::Text, {frame.Left + kMargin, top + 3, 90, 20});
+        label.text = "Your name:";
+        label.style = rowStyle;
+        Item& field = add(ItemKind::Text, {frame.Left + kMargin + 95, top, 200, 22});
+        field.text = withCaret(view.name, view.caret);
+        field.style = rowStyle;
+        field.style.colour = kBlack;
+        field.style.middle = true;
+        field.background = kWhite;
+    }
+    const Rect button = hallOfFameButton(form);
+    add(ItemKind::Fill, button).colour = kOrange;
+    Item& caption = add(ItemKind::Text, button);
+    caption.text = form.cmdNewGame().Caption;
+    caption.style = labelStyle(ControlId::cmdNewGame);
+}
+
+} // namespace kestrada::scene

@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/hall_of_fame.h"
+
+#include "app/score_text.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace kestrada::session {
+
+namespace {
+// The length of the UTF-8 sequence a lead byte starts; 0 for a byte that
+// cannot start one.
+std::size_t sequenceLength(unsigned char lead) {
+    if (lead < 0x80) {
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        return 4;
+    }
+    return 0;
+}
+
+// The code point of a whole, shortest-form sequence, or nothing.
+std::optional<uint32_t> codePoint(std::string_view bytes) {
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    if (bytes.size() == 1) {
+        return lead;
+    }
+    uint32_t value = lead & (0x7F >> bytes.size());
+    for (std::size_t i = 1; i < bytes.size(); ++i) {
+        const auto next = static_cast<unsigned char>(bytes[i]);
+        if ((next & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        value = (value << 6) | (next & 0x3F);
+    }
+    const uint32_t smallest = bytes.size() == 3 ? 0x800 : 0x10000;
+    if ((bytes.size() > 2 && value < smallest) || value > 0x10FFFF ||
+        (value >= 0xD800 && value <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool isControl(uint32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
+double valueOf(const HallOfFameLine& line) {
+    return leadingNumber(line.score);
+}
+
+bool better(const HallOfFameLine& a, const HallOfFameLine& b) {
+    if (valueOf(a) != valueOf(b)) {
+        return valueOf(a) > valueOf(b);
+    }
+    return a.when < b.when;
+}
+} // namespace
+
+std::string cleanName(std::string_view typed) {
+    std::vector<std::string> characters;
+    std::size_t i = 0;
+    while (i < typed.size()) {
+        const std::size_t length = sequenceLength(static_cast<unsigned char>(typed[i]));
+        const auto point = length == 0 || i + length > typed.size()
+                               ? std::nullopt
+                               : codePoint(typed.substr(i, length));
+        if (!point) {
+            ++i;
+            continue;
+        }
+        characters.emplace_back(isControl(*point) ? " " : std::string(typed.substr(i, length)));
+        i += length;
+    }
+    auto first =
+        std::find_if(characters.begin(), characters.end(), [](const auto& c) { return c != " "; });
+    characters.erase(characters.begin(), first);
+    while (!characters.empty() && characters.back() == " ") {
+        characters.pop_back();
+    }
+    if (characters.size() > kNameCharacters) {
+        characters.resize(kNameCharacters);
+        while (!characters.empty() && characters.back() == " ") {
+            characters.pop_back();
+        }
+    }
+    std::string name;
+    for (const std::string& c : characters) {
+        name += c;
+    }
+    return name;
+}
+
+void keepBest(std::vector<HallOfFameLine>& lines) {
+    std::stable_sort(lines.begin(), lines.end(), better);
+    if (lines.size() > kHallOfFameSize) {
+        lines.resize(kHallOfFameSize);
+    }
+}
+
+bool entersHallOfFame(const std::vector<HallOfFameLine>& lines, std::string_view score) {
+    const double value = leadingNumber(score);
+    if (value <= 0) {
+        return false;
+    }
+    std::vector<HallOfFameLine> sorted = lines;
+    keepBest(sorted);
+    return sorted.size() < kHallOfFameSize || valueOf(sorted.back()) < value;
+}
+
+std::vector<RankedEntry> rankHallOfFame(const std::vector<HallOfFameLine>& lines,
+                                        const std::vector<Verification>& verifications) {
+    std::vector<RankedEntry> table;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        table.push_back(
+            {0, lines[i], i < verifications.size() ? verifications[i] : Verification{}});
+    }
+    std::stable_sort(table.begin(), table.end(), [](const RankedEntry& a, const RankedEntry& b) {
+        if (a.verification.verified != b.verification.verified) {
+            return a.verification.verified;
+        }
+        return better(a.line, b.line);
+    });
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        table[i].rank = static_cast<int>(i + 1);
+    }
+    return table;
+}
+
+namespace {
+// "2026-12-07T11:45:03" and a score make a name no other game of that
+// second has, unless it scored the same: a count then tells them apart.
+std::string runName(const std::filesystem::path& folder, const FinishedGame& game) {
+    std::string stamp = game.when;
+    std::replace(stamp.begin(), stamp.end(), ':', '-');
+    std::string score = game.score;
+    std::erase(score, '+');
+    const std::string base = "run-" + stamp + "-" + score;
+    std::string name = base + ".txt";
+    std::error_code ec;
+    for (int n = 2; std::filesystem::exists(*runPath(folder, name), ec) && n < 1000; ++n) {
+        name = base + "-" + std::to_string(n) + ".txt";
+    }
+    return name;
+}
+} // namespace
+
+std::optional<HallOfFameLine> keepGame(const std::filesystem::path& folder,
+                                       const FinishedGame& game, std::string_view name,
+                                       std::string& failure) {
+    HallOfFameFile file;
+    if (!readHallOfFame(folder, file, failure) || !entersHallOfFame(file.lines, game.score)) {
+        return std::nullopt;
+    }
+    const HallOfFameLine entry{game.score, cleanName(name), game.when, runName(folder, game)};
+    if (!writeRun(folder, entry.run, game.recording, failure)) {
+        return std::nullopt;
+    }
+    bool kept = false;
+    const bool saved = updateHallOfFame(
+        folder,
+        [&](std::vector<HallOfFameLine>& lines) {
+            lines.push_back(entry);
+            keepBest(lines);
+            kept = std::find(lines.begin(), lines.end(), entry) != lines.end();
+        },
+        failure);
+    if (!saved || !kept) {
+        // Another game filled the table meanwhile, or the table was not saved.
+        std::error_code ec;
+        std::filesystem::remove(*runPath(folder, entry.run), ec);
+        return std::nullopt;
+    }
+    return entry;
+}
+
+bool renameEntry(const std::filesystem::path& folder, std::string_view run, std::string_view name,
+                 std::string& failure) {
+    const std::string clean = cleanName(name);
+    writeLastName(folder, clean);
+    return updateHallOfFame(
+        folder,
+        [&](std::vector<HallOfFameLine>& lines) {
+            for (HallOfFameLine& line : lines) {
+                if (line.run == run) {
+                    line.name = clean;
+                }
+            }
+        },
+        failure);
+}
+
+namespace {
+std::size_t characters(const std::string& text) {
+    std::size_t count = 0;
+    for (const char c : text) {
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return count;
+}
+} // namespace
+
+std::string entryText(const RankedEntry& entry) {
+    std::string rank = std::to_string(entry.rank);
+    std::string score = entry.line.score;
+    std::string name = cleanName(entry.line.name); // a hand-edited file may hold anything
+    rank.insert(0, rank.size() < 2 ? 2 - rank.size() : 0, ' ');
+    score.insert(0, score.size() < 10 ? 10 - score.size() : 0, ' ');
+    const std::size_t length = characters(name);
+    name.append(length < kNameCharacters ? kNameCharacters - length : 0, ' ');
+    const Verification& v = entry.verification;
+    const std::string status = v.verified         ? "verified"
+                               : v.reason.empty() ? "checking"
+                                                  : "unverified (" + v.reason + ")";
+    return rank + "  " + score + "  " + name + "  " + entry.line.when + "  " + status;
+}
+
+} // namespace kestrada::session

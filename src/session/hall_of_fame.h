@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The hall of fame's rules: the ten best games, best first, a tie going to
+// the earlier game; names cleaned and cut to twelve characters; and, as
+// shown, every verified entry above every unverified one.
+#pragma once
+
+#include "storage/hall_of_fame_file.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrada::session {
+
+inline constexpr std::size_t kHallOfFameSize = 10;
+inline constexpr std::size_t kNameCharacters = 12;
+
+// The name as typed made fit for the table: a tab or other control
+// character becomes a space, bytes that are not UTF-8 are dropped, spaces
+// at either end are trimmed, and the rest is cut at twelve characters.
+std::string cleanName(std::string_view typed);
+
+// Best first: the higher score, then the earlier game; lines already in
+// order keep it, so an entry made later stays below an equal one. Keeps
+// the ten best.
+void keepBest(std::vector<HallOfFameLine>& lines);
+
+// Whether a game with this score would be kept: it scores, and the table
+// has room or its tenth scores less (a tie goes to the earlier game).
+bool entersHallOfFame(const std::vector<HallOfFameLine>& lines, std::string_view score);
+
+struct Verification {
+    bool verified = false;
+    std::string reason; // why not, when not
+};
+
+struct RankedEntry {
+    int rank = 0;
+    HallOfFameLine line;
+    Verification verification;
+};
+
+// The table as shown: verified entries first, each part best first.
+// `verifications` goes with `lines`, one for one.
+std::vector<RankedEntry> rankHallOfFame(const std::vector<HallOfFameLine>& lines,
+                                        const std::vector<Verification>& verifications);
+
+// "rank  score  name  date  verified", or "unverified (reason)", or
+// "checking" while a verification without a reason is still to come; the
+// name padded to its twelve characters.
+std::string entryText(const RankedEntry& entry);
+
+// A game that has just ended, with the session's recording up to its end.
+struct FinishedGame {
+    std::string score; // as the dashboard showed it
+    std::string when;  // ISO 8601, to the second
+    std::string recording;
+};
+
+// Keeps the game in the folder's table under `name` when its score enters:
+// its recording goes to runs/ first, then the table on disk takes the
+// entry. The entry kept, or nothing (with the reason in `failure` when it
+// was a failure, not a score too low).
+std::optional<HallOfFameLine> keepGame(const std::filesystem::path& folder,
+                                       const FinishedGame& game, std::string_view name,
+                                       std::string& failure);
+
+// Gives the entry recorded in `run` the name (cleaned), and remembers it as
+// the name for the next entry.
+bool renameEntry(const std::filesystem::path& folder, std::string_view run, std::string_view name,
+                 std::string& failure);
+
+} // namespace kestrada::session

@@ -1,0 +1,271 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/hall_of_fame_panel.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <utility>
+
+namespace kestrada::session {
+
+namespace {
+// The name's characters, so that the caret moves by characters, not bytes.
+std::vector<std::string> charactersOf(std::string_view text) {
+    std::vector<std::string> characters;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 || characters.empty()) {
+            characters.emplace_back();
+        }
+        characters.back() += text[i];
+    }
+    return characters;
+}
+
+std::string joined(const std::vector<std::string>& characters) {
+    std::string text;
+    for (const std::string& c : characters) {
+        text += c;
+    }
+    return text;
+}
+
+bool gameRunning(const Form& form) {
+    return !form.GameOver && !form.lblPaused().Visible;
+}
+} // namespace
+
+std::string localTimeNow() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    return text;
+}
+
+HallOfFamePanel::HallOfFamePanel(std::filesystem::path folder, std::unique_ptr<RunChecks> checks,
+                                 std::function<std::string()> now)
+    : folder_(std::move(folder)), now_(std::move(now)), checks_(std::move(checks)) {}
+
+HallOfFamePanel::~HallOfFamePanel() = default;
+
+void HallOfFamePanel::keep(const std::string& score, const std::string& recording) {
+    std::string failure;
+    const auto entry =
+        keepGame(folder_, {score, now_(), recording}, readLastName(folder_), failure);
+    newRun_ = entry ? entry->run : std::string();
+}
+
+void HallOfFamePanel::gameCrashed(const std::string& score, const std::string& recording) {
+    keep(score, recording);
+    if (newRun_.empty()) {
+        return;
+    }
+    name_ = readLastName(folder_);
+    caret_ = charactersOf(name_).size();
+    editing_ = true;
+    shown_ = true;
+    load();
+}
+
+void HallOfFamePanel::gameExited(const std::string& score, const std::string& recording) {
+    keep(score, recording);
+}
+
+bool HallOfFamePanel::toggle(const Form& form) {
+    if (shown_) {
+        confirmIfEditing();
+        shown_ = false;
+        return false;
+    }
+    newRun_.clear();
+    shown_ = true;
+    load();
+    return gameRunning(form);
+}
+
+void HallOfFamePanel::follow(const Form& form) {
+    if (shown_ && gameRunning(form)) {
+        confirmIfEditing();
+        shown_ = false;
+    }
+}
+
+void HallOfFamePanel::load() {
+    HallOfFameFile file;
+    std::string failure;
+    readHallOfFame(folder_, file, failure); // a damaged table shows what it can
+    keepBest(file.lines);
+    lines_ = file.lines;
+    highlighted_.reset();
+    selected_ = false;
+    verifyLater(); // first: it lines the checks known up with the lines
+    rank();
+}
+
+void HallOfFamePanel::rank() {
+    std::vector<Verification> known;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        // Until its check is done an entry keeps its place as if verified.
+        known.push_back(i < verifications_.size() && verifications_[i] ? *verifications_[i]
+                                                                       : Verification{true, ""});
+    }
+    table_ = rankHallOfFame(lines_, known);
+    rows_.clear();
+    for (std::size_t row = 0; row < table_.size(); ++row) {
+        RankedEntry shown = table_[row];
+        const auto at = std::find(lines_.begin(), lines_.end(), shown.line) - lines_.begin();
+        if (static_cast<std::size_t>(at) >= verifications_.size() || !verifications_[at]) {
+            shown.verification = {}; // "checking"
+        }
+        rows_.push_back(entryText(shown));
+        if (!newRun_.empty() && shown.line.run == newRun_) {
+            highlighted_ = row;
+        }
+    }
+}
+
+void HallOfFamePanel::verifyLater() {
+    verifications_.assign(lines_.size(), std::nullopt);
+    std::vector<HallOfFameLine> unknown;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const auto known = checked_.find(checkKey(lines_[i]));
+        if (known != checked_.end()) {
+            verifications_[i] = known->second;
+        } else {
+            unknown.push_back(lines_[i]);
+        }
+    }
+    if (!unknown.empty()) {
+        checks_->start(folder_, std::move(unknown));
+    }
+}
+
+bool HallOfFamePanel::poll() {
+    const RunChecksDone done = checks_->done();
+    if (done.empty()) {
+        return false;
+    }
+    for (const auto& [key, verification] : done) {
+        checked_[key] = verification;
+    }
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const auto known = checked_.find(checkKey(lines_[i]));
+        if (known != checked_.end()) {
+            verifications_[i] = known->second;
+        }
+    }
+    rank();
+    return true;
+}
+
+void HallOfFamePanel::confirmIfEditing() {
+    if (!editing_) {
+        return;
+    }
+    editing_ = false;
+    std::string failure;
+    renameEntry(folder_, newRun_, name_, failure);
+    name_ = cleanName(name_);
+    load();
+}
+
+bool HallOfFamePanel::key(Key key) {
+    if (!shown_) {
+        return false;
+    }
+    if (!editing_) {
+        return moveSelection(key);
+    }
+    std::vector<std::string> characters = charactersOf(name_);
+    switch (key) {
+    case Key::Enter:
+        confirmIfEditing();
+        return true;
+    case Key::Esc:
+        name_ = readLastName(folder_);
+        confirmIfEditing();
+        return true;
+    case Key::Backspace:
+        if (caret_ > 0) {
+            characters.erase(characters.begin() + static_cast<std::ptrdiff_t>(--caret_));
+        }
+        break;
+    case Key::Delete:
+        if (caret_ < characters.size()) {
+            characters.erase(characters.begin() + static_cast<std::ptrdiff_t>(caret_));
+        }
+        break;
+    case Key::Left:
+        caret_ -= caret_ > 0 ? 1 : 0;
+        break;
+    case Key::Right:
+        caret_ += caret_ < characters.size() ? 1 : 0;
+        break;
+    case Key::Home:
+        caret_ = 0;
+        break;
+    case Key::End:
+        caret_ = characters.size();
+        break;
+    default:
+        break;
+    }
+    name_ = joined(characters);
+    return true;
+}
+
+bool HallOfFamePanel::moveSelection(Key key) {
+    if (table_.empty()) {
+        return false;
+    }
+    if (key == Key::Up || key == Key::Down) {
+        const std::size_t last = table_.size() - 1;
+        if (!highlighted_) {
+            highlighted_ = key == Key::Up ? last : 0;
+        } else if (key == Key::Up) {
+            highlighted_ = *highlighted_ == 0 ? 0 : *highlighted_ - 1;
+        } else {
+            highlighted_ = std::min(*highlighted_ + 1, last);
+        }
+        selected_ = true;
+        return true;
+    }
+    // Enter replays the row picked with the arrows; otherwise it is the
+    // game's, which starts a new one after a crash.
+    if (key == Key::Enter && selected_ && highlighted_) {
+        chosen_ = choose(*highlighted_);
+        return true;
+    }
+    return false;
+}
+
+bool HallOfFamePanel::text(std::string_view typed) {
+    if (!shown_ || !editing_) {
+        return false;
+    }
+    std::vector<std::string> characters = charactersOf(name_);
+    for (const std::string& c : charactersOf(typed)) {
+        // A control character or a stray byte is no part of a name.
+        const std::string kept = c == " " ? c : cleanName(c);
+        if (kept.empty() || characters.size() >= kNameCharacters) {
+            continue;
+        }
+        characters.insert(characters.begin() + static_cast<std::ptrdiff_t>(caret_++), kept);
+    }
+    name_ = joined(characters);
+    return true;
+}
+
+std::optional<std::filesystem::path> HallOfFamePanel::choose(std::size_t row) const {
+    if (row >= table_.size()) {
+        return std::nullopt;
+    }
+    return runPath(folder_, table_[row].line.run);
+}
+
+std::optional<std::filesystem::path> HallOfFamePanel::takeChosen() {
+    return std::exchange(chosen_, std::nullopt);
+}
+
+} // namespace kestrada::session

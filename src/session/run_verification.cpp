@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/run_verification.h"
+
+#include "app/high_score_store.h"
+#include "session/game.h"
+#include "session/headless_host.h"
+#include "session/recording.h"
+#include "session/slot_runner.h"
+
+#include <fstream>
+#include <system_error>
+
+namespace kestrada::session {
+
+namespace {
+// The best the recording started from, so that the replay's Form_Load shows
+// what the player saw; nothing it beats is kept anywhere.
+class RecordedBest : public HighScoreStore {
+  public:
+    explicit RecordedBest(std::string high) : high_(std::move(high)) {}
+    std::optional<std::string> load() override { return high_; }
+    BestSave save(std::string_view) override {
+        BestSave kept;
+        kept.saved = true;
+        return kept;
+    }
+    std::string where() const override { return "the recording"; }
+
+  private:
+    std::string high_;
+};
+
+Verification unverified(std::string reason) {
+    return {false, std::move(reason)};
+}
+} // namespace
+
+Verification verifyRecording(std::string_view text, std::string_view score, uint64_t slotBudget) {
+    const auto header = recordingHeaderOf(text);
+    if (!header) {
+        return unverified("not a recording");
+    }
+    InputParse parse = parseInput(text);
+    if (!parse.ok()) {
+        return unverified("recording line " + std::to_string(parse.errorLine) + ": " +
+                          parse.reason);
+    }
+    const std::vector<InputEvent>& events = parse.events;
+    if (!events.empty() && events.back().slot > slotBudget) {
+        return unverified("replay too long");
+    }
+    HeadlessHost host;
+    RecordedBest best(header->high.value_or("0"));
+    Game game(host, {.folders = {}, .seed = header->seed, .highScoreStore = &best});
+    game.start();
+    SlotRunner runner(game, game.form());
+    auto next = events.begin();
+    for (uint64_t slot = 1;; ++slot) {
+        for (; next != events.end() && next->slot == slot; ++next) {
+            runner.input(*next);
+            if (game.ended()) {
+                break;
+            }
+        }
+        if (game.ended() || (next == events.end() && game.form().GameOver)) {
+            break;
+        }
+        if (next == events.end() && !game.form().tmrMain.Enabled) {
+            return unverified("the game never ends"); // paused, with no key left to go on
+        }
+        if (slot >= slotBudget) {
+            return unverified("replay too long");
+        }
+        runner.runSlot();
+        game.takeSounds();
+    }
+    const std::string& shown = game.form().lblScore().Caption;
+    if (shown != score) {
+        return unverified("replays to " + shown);
+    }
+    return {true, {}};
+}
+
+Verification verifyEntry(const std::filesystem::path& folder, const HallOfFameLine& entry,
+                         uint64_t slotBudget) {
+    const auto path = runPath(folder, entry.run);
+    std::error_code ec;
+    if (!path || !std::filesystem::is_regular_file(*path, ec)) {
+        return unverified("no recording");
+    }
+    if (std::filesystem::file_size(*path, ec) > kMaxRunBytes || ec) {
+        return unverified(ec ? "recording unreadable" : "recording too large");
+    }
+    std::ifstream in(*path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.good() && !in.eof()) {
+        return unverified("recording unreadable");
+    }
+    return verifyRecording(text, entry.score, slotBudget);
+}
+
+} // namespace kestrada::session

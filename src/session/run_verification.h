@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Checking a hall-of-fame entry against its recording: the recording
+// replays headless, from the start of its session, to the end of the
+// entry's game, and must show the entry's score there. A recording is a
+// file anyone can hand over, so its size and its length of play are
+// bounded: past either, it is unverified, never a hang.
+#pragma once
+
+#include "session/hall_of_fame.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+namespace kestrada::session {
+
+inline constexpr std::uintmax_t kMaxRunBytes = 8u << 20;
+// Eleven hours of play at 40 ms a slot.
+inline constexpr uint64_t kMaxRunSlots = 1'000'000;
+
+// The recording's text replayed: the game's end is the crash that follows
+// its last event, or Exit.
+Verification verifyRecording(std::string_view text, std::string_view score,
+                             uint64_t slotBudget = kMaxRunSlots);
+
+// The entry's recording in the folder's runs/, read within the size bound.
+Verification verifyEntry(const std::filesystem::path& folder, const HallOfFameLine& entry,
+                         uint64_t slotBudget = kMaxRunSlots);
+
+} // namespace kestrada::session
