@@ -1,85 +1,58 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/gamepad.h"
 
-#include "app/key_codes.h"
-
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
-#include <array>
 #include <map>
+#include <optional>
 
 namespace kestrada::desktop {
 
 namespace {
-// Arrows in a fixed order, so each controller can say which it holds.
-constexpr std::array<int16_t, 4> kArrows{kKeyLeft, kKeyUp, kKeyRight, kKeyDown};
-enum Arrow { kLeft, kUp, kRight, kDown };
+using session::PadAxis;
+using session::PadButton;
 
-// Each way a controller can hold an arrow; an arrow is held while any is.
-enum Source { kDPad, kStick, kTrigger, kSourceCount };
-
-// A stick or trigger presses past half its travel and lets go below a
-// third, so a thumb resting near the line never chatters.
-constexpr int kPressAt = 16384;
-constexpr int kReleaseAt = 10923;
-
-void holdWithHysteresis(bool& held, int deflection) {
-    if (!held && deflection > kPressAt) {
-        held = true;
-    } else if (held && deflection < kReleaseAt) {
-        held = false;
-    }
-}
-
-int clampedNegation(int value) {
-    return value == -32768 ? 32767 : -value;
-}
-
-int arrowOfButton(int button) {
-    switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-        return kLeft;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP:
-        return kUp;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-        return kRight;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-        return kDown;
-    default:
-        return -1;
-    }
-}
-
-// The key a button sends; after a crash, South and Start start a new game.
-int16_t keyOfButton(int button, bool gameOver) {
+std::optional<PadButton> padButtonOf(int button) {
     switch (button) {
     case SDL_CONTROLLER_BUTTON_A:
-        return gameOver ? kKeyEnter : kKeySpace;
+        return PadButton::South;
     case SDL_CONTROLLER_BUTTON_X:
-        return kKey1;
+        return PadButton::West;
     case SDL_CONTROLLER_BUTTON_Y:
-        return kKey2;
+        return PadButton::North;
     case SDL_CONTROLLER_BUTTON_START:
-        return gameOver ? kKeyEnter : kKeyEsc;
+        return PadButton::Start;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+        return PadButton::PadLeft;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        return PadButton::PadUp;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+        return PadButton::PadRight;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        return PadButton::PadDown;
     default:
-        return 0;
+        return std::nullopt;
+    }
+}
+
+std::optional<PadAxis> padAxisOf(int axis) {
+    switch (axis) {
+    case SDL_CONTROLLER_AXIS_LEFTX:
+        return PadAxis::StickX;
+    case SDL_CONTROLLER_AXIS_LEFTY:
+        return PadAxis::StickY;
+    case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
+        return PadAxis::LeftTrigger;
+    case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
+        return PadAxis::RightTrigger;
+    default:
+        return std::nullopt;
     }
 }
 } // namespace
 
 struct Gamepads::Pads {
-    struct Pad {
-        SDL_GameController* controller = nullptr;
-        std::array<std::array<bool, kArrows.size()>, kSourceCount> arrows{};
-        std::map<int, int16_t> pressedKeys; // button -> key it sent
-    };
-    std::map<SDL_JoystickID, Pad> byId;
-    std::array<bool, kArrows.size()> sent{};
-
-    Pad* find(SDL_JoystickID id) {
-        const auto it = byId.find(id);
-        return it == byId.end() ? nullptr : &it->second;
-    }
+    std::map<SDL_JoystickID, SDL_GameController*> byId;
 
     void add(int deviceIndex) {
         SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
@@ -87,96 +60,26 @@ struct Gamepads::Pads {
             return;
         }
         const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
-        if (!byId.try_emplace(id, Pad{controller, {}, {}}).second) {
+        if (!byId.try_emplace(id, controller).second) {
             SDL_GameControllerClose(controller); // announced twice at start-up
         }
     }
 
-    // Whatever it held is let go.
-    void remove(SDL_JoystickID id) {
+    bool remove(SDL_JoystickID id) {
         const auto it = byId.find(id);
-        if (it != byId.end()) {
-            SDL_GameControllerClose(it->second.controller);
-            byId.erase(it);
+        if (it == byId.end()) {
+            return false;
         }
-    }
-
-    // The d-pad holds arrows; other buttons send their key down and, on
-    // release, the same key up, even if the game has crashed in between.
-    void button(const SDL_ControllerButtonEvent& event, bool down, bool gameOver,
-                const std::function<void(const GameKey&)>& send) {
-        Pad* pad = find(event.which);
-        if (pad == nullptr) {
-            return;
-        }
-        const int button = event.button;
-        if (const int arrow = arrowOfButton(button); arrow >= 0) {
-            pad->arrows[kDPad][static_cast<std::size_t>(arrow)] = down;
-            return;
-        }
-        if (!down) {
-            if (const auto key = pad->pressedKeys.find(button); key != pad->pressedKeys.end()) {
-                send(GameKey{false, key->second, 0});
-                pad->pressedKeys.erase(key);
-            }
-            return;
-        }
-        if (const int16_t code = keyOfButton(button, gameOver); code != 0) {
-            pad->pressedKeys[button] = code;
-            send(GameKey{true, code, 0});
-        }
-    }
-
-    void axis(const SDL_ControllerAxisEvent& event) {
-        Pad* pad = find(event.which);
-        if (pad == nullptr) {
-            return;
-        }
-        auto& stick = pad->arrows[kStick];
-        auto& triggers = pad->arrows[kTrigger];
-        const int value = event.value;
-        switch (event.axis) {
-        case SDL_CONTROLLER_AXIS_LEFTX:
-            holdWithHysteresis(stick[kLeft], clampedNegation(value));
-            holdWithHysteresis(stick[kRight], value);
-            break;
-        case SDL_CONTROLLER_AXIS_LEFTY:
-            holdWithHysteresis(stick[kUp], clampedNegation(value));
-            holdWithHysteresis(stick[kDown], value);
-            break;
-        case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
-            holdWithHysteresis(triggers[kUp], value);
-            break;
-        case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
-            holdWithHysteresis(triggers[kDown], value);
-            break;
-        default:
-            break;
-        }
-    }
-
-    // An arrow goes down when the first source takes it and up when the
-    // last lets go, across every controller.
-    void sendArrowChanges(const std::function<void(const GameKey&)>& send) {
-        for (std::size_t arrow = 0; arrow < kArrows.size(); ++arrow) {
-            bool held = false;
-            for (const auto& [id, pad] : byId) {
-                for (const auto& source : pad.arrows) {
-                    held = held || source[arrow];
-                }
-            }
-            if (held != sent[arrow]) {
-                sent[arrow] = held;
-                send(GameKey{held, kArrows[arrow], 0});
-            }
-        }
+        SDL_GameControllerClose(it->second);
+        byId.erase(it);
+        return true;
     }
 };
 
-Gamepads::Gamepads(std::function<void(const GameKey&)> send, std::function<bool()> gameOver,
-                   QObject* parent)
-    : QObject(parent), pads_(std::make_unique<Pads>()), send_(std::move(send)),
-      gameOver_(std::move(gameOver)) {
+Gamepads::Gamepads(session::InputPolicy& policy, std::function<bool()> gameOver,
+                   std::function<bool()> inFront, QObject* parent)
+    : QObject(parent), pads_(std::make_unique<Pads>()), policy_(policy),
+      gameOver_(std::move(gameOver)), inFront_(std::move(inFront)) {
     // Qt keeps its own signal handlers; SDL is only asked for controllers.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -192,8 +95,8 @@ Gamepads::~Gamepads() {
     if (!available_) {
         return;
     }
-    for (auto& [id, pad] : pads_->byId) {
-        SDL_GameControllerClose(pad.controller);
+    for (auto& [id, controller] : pads_->byId) {
+        SDL_GameControllerClose(controller);
     }
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
@@ -206,6 +109,7 @@ void Gamepads::poll() {
     if (!available_) {
         return;
     }
+    policy_.setPadsInFront(inFront_());
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         switch (event.type) {
@@ -213,26 +117,34 @@ void Gamepads::poll() {
             pads_->add(event.cdevice.which);
             break;
         case SDL_CONTROLLERDEVICEREMOVED:
-            pads_->remove(event.cdevice.which);
+            if (pads_->remove(event.cdevice.which)) {
+                policy_.padGone(event.cdevice.which);
+            }
             break;
         case SDL_CONTROLLERBUTTONDOWN:
         case SDL_CONTROLLERBUTTONUP:
-            pads_->button(event.cbutton, event.type == SDL_CONTROLLERBUTTONDOWN, gameOver_(),
-                          send_);
+            if (const auto button = padButtonOf(event.cbutton.button);
+                button && pads_->byId.contains(event.cbutton.which)) {
+                policy_.padButton(event.cbutton.which, *button,
+                                  event.type == SDL_CONTROLLERBUTTONDOWN, gameOver_());
+            }
             break;
         case SDL_CONTROLLERAXISMOTION:
-            pads_->axis(event.caxis);
+            if (const auto axis = padAxisOf(event.caxis.axis);
+                axis && pads_->byId.contains(event.caxis.which)) {
+                policy_.padAxis(event.caxis.which, *axis,
+                                session::deflectionOf16Bit(event.caxis.value));
+            }
             break;
         default:
             break;
         }
-        pads_->sendArrowChanges(send_);
     }
 }
 
 void Gamepads::rumble() {
-    for (const auto& [id, pad] : pads_->byId) {
-        SDL_GameControllerRumble(pad.controller, 0xC000, 0xFFFF, 300); // not all can
+    for (const auto& [id, controller] : pads_->byId) {
+        SDL_GameControllerRumble(controller, 0xC000, 0xFFFF, 300); // not all can
     }
 }
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Game controllers as a second keyboard: every button and stick movement the
-// game knows becomes the key press or release the keyboard would have sent,
-// so the game cannot tell the two apart. Controllers may come and go while
-// the game runs; with none, or no controller support, nothing happens.
+// Game controllers through SDL: their buttons and axes, read as they move,
+// are handed to the input policy, which makes keys of them as it does for
+// every front end. Controllers may come and go while the game runs; with
+// none, or no controller support, nothing happens.
 #pragma once
 
-#include "desktop/key_mapping.h"
+#include "session/input_policy.h"
 
 #include <QObject>
 #include <QTimer>
@@ -18,10 +18,11 @@ class Gamepads : public QObject {
     Q_OBJECT
 
   public:
-    // send: a key for the game. gameOver: whether the game has crashed, when
-    // Start and South start a new game instead of pausing and firing.
-    Gamepads(std::function<void(const GameKey&)> send, std::function<bool()> gameOver,
-             QObject* parent = nullptr);
+    // gameOver: whether the game has crashed, when Start and South start a
+    // new game instead of pausing and firing. inFront: whether the game's
+    // window is the active one, which alone a controller's presses reach.
+    Gamepads(session::InputPolicy& policy, std::function<bool()> gameOver,
+             std::function<bool()> inFront, QObject* parent = nullptr);
     ~Gamepads() override;
     Gamepads(const Gamepads&) = delete;
     Gamepads& operator=(const Gamepads&) = delete;
@@ -40,8 +41,9 @@ class Gamepads : public QObject {
   private:
     struct Pads;
     std::unique_ptr<Pads> pads_;
-    std::function<void(const GameKey&)> send_;
+    session::InputPolicy& policy_;
     std::function<bool()> gameOver_;
+    std::function<bool()> inFront_;
     QTimer pollTimer_;
     bool available_ = false;
 };

@@ -94,14 +94,9 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     addActions({zoomIn, zoomOut, hallOfFame});
 
     // A controller plays only the game in front: a press behind another
-    // window must not unpause or steer; releases always pass, so no key sticks.
+    // window must not unpause or steer.
     gamepads_ = std::make_unique<Gamepads>(
-        [this](const GameKey& key) {
-            if (!key.down || isActiveWindow()) {
-                onGameKey(key);
-            }
-        },
-        [this] { return form().GameOver; });
+        policy_, [this] { return form().GameOver; }, [this] { return isActiveWindow(); });
 
     fullScreen_ = std::make_unique<FullScreen>(*this, *playField_);
 
@@ -200,20 +195,6 @@ void MainWindow::replay(std::vector<session::InputEvent> events) {
     showRunTitle();
 }
 
-void MainWindow::holdReplay(bool hold) {
-    runner_.hold(hold);
-    playField_->setReplayHeld(hold);
-    if (hold) {
-        musicHeld_ = sndMusic_->mode() == kModePlaying;
-        sndStart_->stop();
-        sndMusic_->stop();
-        sndCrash_->stop();
-    } else if (musicHeld_) {
-        sndMusic_->play();
-    }
-    showRunTitle();
-}
-
 void MainWindow::endReplay() {
     frames_->stop();
     sndStart_->stop();
@@ -266,28 +247,11 @@ void MainWindow::onMenuClick(void (Form::*click)()) {
     }
 }
 
-void MainWindow::onGameKey(const GameKey& key) {
-    if (runner_.replaying()) {
-        if (key.down && key.code == kKeyEsc && !runner_.replayOver()) {
-            holdReplay(!runner_.held());
-        }
-        return;
-    }
-    if (isArrow(key.code)) {
-        if (key.down) {
-            heldArrows_.insert(key.code);
-        } else {
-            heldArrows_.erase(key.code);
-        }
-    }
-    deliver({.action = key.down ? session::InputAction::KeyDown : session::InputAction::KeyUp,
-             .keyCode = key.code});
-}
-
-void MainWindow::releaseHeldArrows() {
-    const std::set<int16_t> held = std::exchange(heldArrows_, {});
-    for (const int16_t code : held) {
-        deliver({.action = session::InputAction::KeyUp, .keyCode = code});
+void MainWindow::onGameKey(const session::InputEvent& event) {
+    deliver(event);
+    if (runner_.replaying()) { // Esc holds or resumes it
+        playField_->setReplayHeld(runner_.held());
+        showRunTitle();
     }
 }
 
@@ -333,26 +297,26 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return false;
         }
         if (const auto key = gameKeyFor(keyEvent)) {
-            onGameKey(*key);
+            policy_.key(key->code, key->down);
         }
         return true;
     }
     case QEvent::FocusOut: {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
-            releaseHeldArrows();
+            policy_.releaseKeyboard();
         }
         return false;
     }
     case QEvent::WindowDeactivate:
         if (watched == this) {
-            releaseHeldArrows();
+            policy_.releaseKeyboard();
             pauseOnFocusLoss();
         }
         return false;
     case QEvent::WindowStateChange:
         if (watched == this && isMinimized()) {
-            releaseHeldArrows();
+            policy_.releaseKeyboard();
             pauseOnFocusLoss();
         }
         return false;

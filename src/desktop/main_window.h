@@ -9,6 +9,7 @@
 #include "session/game.h"
 #include "session/hall_of_fame_panel.h"
 #include "session/input_file.h"
+#include "session/input_policy.h"
 #include "session/slot_runner.h"
 #include "storage/game_folders.h"
 #include "storage/high_score_file.h"
@@ -20,7 +21,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -36,7 +36,6 @@ class GameMenus;
 class Gamepads;
 class PlayField;
 class SoundOutput;
-struct GameKey;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -94,18 +93,14 @@ class MainWindow : public QMainWindow {
     void syncView();
     void onSlot(double slotMs);
     void onFrame(double nowMs);
-    void onGameKey(const GameKey& key);
+    // A key-down or key-up from the input policy.
+    void onGameKey(const session::InputEvent& event);
     void onMenuClick(void (Form::*click)());
     // Live input: through the slot runner to its handler.
     void deliver(const session::InputEvent& event);
     void showRunTitle();
-    // Esc in a replay: holds it, silencing the sound as the pause does, or
-    // resumes it and its music.
-    void holdReplay(bool hold);
     // A recording without Exit: the replay stops a while after its last event.
     void endReplay();
-    // A key released while another window has focus never reaches us.
-    void releaseHeldArrows();
     // Leaving the game running behind another window loses it the game.
     void pauseOnFocusLoss();
     void endProgram();
@@ -130,9 +125,11 @@ class MainWindow : public QMainWindow {
     bool crashShown_ = false; // the controllers have shaken for this crash
     std::unique_ptr<FramePacer> frames_;
     double slotMs_ = 0; // when the slot being run fell on the frames' clock
-    std::set<int16_t> heldArrows_;
     session::SlotRunner runner_{game_, game_.form()};
-    bool musicHeld_ = false; // the music was playing when the replay was held
+    // Keys and controllers become the game's keys here. A key released
+    // while another window has focus never reaches us: the keyboard is let
+    // go on focus loss.
+    session::InputPolicy policy_{[this](const session::InputEvent& event) { onGameKey(event); }};
     // The session's recording so far, as last-run.txt has it: a game kept in
     // the hall of fame keeps this up to its end. Empty without a known seed.
     std::string sessionRecording_;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/slot_runner.h"
 
+#include "app/key_codes.h"
 #include "session/recording.h"
+#include "sound/sound_player.h"
 
 #include <utility>
 
@@ -31,9 +33,30 @@ void SlotRunner::setRecorder(std::function<void(const InputEvent&)> recorder) {
 void SlotRunner::input(InputEvent event) {
     const bool exit = event.action == InputAction::Menu && event.command == MenuCommand::mnuExit;
     if (replaying_ && !exit) {
+        if (event.action == InputAction::KeyDown && event.keyCode == kKeyEsc && !replayOver_) {
+            hold(!held_);
+        }
         return;
     }
     deliver(event);
+}
+
+void SlotRunner::hold(bool held) {
+    if (held == held_) {
+        return;
+    }
+    held_ = held;
+    SoundPlayer* music = form_.sndMusic;
+    if (held) {
+        musicHeld_ = music != nullptr && music->mode() == kModePlaying;
+        for (SoundPlayer* player : {form_.sndStart, form_.sndCrash, music}) {
+            if (player != nullptr) {
+                player->stop();
+            }
+        }
+    } else if (musicHeld_) {
+        music->play();
+    }
 }
 
 void SlotRunner::deliver(InputEvent event) {

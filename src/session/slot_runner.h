@@ -37,7 +37,8 @@ inline constexpr uint32_t kReplayRunOn = 50;
 
 class SlotRunner {
   public:
-    // form is the game's, read to tell which events change something.
+    // form is the game's, read to tell which events change something; its
+    // players fall silent while a replay is held.
     SlotRunner(SlotGame& game, const Form& form) : game_(game), form_(form) {}
 
     // Sees every handled event that changes something, stamped with its
@@ -45,14 +46,16 @@ class SlotRunner {
     void setRecorder(std::function<void(const InputEvent&)> recorder);
 
     // Live input, handled now in the slot about to run. A replay ignores
-    // the player's input, all but Exit, which still ends the program.
+    // the player's input, all but Exit, which still ends the program, and
+    // Esc, which holds and resumes it.
     void input(InputEvent event);
 
     // From now on the events play at their slots instead of live input.
     void replay(std::vector<InputEvent> events);
     bool replaying() const { return replaying_; }
-    // Esc in a replay: its slots stand still until it is resumed.
-    void hold(bool held) { held_ = held; }
+    // Esc in a replay: its slots stand still and its sound is silent, as in
+    // a pause, until it is resumed with its music.
+    void hold(bool held);
     bool held() const { return held_; }
     // The replay has run past its last event and stopped for good.
     bool replayOver() const { return replayOver_; }
@@ -81,6 +84,7 @@ class SlotRunner {
     bool replaying_ = false;
     bool held_ = false;
     bool replayOver_ = false;
+    bool musicHeld_ = false; // the music was playing when the replay was held
 };
 
 // The window's title for the state of the run: "Kestrada", or one of the

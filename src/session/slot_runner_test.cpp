@@ -16,7 +16,8 @@ InputEvent keyDown(int16_t code, uint32_t slot) {
 }
 
 // A replay takes its file's input at its slots and none of the player's but
-// Exit; while it is held, its slots stand still.
+// Exit and Esc; while Esc holds it, its slots stand still and its sound is
+// silent, and its music plays on when it is resumed.
 TEST(SlotRunner, AReplayPlaysItsFileAloneAndStandsStillWhileHeld) {
     testing::TestGame game(7);
     SlotRunner runner(game, game.form);
@@ -24,10 +25,13 @@ TEST(SlotRunner, AReplayPlaysItsFileAloneAndStandsStillWhileHeld) {
     runner.input(keyDown(kKeyLeft, 1));
     EXPECT_EQ(game.form.LeftHeld, 0);
 
-    runner.hold(true);
+    game.sndMusic.play();
+    runner.input(keyDown(kKeyEsc, 1));
+    EXPECT_EQ(game.sndMusic.mode(), kModeStopped);
     EXPECT_FALSE(runner.runSlot().ran);
     EXPECT_EQ(runner.slot(), 1u);
-    runner.hold(false);
+    runner.input(keyDown(kKeyEsc, 1));
+    EXPECT_EQ(game.sndMusic.mode(), kModePlaying);
     EXPECT_TRUE(runner.runSlot().ran);
     EXPECT_EQ(game.form.UpHeld, 0);
     EXPECT_TRUE(runner.runSlot().ran);

@@ -17,25 +17,53 @@ function storedZoom() {
   return zoom >= 1 && zoom <= 4 ? Math.floor(zoom) : 1;
 }
 
-let zoom = storedZoom();
+// The zoom the player chose, and the one the play area is drawn at: the
+// chosen one on a desktop, the largest that fits the screen beside the
+// touch controls on a phone or a tablet.
+let chosenZoom = storedZoom();
+let zoom = chosenZoom;
 let scale = 1;
 
+function fittedZoom() {
+  const page = document.documentElement;
+  if (!document.body.classList.contains('touch')) {
+    const room = page.clientWidth - 32;
+    return kWidth > room ? room / kWidth : chosenZoom;
+  }
+  const gap = 8;
+  const bar = document.getElementById('menubar').getBoundingClientRect().height;
+  const left = document.getElementById('touch-left').getBoundingClientRect();
+  const right = document.getElementById('touch-right').getBoundingClientRect();
+  let width = page.clientWidth - 2 * gap;
+  let height = page.clientHeight - bar - 2 * gap;
+  if (page.clientWidth > page.clientHeight) {
+    width -= left.width + right.width + 2 * gap;
+  } else {
+    height -= Math.max(left.height, right.height) + gap;
+  }
+  return Math.max(0.25, Math.min(width / kWidth, height / kHeight));
+}
+
 // The canvas holds a device pixel for each pixel on the screen, so the
-// pictures are drawn from their vectors at full sharpness.
+// pictures are drawn from their vectors at full sharpness; its size on the
+// page follows from whole device pixels.
 function fitCanvas() {
-  scale = zoom * (window.devicePixelRatio || 1);
-  canvas.style.width = `${kWidth * zoom}px`;
-  canvas.style.height = `${kHeight * zoom}px`;
-  canvas.width = Math.round(kWidth * scale);
+  zoom = fittedZoom();
+  const ratio = window.devicePixelRatio || 1;
+  canvas.width = Math.floor(kWidth * zoom * ratio);
+  scale = canvas.width / kWidth;
   canvas.height = Math.round(kHeight * scale);
-  document.getElementById('menubar').style.width = `${kWidth * zoom}px`;
+  canvas.style.width = `${canvas.width / ratio}px`;
+  canvas.style.height = `${canvas.height / ratio}px`;
+  document.getElementById('menubar').style.width = `${canvas.width / ratio}px`;
 }
 
 function setZoom(value) {
-  zoom = Math.min(4, Math.max(1, value));
-  localStorage.setItem('kestrada.zoom', String(zoom));
+  chosenZoom = Math.min(4, Math.max(1, value));
+  localStorage.setItem('kestrada.zoom', String(chosenZoom));
   fitCanvas();
 }
+window.addEventListener('resize', fitCanvas);
 
 // Positions may be fractional: landing on whole device pixels keeps the
 // pictures unscaled and sharp, as in the desktop window.
@@ -383,13 +411,18 @@ document.getElementById('download').addEventListener('click', (event) => {
   event.currentTarget.href = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
 });
 
-function replayText(text) {
+// Calls an exported function with a string, handing back what it returns.
+function withText(text, call) {
   const bytes = lengthBytesUTF8(text) + 1;
   const at = Module._malloc(bytes);
   stringToUTF8(text, at, bytes);
-  const error = UTF8ToString(Module._kestrada_replay(at));
+  const result = call(at);
   Module._free(at);
-  statusLine.textContent = error;
+  return result;
+}
+
+function replayText(text) {
+  statusLine.textContent = UTF8ToString(withText(text, (at) => Module._kestrada_replay(at)));
 }
 async function replayFile(file) {
   if (file) {
@@ -410,14 +443,96 @@ document.addEventListener('keydown', (event) => {
     return;
   }
   if (event.key === '+' || event.key === '=') {
-    setZoom(zoom + 1);
+    setZoom(chosenZoom + 1);
   } else if (event.key === '-') {
-    setZoom(zoom - 1);
+    setZoom(chosenZoom - 1);
   } else if (!menus.shortcut(event)) {
     return;
   }
   event.preventDefault();
 });
+
+// ---- touch ------------------------------------------------------------------------
+
+// The touch controls show on a touch screen, or from the first touch. On
+// every touch event each finger is found by where it is now, so a finger
+// sliding from one control to the next moves with it, and the set of keys
+// under the fingers is handed over whole: a lost touchend cannot leave a key
+// held. The game makes key-downs and key-ups of the changes.
+const touch = {
+  controls: [...document.querySelectorAll('.touch-pad [data-key]')],
+  held: '',
+  show() {
+    if (!document.body.classList.contains('touch')) {
+      document.body.classList.add('touch');
+      fitCanvas();
+    }
+  },
+  update(event) {
+    const keys = new Set();
+    for (const finger of event.touches) {
+      const under = document.elementFromPoint(finger.clientX, finger.clientY);
+      const control = under && under.closest('.touch-pad [data-key]');
+      if (control) {
+        keys.add(control.dataset.key);
+      }
+    }
+    for (const control of this.controls) {
+      control.classList.toggle('held', keys.has(control.dataset.key));
+    }
+    const names = [...keys].join(' ');
+    if (names !== this.held && Module._kestrada_touches) {
+      this.held = names;
+      withText(names, (at) => Module._kestrada_touches(at));
+    }
+  },
+  state(gameOver) {
+    document.body.classList.toggle('game-over', gameOver);
+  },
+};
+if (matchMedia('(pointer: coarse)').matches) {
+  touch.show();
+}
+for (const type of ['touchstart', 'touchmove', 'touchend', 'touchcancel']) {
+  document.addEventListener(type, (event) => {
+    touch.show();
+    touch.update(event);
+    // No mouse events, double-tap zoom or long-press menu from the controls.
+    if (event.target.closest && event.target.closest('.touch-pad [data-key]')) {
+      event.preventDefault();
+    }
+  }, { passive: false });
+}
+
+// Full screen where the browser allows it, held in the orientation it was
+// asked for where the browser can, so that a tilted phone does not turn the
+// screen (and pause the game) by accident.
+const fullScreenButton = document.getElementById('fullscreen');
+fullScreenButton.hidden = !document.fullscreenEnabled;
+fullScreenButton.addEventListener('click', async () => {
+  if (document.fullscreenElement) {
+    document.exitFullscreen();
+    return;
+  }
+  try {
+    await document.documentElement.requestFullscreen();
+    await screen.orientation.lock(screen.orientation.type);
+  } catch (error) {
+    // Full screen refused, or no lock: the page plays on as it is.
+  }
+});
+document.addEventListener('fullscreenchange', () => {
+  fullScreenButton.textContent = document.fullscreenElement ? 'Leave full screen' : 'Full screen';
+});
+
+// Turning the screen or hiding the page pauses a running game, as leaving
+// the tab does.
+const leave = () => Module._kestrada_leave && Module._kestrada_leave();
+window.addEventListener('orientationchange', leave);
+window.addEventListener('pagehide', leave);
+if (screen.orientation) {
+  screen.orientation.addEventListener('change', leave);
+}
 
 // ---- start ------------------------------------------------------------------------
 
@@ -468,6 +583,7 @@ const kestradaPage = {
   },
   menus,
   sound,
+  touch,
   persist,
   ended() {
     statusLine.textContent = 'Kestrada has ended. Reload the page to play again.';
@@ -490,7 +606,8 @@ var Module = {
   }],
   onRuntimeInitialized() {
     const cover = document.getElementById('cover');
-    cover.textContent = 'Click or press a key to play';
+    cover.textContent = document.body.classList.contains('touch') ? 'Tap to play'
+      : 'Click or press a key to play';
     readyAt = performance.now();
     sound.fetchFiles();
     const begin = async (event) => {

@@ -46,7 +46,7 @@ class PageGame {
     // Form_Load as at program start.
     void start();
     // Live input, handled at once in the slot about to run. Ignored while a
-    // recording is replayed.
+    // recording is replayed, but for Esc, which holds and resumes it.
     void input(const session::InputEvent& event);
     // The end of the road music, reported by the page's sound.
     void musicEnded();
@@ -59,8 +59,6 @@ class PageGame {
     bool replaying() const { return runner_->replaying(); }
     // Ends a replay with a new game of the page's own, the last run kept.
     void endReplay(uint32_t seed);
-    // Esc holds and resumes a replay.
-    void toggleReplayHold() { runner_->hold(!runner_->held()); }
     bool replayHeld() const { return runner_->held(); }
     // The page's title: the game's name, or the state of its replay.
     std::string title() const { return session::runTitle(*runner_); }

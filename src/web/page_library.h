@@ -29,6 +29,9 @@ void page_menu_add(int menu, int item, const char* caption, const char* shortcut
 void page_menu_state(int menu, int item, const char* caption, bool checked, bool enabled,
                      bool visible);
 
+// The touch controls show New Game after a crash, the play keys before.
+void page_touch_state(bool gameOver);
+
 void page_sound(const char* call);
 void page_persist();
 void page_ended();

@@ -43,6 +43,9 @@ mergeInto(LibraryManager.library, {
   page_menu_state: function (menu, item, caption, checked, enabled, visible) {
     kestradaPage.menus.state(menu, item, UTF8ToString(caption), checked, enabled, visible);
   },
+  page_touch_state: function (gameOver) {
+    kestradaPage.touch.state(gameOver);
+  },
   page_sound: function (call) {
     kestradaPage.sound.call(UTF8ToString(call));
   },

@@ -1,21 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page's program: the frames on requestAnimationFrame, with the slots
 // counted out of them and the motion between ticks drawn, keys, focus and
-// controllers through html5.h, and the menus.
+// controllers through html5.h, the touch controls, and the menus.
 // The page's script calls the exported functions below.
 #include "app/key_codes.h"
 #include "scene/hall_of_fame.h"
 #include "scene/live_scene.h"
 #include "scene/slot_clock.h"
+#include "session/input_policy.h"
 #include "session/menu_commands.h"
 #include "web/page_drawing.h"
 #include "web/page_game.h"
 #include "web/page_library.h"
 
-#include <array>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 #include <memory>
+#include <set>
+#include <span>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,13 +40,6 @@ bool gameRuns() {
     return !form.GameOver && !form.lblPaused().Visible;
 }
 
-InputEvent keyEvent(InputAction action, int16_t keyCode) {
-    InputEvent event;
-    event.action = action;
-    event.keyCode = keyCode;
-    return event;
-}
-
 InputEvent menuEvent(MenuCommand command) {
     InputEvent event;
     event.action = InputAction::Menu;
@@ -51,8 +47,20 @@ InputEvent menuEvent(MenuCommand command) {
     return event;
 }
 
-// Leaving the page pauses a running game once, through the pause command.
+// Keys, controllers and fingers become the game's keys here, as in the
+// window; a replay takes only Esc of them, which holds it.
+session::InputPolicy policy([](const InputEvent& event) {
+    if (game) {
+        game->input(event);
+    }
+});
+
+// Leaving the page (another tab or window, the screen turned) pauses a
+// running game once, through the pause command. What the keyboard and the
+// fingers held is let go: their releases would never come.
 void pauseOnLeaving() {
+    policy.releaseKeyboard();
+    policy.touches({});
     if (game && !game->replaying() && gameRuns()) {
         game->input(menuEvent(MenuCommand::mnuPause));
     }
@@ -61,9 +69,9 @@ void pauseOnLeaving() {
 // ---- keys -------------------------------------------------------------------
 
 // The key codes the game knows, from the key's place on the keyboard, so the
-// top-row 1 and 2 count with or without Shift on any layout.
-int16_t keyCodeOf(const EmscriptenKeyboardEvent& e) {
-    const std::string code = e.code;
+// top-row 1 and 2 count with or without Shift on any layout. The touch
+// controls name their keys the same way.
+int16_t keyCodeOf(const std::string& code) {
     if (code == "ArrowLeft")
         return kKeyLeft;
     if (code == "ArrowUp")
@@ -101,17 +109,11 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
     if (!game->replaying() && game->hallOfFameKey(e->key, down, e->repeat != 0)) {
         return EM_TRUE;
     }
-    const int16_t code = keyCodeOf(*e);
+    const int16_t code = keyCodeOf(e->code);
     if (code == 0) {
         return EM_FALSE;
     }
-    if (game->replaying()) {
-        if (down && code == kKeyEsc) {
-            game->toggleReplayHold();
-        }
-        return EM_TRUE;
-    }
-    game->input(keyEvent(down ? InputAction::KeyDown : InputAction::KeyUp, code));
+    policy.key(code, down);
     return EM_TRUE;
 }
 
@@ -129,72 +131,49 @@ EM_BOOL onVisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
 
 // ---- controllers --------------------------------------------------------------
 
-// The standard layout's buttons.
-enum Button {
-    South = 0,
-    West = 2,
-    North = 3,
-    LeftTrigger = 6,
-    RightTrigger = 7,
-    Start = 9,
-    PadUp = 12,
-    PadDown = 13,
-    PadLeft = 14,
-    PadRight = 15
-};
-
-struct PadKeys {
-    std::array<bool, 4> arrows{};  // Left, Up, Right, Down as held
-    std::array<bool, 4> buttons{}; // South, West, North, Start as pressed
-};
-PadKeys lastPads;
-
-PadKeys readPads() {
-    PadKeys keys;
-    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
-        return keys;
-    }
-    const int count = emscripten_get_num_gamepads();
-    for (int i = 0; i < count; ++i) {
-        EmscriptenGamepadEvent pad;
-        if (emscripten_get_gamepad_status(i, &pad) != EMSCRIPTEN_RESULT_SUCCESS || !pad.connected) {
-            continue;
+// Each controller's buttons and axes as the browser reads them now; one
+// that went away lets go of what it held.
+void pollPads() {
+    std::set<int> connected;
+    if (emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
+        const int count = emscripten_get_num_gamepads();
+        for (int i = 0; i < count; ++i) {
+            EmscriptenGamepadEvent pad;
+            if (emscripten_get_gamepad_status(i, &pad) != EMSCRIPTEN_RESULT_SUCCESS ||
+                !pad.connected) {
+                continue;
+            }
+            const auto buttons = static_cast<std::size_t>(pad.numButtons);
+            const session::PadReading reading = session::standardLayoutReading(
+                std::span<const int>(pad.digitalButton, buttons),
+                std::span<const double>(pad.analogButton, buttons),
+                std::span<const double>(pad.axis, static_cast<std::size_t>(pad.numAxes)));
+            policy.padReading(i, reading, game->form().GameOver);
+            connected.insert(i);
         }
-        const auto pressed = [&](int b) { return b < pad.numButtons && pad.digitalButton[b]; };
-        const double x = pad.numAxes > 0 ? pad.axis[0] : 0;
-        const double y = pad.numAxes > 1 ? pad.axis[1] : 0;
-        // The stick counts past half way; the triggers are Up and Down.
-        keys.arrows[0] = keys.arrows[0] || pressed(PadLeft) || x < -0.5;
-        keys.arrows[1] = keys.arrows[1] || pressed(PadUp) || y < -0.5 || pressed(RightTrigger);
-        keys.arrows[2] = keys.arrows[2] || pressed(PadRight) || x > 0.5;
-        keys.arrows[3] = keys.arrows[3] || pressed(PadDown) || y > 0.5 || pressed(LeftTrigger);
-        keys.buttons[0] = keys.buttons[0] || pressed(South);
-        keys.buttons[1] = keys.buttons[1] || pressed(West);
-        keys.buttons[2] = keys.buttons[2] || pressed(North);
-        keys.buttons[3] = keys.buttons[3] || pressed(Start);
     }
-    return keys;
+    for (const int pad : policy.pads()) {
+        if (!connected.contains(pad)) {
+            policy.padGone(pad);
+        }
+    }
 }
 
-void pollPads() {
-    static constexpr std::array<int16_t, 4> kArrows = {kKeyLeft, kKeyUp, kKeyRight, kKeyDown};
-    const PadKeys now = readPads();
-    for (std::size_t i = 0; i < kArrows.size(); ++i) {
-        if (now.arrows[i] != lastPads.arrows[i]) {
-            game->input(
-                keyEvent(now.arrows[i] ? InputAction::KeyDown : InputAction::KeyUp, kArrows[i]));
-        }
-    }
-    // After a crash South and Start start a new game, as Enter does.
+// ---- touch ----------------------------------------------------------------------
+
+// A crash shakes the phone, where the browser can, as the window shakes a
+// controller; the touch controls show New Game instead of the play keys.
+bool crashShown = false;
+void showCrash() {
     const bool over = game->form().GameOver;
-    const std::array<int16_t, 4> presses = {over ? kKeyEnter : kKeySpace, int16_t{'1'},
-                                            int16_t{'2'}, over ? kKeyEnter : kKeyEsc};
-    for (std::size_t i = 0; i < presses.size(); ++i) {
-        if (now.buttons[i] && !lastPads.buttons[i]) {
-            game->input(keyEvent(InputAction::KeyDown, presses[i]));
-        }
+    if (over == crashShown) {
+        return;
     }
-    lastPads = now;
+    crashShown = over;
+    if (over) {
+        emscripten_vibrate(200);
+    }
+    page_touch_state(over);
 }
 
 // ---- menus and frames ---------------------------------------------------------
@@ -248,6 +227,7 @@ EM_BOOL onFrame(double nowMs, void*) {
             live->ticked(game->form(), slotClock.slotTime(i));
         }
     }
+    showCrash();
     const Form& form = game->form();
     scene::Scene shown = live->frame(form, nowMs, game->replayHeld());
     if (const auto& panel = game->hallOfFame(); panel.shown()) {
@@ -297,6 +277,23 @@ EMSCRIPTEN_KEEPALIVE void kestrada_menu(int index) {
         return;
     }
     game->input(menuEvent(command));
+}
+
+// The keys under the fingers now, by their names ("ArrowLeft Space").
+EMSCRIPTEN_KEEPALIVE void kestrada_touches(const char* names) {
+    std::set<int16_t> held;
+    std::istringstream words{std::string(names)};
+    for (std::string name; words >> name;) {
+        if (const int16_t code = keyCodeOf(name); code != 0) {
+            held.insert(code);
+        }
+    }
+    policy.touches(held);
+}
+
+// The page was left in a way html5.h does not report (the screen turned).
+EMSCRIPTEN_KEEPALIVE void kestrada_leave() {
+    pauseOnLeaving();
 }
 
 // Motion drawn between the ticks, or the plain steps.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The page's tests in headless chromium (page.test.js), against the site
+# The page's tests in headless chromium (page.test.js, touch.test.js), against the site
 # built by scripts/web.sh, served on a port of its own for the run.
 #
 #   browser_test.sh SITE_DIR NATIVE_PROGRAM
@@ -14,4 +14,4 @@ needs_site "$site/index.html"
 serve "$site"
 trap 'kill "$server" 2>/dev/null || true' EXIT
 cd "$web_tests"
-KESTRADA_URL="http://127.0.0.1:$port/" KESTRADA_NATIVE="$native" node --test page.test.js
+KESTRADA_URL="http://127.0.0.1:$port/" KESTRADA_NATIVE="$native" node --test page.test.js touch.test.js

@@ -9,25 +9,11 @@ const assert = require('node:assert');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const { execFileSync } = require('node:child_process');
-const puppeteer = require('puppeteer-core');
+const { useBrowser, state, slotsPass, nativeStateAt } = require('./browser_support.js');
 
 const url = process.env.KESTRADA_URL;
-const native = process.env.KESTRADA_NATIVE;
-const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrada-chromium-'));
 const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-let browser;
-test.before(async () => {
-  browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium', headless: 'new', userDataDir: profile,
-    args: ['--no-sandbox', '--autoplay-policy=user-gesture-required'],
-  });
-});
-test.after(async () => {
-  await browser.close();
-  fs.rmSync(profile, { recursive: true, force: true });
-});
+const browser = useBrowser();
 
 // A page past its cover, with every console error and failed request noted.
 async function openGame(problems = [], before = null, query = '') {
@@ -45,12 +31,9 @@ async function openGame(problems = [], before = null, query = '') {
   return page;
 }
 
-const state = (page) => page.evaluate(() => window.kestrada.state());
-const slot = async (page) => (await state(page)).slot;
 async function press(page, key, slots = 2) {
   await page.keyboard.press(key);
-  const from = await slot(page);
-  await page.waitForFunction((s) => window.kestrada.state().slot >= s, {}, from + slots);
+  await slotsPass(page, slots);
 }
 async function clickMenu(page, menu, item) {
   await page.evaluate((m, i) => {
@@ -91,13 +74,7 @@ test('the page loads and plays, its state equals the native replay of its own re
   const { last, recording } = await page.evaluate(() => ({
     last: window.kestrada.state(), recording: window.kestrada.recording(),
   }));
-  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrada-replay-'));
-  fs.writeFileSync(path.join(folder, 'run.txt'), recording);
-  execFileSync(native, ['--headless', '--input', path.join(folder, 'run.txt'), '--slots',
-    String(last.slot), '--data-dir', folder, '--trace', path.join(folder, 'trace')]);
-  const records = fs.readFileSync(path.join(folder, 'trace'), 'utf8').trim().split('\n');
-  assert.deepStrictEqual(last, JSON.parse(records[records.length - 1]));
-  fs.rmSync(folder, { recursive: true, force: true });
+  assert.deepStrictEqual(last, nativeStateAt(recording, last.slot));
   assert.deepStrictEqual(problems, []);
   await page.close();
 });
