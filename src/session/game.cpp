@@ -12,6 +12,8 @@ void Game::EndNotingHost::endProgram() {
     host_.endProgram();
 }
 
+Game::SilentPlayers::SilentPlayers() = default;
+
 Game::Game(SoundPlayers players, Host& host, const GameSetup& setup) : host_(host) {
     wire(players, setup);
 }

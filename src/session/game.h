@@ -85,6 +85,9 @@ class Game : public SlotGame {
     };
 
     struct SilentPlayers {
+        // Declared here, made in game.cpp: a nested class's member
+        // initialisers are not usable before its enclosing class is complete.
+        SilentPlayers();
         std::vector<std::string> log;
         SilentSoundPlayer start{"sndStart", &log};
         SilentSoundPlayer crash{"sndCrash", &log};
