@@ -34,7 +34,7 @@ if(EMSCRIPTEN)
   list(FILTER KESTRADA_SESSION_SOURCES EXCLUDE REGEX "/threaded_run_checks\\.cpp$")
 endif()
 add_library(kestrada_session STATIC ${KESTRADA_SESSION_SOURCES})
-target_link_libraries(kestrada_session PUBLIC kestrada_storage)
+target_link_libraries(kestrada_session PUBLIC kestrada_storage kestrada_scene)
 
 kestrada_sources(KESTRADA_SCENE_SOURCES scene)
 add_library(kestrada_scene STATIC ${KESTRADA_SCENE_SOURCES})

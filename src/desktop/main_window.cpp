@@ -77,6 +77,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     connect(frames_.get(), &FramePacer::frameDue, this, &MainWindow::onFrame);
     connect(playField_, &PlayField::newGameButtonClicked, this,
             [this] { onMenuClick(&Form::cmdNewGame_Click); });
+    connect(playField_, &PlayField::hallOfFameClicked, this, &MainWindow::hallOfFameClick);
     // A replay has the music's ends in its file: the runner ignores these.
     sndMusic_->setOnEnded([this] { deliver({.action = session::InputAction::MusicEnded}); });
 
@@ -424,6 +425,14 @@ bool MainWindow::hallOfFameKey(const QKeyEvent& event) {
     replayChosenRun();
     playField_->update();
     return taken || editing;
+}
+
+void MainWindow::hallOfFameClick(double x, double y) {
+    if (hallOfFame_.click(form(), x, y) == session::HallOfFamePanel::Click::NewGame) {
+        onMenuClick(&Form::cmdNewGame_Click);
+    }
+    replayChosenRun();
+    playField_->update();
 }
 
 void MainWindow::replayChosenRun() {

@@ -111,6 +111,7 @@ class MainWindow : public QMainWindow {
     void keepEndedGame(bool exited);
     void toggleHallOfFame();
     bool hallOfFameKey(const QKeyEvent& event);
+    void hallOfFameClick(double x, double y);
     void replayChosenRun();
 
     std::unique_ptr<SoundOutput> soundOutput_;

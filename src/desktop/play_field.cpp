@@ -119,23 +119,25 @@ void PlayField::paintEvent(QPaintEvent*) {
 scene::Scene PlayField::scene() const {
     scene::Scene shown = live_.frame(form_, frameMs_, replayHeld_);
     if (hallOfFame_ != nullptr && hallOfFame_->shown()) {
-        scene::addHallOfFame(shown, form_,
-                             {hallOfFame_->rows(), hallOfFame_->highlighted(),
-                              hallOfFame_->editing(), hallOfFame_->name(), hallOfFame_->caret()});
+        scene::addHallOfFame(shown, form_, hallOfFame_->view());
     }
     return shown;
 }
 
 void PlayField::mousePressEvent(QMouseEvent* event) {
-    const Control& frame = form_.fraScores();
-    const Control& button = form_.cmdNewGame();
-    // The form's own frame, or the hall of fame drawn where it would be.
-    const bool shown =
-        (frame.Visible && button.Visible) || (hallOfFame_ != nullptr && hallOfFame_->shown());
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const QPointF at = (event->position() - playArea().topLeft()) / zoom_;
+    if (hallOfFame_ != nullptr && hallOfFame_->shown()) {
+        Q_EMIT hallOfFameClicked(at.x(), at.y());
+        return;
+    }
+    // The form's own frame, were it ever shown.
     const scene::Rect r = scene::hallOfFameButton(form_);
-    const QRectF buttonRect(r.left, r.top, r.width, r.height);
-    if (event->button() == Qt::LeftButton && shown &&
-        buttonRect.contains((event->position() - playArea().topLeft()) / zoom_)) {
+    if (form_.fraScores().Visible && form_.cmdNewGame().Visible &&
+        QRectF(r.left, r.top, r.width, r.height).contains(at)) {
         Q_EMIT newGameButtonClicked();
         return;
     }

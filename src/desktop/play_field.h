@@ -56,6 +56,8 @@ class PlayField : public QWidget {
   Q_SIGNALS:
     // The hall-of-fame panel's button was clicked.
     void newGameButtonClicked();
+    // A click on the hall of fame while it is shown, in the scene's pixels.
+    void hallOfFameClicked(double x, double y);
     // The first frame is on screen: slower start-up work can follow.
     void firstFramePainted();
 

@@ -97,7 +97,8 @@ class ReplayTest : public QObject {
 
         // Drives onto the road, fires a missile, switches to mines and lays
         // one, pauses and resumes, steers into the verge until the car
-        // crashes, starts a new game with Enter, drives a little and exits.
+        // crashes, starts a new game with the panel's button, drives a little
+        // and exits.
         uint32_t crashedAt = 0, newGameAt = 100000;
         const auto player = [&](MainWindow& window, uint32_t slot) {
             QWidget* field = &window.playField();
@@ -131,9 +132,15 @@ class ReplayTest : public QObject {
                 QTest::keyClicks(field, QStringLiteral(" Q"));
                 QTest::keyClick(field, Qt::Key_Return);
                 QVERIFY(form.GameOver);
-                QTest::keyClick(field, Qt::Key_Return);
+                // The panel's New Game button starts over, as Enter would.
+                const kestrada::Control& panel = form.fraScores();
+                const kestrada::Control& button = form.cmdNewGame();
+                QTest::mouseClick(
+                    field, Qt::LeftButton, {},
+                    QPoint(int(panel.Left + button.Left) + 10, int(panel.Top + button.Top) + 3));
                 newGameAt = slot;
             } else if (slot == newGameAt + 10 || slot == 1500) {
+                QVERIFY(!form.GameOver);
                 window.menus().action(&Form::mnuExit)->trigger();
             }
         };

@@ -36,6 +36,42 @@ Rect hallOfFameButton(const Form& form) {
     return inFrame(form.fraScores(), form.cmdNewGame());
 }
 
+Rect hallOfFameRow(const Form& form, std::size_t row) {
+    const Control& frame = form.fraScores();
+    return {frame.Left + kMargin, frame.Top + kRowTop + kRowHeight * static_cast<double>(row),
+            frame.Width - 2 * kMargin, kRowHeight - 2};
+}
+
+Rect hallOfFameNameField(const Form& form) {
+    const Control& frame = form.fraScores();
+    return {frame.Left + kMargin + 95, frame.Top + kRowTop + kRowHeight * 10 + 8, 200, 22};
+}
+
+namespace {
+// Left and top edges inside, right and bottom ones outside, so that two
+// parts side by side never both take a point.
+bool contains(const Rect& r, double x, double y) {
+    return x >= r.left && x < r.left + r.width && y >= r.top && y < r.top + r.height;
+}
+} // namespace
+
+HallOfFameSpot hallOfFameSpotAt(const Form& form, std::size_t rows, bool nameShown, double x,
+                                double y) {
+    using Part = HallOfFameSpot::Part;
+    if (contains(hallOfFameButton(form), x, y)) {
+        return {Part::NewGame, 0};
+    }
+    if (nameShown && contains(hallOfFameNameField(form), x, y)) {
+        return {Part::NameField, 0};
+    }
+    for (std::size_t row = 0; row < rows; ++row) {
+        if (contains(hallOfFameRow(form, row), x, y)) {
+            return {Part::Row, row};
+        }
+    }
+    return {};
+}
+
 void addHallOfFame(Scene& scene, const Form& form, const HallOfFameView& view) {
     uint32_t key = kFirstKey;
     const auto add = [&](ItemKind kind, const Rect& r) -> Item& {
@@ -55,23 +91,21 @@ void addHallOfFame(Scene& scene, const Form& form, const HallOfFameView& view) {
     rowStyle.family = FontFamily::Verdana;
     rowStyle.pixelSize = 11;
     rowStyle.colour = kWhite;
-    const double width = frame.Width - 2 * kMargin;
     for (std::size_t i = 0; i < view.rows.size(); ++i) {
-        Item& row = add(ItemKind::Text, {frame.Left + kMargin, frame.Top + kRowTop + kRowHeight * i,
-                                         width, kRowHeight - 2});
+        Item& row = add(ItemKind::Text, hallOfFameRow(form, i));
         row.text = view.rows[i];
         row.style = rowStyle;
         if (view.highlighted == i) {
             row.background = kHighlight;
         }
     }
-    if (view.editing) {
-        const double top = frame.Top + kRowTop + kRowHeight * 10 + 8;
-        Item& label = add(ItemKind::Text, {frame.Left + kMargin, top + 3, 90, 20});
+    if (view.nameShown || view.editing) {
+        const Rect at = hallOfFameNameField(form);
+        Item& label = add(ItemKind::Text, {frame.Left + kMargin, at.top + 3, 90, 20});
         label.text = "Your name:";
         label.style = rowStyle;
-        Item& field = add(ItemKind::Text, {frame.Left + kMargin + 95, top, 200, 22});
-        field.text = withCaret(view.name, view.caret);
+        Item& field = add(ItemKind::Text, at);
+        field.text = view.editing ? withCaret(view.name, view.caret) : view.name;
         field.style = rowStyle;
         field.style.colour = kBlack;
         field.style.middle = true;

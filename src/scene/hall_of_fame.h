@@ -17,7 +17,8 @@ namespace kestrada::scene {
 struct HallOfFameView {
     const std::vector<std::string>& rows;
     std::optional<std::size_t> highlighted;
-    bool editing = false; // the name field has the keys
+    bool nameShown = false; // the name field is drawn
+    bool editing = false;   // the name field has the keys
     const std::string& name;
     std::size_t caret = 0; // in characters
 };
@@ -25,7 +26,19 @@ struct HallOfFameView {
 // Appends the panel to the scene, over everything else.
 void addHallOfFame(Scene& scene, const Form& form, const HallOfFameView& view);
 
-// Where the panel's New Game button is, in window pixels.
+// Where the panel's parts are, in the scene's pixels: the New Game
+// button, a row, the name field.
 Rect hallOfFameButton(const Form& form);
+Rect hallOfFameRow(const Form& form, std::size_t row);
+Rect hallOfFameNameField(const Form& form);
+
+// What a point of the scene is over while the panel is shown: a click or a
+// tap lands there.
+struct HallOfFameSpot {
+    enum class Part { Nothing, NewGame, Row, NameField } part = Part::Nothing;
+    std::size_t row = 0;
+};
+HallOfFameSpot hallOfFameSpotAt(const Form& form, std::size_t rows, bool nameShown, double x,
+                                double y);
 
 } // namespace kestrada::scene

@@ -157,7 +157,7 @@ TEST(HallOfFameScene, TheFrameTheHighlightedRowAndTheCaret) {
     const std::vector<std::string> rows = {"first", "second"};
     const std::string name = "Zoë";
     Scene scene;
-    addHallOfFame(scene, form, {rows, 1, true, name, 2});
+    addHallOfFame(scene, form, {rows, 1, true, true, name, 2});
     ASSERT_FALSE(scene.empty());
     EXPECT_EQ(scene.front().rect, (Rect{67, 0, 345, 477}));
     const auto withText = [&](const std::string& text) {

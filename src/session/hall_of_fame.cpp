@@ -99,21 +99,31 @@ std::string cleanName(std::string_view typed) {
     return name;
 }
 
-void keepBest(std::vector<HallOfFameLine>& lines) {
+void keepBest(std::vector<HallOfFameLine>& lines, const KnownUnverified& unverified) {
     std::stable_sort(lines.begin(), lines.end(), better);
+    for (auto at = lines.end();
+         unverified && lines.size() > kHallOfFameSize && at != lines.begin();) {
+        --at;
+        if (unverified(*at)) {
+            at = lines.erase(at);
+        }
+    }
     if (lines.size() > kHallOfFameSize) {
         lines.resize(kHallOfFameSize);
     }
 }
 
-bool entersHallOfFame(const std::vector<HallOfFameLine>& lines, std::string_view score) {
-    const double value = leadingNumber(score);
-    if (value <= 0) {
+bool entersHallOfFame(const std::vector<HallOfFameLine>& lines, std::string_view score,
+                      const KnownUnverified& unverified) {
+    if (leadingNumber(score) <= 0) {
         return false;
     }
-    std::vector<HallOfFameLine> sorted = lines;
-    keepBest(sorted);
-    return sorted.size() < kHallOfFameSize || valueOf(sorted.back()) < value;
+    // The game as the newest entry, under a run no file can name.
+    const HallOfFameLine game{std::string(score), "", "~", "\n"};
+    std::vector<HallOfFameLine> kept = lines;
+    kept.push_back(game);
+    keepBest(kept, unverified);
+    return std::find(kept.begin(), kept.end(), game) != kept.end();
 }
 
 std::vector<RankedEntry> rankHallOfFame(const std::vector<HallOfFameLine>& lines,
@@ -155,9 +165,10 @@ std::string runName(const std::filesystem::path& folder, const FinishedGame& gam
 
 std::optional<HallOfFameLine> keepGame(const std::filesystem::path& folder,
                                        const FinishedGame& game, std::string_view name,
-                                       std::string& failure) {
+                                       std::string& failure, const KnownUnverified& unverified) {
     HallOfFameFile file;
-    if (!readHallOfFame(folder, file, failure) || !entersHallOfFame(file.lines, game.score)) {
+    if (!readHallOfFame(folder, file, failure) ||
+        !entersHallOfFame(file.lines, game.score, unverified)) {
         return std::nullopt;
     }
     const HallOfFameLine entry{game.score, cleanName(name), game.when, runName(folder, game)};
@@ -169,7 +180,7 @@ std::optional<HallOfFameLine> keepGame(const std::filesystem::path& folder,
         folder,
         [&](std::vector<HallOfFameLine>& lines) {
             lines.push_back(entry);
-            keepBest(lines);
+            keepBest(lines, unverified);
             kept = std::find(lines.begin(), lines.end(), entry) != lines.end();
         },
         failure);
@@ -208,6 +219,11 @@ std::size_t characters(const std::string& text) {
 }
 } // namespace
 
+std::string shownDate(const std::string& iso) {
+    // The file's reader keeps only dates of the game's own shape.
+    return iso.size() < 16 ? iso : iso.substr(0, 10) + " " + iso.substr(11, 5);
+}
+
 std::string entryText(const RankedEntry& entry) {
     std::string rank = std::to_string(entry.rank);
     std::string score = entry.line.score;
@@ -220,7 +236,7 @@ std::string entryText(const RankedEntry& entry) {
     const std::string status = v.verified         ? "verified"
                                : v.reason.empty() ? "checking"
                                                   : "unverified (" + v.reason + ")";
-    return rank + "  " + score + "  " + name + "  " + entry.line.when + "  " + status;
+    return rank + "  " + score + "  " + name + "  " + shownDate(entry.line.when) + "  " + status;
 }
 
 } // namespace kestrada::session

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,14 +24,21 @@ inline constexpr std::size_t kNameCharacters = 12;
 // at either end are trimmed, and the rest is cut at twelve characters.
 std::string cleanName(std::string_view typed);
 
+// Whether an entry's run is already known not to replay to its score.
+using KnownUnverified = std::function<bool(const HallOfFameLine&)>;
+
 // Best first: the higher score, then the earlier game; lines already in
 // order keep it, so an entry made later stays below an equal one. Keeps
-// the ten best.
-void keepBest(std::vector<HallOfFameLine>& lines);
+// ten: a score typed in by hand must not push a real game out, so the
+// entries known to be unverified go first, the lowest of them first; then
+// the lowest of the rest.
+void keepBest(std::vector<HallOfFameLine>& lines, const KnownUnverified& unverified = {});
 
 // Whether a game with this score would be kept: it scores, and the table
-// has room or its tenth scores less (a tie goes to the earlier game).
-bool entersHallOfFame(const std::vector<HallOfFameLine>& lines, std::string_view score);
+// has room, or its tenth scores less (a tie goes to the earlier game), or
+// holds an entry known to be unverified.
+bool entersHallOfFame(const std::vector<HallOfFameLine>& lines, std::string_view score,
+                      const KnownUnverified& unverified = {});
 
 struct Verification {
     bool verified = false;
@@ -47,6 +55,10 @@ struct RankedEntry {
 // `verifications` goes with `lines`, one for one.
 std::vector<RankedEntry> rankHallOfFame(const std::vector<HallOfFameLine>& lines,
                                         const std::vector<Verification>& verifications);
+
+// The date and time as a player reads them, "2026-12-07 12:34", from the
+// file's ISO 8601.
+std::string shownDate(const std::string& iso);
 
 // "rank  score  name  date  verified", or "unverified (reason)", or
 // "checking" while a verification without a reason is still to come; the
@@ -66,7 +78,8 @@ struct FinishedGame {
 // was a failure, not a score too low).
 std::optional<HallOfFameLine> keepGame(const std::filesystem::path& folder,
                                        const FinishedGame& game, std::string_view name,
-                                       std::string& failure);
+                                       std::string& failure,
+                                       const KnownUnverified& unverified = {});
 
 // Gives the entry recorded in `run` the name (cleaned), and remembers it as
 // the name for the next entry.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <set>
 #include <utility>
 
 namespace kestrada::session {
@@ -51,9 +52,19 @@ HallOfFamePanel::~HallOfFamePanel() = default;
 
 void HallOfFamePanel::keep(const std::string& score, const std::string& recording) {
     std::string failure;
-    const auto entry =
-        keepGame(folder_, {score, now_(), recording}, readLastName(folder_), failure);
+    const auto entry = keepGame(folder_, {score, now_(), recording}, readLastName(folder_), failure,
+                                knownUnverified());
     newRun_ = entry ? entry->run : std::string();
+}
+
+KnownUnverified HallOfFamePanel::knownUnverified() const {
+    std::set<std::string> keys;
+    for (const auto& [key, verification] : checked_) {
+        if (!verification.verified) {
+            keys.insert(key);
+        }
+    }
+    return [keys](const HallOfFameLine& line) { return keys.contains(checkKey(line)); };
 }
 
 void HallOfFamePanel::gameCrashed(const std::string& score, const std::string& recording) {
@@ -262,6 +273,46 @@ std::optional<std::filesystem::path> HallOfFamePanel::choose(std::size_t row) co
         return std::nullopt;
     }
     return runPath(folder_, table_[row].line.run);
+}
+
+std::optional<std::filesystem::path> HallOfFamePanel::highlightedRun() const {
+    return highlighted_ ? choose(*highlighted_) : std::nullopt;
+}
+
+HallOfFamePanel::Click HallOfFamePanel::click(const Form& form, double x, double y) {
+    if (!shown_) {
+        return Click::Missed;
+    }
+    using Part = scene::HallOfFameSpot::Part;
+    const scene::HallOfFameSpot spot =
+        scene::hallOfFameSpotAt(form, rows_.size(), nameShown(), x, y);
+    switch (spot.part) {
+    case Part::NewGame:
+        confirmIfEditing();
+        return Click::NewGame;
+    case Part::NameField:
+        if (!editing_) {
+            editing_ = true;
+            caret_ = charactersOf(name_).size();
+        }
+        return Click::Taken;
+    case Part::Row: {
+        // The row as it was seen: keeping the name may rank the rows anew.
+        const std::string run = table_[spot.row].line.run;
+        confirmIfEditing();
+        for (std::size_t row = 0; row < table_.size(); ++row) {
+            if (table_[row].line.run == run) {
+                highlighted_ = row;
+                selected_ = true;
+                chosen_ = choose(row);
+            }
+        }
+        return Click::Taken;
+    }
+    case Part::Nothing:
+        break;
+    }
+    return Click::Missed;
 }
 
 std::optional<std::filesystem::path> HallOfFamePanel::takeChosen() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/form.h"
+#include "scene/hall_of_fame.h"
 #include "session/hall_of_fame.h"
 #include "session/run_checks.h"
 
@@ -55,8 +56,16 @@ class HallOfFamePanel {
     bool key(Key key);
     // Text typed while the name field has focus; true when taken.
     bool text(std::string_view typed);
-    // The run of the row chosen (a click), to replay; nothing for no row.
+    // The run of a row, to replay or hand over; nothing for no row.
     std::optional<std::filesystem::path> choose(std::size_t row) const;
+    std::optional<std::filesystem::path> highlightedRun() const;
+
+    // A click or a tap at a point of the scene while the panel is shown: a
+    // row chooses its run (as Up or Down and Enter do), the name field takes
+    // the keys. NewGame when it was the panel's button, which the front end
+    // presses as the form's own.
+    enum class Click { Missed, Taken, NewGame };
+    Click click(const Form& form, double x, double y);
     // A run chosen with Up or Down and Enter, once; the front end replays it.
     std::optional<std::filesystem::path> takeChosen();
 
@@ -68,8 +77,13 @@ class HallOfFamePanel {
     const std::vector<std::string>& rows() const { return rows_; }
     std::optional<std::size_t> highlighted() const { return highlighted_; }
     bool editing() const { return editing_; }
+    bool nameShown() const { return !newRun_.empty(); } // after a crash entered
     const std::string& name() const { return name_; }
     std::size_t caret() const { return caret_; } // in characters
+    // What the scene draws of it.
+    scene::HallOfFameView view() const {
+        return {rows_, highlighted_, nameShown(), editing_, name_, caret_};
+    }
 
   private:
     void keep(const std::string& score, const std::string& recording);
@@ -85,6 +99,7 @@ class HallOfFamePanel {
     std::vector<std::optional<Verification>> verifications_;
     std::unique_ptr<RunChecks> checks_;
     std::map<std::string, Verification> checked_; // by checkKey
+    KnownUnverified knownUnverified() const;
     std::vector<RankedEntry> table_;
     std::vector<std::string> rows_;
     std::optional<std::size_t> highlighted_;

@@ -55,6 +55,26 @@ TEST(HallOfFameTable, BestFirstATieToTheEarlierGameAndTheEleventhDropped) {
     EXPECT_FALSE(entersHallOfFame(lines, "0"));
 }
 
+// A score typed into the file by hand, once its run is known not to replay
+// to it, leaves at the cut before any real game; one not yet checked does
+// not.
+TEST(HallOfFameTable, TheCutAtTenDropsKnownUnverifiedEntriesFirst) {
+    std::vector<HallOfFameLine> lines;
+    for (int i = 0; i < 10; ++i) {
+        lines.push_back(line(std::to_string(100 * (i + 1)), "10:00:00", "p" + std::to_string(i)));
+    }
+    lines[9].name = "forged";
+    lines[8].name = "unchecked";
+    const KnownUnverified forged = [](const HallOfFameLine& l) { return l.name == "forged"; };
+    EXPECT_FALSE(entersHallOfFame(lines, "50"));
+    EXPECT_TRUE(entersHallOfFame(lines, "50", forged));
+    lines.push_back(line("50", "11:00:00", "new"));
+    keepBest(lines, forged);
+    ASSERT_EQ(lines.size(), kHallOfFameSize);
+    EXPECT_EQ(lines.front().name, "unchecked");
+    EXPECT_EQ(lines.back().name, "new");
+}
+
 TEST(HallOfFameTable, UnverifiedEntriesNeverRankAboveVerifiedOnes) {
     const std::vector<HallOfFameLine> lines = {line("90000", "10:00:00", "forged"),
                                                line("300", "10:00:00", "low"),
@@ -271,6 +291,34 @@ TEST(HallOfFamePanel, EscKeepsTheLastNameAndTypingStopsAtTwelveCharacters) {
     testing::TestGame game;
     panel.follow(game.form);
     EXPECT_FALSE(panel.shown());
+}
+
+// A click lands on the part under it: left and top edges inside, right and
+// bottom ones outside. A row chooses its run, the name field takes the keys
+// back, the button is the form's New Game.
+TEST(HallOfFamePanel, AClickChoosesARowFocusesTheNameOrPressesNewGame) {
+    const testing::ScratchDir dir;
+    using Click = HallOfFamePanel::Click;
+    HallOfFamePanel panel(dir.path(), steppedRunChecks(), [] { return "2026-12-07T10:00:00"; });
+    const Form form;
+    panel.gameCrashed("77", finished("77", "10:00:00").recording);
+    ASSERT_EQ(panel.rows().size(), 1u);
+    EXPECT_NE(panel.rows()[0].find("  2026-12-07 10:00  "), std::string::npos);
+    const scene::Rect button = scene::hallOfFameButton(form);
+    const double right = button.left + button.width;
+    const double bottom = button.top + button.height;
+    EXPECT_EQ(panel.click(form, button.left, button.top), Click::NewGame);
+    EXPECT_NE(panel.click(form, right, button.top), Click::NewGame);
+    EXPECT_NE(panel.click(form, button.left, bottom), Click::NewGame);
+    EXPECT_FALSE(panel.editing()); // New Game kept the name
+    const scene::Rect field = scene::hallOfFameNameField(form);
+    EXPECT_EQ(panel.click(form, field.left, field.top), Click::Taken);
+    EXPECT_TRUE(panel.editing());
+    const scene::Rect row = scene::hallOfFameRow(form, 0);
+    EXPECT_EQ(panel.click(form, row.left, row.top + row.height), Click::Missed); // no second row
+    EXPECT_EQ(panel.click(form, row.left, row.top + row.height - 0.5), Click::Taken);
+    EXPECT_FALSE(panel.editing());
+    EXPECT_EQ(panel.takeChosen(), runPath(dir.path(), "run-2026-12-07T10-00-00-77.txt"));
 }
 
 } // namespace

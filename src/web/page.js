@@ -411,6 +411,29 @@ document.getElementById('download').addEventListener('click', (event) => {
   event.currentTarget.href = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
 });
 
+// The hall of fame's highlighted run, from the page's storage.
+const chosenRun = document.getElementById('chosen-run');
+document.getElementById('download-chosen').addEventListener('click', (event) => {
+  const link = event.currentTarget;
+  const text = FS.readFile(chosenRun.dataset.path, { encoding: 'utf8' });
+  link.download = chosenRun.dataset.path.split('/').pop();
+  link.href = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
+});
+function showChosenRun(path) {
+  chosenRun.hidden = path === '';
+  chosenRun.dataset.path = path;
+}
+
+// A click or a tap on the hall of fame, handed over in the scene's pixels.
+canvas.addEventListener('pointerdown', (event) => {
+  const box = canvas.getBoundingClientRect();
+  const x = (event.clientX - box.left) * kWidth / box.width;
+  const y = (event.clientY - box.top) * kHeight / box.height;
+  if (Module._kestrada_click && Module._kestrada_click(x, y)) {
+    event.preventDefault();
+  }
+});
+
 // Calls an exported function with a string, handing back what it returns.
 function withText(text, call) {
   const bytes = lengthBytesUTF8(text) + 1;
@@ -585,6 +608,7 @@ const kestradaPage = {
   sound,
   touch,
   persist,
+  chosenRun: showChosenRun,
   ended() {
     statusLine.textContent = 'Kestrada has ended. Reload the page to play again.';
   },

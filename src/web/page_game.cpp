@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 #include <utility>
 
@@ -117,6 +119,7 @@ void PageGame::keepEndedGame() {
     crashSeen_ = form.GameOver;
     const bool exited = ended() && !exitSeen_;
     exitSeen_ = ended();
+    hallOfFame_.follow(form); // a replay chosen from the panel runs without it
     if (runner_->replaying()) {
         return;
     }
@@ -127,7 +130,6 @@ void PageGame::keepEndedGame() {
         hallOfFame_.gameExited(form.lblScore().Caption, sessionRecording_);
         page_persist();
     }
-    hallOfFame_.follow(form);
 }
 
 void PageGame::toggleHallOfFame() {
@@ -163,7 +165,33 @@ bool PageGame::hallOfFameKey(std::string_view key, bool down, bool repeat) {
     if (editing && !hallOfFame_.editing()) {
         page_persist(); // the name given is kept
     }
+    replayChosenRun();
     return taken || editing;
+}
+
+bool PageGame::hallOfFameClick(double x, double y) {
+    const bool editing = hallOfFame_.editing();
+    const auto click = hallOfFame_.click(game_->form(), x, y);
+    if (editing && !hallOfFame_.editing()) {
+        page_persist();
+    }
+    if (click == session::HallOfFamePanel::Click::NewGame) {
+        input({.action = InputAction::Menu, .command = session::MenuCommand::cmdNewGame});
+    }
+    replayChosenRun();
+    return click != session::HallOfFamePanel::Click::Missed;
+}
+
+void PageGame::replayChosenRun() {
+    const auto run = hallOfFame_.takeChosen();
+    if (!run) {
+        return;
+    }
+    std::ifstream file(*run, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    std::string error; // a run gone missing replays nothing
+    replay(text.str(), error);
 }
 
 void PageGame::endReplay(uint32_t seed) {

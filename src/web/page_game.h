@@ -77,6 +77,8 @@ class PageGame {
     const session::HallOfFamePanel& hallOfFame() const { return hallOfFame_; }
     void toggleHallOfFame();
     bool hallOfFameKey(std::string_view key, bool down, bool repeat);
+    // A click or a tap at a point of the scene; true when the panel took it.
+    bool hallOfFameClick(double x, double y);
 
   private:
     void newGame(uint32_t seed, const std::string& dataDir);
@@ -87,6 +89,8 @@ class PageGame {
     void silence();
     // A game that ended since the last look goes to the hall of fame.
     void keepEndedGame();
+    // Replays the run a key or a click chose in the hall of fame.
+    void replayChosenRun();
 
     uint32_t seed_;
     SoundOut sounds_;

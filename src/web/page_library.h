@@ -34,5 +34,7 @@ void page_touch_state(bool gameOver);
 
 void page_sound(const char* call);
 void page_persist();
+// The hall of fame's chosen run, a file in the page's storage; "" for none.
+void page_chosen_run(const char* path);
 void page_ended();
 }

@@ -49,6 +49,9 @@ mergeInto(LibraryManager.library, {
   page_sound: function (call) {
     kestradaPage.sound.call(UTF8ToString(call));
   },
+  page_chosen_run: function (path) {
+    kestradaPage.chosenRun(UTF8ToString(path));
+  },
   page_persist: function () {
     kestradaPage.persist();
   },

@@ -16,6 +16,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 #include <memory>
+#include <optional>
 #include <set>
 #include <span>
 #include <sstream>
@@ -209,6 +210,19 @@ void syncMenus() {
     }
 }
 
+// The page offers the highlighted row's run for download while the panel
+// is shown.
+void showChosenRun() {
+    static std::string shown;
+    const auto& panel = game->hallOfFame();
+    const auto run = panel.shown() ? panel.highlightedRun() : std::nullopt;
+    const std::string path = run ? run->string() : std::string();
+    if (path != shown) {
+        shown = path;
+        page_chosen_run(path.c_str());
+    }
+}
+
 EM_BOOL onFrame(double nowMs, void*) {
     if (!game || game->ended()) {
         page_ended();
@@ -231,10 +245,9 @@ EM_BOOL onFrame(double nowMs, void*) {
     const Form& form = game->form();
     scene::Scene shown = live->frame(form, nowMs, game->replayHeld());
     if (const auto& panel = game->hallOfFame(); panel.shown()) {
-        scene::addHallOfFame(
-            shown, form,
-            {panel.rows(), panel.highlighted(), panel.editing(), panel.name(), panel.caret()});
+        scene::addHallOfFame(shown, form, panel.view());
     }
+    showChosenRun();
     drawScene(shown, game->title(), form.mousePointer == MousePointer::Transparent);
     syncMenus();
     return EM_TRUE;
@@ -324,6 +337,12 @@ EMSCRIPTEN_KEEPALIVE const char* kestrada_hall_of_fame() {
         text += row + "\n";
     }
     return text.c_str();
+}
+
+// A click or a tap on the canvas, in the scene's pixels: true when the
+// hall of fame took it.
+EMSCRIPTEN_KEEPALIVE bool kestrada_click(double x, double y) {
+    return game && !game->replaying() && game->hallOfFameClick(x, y);
 }
 
 EMSCRIPTEN_KEEPALIVE const char* kestrada_recording() {

@@ -35,6 +35,12 @@ async function press(page, key, slots = 2) {
   await page.keyboard.press(key);
   await slotsPass(page, slots);
 }
+// A click on the canvas at a point of the scene's 590 × 477.
+async function clickScene(page, x, y) {
+  const box = await (await page.$('#screen')).boundingBox();
+  await page.mouse.click(box.x + (x * box.width) / 590, box.y + (y * box.height) / 477);
+  await slotsPass(page, 2);
+}
 async function clickMenu(page, menu, item) {
   await page.evaluate((m, i) => {
     const titles = [...document.querySelectorAll('#menubar .title')];
@@ -65,10 +71,11 @@ test('the page loads and plays, its state equals the native replay of its own re
   await page.waitForFunction(() => window.kestrada.state().GameOver, { timeout: 30000 });
   await page.keyboard.up('ArrowLeft');
   await page.keyboard.up('ArrowUp');
-  // The crash entered the hall of fame: the first Enter keeps the name.
+  // The crash entered the hall of fame: the first Enter keeps the name, and
+  // the panel's New Game button starts a game.
   await press(page, 'Enter');
   assert.strictEqual((await state(page)).GameOver, true);
-  await press(page, 'Enter');
+  await clickScene(page, 232, 449);
   assert.strictEqual((await state(page)).GameOver, false);
 
   const { last, recording } = await page.evaluate(() => ({
@@ -93,6 +100,18 @@ test('the high score and the hall of fame survive a reload', async () => {
   await page.keyboard.up('Control');
   await page.waitForFunction(
     () => window.kestrada.hallOfFame().some((row) => row.endsWith('  verified')), { timeout: 30000 });
+  // The chosen row's run downloads, and replays natively to its score.
+  await press(page, 'ArrowDown');
+  const score = (await page.evaluate(() => window.kestrada.hallOfFame()[0])).trim().split(/\s+/)[1];
+  const text = await page.evaluate(async () => {
+    const link = document.getElementById('download-chosen');
+    link.click();
+    return (await fetch(link.href)).text();
+  });
+  const lastSlot = Number(text.trim().split('\n').pop().split(' ')[0]);
+  const replayed = nativeStateAt(text, lastSlot + 1500);
+  assert.strictEqual(replayed.GameOver, true);
+  assert.strictEqual(replayed.lblScore, score);
   await page.close();
 });
 
