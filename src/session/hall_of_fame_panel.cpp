@@ -227,7 +227,9 @@ bool HallOfFamePanel::key(Key key) {
 }
 
 bool HallOfFamePanel::moveSelection(Key key) {
-    if (table_.empty()) {
+    // After a crash the arrows and Enter stay the game's: a player still on
+    // the accelerator must get a new game from Enter, not a replay.
+    if (table_.empty() || nameShown()) {
         return false;
     }
     if (key == Key::Up || key == Key::Down) {

@@ -260,7 +260,8 @@ TEST(HallOfFameVerification, AFarEventOrAHugeFileIsUnverifiedWithoutPlayingIt) {
 
 // The name field: prefilled with the last name, capped at twelve
 // characters; Esc puts the prefilled name back, and a running game hides
-// the panel. Keys outside the field are the game's, but for Up and Down.
+// the panel. Keys outside the field are the game's after a crash; the table
+// opened on its own takes Up, Down and Enter to choose a run.
 TEST(HallOfFamePanel, EscKeepsTheLastNameAndTypingStopsAtTwelveCharacters) {
     const testing::ScratchDir dir;
     ASSERT_TRUE(writeLastName(dir.path(), "Zoë"));
@@ -277,8 +278,9 @@ TEST(HallOfFamePanel, EscKeepsTheLastNameAndTypingStopsAtTwelveCharacters) {
     EXPECT_TRUE(panel.key(Key::Esc));
     EXPECT_FALSE(panel.editing());
     EXPECT_EQ(panel.name(), "Zoë");
+    EXPECT_FALSE(panel.key(Key::Down));
     EXPECT_FALSE(panel.key(Key::Enter)); // the game's: it starts a new one
-    EXPECT_TRUE(panel.key(Key::Down));
+    EXPECT_FALSE(panel.takeChosen());
     panel.gameCrashed("78", run);
     EXPECT_TRUE(panel.text("Al"));
     EXPECT_TRUE(panel.key(Key::Enter));
@@ -291,6 +293,10 @@ TEST(HallOfFamePanel, EscKeepsTheLastNameAndTypingStopsAtTwelveCharacters) {
     testing::TestGame game;
     panel.follow(game.form);
     EXPECT_FALSE(panel.shown());
+    EXPECT_TRUE(panel.toggle(game.form));
+    EXPECT_TRUE(panel.key(Key::Down));
+    EXPECT_TRUE(panel.key(Key::Enter));
+    EXPECT_TRUE(panel.takeChosen());
 }
 
 // A click lands on the part under it: left and top edges inside, right and
