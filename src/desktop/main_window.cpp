@@ -170,7 +170,7 @@ void MainWindow::syncView() {
         crashShown_ = form().GameOver;
         if (crashShown_) {
             gamepads_->rumble();
-            keepEndedGame(false);
+            hallOfFame_.gameEnded(form(), false, runner_.replaying(), sessionRecording_);
         }
     }
     hallOfFame_.follow(form());
@@ -340,29 +340,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::endProgram() {
-    // Exit during a game keeps it under the last name; a crashed one is kept.
-    if (!form().GameOver) {
-        keepEndedGame(true);
-    }
+    hallOfFame_.gameEnded(form(), true, runner_.replaying(), sessionRecording_);
     ended_ = true;
     frames_->stop();
     if (!closing_) {
         close();
     }
     Q_EMIT programEnded();
-}
-
-void MainWindow::keepEndedGame(bool exited) {
-    // A replay's games are someone else's, kept where they came from.
-    if (runner_.replaying() || sessionRecording_.empty()) {
-        return;
-    }
-    const std::string& score = form().lblScore().Caption;
-    if (exited) {
-        hallOfFame_.gameExited(score, sessionRecording_);
-    } else {
-        hallOfFame_.gameCrashed(score, sessionRecording_);
-    }
 }
 
 void MainWindow::toggleHallOfFame() {
@@ -408,23 +392,11 @@ bool MainWindow::hallOfFameKey(const QKeyEvent& event) {
     if (!hallOfFame_.shown()) {
         return false;
     }
-    // Releases always reach the game, so that no key it holds sticks.
-    const bool editing = hallOfFame_.editing();
-    if (event.type() == QEvent::KeyRelease) {
-        return false;
-    }
-    if (event.isAutoRepeat()) {
-        return editing;
-    }
-    bool taken = false;
-    if (const auto key = panelKey(event.key())) {
-        taken = hallOfFame_.key(*key);
-    } else if (!event.text().isEmpty()) {
-        taken = hallOfFame_.text(event.text().toStdString());
-    }
+    const bool taken = hallOfFame_.press(panelKey(event.key()), event.text().toStdString(),
+                                         event.type() != QEvent::KeyRelease, event.isAutoRepeat());
     replayChosenRun();
     playField_->update();
-    return taken || editing;
+    return taken;
 }
 
 void MainWindow::hallOfFameClick(double x, double y) {

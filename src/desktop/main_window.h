@@ -106,9 +106,8 @@ class MainWindow : public QMainWindow {
     void endProgram();
     // Ctrl+Plus and Ctrl+Minus: one step, remembered for the next start.
     void stepZoom(int step);
-    // The hall of fame: a game that ended, the window's own command, keys
-    // while it is shown, and a run chosen from it.
-    void keepEndedGame(bool exited);
+    // The hall of fame: the window's own command, keys and clicks while it
+    // is shown, and a run chosen from it.
     void toggleHallOfFame();
     bool hallOfFameKey(const QKeyEvent& event);
     void hallOfFameClick(double x, double y);

@@ -83,6 +83,20 @@ void HallOfFamePanel::gameExited(const std::string& score, const std::string& re
     keep(score, recording);
 }
 
+bool HallOfFamePanel::gameEnded(const Form& form, bool exited, bool replaying,
+                                const std::string& recording) {
+    if (replaying || recording.empty() || (exited && form.GameOver)) {
+        return false;
+    }
+    const std::string& score = form.lblScore().Caption;
+    if (exited) {
+        gameExited(score, recording);
+    } else {
+        gameCrashed(score, recording);
+    }
+    return true;
+}
+
 bool HallOfFamePanel::toggle(const Form& form) {
     if (shown_) {
         confirmIfEditing();
@@ -251,6 +265,24 @@ bool HallOfFamePanel::moveSelection(Key key) {
         return true;
     }
     return false;
+}
+
+bool HallOfFamePanel::press(std::optional<Key> key, std::string_view typed, bool down,
+                            bool repeat) {
+    if (!shown_ || !down) {
+        return false;
+    }
+    const bool editing = editing_;
+    if (repeat) {
+        return editing;
+    }
+    bool taken = false;
+    if (key) {
+        taken = this->key(*key);
+    } else if (!typed.empty()) {
+        taken = text(typed);
+    }
+    return taken || editing;
 }
 
 bool HallOfFamePanel::text(std::string_view typed) {

@@ -42,6 +42,11 @@ class HallOfFamePanel {
     void gameCrashed(const std::string& score, const std::string& recording);
     // A game ended by Exit: kept under the last name used, nothing shown.
     void gameExited(const std::string& score, const std::string& recording);
+    // A front end's game has just ended, by a crash or by Exit, with the
+    // session's recording so far: kept as above, unless it was a replay's
+    // (its games are someone else's, kept where they came from) or Exit
+    // came after a crash, which kept it already. True when it was kept.
+    bool gameEnded(const Form& form, bool exited, bool replaying, const std::string& recording);
 
     // The front end's own command: shows the table as it is on disk, or
     // hides it. True when the game is running and must be paused first.
@@ -56,6 +61,11 @@ class HallOfFamePanel {
     bool key(Key key);
     // Text typed while the name field has focus; true when taken.
     bool text(std::string_view typed);
+    // A key from a front end, pressed or released: the panel's name for it,
+    // or else the text it types. True when the game must not see it.
+    // Releases always reach the game, so that no key it holds sticks; while
+    // the name field has focus it takes every press, repeats too.
+    bool press(std::optional<Key> key, std::string_view typed, bool down, bool repeat);
     // The run of a row, to replay or hand over; nothing for no row.
     std::optional<std::filesystem::path> choose(std::size_t row) const;
     std::optional<std::filesystem::path> highlightedRun() const;

@@ -120,14 +120,8 @@ void PageGame::keepEndedGame() {
     const bool exited = ended() && !exitSeen_;
     exitSeen_ = ended();
     hallOfFame_.follow(form); // a replay chosen from the panel runs without it
-    if (runner_->replaying()) {
-        return;
-    }
-    if (crashed) {
-        hallOfFame_.gameCrashed(form.lblScore().Caption, sessionRecording_);
-        page_persist();
-    } else if (exited && !form.GameOver) {
-        hallOfFame_.gameExited(form.lblScore().Caption, sessionRecording_);
+    if ((crashed || exited) &&
+        hallOfFame_.gameEnded(form, !crashed, runner_->replaying(), sessionRecording_)) {
         page_persist();
     }
 }
@@ -146,27 +140,25 @@ bool PageGame::hallOfFameKey(std::string_view key, bool down, bool repeat) {
         {"Home", Key::Home},      {"End", Key::End},        {"ArrowUp", Key::Up},
         {"ArrowDown", Key::Down},
     };
-    // Releases always reach the game, so that no key it holds sticks.
-    if (!hallOfFame_.shown() || !down) {
+    if (!hallOfFame_.shown()) {
         return false;
     }
-    const bool editing = hallOfFame_.editing();
-    if (repeat) {
-        return editing;
-    }
-    bool taken = false;
     const auto named = std::find_if(std::begin(kKeys), std::end(kKeys),
                                     [&](const auto& k) { return k.first == key; });
+    std::optional<Key> panelKey;
+    std::string_view typed;
     if (named != std::end(kKeys)) {
-        taken = hallOfFame_.key(named->second);
+        panelKey = named->second;
     } else if (key.size() <= 4) { // one character: "a", "ë", " "
-        taken = hallOfFame_.text(key);
+        typed = key;
     }
+    const bool editing = hallOfFame_.editing();
+    const bool taken = hallOfFame_.press(panelKey, typed, down, repeat);
     if (editing && !hallOfFame_.editing()) {
         page_persist(); // the name given is kept
     }
     replayChosenRun();
-    return taken || editing;
+    return taken;
 }
 
 bool PageGame::hallOfFameClick(double x, double y) {
