@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The browser build's tests, run from the native build against a browser
 # build made apart from it (scripts/web.sh --build-only makes build/web).
-# Each skips, saying so, when that build or chromium is missing.
+# Each skips, saying so, when that build or its browser is missing.
 set(KESTRADA_WEB_BUILD_DIR ${CMAKE_SOURCE_DIR}/build/web CACHE PATH
   "The browser build (scripts/web.sh) that the web tests run against")
 # They run once, in the plain build: a sanitizer build of the native side
@@ -21,6 +21,12 @@ add_test(NAME kestrada_browser
   COMMAND ${CMAKE_SOURCE_DIR}/tests/web/browser_test.sh ${KESTRADA_WEB_BUILD_DIR}/site
     $<TARGET_FILE:${KESTRADA_HEADLESS_PROGRAM}>)
 set_tests_properties(kestrada_browser PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
+
+# The same page in a second engine: firefox-esr over WebDriver BiDi.
+add_test(NAME kestrada_browser_firefox
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/web/browser_test.sh ${KESTRADA_WEB_BUILD_DIR}/site
+    $<TARGET_FILE:${KESTRADA_HEADLESS_PROGRAM}> firefox)
+set_tests_properties(kestrada_browser_firefox PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
 
 # The site as an installed app: kept for play offline, installable, and
 # updated whole.

@@ -22,7 +22,7 @@ tests=(
   xvfb xauth
   desktop-file-utils appstream dpkg-dev file
   pulseaudio-utils openbox xdotool
-  emscripten nodejs node-acorn chromium python3
+  emscripten nodejs node-acorn chromium firefox-esr python3
 )
 
 packages=("${play[@]}")
@@ -35,14 +35,17 @@ if [ "${1:-}" != "--play" ]; then
   fi
 fi
 
-# The page's browser tests drive chromium with puppeteer-core, pinned by
-# tests/web/package-lock.json (puppeteer-core only: it downloads no browser).
+# The page's browser tests drive chromium and firefox-esr with
+# puppeteer-core, pinned by tests/web/package-lock.json (puppeteer-core
+# only: it downloads no browser). Installed again when the lock file is
+# newer than what was installed.
 web_tests() {
   [ "${1:-}" = "--play" ] && return 0
   if ! command -v npm >/dev/null; then
     $sudo apt-get install -y -qq --no-install-recommends npm
   fi
-  if [ ! -d tests/web/node_modules/puppeteer-core ]; then
+  if [ ! -d tests/web/node_modules/puppeteer-core ] ||
+    [ tests/web/package-lock.json -nt tests/web/node_modules/.package-lock.json ]; then
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
   fi
 }

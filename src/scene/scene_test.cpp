@@ -141,13 +141,14 @@ TEST(SlotClock, SlotsFallEveryFortyMillisecondsAndAStallGivesOne) {
     EXPECT_EQ(clock.frame(1039.9), 0);
     EXPECT_EQ(clock.frame(1040), 1);
     EXPECT_DOUBLE_EQ(clock.slotTime(0), 1040);
-    EXPECT_EQ(clock.frame(1160), 3); // three slots late is not yet a stall
+    EXPECT_EQ(clock.frame(1160), 3); // a late frame runs every slot due
     EXPECT_DOUBLE_EQ(clock.slotTime(0), 1080);
     EXPECT_DOUBLE_EQ(clock.slotTime(2), 1160);
-    EXPECT_EQ(clock.frame(1280.5), 1); // a stall: one slot, no burst
-    EXPECT_EQ(clock.frame(1400, false), 0);
-    EXPECT_EQ(clock.frame(1439.5), 0); // held time is not counted
-    EXPECT_EQ(clock.frame(1440), 1);
+    EXPECT_EQ(clock.frame(2160), 25);  // a slow phone's frame of a second
+    EXPECT_EQ(clock.frame(3160.5), 1); // a stall: one slot, no burst
+    EXPECT_EQ(clock.frame(3280, false), 0);
+    EXPECT_EQ(clock.frame(3319.5), 0); // held time is not counted
+    EXPECT_EQ(clock.frame(3320), 1);
 }
 
 // The hall of fame over the play field, in the form's frame: the chosen row

@@ -8,9 +8,11 @@
 namespace kestrada::scene {
 
 inline constexpr double kSlotMs = 40.0;
-// A frame later than this follows a stall (a hidden page, a busy machine):
-// the game goes on with one slot, never a burst of catch-up slots.
-inline constexpr double kLongestFrameMs = 3 * kSlotMs;
+// Every slot that falls due runs, so a slow device drops frames, never
+// game time. A frame later than this follows a stall (a page back from the
+// background, a machine that stopped): the game goes on with one slot,
+// never a burst of a stall's catch-up slots.
+inline constexpr double kLongestFrameMs = 1000.0;
 
 class SlotClock {
   public:

@@ -24,22 +24,26 @@ let chosenZoom = storedZoom();
 let zoom = chosenZoom;
 let scale = 1;
 
+// Under the play area in portrait, the controls keep at least this height.
+const kPortraitControls = 240;
+
 function fittedZoom() {
   const page = document.documentElement;
   if (!document.body.classList.contains('touch')) {
     const room = page.clientWidth - 32;
     return kWidth > room ? room / kWidth : chosenZoom;
   }
+  // The safe area is the stage's padding.
+  const stage = getComputedStyle(document.getElementById('stage'));
   const gap = 8;
-  const bar = document.getElementById('menubar').getBoundingClientRect().height;
-  const left = document.getElementById('touch-left').getBoundingClientRect();
-  const right = document.getElementById('touch-right').getBoundingClientRect();
-  let width = page.clientWidth - 2 * gap;
-  let height = page.clientHeight - bar - 2 * gap;
+  let width = page.clientWidth - parseFloat(stage.paddingLeft) - parseFloat(stage.paddingRight);
+  let height = page.clientHeight - parseFloat(stage.paddingTop) - parseFloat(stage.paddingBottom);
   if (page.clientWidth > page.clientHeight) {
+    const left = document.getElementById('touch-left').getBoundingClientRect();
+    const right = document.getElementById('touch-right').getBoundingClientRect();
     width -= left.width + right.width + 2 * gap;
   } else {
-    height -= Math.max(left.height, right.height) + gap;
+    height -= kPortraitControls + gap;
   }
   return Math.max(0.25, Math.min(width / kWidth, height / kHeight));
 }
@@ -52,6 +56,7 @@ function fitCanvas() {
   const ratio = window.devicePixelRatio || 1;
   canvas.width = Math.floor(kWidth * zoom * ratio);
   scale = canvas.width / kWidth;
+  rasters.clear();
   canvas.height = Math.round(kHeight * scale);
   canvas.style.width = `${canvas.width / ratio}px`;
   canvas.style.height = `${canvas.height / ratio}px`;
@@ -82,25 +87,71 @@ function pictureNamed(file) {
   return image;
 }
 
-function cssColour(rgb) {
-  return `#${rgb.toString(16).padStart(6, '0')}`;
+// Each picture rasterized from its vectors once for the size it is drawn
+// at, in device pixels, and copied pixel for pixel at every frame after:
+// drawing an SVG rasterizes it again each time. Forgotten when the canvas
+// changes its scale.
+const rasters = new Map();
+function rasterOf(file, width, height) {
+  const key = `${file} ${width} ${height}`;
+  let raster = rasters.get(key);
+  if (!raster) {
+    const image = pictureNamed(file);
+    if (!image.complete || image.naturalWidth === 0) {
+      return null;
+    }
+    raster = document.createElement('canvas');
+    raster.width = width;
+    raster.height = height;
+    raster.getContext('2d').drawImage(image, 0, 0, width, height);
+    rasters.set(key, raster);
+  }
+  return raster;
 }
 
-// Word-wrapped lines of a caption within a width.
+const colours = new Map();
+function cssColour(rgb) {
+  let colour = colours.get(rgb);
+  if (!colour) {
+    colour = `#${rgb.toString(16).padStart(6, '0')}`;
+    colours.set(rgb, colour);
+  }
+  return colour;
+}
+
+// Word-wrapped lines of a caption within a width, each with its width.
 function wrap(text, width) {
   const lines = [];
+  const add = (line) => lines.push({ line, width: ctx.measureText(line).width });
   for (const paragraph of text.split('\n')) {
     let line = '';
     for (const word of paragraph.split(' ')) {
       const tried = line ? `${line} ${word}` : word;
       if (line && ctx.measureText(tried).width > width) {
-        lines.push(line);
+        add(line);
         line = word;
       } else {
         line = tried;
       }
     }
-    lines.push(line);
+    add(line);
+  }
+  return lines;
+}
+
+// A caption is laid out once for its text, font and width, not at every
+// frame; the numbers that change at every step fill the cache, which then
+// starts again.
+const layouts = new Map();
+function layoutOf(text, font, width) {
+  const key = `${font}|${width}|${text}`;
+  let lines = layouts.get(key);
+  if (!lines) {
+    if (layouts.size >= 512) {
+      layouts.clear();
+    }
+    lines = wrap(text, width);
+    layouts.set(key, lines);
   }
   return lines;
 }
@@ -111,19 +162,58 @@ function drawText(text, font, px, underline, rgb, centre, middle, left, top, wid
   ctx.fillStyle = cssColour(rgb);
   ctx.textBaseline = 'top';
   ctx.textAlign = centre ? 'center' : 'left';
-  const lines = wrap(text, width);
+  const lines = layoutOf(text, font, width);
   const lineHeight = Math.round(px * 1.15);
   let y = middle ? top + (height - lines.length * lineHeight) / 2 : top;
-  for (const line of lines) {
+  for (const { line, width: w } of lines) {
     const x = centre ? left + width / 2 : left;
     ctx.fillText(line, x, y);
     if (underline) {
-      const w = ctx.measureText(line).width;
       ctx.fillRect(centre ? x - w / 2 : x, y + px, w, Math.max(1, px / 14));
     }
     y += lineHeight;
   }
 }
+
+// What the test hook and the bench read of the last frames: how long each
+// took to draw, and whether it showed anything new (a frame whose items all
+// stood where they stood before changes nothing on the screen).
+const frameStats = {
+  drawn: 0,
+  changed: 0,
+  times: new Float64Array(60),
+  began: 0,
+  hash: 0,
+  lastHash: 0,
+  note(a, b, c, d) {
+    let h = this.hash;
+    h = (Math.imul(h, 31) + Math.round(a * scale)) | 0;
+    h = (Math.imul(h, 31) + Math.round(b * scale)) | 0;
+    h = (Math.imul(h, 31) + Math.round(c * scale)) | 0;
+    this.hash = (Math.imul(h, 31) + Math.round(d * scale)) | 0;
+  },
+  noteText(text) {
+    let h = this.hash;
+    for (let i = 0; i < text.length; i += 1) {
+      h = (Math.imul(h, 31) + text.charCodeAt(i)) | 0;
+    }
+    this.hash = h;
+  },
+  begin() {
+    this.began = performance.now();
+    this.hash = 0;
+  },
+  end() {
+    this.times[this.drawn % this.times.length] = performance.now() - this.began;
+    this.drawn += 1;
+    this.changed += this.hash !== this.lastHash ? 1 : 0;
+    this.lastHash = this.hash;
+  },
+  read() {
+    const kept = this.times.slice(0, Math.min(this.drawn, this.times.length));
+    return { drawn: this.drawn, changed: this.changed, drawingMs: [...kept] };
+  },
+};
 
 // Motion drawn between the game's steps, or the plain steps: ?smoothing=0
 // for this visit, else the box below the game, remembered.
@@ -232,6 +322,7 @@ const menus = {
     }
   },
   close() {
+    document.body.classList.remove('menu-open');
     if (this.open) {
       this.open.classList.remove('open');
       this.open = null;
@@ -249,8 +340,16 @@ const menus = {
     return false;
   },
 };
+// On a touch screen the menus fold into one button, which opens them all
+// as a sheet (with the run's links); a tap outside closes it.
+const menuButton = document.getElementById('menu-button');
+menuButton.addEventListener('click', () => {
+  const opening = !document.body.classList.contains('menu-open');
+  menus.close();
+  document.body.classList.toggle('menu-open', opening);
+});
 document.addEventListener('click', (event) => {
-  if (!menus.bar.contains(event.target)) {
+  if (!menus.bar.contains(event.target) && event.target !== menuButton) {
     menus.close();
   }
 });
@@ -325,6 +424,10 @@ class Player {
   }
 }
 
+// How long the first gesture waits for the browser to start the sound.
+const kSoundWaitMs = 500;
+const kSilentStart = 'No sound: the browser could not start it. The game plays silent.';
+
 const sound = {
   context: null,
   output: null,
@@ -338,7 +441,10 @@ const sound = {
       this.files[name] = fetch(`sounds/${file}`).then((response) => response.arrayBuffer());
     }
   },
-  // Made on the cover's gesture: browsers start sound only after one.
+  // Made on the cover's gesture: browsers start sound only after one. True
+  // when the sound runs within half a second; else the game starts silent
+  // and the sound joins whenever the browser lets it start (a later tap or
+  // key asks again).
   async unlock() {
     const audio = new AudioContext();
     this.context = audio;
@@ -347,16 +453,36 @@ const sound = {
     this.output = audio.createGain();
     this.output.connect(this.analyser);
     this.analyser.connect(audio.destination);
-    await audio.resume();
+    const resumed = audio.resume();
+    const loaded = resumed.then(() => this.load());
+    const late = new Promise((resolve) => setTimeout(() => resolve(false), kSoundWaitMs));
+    if (await Promise.race([resumed.then(() => true), late])) {
+      await loaded;
+      return true;
+    }
+    statusLine.textContent = kSilentStart;
+    loaded.then(() => {
+      if (statusLine.textContent === kSilentStart) {
+        statusLine.textContent = '';
+      }
+    });
+    const askAgain = () => audio.state === 'suspended' && audio.resume();
+    window.addEventListener('click', askAgain, true);
+    window.addEventListener('touchend', askAgain, true);
+    window.addEventListener('keydown', askAgain, true);
+    return false;
+  },
+  async load() {
+    const audio = this.context;
     await Promise.all(Object.entries(soundFiles).map(async ([name, file]) => {
       const player = new Player(this, name);
-      this.players[name] = player;
       try {
         player.buffer = await audio.decodeAudioData(await this.files[name]);
       } catch (error) {
         // A sound that cannot be had stays silent; the game goes on.
         console.warn(`${file}: ${error}`);
       }
+      this.players[name] = player;
     }));
   },
   call(text) {
@@ -488,6 +614,8 @@ const touch = {
   show() {
     if (!document.body.classList.contains('touch')) {
       document.body.classList.add('touch');
+      menus.bar.append(document.getElementById('run'));
+      document.getElementById('touch-left').append(statusLine);
       fitCanvas();
     }
   },
@@ -557,6 +685,58 @@ if (screen.orientation) {
   screen.orientation.addEventListener('change', leave);
 }
 
+// ---- the name on a phone ------------------------------------------------------------
+
+// On a touch screen a real text input lies over the hall of fame's name
+// field, so the phone's own keyboard (its dictation, its scripts) types the
+// name. The whole text goes to the game at each change, whose rules clean
+// and cut it; Enter or the keyboard's Done keeps it. Its keys are its own:
+// the game's key handling never sees them.
+const nameInput = document.getElementById('name-input');
+const nameField = { shown: false, editing: false, centre: [0, 0] };
+function showNameField(shown, editing, name, left, top, width, height) {
+  nameField.shown = shown;
+  nameField.editing = editing;
+  nameField.centre = [left + width / 2, top + height / 2];
+  nameInput.hidden = !shown;
+  const css = canvas.clientWidth / kWidth;
+  Object.assign(nameInput.style, {
+    left: `${left * css}px`, top: `${top * css}px`, width: `${width * css}px`, height: `${height * css}px`,
+  });
+  if (document.activeElement !== nameInput) {
+    nameInput.value = name;
+  } else if (!editing) {
+    nameInput.blur();
+  }
+}
+function keepName() {
+  if (nameField.editing) {
+    Module._kestrada_name_confirm();
+  }
+}
+nameInput.addEventListener('focus', () => {
+  // A tap on the field gives it the keys, as on the canvas.
+  if (!nameField.editing) {
+    Module._kestrada_click(...nameField.centre);
+  }
+});
+nameInput.addEventListener('input', () => {
+  withText(nameInput.value, (at) => Module._kestrada_name_text(at));
+});
+nameInput.addEventListener('blur', keepName);
+for (const type of ['keydown', 'keyup']) {
+  window.addEventListener(type, (event) => {
+    if (event.target !== nameInput) {
+      return;
+    }
+    event.stopImmediatePropagation();
+    if (type === 'keydown' && event.key === 'Enter') {
+      keepName();
+      nameInput.blur();
+    }
+  }, true);
+}
+
 // ---- start ------------------------------------------------------------------------
 
 let firstFrameAt = null;
@@ -566,17 +746,29 @@ const kestradaPage = {
   dialogOpen: () => dialog.open,
   preload: pictureNamed,
   beginFrame() {
+    frameStats.begin();
     ctx.setTransform(scale, 0, 0, scale, 0, 0);
   },
-  picture(file, left, top, width, height, opacity) {
-    const image = pictureNamed(file);
-    if (image.complete && image.naturalWidth > 0) {
-      ctx.globalAlpha = opacity;
-      ctx.drawImage(image, snap(left), snap(top), width, height);
-      ctx.globalAlpha = 1;
+  // At the size it was rendered for, copied pixel for pixel; a burst that
+  // grows is drawn from its one larger rendering.
+  picture(file, renderedWidth, renderedHeight, left, top, width, height, opacity) {
+    const raster = rasterOf(file, Math.round(renderedWidth * scale), Math.round(renderedHeight * scale));
+    if (!raster) {
+      return;
     }
+    frameStats.note(left, top, width, opacity);
+    ctx.globalAlpha = opacity;
+    if (width === renderedWidth && height === renderedHeight) {
+      ctx.setTransform(1, 0, 0, 1, 0, 0);
+      ctx.drawImage(raster, Math.round(left * scale), Math.round(top * scale));
+      ctx.setTransform(scale, 0, 0, scale, 0, 0);
+    } else {
+      ctx.drawImage(raster, snap(left), snap(top), width, height);
+    }
+    ctx.globalAlpha = 1;
   },
   fill(rgb, left, top, width, height) {
+    frameStats.note(rgb, left, top, width + height);
     ctx.fillStyle = cssColour(rgb);
     ctx.fillRect(snap(left), snap(top), width, height);
   },
@@ -584,9 +776,12 @@ const kestradaPage = {
     if (background >= 0) {
       this.fill(background, left, top, width, height);
     }
+    frameStats.noteText(text);
+    frameStats.note(rgb, left, top, width);
     drawText(text, font, px, underline, rgb, centre, middle, snap(left), snap(top), width, height);
   },
   line(rgb, width, x1, y1, x2, y2) {
+    frameStats.note(x1, y1, x2, y2);
     ctx.strokeStyle = cssColour(rgb);
     ctx.lineWidth = width;
     ctx.lineCap = 'round';
@@ -603,12 +798,14 @@ const kestradaPage = {
     if (firstFrameAt === null) {
       firstFrameAt = performance.now();
     }
+    frameStats.end();
   },
   menus,
   sound,
   touch,
   persist,
   chosenRun: showChosenRun,
+  nameField: showNameField,
   ended() {
     statusLine.textContent = 'Kestrada has ended. Reload the page to play again.';
   },
@@ -634,10 +831,12 @@ var Module = {
       : 'Click or press a key to play';
     readyAt = performance.now();
     sound.fetchFiles();
+    // A click, not a pointer going down: a touch lets the page start sound
+    // only once the finger lifts.
     const begin = async (event) => {
       event.preventDefault();
       event.stopPropagation();
-      cover.removeEventListener('pointerdown', begin);
+      cover.removeEventListener('click', begin);
       window.removeEventListener('keydown', begin, true);
       await sound.unlock();
       cover.hidden = true;
@@ -645,7 +844,7 @@ var Module = {
       Module._kestrada_begin(seed === null ? _page_milliseconds_since_midnight() : Number(seed) >>> 0);
       Module._kestrada_set_smoothing(smoothing);
     };
-    cover.addEventListener('pointerdown', begin);
+    cover.addEventListener('click', begin);
     window.addEventListener('keydown', begin, true);
   },
 };
@@ -662,6 +861,9 @@ window.kestrada = {
   lastPlay: () => sound.lastPlay,
   latency: () => sound.context.baseLatency + (sound.context.outputLatency || 0),
   zoom: (value) => setZoom(value),
+  // Frames drawn, those that showed something new, and the drawing time of
+  // each of the last 60, in milliseconds.
+  frames: () => frameStats.read(),
 };
 
 fitCanvas();

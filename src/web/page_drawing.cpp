@@ -27,7 +27,8 @@ void draw(const scene::Item& item) {
         page_fill(int(item.colour.rgb()), r.left, r.top, r.width, r.height);
         break;
     case scene::ItemKind::Picture:
-        page_picture(pictureFile(item.picture), r.left, r.top, r.width, r.height, item.opacity);
+        page_picture(pictureFile(item.picture), item.pictureWidth, item.pictureHeight, r.left,
+                     r.top, r.width, r.height, item.opacity);
         break;
     case scene::ItemKind::Text: {
         const scene::TextStyle& s = item.style;

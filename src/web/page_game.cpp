@@ -174,6 +174,24 @@ bool PageGame::hallOfFameClick(double x, double y) {
     return click != session::HallOfFamePanel::Click::Missed;
 }
 
+void PageGame::setHallOfFameName(std::string_view name) {
+    using Key = session::HallOfFamePanel::Key;
+    if (!hallOfFame_.editing()) {
+        return;
+    }
+    hallOfFame_.key(Key::End);
+    while (hallOfFame_.caret() > 0) {
+        hallOfFame_.key(Key::Backspace);
+    }
+    hallOfFame_.text(name);
+}
+
+void PageGame::confirmHallOfFameName() {
+    if (hallOfFame_.editing()) {
+        hallOfFameKey("Enter", true, false);
+    }
+}
+
 void PageGame::replayChosenRun() {
     const auto run = hallOfFame_.takeChosen();
     if (!run) {

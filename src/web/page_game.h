@@ -79,6 +79,10 @@ class PageGame {
     bool hallOfFameKey(std::string_view key, bool down, bool repeat);
     // A click or a tap at a point of the scene; true when the panel took it.
     bool hallOfFameClick(double x, double y);
+    // The whole name as the page's own text input holds it, while the name
+    // field has the keys (the panel's rules clean and cut it); and Enter.
+    void setHallOfFameName(std::string_view name);
+    void confirmHallOfFameName();
 
   private:
     void newGame(uint32_t seed, const std::string& dataDir);

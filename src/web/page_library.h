@@ -13,8 +13,10 @@ bool page_dialog_open();
 
 void page_preload(const char* file);
 void page_begin_frame();
-void page_picture(const char* file, double left, double top, double width, double height,
-                  double opacity);
+// The picture rendered at renderedWidth × renderedHeight, drawn into the
+// rectangle.
+void page_picture(const char* file, double renderedWidth, double renderedHeight, double left,
+                  double top, double width, double height, double opacity);
 void page_fill(int rgb, double left, double top, double width, double height);
 // background: -1 for none.
 void page_text(const char* text, const char* font, int pixelSize, bool underline, int rgb,
@@ -36,5 +38,9 @@ void page_sound(const char* call);
 void page_persist();
 // The hall of fame's chosen run, a file in the page's storage; "" for none.
 void page_chosen_run(const char* path);
+// The hall of fame's name field: shown, having the keys, the name in it,
+// and where it is in the scene's pixels.
+void page_name_field(bool shown, bool editing, const char* name, double left, double top,
+                     double width, double height);
 void page_ended();
 }

@@ -19,8 +19,9 @@ mergeInto(LibraryManager.library, {
   page_begin_frame: function () {
     kestradaPage.beginFrame();
   },
-  page_picture: function (file, left, top, width, height, opacity) {
-    kestradaPage.picture(UTF8ToString(file), left, top, width, height, opacity);
+  page_picture: function (file, renderedWidth, renderedHeight, left, top, width, height, opacity) {
+    kestradaPage.picture(UTF8ToString(file), renderedWidth, renderedHeight, left, top, width, height,
+      opacity);
   },
   page_fill: function (rgb, left, top, width, height) {
     kestradaPage.fill(rgb, left, top, width, height);
@@ -51,6 +52,9 @@ mergeInto(LibraryManager.library, {
   },
   page_chosen_run: function (path) {
     kestradaPage.chosenRun(UTF8ToString(path));
+  },
+  page_name_field: function (shown, editing, name, left, top, width, height) {
+    kestradaPage.nameField(shown, editing, UTF8ToString(name), left, top, width, height);
   },
   page_persist: function () {
     kestradaPage.persist();

@@ -223,6 +223,21 @@ void showChosenRun() {
     }
 }
 
+// On a touch screen the page lays its own text input over the name field.
+void showNameField() {
+    static std::optional<std::string> shown;
+    const auto& panel = game->hallOfFame();
+    const bool visible = panel.shown() && panel.nameShown();
+    const std::string now = !visible ? "" : (panel.editing() ? "+" : "-") + panel.name();
+    if (shown == now) {
+        return;
+    }
+    shown = now;
+    const scene::Rect at = scene::hallOfFameNameField(game->form());
+    page_name_field(visible, panel.editing(), panel.name().c_str(), at.left, at.top, at.width,
+                    at.height);
+}
+
 EM_BOOL onFrame(double nowMs, void*) {
     if (!game || game->ended()) {
         page_ended();
@@ -248,6 +263,7 @@ EM_BOOL onFrame(double nowMs, void*) {
         scene::addHallOfFame(shown, form, panel.view());
     }
     showChosenRun();
+    showNameField();
     drawScene(shown, game->title(), form.mousePointer == MousePointer::Transparent);
     syncMenus();
     return EM_TRUE;
@@ -343,6 +359,20 @@ EMSCRIPTEN_KEEPALIVE const char* kestrada_hall_of_fame() {
 // hall of fame took it.
 EMSCRIPTEN_KEEPALIVE bool kestrada_click(double x, double y) {
     return game && !game->replaying() && game->hallOfFameClick(x, y);
+}
+
+// The page's text input over the name field: its whole text at each
+// change, and Enter (or the phone keyboard's Done).
+EMSCRIPTEN_KEEPALIVE void kestrada_name_text(const char* text) {
+    if (game) {
+        game->setHallOfFameName(text);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void kestrada_name_confirm() {
+    if (game) {
+        game->confirmHallOfFameName();
+    }
 }
 
 EMSCRIPTEN_KEEPALIVE const char* kestrada_recording() {

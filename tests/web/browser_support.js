@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the page's browser tests share: a headless chromium for each test
-// file, the page's state and its slots, and the native headless program's
-// state at a slot of the page's recording, which the page's must equal.
+// What the page's browser tests share: a headless browser for each test
+// file (chromium, or firefox-esr over WebDriver BiDi when KESTRADA_BROWSER
+// is firefox), the page's state and its slots, and the native headless
+// program's state at a slot of the page's recording, which the page's must
+// equal.
 'use strict';
 const test = require('node:test');
 const fs = require('node:fs');
@@ -10,16 +12,26 @@ const path = require('node:path');
 const { execFileSync } = require('node:child_process');
 const puppeteer = require('puppeteer-core');
 
+const engine = process.env.KESTRADA_BROWSER || 'chromium';
+const chromium = engine === 'chromium';
+
+function launchOptions(profile) {
+  if (chromium) {
+    return {
+      executablePath: '/usr/bin/chromium', headless: 'new', userDataDir: profile,
+      args: ['--no-sandbox', '--autoplay-policy=user-gesture-required'],
+    };
+  }
+  return { browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true, userDataDir: profile };
+}
+
 // Launched before the file's tests, closed after them, with a profile of
 // its own.
 function useBrowser() {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrada-chromium-'));
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), `kestrada-${engine}-`));
   let browser;
   test.before(async () => {
-    browser = await puppeteer.launch({
-      executablePath: '/usr/bin/chromium', headless: 'new', userDataDir: profile,
-      args: ['--no-sandbox', '--autoplay-policy=user-gesture-required'],
-    });
+    browser = await puppeteer.launch(launchOptions(profile));
   });
   test.after(async () => {
     await browser.close();
@@ -46,4 +58,4 @@ function nativeStateAt(recording, slot) {
   return JSON.parse(records[records.length - 1]);
 }
 
-module.exports = { useBrowser, state, slotsPass, nativeStateAt };
+module.exports = { engine, chromium, useBrowser, state, slotsPass, nativeStateAt };

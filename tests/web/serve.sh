@@ -1,12 +1,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Sourced by the browser tests. needs_site FILE skips the test (exit 77),
-# saying so, when FILE of the site, chromium or puppeteer-core is missing;
+# Sourced by the browser tests. needs_site FILE [BROWSER] skips the test
+# (exit 77), saying so, when FILE of the site, the browser (by default
+# chromium) or puppeteer-core is missing;
 # serve FOLDER serves FOLDER on a free port of this machine (port, server).
 web_tests=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 needs_site() {
-  if [ ! -f "$1" ] || [ ! -x /usr/bin/chromium ] || [ ! -d "$web_tests/node_modules/puppeteer-core" ]; then
-    echo "SKIP: needs the site (scripts/web.sh --build-only), chromium and npm ci in tests/web"
+  local browser=${2:-/usr/bin/chromium}
+  if [ ! -f "$1" ] || [ ! -x "$browser" ] || [ ! -d "$web_tests/node_modules/puppeteer-core" ]; then
+    echo "SKIP: needs the site (scripts/web.sh --build-only), $browser and npm ci in tests/web"
     exit 77
   fi
 }
