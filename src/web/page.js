@@ -10,7 +10,9 @@ const kHeight = 477;
 // ---- the canvas -------------------------------------------------------------
 
 const canvas = document.getElementById('screen');
-const ctx = canvas.getContext('2d');
+// Opaque: the scene covers the whole play area, and an opaque canvas is
+// cheaper to put on the screen.
+const ctx = canvas.getContext('2d', { alpha: false });
 
 function storedZoom() {
   const zoom = Number(localStorage.getItem('kestrada.zoom'));
@@ -100,11 +102,19 @@ function rasterOf(file, width, height) {
     if (!image.complete || image.naturalWidth === 0) {
       return null;
     }
-    raster = document.createElement('canvas');
-    raster.width = width;
-    raster.height = height;
-    raster.getContext('2d').drawImage(image, 0, 0, width, height);
-    rasters.set(key, raster);
+    const drawn = document.createElement('canvas');
+    drawn.width = width;
+    drawn.height = height;
+    drawn.getContext('2d').drawImage(image, 0, 0, width, height);
+    rasters.set(key, drawn);
+    raster = drawn;
+    // A canvas drawn from is copied again at each draw; an ImageBitmap of
+    // it is not. It takes over as soon as it is made.
+    createImageBitmap(drawn).then((bitmap) => {
+      if (rasters.get(key) === drawn) {
+        rasters.set(key, bitmap);
+      }
+    }, () => {});
   }
   return raster;
 }
@@ -306,11 +316,17 @@ const menus = {
       e.caption = caption;
       (e.text || e.button).replaceChildren(captionNode(caption));
     }
-    if (e.check) {
-      e.check.textContent = e.checkable && checked ? '✓' : '';
+    const mark = e.checkable && checked ? '✓' : '';
+    if (e.check && e.check.textContent !== mark) {
+      e.check.textContent = mark;
     }
-    e.button.disabled = !enabled;
-    e.element.hidden = !visible;
+    // Only what changed is written: the page does this at every frame.
+    if (e.button.disabled !== !enabled) {
+      e.button.disabled = !enabled;
+    }
+    if (e.element.hidden !== !visible) {
+      e.element.hidden = !visible;
+    }
     e.enabled = enabled && visible;
   },
   toggle(title) {
@@ -794,7 +810,10 @@ const kestradaPage = {
     if (document.title !== title) {
       document.title = title;
     }
-    canvas.style.cursor = hidePointer ? 'none' : 'default';
+    const cursor = hidePointer ? 'none' : 'default';
+    if (canvas.style.cursor !== cursor) {
+      canvas.style.cursor = cursor;
+    }
     if (firstFrameAt === null) {
       firstFrameAt = performance.now();
     }

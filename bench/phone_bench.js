@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page on a slow phone: headless chromium at 390×844, three device
+// pixels a CSS pixel, touch, its CPU slowed by CDP's throttling at each rate
+// asked for. Drives up to speed, then counts for SECONDS the frames drawn,
+// the frames that showed something new (motion updates), the game's ticks,
+// and the drawing time per frame, from the page's test hook. One table row
+// per rate, headed by the machine's load average before and after.
+//   KESTRADA_URL=... node bench/phone_bench.js SECONDS RATE...
+'use strict';
+const os = require('node:os');
+const puppeteer = require('../tests/web/node_modules/puppeteer-core');
+
+const [seconds = '5', ...rates] = process.argv.slice(2);
+const load = () => os.loadavg()[0].toFixed(2);
+
+async function measure(browser, rate) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3 });
+  await page.goto(`${process.env.KESTRADA_URL}?seed=7`, { waitUntil: 'networkidle0' });
+  await page.touchscreen.tap(195, 100);
+  await page.waitForFunction(() => window.kestrada.firstFrameAt() !== null);
+  await page.keyboard.down('ArrowUp');
+  await page.waitForFunction(() => window.kestrada.state().Speed >= 5);
+  // Off the verge and its rumble strip: left until the car speeds up.
+  await page.keyboard.down('ArrowLeft');
+  await page.waitForFunction(() => window.kestrada.state().Speed >= 8);
+  await page.keyboard.up('ArrowLeft');
+  await page.waitForFunction(() => window.kestrada.state().Speed >= 20, { timeout: 20000 });
+  const cdp = await page.target().createCDPSession();
+  await cdp.send('Emulation.setCPUThrottlingRate', { rate });
+  await new Promise((resolve) => setTimeout(resolve, 1000));
+  const before = load();
+  const sample = () => page.evaluate(() => ({
+    at: performance.now(), frames: window.kestrada.frames(), state: window.kestrada.state(),
+  }));
+  const from = await sample();
+  await new Promise((resolve) => setTimeout(resolve, Number(seconds) * 1000));
+  const to = await sample();
+  const s = (to.at - from.at) / 1000;
+  const drawing = to.frames.drawingMs;
+  const row = {
+    rate,
+    frames: (to.frames.drawn - from.frames.drawn) / s,
+    updates: (to.frames.changed - from.frames.changed) / s,
+    ticks: (to.state.TickCount - from.state.TickCount) / s,
+    drawMs: drawing.reduce((a, b) => a + b, 0) / drawing.length,
+    crashed: to.state.GameOver,
+  };
+  await page.close();
+  return { ...row, load: `${before} / ${load()}` };
+}
+
+(async () => {
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium', headless: 'new', args: ['--no-sandbox'],
+  });
+  console.log('| CPU slow-down | frames a second | motion updates a second | ticks a second | drawing a frame | load average before / after |');
+  console.log('|---|---|---|---|---|---|');
+  for (const rate of rates.map(Number)) {
+    const r = await measure(browser, rate);
+    const crash = r.crashed ? ' (crashed)' : '';
+    console.log(`| ${r.rate}× | ${r.frames.toFixed(1)} | ${r.updates.toFixed(1)} | ${r.ticks.toFixed(1)}${crash} | ${r.drawMs.toFixed(2)} ms | ${r.load} |`);
+  }
+  await browser.close();
+})().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});
