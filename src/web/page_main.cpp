@@ -225,14 +225,17 @@ void showChosenRun() {
 
 // On a touch screen the page lays its own text input over the name field.
 void showNameField() {
-    static std::optional<std::string> shown;
+    static bool shown = false; // as the page starts: hidden
+    static bool editing = false;
+    static std::string name;
     const auto& panel = game->hallOfFame();
     const bool visible = panel.shown() && panel.nameShown();
-    const std::string now = !visible ? "" : (panel.editing() ? "+" : "-") + panel.name();
-    if (shown == now) {
+    if (visible == shown && panel.editing() == editing && panel.name() == name) {
         return;
     }
-    shown = now;
+    shown = visible;
+    editing = panel.editing();
+    name = panel.name();
     const scene::Rect at = scene::hallOfFameNameField(game->form());
     page_name_field(visible, panel.editing(), panel.name().c_str(), at.left, at.top, at.width,
                     at.height);
