@@ -129,7 +129,10 @@ void InputPolicy::releaseAll(Source source, int pad) {
     }
 }
 
-void InputPolicy::key(int16_t code, bool down) {
+void InputPolicy::key(int16_t code, bool down, bool repeat) {
+    if (repeat && (!down || code == kKeyEsc || code == kKeyEnter)) {
+        return;
+    }
     const Holder holder{Source::Keyboard, 0, code};
     if (down) {
         press(holder, code);
