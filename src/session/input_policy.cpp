@@ -97,10 +97,12 @@ void InputPolicy::send(InputAction action, int16_t code) {
 // Every press reaches the game, a repeat or a second hand on a held key
 // too; the key goes up only when the last hand on it lets go.
 void InputPolicy::press(const Holder& holder, int16_t code) {
-    holders_[code].insert(holder);
+    // A press behind another window is no press: its release comes to
+    // nothing either.
     if (holder.source == Source::Pad && !padsInFront_) {
         return;
     }
+    holders_[code].insert(holder);
     send(InputAction::KeyDown, code);
 }
 

@@ -45,6 +45,7 @@ class StartingBest : public HighScoreStore {
 struct Play::Round {
     std::unique_ptr<Game> game;
     std::unique_ptr<SlotRunner> runner;
+    std::vector<std::string> slotSounds; // the calls since its last slot
     bool crashSeen = false;
     bool exitSeen = false;
 };
@@ -125,8 +126,9 @@ void Play::start(std::function<void(PlayEvent)> listener) {
         shown().runner->replay(std::move(setup_.replay->events));
     }
     // The jingle of the load belongs to no slot.
+    const std::vector<std::string> calls = shown().game->takeSounds();
     if (setup_.soundCalls) {
-        setup_.soundCalls(shown().game->takeSounds());
+        setup_.soundCalls(calls);
     }
     settle();
 }
@@ -268,7 +270,14 @@ SlotRunner::Slot Play::runSlot(double slotMs) {
     if (slot.ran) {
         lastSlot_ = slot.number;
         lastTicked_ = slot.ticked;
-        lastSounds_ = std::exchange(slotSounds_, {});
+        lastSounds_ = shown().slotSounds;
+    }
+    // Each game's calls since its last slot: those of a game not shown go
+    // only to the front end's sound.
+    for (Round* round : {player_.get(), replay_.get()}) {
+        if (round != nullptr) {
+            round->slotSounds.clear();
+        }
     }
     panel_.poll();
     settle();
@@ -392,13 +401,13 @@ void Play::flushSounds() {
     for (Round* round : {player_.get(), replay_.get()}) {
         if (round != nullptr) {
             const auto taken = round->game->takeSounds();
+            round->slotSounds.insert(round->slotSounds.end(), taken.begin(), taken.end());
             calls.insert(calls.end(), taken.begin(), taken.end());
         }
     }
     if (calls.empty()) {
         return;
     }
-    slotSounds_.insert(slotSounds_.end(), calls.begin(), calls.end());
     if (setup_.soundCalls) {
         setup_.soundCalls(calls);
     }

@@ -167,6 +167,8 @@ class Play {
     void takeChosenRun();
     bool startReplay(std::string_view text, std::string& error);
     void endReplay();
+    // Hands the sound calls made so far to the front end, and keeps them
+    // with their game for the record of its slot.
     void flushSounds();
     void emit(PlayEvent event);
 
@@ -189,7 +191,6 @@ class Play {
     uint32_t seed_ = 0;
     uint64_t lastSlot_ = 0;
     bool lastTicked_ = false;
-    std::vector<std::string> slotSounds_;
     std::vector<std::string> lastSounds_;
     bool ended_ = false;
     bool settling_ = false;
