@@ -22,3 +22,29 @@ target_link_libraries(kestrada_server_core PUBLIC kestrada_session PkgConfig::HT
 
 add_executable(kestrada-server ${CMAKE_SOURCE_DIR}/src/server/main.cpp)
 target_link_libraries(kestrada-server PRIVATE kestrada_server_core)
+
+if(NOT BUILD_TESTING)
+  return()
+endif()
+
+# A private PostgreSQL cluster, started by the tests that need one.
+add_library(kestrada_postgres_cluster STATIC ${CMAKE_SOURCE_DIR}/tests/server/postgres_cluster.cpp)
+target_include_directories(kestrada_postgres_cluster PUBLIC ${CMAKE_SOURCE_DIR}/tests/server)
+
+file(GLOB KESTRADA_SERVER_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/server/*_test.cpp)
+add_executable(kestrada_server_tests ${KESTRADA_SERVER_TEST_SOURCES})
+target_link_libraries(kestrada_server_tests PRIVATE kestrada_server_core kestrada_postgres_cluster
+  GTest::gtest GTest::gtest_main)
+gtest_discover_tests(kestrada_server_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+
+# The HTTP suite and the faults, against the real program.
+add_executable(kestrada_server_process_tests ${CMAKE_SOURCE_DIR}/tests/server/server_process.cpp
+  ${CMAKE_SOURCE_DIR}/tests/server/http_test.cpp)
+target_include_directories(kestrada_server_process_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/server)
+target_link_libraries(kestrada_server_process_tests PRIVATE kestrada_server_core
+  kestrada_postgres_cluster GTest::gtest GTest::gtest_main)
+target_compile_definitions(kestrada_server_process_tests PRIVATE
+  KESTRADA_SERVER_PROGRAM="$<TARGET_FILE:kestrada-server>"
+  KESTRADA_HEADLESS_PROGRAM="$<TARGET_FILE:${KESTRADA_HEADLESS_PROGRAM}>")
+add_dependencies(kestrada_server_process_tests kestrada-server ${KESTRADA_HEADLESS_PROGRAM})
+gtest_discover_tests(kestrada_server_process_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)

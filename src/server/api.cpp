@@ -95,12 +95,15 @@ uint32_t freshSeed() {
 // library would read a chunked or length-less body whole, and decompress
 // a compressed one past any limit.
 bool refusedBeforeBody(const httplib::Request& req, httplib::Response& res, RateLimit& limit) {
+    // A body left unread must not be taken for the next request.
+    res.set_header("Connection", "close");
     if (!limit.allow(req.remote_addr, nowMs())) {
         res.set_header("Retry-After", "60");
         refuse(res, 429, "too many requests; try again in a minute");
         return true;
     }
     if (req.method != "POST" && req.method != "PUT" && req.method != "PATCH") {
+        res.headers.erase("Connection");
         return false;
     }
     if (req.has_header("Transfer-Encoding")) {
@@ -126,6 +129,7 @@ bool refusedBeforeBody(const httplib::Request& req, httplib::Response& res, Rate
         refuse(res, 413, "run file over 1 MiB");
         return true;
     }
+    res.headers.erase("Connection");
     return false;
 }
 
