@@ -38,6 +38,7 @@ TEST(RunIntake, AClaimIsAWholeNumberTheGameCouldShow) {
     EXPECT_EQ(parseClaimedScore("1000000000000000"), std::nullopt);
     EXPECT_EQ(parseClaimedScore("-1"), std::nullopt);
     EXPECT_EQ(parseClaimedScore("12a"), std::nullopt);
+    EXPECT_EQ(parseClaimedScore("0538"), std::nullopt);
     EXPECT_EQ(parseClaimedScore(""), std::nullopt);
 }
 
