@@ -23,6 +23,22 @@ target_link_libraries(kestrada_server_core PUBLIC kestrada_session PkgConfig::HT
 add_executable(kestrada-server ${CMAKE_SOURCE_DIR}/src/server/main.cpp)
 target_link_libraries(kestrada-server PRIVATE kestrada_server_core)
 
+# Installed beside the game, with its manual and a systemd unit that is
+# shipped but not enabled.
+include(GNUInstallDirs)
+configure_file(${CMAKE_SOURCE_DIR}/data/kestrada-server.6 ${CMAKE_BINARY_DIR}/data/kestrada-server.6
+  @ONLY)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/data/kestrada-server.6.gz
+  COMMAND gzip -9nf -k ${CMAKE_BINARY_DIR}/data/kestrada-server.6
+  DEPENDS ${CMAKE_BINARY_DIR}/data/kestrada-server.6
+  VERBATIM)
+add_custom_target(kestrada_server_manual ALL DEPENDS ${CMAKE_BINARY_DIR}/data/kestrada-server.6.gz)
+install(TARGETS kestrada-server RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_BINARY_DIR}/data/kestrada-server.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_SOURCE_DIR}/data/kestrada-server.service
+  DESTINATION lib/systemd/system)
+
 if(NOT BUILD_TESTING)
   return()
 endif()
