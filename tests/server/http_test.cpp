@@ -21,8 +21,9 @@ std::string runFile(uint32_t seed, const std::string& events) {
 std::string headlessScore(const std::filesystem::path& folder, const std::string& file) {
     const auto path = folder / "run.txt";
     std::ofstream(path) << file;
-    const std::string command =
-        std::string(KESTRADA_HEADLESS_PROGRAM) + " --input " + path.string() + " --slots 20000";
+    const std::string command = "QT_QPA_PLATFORM=offscreen " +
+                                std::string(KESTRADA_HEADLESS_PROGRAM) + " --headless --input " +
+                                path.string() + " --slots 20000";
     std::FILE* out = popen(command.c_str(), "r");
     char line[256] = {};
     const bool read = std::fgets(line, sizeof line, out) != nullptr;
