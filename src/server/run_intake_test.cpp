@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/run_intake.h"
-#include "server/verifiers.h"
 
 #include <gtest/gtest.h>
 
@@ -40,23 +39,6 @@ TEST(RunIntake, AClaimIsAWholeNumberTheGameCouldShow) {
     EXPECT_EQ(parseClaimedScore("12a"), std::nullopt);
     EXPECT_EQ(parseClaimedScore("0538"), std::nullopt);
     EXPECT_EQ(parseClaimedScore(""), std::nullopt);
-}
-
-TEST(RunIntake, AReplayVerifiesOnlyTheScoreItReachesAndNeverShowsTheClaim) {
-    ChildReplay child;
-    child.end = ChildReplay::End::Replayed;
-    child.replay.score = "538";
-    child.replay.games = 1;
-    const Outcome right = outcomeOf(child, 538);
-    EXPECT_TRUE(right.verified);
-    EXPECT_EQ(right.score, 538);
-    const Outcome higher = outcomeOf(child, 539);
-    EXPECT_FALSE(higher.verified);
-    EXPECT_EQ(higher.reason, "replays to 538");
-    EXPECT_EQ(higher.score, 538);
-    child.end = ChildReplay::End::OverBudget;
-    EXPECT_EQ(outcomeOf(child, 538).reason, "over budget");
-    EXPECT_EQ(outcomeOf(child, 538).score, std::nullopt);
 }
 
 } // namespace

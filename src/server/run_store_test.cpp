@@ -84,19 +84,6 @@ class RunStoreTest : public ::testing::TestWithParam<Dialect> {
     Database database_{GetParam()};
 };
 
-TEST_P(RunStoreTest, TheSameFileWithTheSameClaimIsOneRun) {
-    const Submission run{"f1", "ann", "ann", 500, 1, "# f1", kNoon};
-    const Submitted first = store().submit(run);
-    const Submitted again = store().submit(run);
-    EXPECT_TRUE(first.created);
-    EXPECT_FALSE(again.created);
-    EXPECT_EQ(again.id, first.id);
-    Submission higher = run;
-    higher.claimed = 501;
-    EXPECT_NE(store().submit(higher).id, first.id);
-    EXPECT_EQ(store().health().queued, 2);
-}
-
 TEST_P(RunStoreTest, BoardsKeepOneBestPerNameATieGoingToTheEarlierRun) {
     verified("ann", 500, "a1");
     verified("ann", 700, "a2", kNoon + 1000);
