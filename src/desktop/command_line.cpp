@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QUrl>
 #include <charconv>
 #include <filesystem>
 #include <string_view>
@@ -25,6 +26,12 @@ CommandLine refuse(const QString& why) {
     result.action = CommandLine::Action::Refuse;
     result.text = "kestrada: " + why.toStdString() + " (try --help)";
     return result;
+}
+
+bool isServerAddress(const QString& text) {
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty() &&
+           (url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https"));
 }
 
 std::optional<int> parseZoom(const std::string& text) {
@@ -79,7 +86,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Play back a recorded game (Esc holds it, Ctrl+X ends it); "
                        "a high score it reaches is not saved."),
         QStringLiteral("FILE"));
-    parser.addOptions({seed, dataDir, zoom, fullScreen, noSmoothing, smoothing, record, replay});
+    const QCommandLineOption server(
+        QStringLiteral("server"),
+        QStringLiteral("Send hall-of-fame runs (the name, the run, and your address as the "
+                       "server sees it) to the kestrada-server at URL, and show its tables; "
+                       "kept for the next start, \"\" forgets it (default: none)."),
+        QStringLiteral("URL"));
+    parser.addOptions(
+        {seed, dataDir, zoom, fullScreen, noSmoothing, smoothing, record, replay, server});
 
     const bool understood = parser.parse(arguments);
     CommandLine result;
@@ -134,6 +148,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(replay)) {
         result.replay = parser.value(replay).toStdString();
+    }
+    if (parser.isSet(server)) {
+        const QString url = parser.value(server);
+        if (!url.isEmpty() && !isServerAddress(url)) {
+            return refuse(
+                QStringLiteral("--server takes an http:// or https:// address, not '%1'").arg(url));
+        }
+        result.server = url.toStdString();
     }
     return result;
 }

@@ -34,6 +34,9 @@ struct CommandLine {
     // Motion drawn between the game's steps, or the plain steps; without
     // either option, the last choice.
     std::optional<bool> smoothing;
+    // The world's server the hall of fame sends its runs to ("" forgets
+    // it); without the option, the one last given.
+    std::optional<std::string> server;
 };
 
 // Reads the arguments, the program name first, as

@@ -9,6 +9,7 @@
 #include "desktop/key_mapping.h"
 #include "desktop/play_field.h"
 #include "desktop/qt_sound_device.h"
+#include "desktop/qt_world_link.h"
 #include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
 #include "session/menu_commands.h"
@@ -18,10 +19,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFocusEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <algorithm>
 
 namespace kestrada::desktop {
@@ -52,6 +55,8 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
         sessionRecording_ = session::recordingHeader(*seed, session::startingBest(scores)) + "\n";
     }
     playField_->setHallOfFame(&hallOfFame_);
+    setWorldServer("");
+    hallOfFame_.setOnNamed([this](const HallOfFameLine& line) { world_->entryNamed(line); });
     runner_.setRecorder([this](const session::InputEvent& event) {
         if (!sessionRecording_.empty()) {
             sessionRecording_ += session::inputLine(event) + "\n";
@@ -224,6 +229,9 @@ void MainWindow::onSlot(double slotMs) {
     if (hallOfFame_.poll()) {
         playField_->update();
     }
+    world_->follow(hallOfFame_);
+    worldLink_->pump();
+    replayDownloadedRun();
     if (ended_ || !slot.ran) {
         return;
     }
@@ -392,15 +400,15 @@ bool MainWindow::hallOfFameKey(const QKeyEvent& event) {
     if (!hallOfFame_.shown()) {
         return false;
     }
-    const bool taken = hallOfFame_.press(panelKey(event.key()), event.text().toStdString(),
-                                         event.type() != QEvent::KeyRelease, event.isAutoRepeat());
+    const bool taken = world_->press(hallOfFame_, panelKey(event.key()), event.text().toStdString(),
+                                     event.type() != QEvent::KeyRelease, event.isAutoRepeat());
     replayChosenRun();
     playField_->update();
     return taken;
 }
 
 void MainWindow::hallOfFameClick(double x, double y) {
-    if (hallOfFame_.click(form(), x, y) == session::HallOfFamePanel::Click::NewGame) {
+    if (world_->click(hallOfFame_, form(), x, y) == session::HallOfFamePanel::Click::NewGame) {
         onMenuClick(&Form::cmdNewGame_Click);
     }
     replayChosenRun();
@@ -415,6 +423,29 @@ void MainWindow::replayChosenRun() {
     // A run replays as --replay does, in a window of its own.
     QProcess::startDetached(QCoreApplication::applicationFilePath(),
                             {QStringLiteral("--replay"), QString::fromStdString(run->string())});
+}
+
+void MainWindow::setWorldServer(const std::string& url) {
+    worldLink_.reset();
+    world_ = std::make_unique<session::HallOfFameWorld>(hallOfFame_.folder(), url);
+    worldLink_ = std::make_unique<QtWorldLink>(*world_, [this] { return frames_->now(); });
+    connect(worldLink_.get(), &QtWorldLink::answered, playField_, [this] { playField_->update(); });
+    playField_->setHallOfFameWorld(world_.get());
+}
+
+void MainWindow::replayDownloadedRun() {
+    const auto run = world_->takeDownloadedRun();
+    if (!run) {
+        return;
+    }
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/kestrada-world-run-XXXXXX.txt"));
+    file.setAutoRemove(false);
+    if (file.open() && file.write(run->data(), static_cast<qint64>(run->size())) ==
+                           static_cast<qint64>(run->size())) {
+        file.close();
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                {QStringLiteral("--replay"), file.fileName()});
+    }
 }
 
 } // namespace kestrada::desktop

@@ -8,6 +8,7 @@
 #include "desktop/window_host.h"
 #include "session/game.h"
 #include "session/hall_of_fame_panel.h"
+#include "session/hall_of_fame_world.h"
 #include "session/input_file.h"
 #include "session/input_policy.h"
 #include "session/slot_runner.h"
@@ -21,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -35,6 +37,7 @@ class FullScreen;
 class GameMenus;
 class Gamepads;
 class PlayField;
+class QtWorldLink;
 class SoundOutput;
 
 class MainWindow : public QMainWindow {
@@ -74,6 +77,10 @@ class MainWindow : public QMainWindow {
     // The hall of fame's panel: the window routes keys to it; it is drawn
     // from its state.
     const session::HallOfFamePanel& hallOfFame() const { return hallOfFame_; }
+    // The world's server the hall of fame sends its runs to; "" for none.
+    void setWorldServer(const std::string& url);
+    session::HallOfFameWorld& world() const { return *world_; }
+    QtWorldLink& worldLink() const { return *worldLink_; }
 
   Q_SIGNALS:
     // Exit has run: the program should end.
@@ -112,6 +119,8 @@ class MainWindow : public QMainWindow {
     bool hallOfFameKey(const QKeyEvent& event);
     void hallOfFameClick(double x, double y);
     void replayChosenRun();
+    // A world row's run, once downloaded, replays as a local one does.
+    void replayDownloadedRun();
 
     std::unique_ptr<SoundOutput> soundOutput_;
     std::unique_ptr<sound::ClockedSoundPlayer> sndStart_;
@@ -135,6 +144,8 @@ class MainWindow : public QMainWindow {
     std::string sessionRecording_;
     std::function<void(const session::InputEvent&)> inputListener_;
     session::HallOfFamePanel hallOfFame_;
+    std::unique_ptr<session::HallOfFameWorld> world_;
+    std::unique_ptr<QtWorldLink> worldLink_;
     std::unique_ptr<FullScreen> fullScreen_;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;

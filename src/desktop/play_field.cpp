@@ -119,7 +119,8 @@ void PlayField::paintEvent(QPaintEvent*) {
 scene::Scene PlayField::scene() const {
     scene::Scene shown = live_.frame(form_, frameMs_, replayHeld_);
     if (hallOfFame_ != nullptr && hallOfFame_->shown()) {
-        scene::addHallOfFame(shown, form_, hallOfFame_->view());
+        scene::addHallOfFame(shown, form_,
+                             world_ != nullptr ? world_->view(*hallOfFame_) : hallOfFame_->view());
     }
     return shown;
 }

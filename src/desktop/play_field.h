@@ -8,6 +8,7 @@
 #include "desktop/sprite_pictures.h"
 #include "scene/live_scene.h"
 #include "session/hall_of_fame_panel.h"
+#include "session/hall_of_fame_world.h"
 
 #include <QWidget>
 
@@ -43,6 +44,8 @@ class PlayField : public QWidget {
     scene::Scene scene() const;
     // The hall of fame drawn over the play field while it is shown.
     void setHallOfFame(const session::HallOfFamePanel* panel) { hallOfFame_ = panel; }
+    // With the world's views beside the local table.
+    void setHallOfFameWorld(const session::HallOfFameWorld* world) { world_ = world; }
     // Off: the plain steps of the ticks, as the game once looked.
     void setSmoothing(bool on) { live_.setSmoothing(on); }
     bool smoothing() const { return live_.smoothing(); }
@@ -82,6 +85,7 @@ class PlayField : public QWidget {
     int zoom_ = 1;
     bool filling_ = false;
     const session::HallOfFamePanel* hallOfFame_ = nullptr;
+    const session::HallOfFameWorld* world_ = nullptr;
 };
 
 } // namespace kestrada::desktop

@@ -29,8 +29,8 @@ void HallOfFameWorld::openBoard() {
 bool HallOfFameWorld::press(HallOfFamePanel& panel, std::optional<HallOfFamePanel::Key> key,
                             std::string_view typed, bool down, bool repeat) {
     using Key = HallOfFamePanel::Key;
+    follow(panel);
     if (!panel.shown()) {
-        view_ = View::Local;
         return panel.press(key, typed, down, repeat);
     }
     if (typed == "\t" && !panel.editing()) {
@@ -65,6 +65,12 @@ bool HallOfFameWorld::press(HallOfFamePanel& panel, std::optional<HallOfFamePane
     return true;
 }
 
+void HallOfFameWorld::follow(const HallOfFamePanel& panel) {
+    if (!panel.shown() || panel.editing()) {
+        view_ = View::Local;
+    }
+}
+
 HallOfFamePanel::Click HallOfFameWorld::click(HallOfFamePanel& panel, const Form& form, double x,
                                               double y) {
     if (!panel.shown() || view_ == View::Local) {
@@ -83,10 +89,7 @@ void HallOfFameWorld::chooseRow(std::size_t row) {
     wantedRecording_ = board_.runOf(row);
 }
 
-scene::HallOfFameView HallOfFameWorld::view(const HallOfFamePanel& panel) {
-    if (!panel.shown()) {
-        view_ = View::Local;
-    }
+scene::HallOfFameView HallOfFameWorld::view(const HallOfFamePanel& panel) const {
     scene::HallOfFameView local = panel.view();
     if (server_.empty() && view_ == View::Local) {
         return local; // as it always was
@@ -95,10 +98,9 @@ scene::HallOfFameView HallOfFameWorld::view(const HallOfFamePanel& panel) {
         local.notes = notes(panel);
         return local;
     }
-    shownRows_ = board_.rows();
-    return {shownRows_,  worldHighlight_ ? worldHighlight_ : board_.highlighted(),
-            false,       false,
-            noName_,     0,
+    return {board_.rows(), worldHighlight_ ? worldHighlight_ : board_.highlighted(),
+            false,         false,
+            noName_,       0,
             notes(panel)};
 }
 

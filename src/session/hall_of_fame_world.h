@@ -47,9 +47,12 @@ class HallOfFameWorld {
     // rest is the panel's.
     HallOfFamePanel::Click click(HallOfFamePanel& panel, const Form& form, double x, double y);
     View view() const { return view_; }
+    // A hidden panel, or one whose name field has the keys, shows the
+    // local table when it comes.
+    void follow(const HallOfFamePanel& panel);
 
     // What the scene draws: the panel's rows, or the world's.
-    scene::HallOfFameView view(const HallOfFamePanel& panel);
+    scene::HallOfFameView view(const HallOfFamePanel& panel) const;
 
     // The request due now, if any; never waits. Several may be out at once,
     // one of each kind.
@@ -88,7 +91,6 @@ class HallOfFameWorld {
     bool roadOut_ = false;
     std::optional<uint32_t> roadSeed_;
     std::string roadMessage_;
-    std::vector<std::string> shownRows_;
     std::string noName_;
 };
 
