@@ -59,6 +59,9 @@ class HallOfFameWorld {
     std::optional<WorldRequest> next(double nowMs);
     void answered(const WorldRequest& request, const WorldReply& reply, double nowMs);
 
+    // The network is back: what waits goes at once.
+    void networkBack() { outbox_.tryNow(); }
+
     // A world row's run, downloaded, to replay; once.
     std::optional<std::string> takeDownloadedRun();
 

@@ -37,6 +37,9 @@ class WorldOutbox {
     // The reply to the request next() gave last.
     void answered(const WorldReply& reply, double nowMs);
 
+    // The network is back (the browser says so): what waits goes now.
+    void tryNow();
+
     const WorldRecord* find(std::string_view run) const;
     // The last try found no server answering; nothing known yet counts as
     // reachable.

@@ -34,6 +34,15 @@ void PageHost::showMessage(const std::string& title, const std::string& text) {
 
 PageGame::PageGame(uint32_t seed, SoundOut sounds) : seed_(seed), sounds_(std::move(sounds)) {
     newGame(seed, kDataDir);
+    setWorldServer("");
+    hallOfFame_.setOnNamed([this](const HallOfFameLine& line) {
+        world_->entryNamed(line);
+        page_persist();
+    });
+}
+
+void PageGame::setWorldServer(const std::string& url) {
+    world_ = std::make_unique<session::HallOfFameWorld>(kDataDir, url);
 }
 
 void PageGame::silence() {
@@ -111,6 +120,11 @@ void PageGame::runSlot() {
     }
     keepEndedGame();
     hallOfFame_.poll();
+    world_->follow(hallOfFame_);
+    if (const auto run = world_->takeDownloadedRun()) {
+        std::string error; // a run the server gave garbled replays nothing
+        replay(*run, error);
+    }
 }
 
 void PageGame::keepEndedGame() {
@@ -149,11 +163,13 @@ bool PageGame::hallOfFameKey(std::string_view key, bool down, bool repeat) {
     std::string_view typed;
     if (named != std::end(kKeys)) {
         panelKey = named->second;
+    } else if (key == "Tab") {
+        typed = "\t";             // the next view: the world's table, today's road
     } else if (key.size() <= 4) { // one character: "a", "ë", " "
         typed = key;
     }
     const bool editing = hallOfFame_.editing();
-    const bool taken = hallOfFame_.press(panelKey, typed, down, repeat);
+    const bool taken = world_->press(hallOfFame_, panelKey, typed, down, repeat);
     if (editing && !hallOfFame_.editing()) {
         page_persist(); // the name given is kept
     }
@@ -163,7 +179,7 @@ bool PageGame::hallOfFameKey(std::string_view key, bool down, bool repeat) {
 
 bool PageGame::hallOfFameClick(double x, double y) {
     const bool editing = hallOfFame_.editing();
-    const auto click = hallOfFame_.click(game_->form(), x, y);
+    const auto click = world_->click(hallOfFame_, game_->form(), x, y);
     if (editing && !hallOfFame_.editing()) {
         page_persist();
     }

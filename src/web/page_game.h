@@ -8,6 +8,7 @@
 #include "app/host.h"
 #include "session/game.h"
 #include "session/hall_of_fame_panel.h"
+#include "session/hall_of_fame_world.h"
 #include "session/input_file.h"
 #include "session/slot_runner.h"
 
@@ -79,6 +80,10 @@ class PageGame {
     bool hallOfFameKey(std::string_view key, bool down, bool repeat);
     // A click or a tap at a point of the scene; true when the panel took it.
     bool hallOfFameClick(double x, double y);
+    // The world's server beside the hall of fame: the page's own origin
+    // when a kestrada-server served it, else none.
+    void setWorldServer(const std::string& url);
+    session::HallOfFameWorld& world() { return *world_; }
 
   private:
     void newGame(uint32_t seed, const std::string& dataDir);
@@ -107,6 +112,7 @@ class PageGame {
     bool crashSeen_ = false;
     bool exitSeen_ = false;
     session::HallOfFamePanel hallOfFame_{kDataDir, session::steppedRunChecks()};
+    std::unique_ptr<session::HallOfFameWorld> world_;
 };
 
 } // namespace kestrada::web

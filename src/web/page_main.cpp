@@ -12,6 +12,7 @@
 #include "web/page_drawing.h"
 #include "web/page_game.h"
 #include "web/page_library.h"
+#include "web/page_world.h"
 
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
@@ -33,6 +34,7 @@ using session::MenuCommand;
 
 std::unique_ptr<PageGame> game;
 std::unique_ptr<scene::LiveScene> live;
+PageWorld pageWorld;
 scene::SlotClock slotClock;
 bool smoothing = true;
 
@@ -245,9 +247,10 @@ EM_BOOL onFrame(double nowMs, void*) {
     const Form& form = game->form();
     scene::Scene shown = live->frame(form, nowMs, game->replayHeld());
     if (const auto& panel = game->hallOfFame(); panel.shown()) {
-        scene::addHallOfFame(shown, form, panel.view());
+        scene::addHallOfFame(shown, form, game->world().view(panel));
     }
     showChosenRun();
+    pageWorld.pump(game->world(), nowMs);
     drawScene(shown, game->title(), form.mousePointer == MousePointer::Transparent);
     syncMenus();
     return EM_TRUE;
@@ -274,6 +277,48 @@ EMSCRIPTEN_KEEPALIVE void kestrada_begin(uint32_t seed) {
     addMenus();
     game->start();
     emscripten_request_animation_frame_loop(onFrame, nullptr);
+    page_world_look();
+}
+
+// A kestrada-server served the page: its origin is the world's server.
+EMSCRIPTEN_KEEPALIVE void kestrada_world_server(const char* url) {
+    if (game) {
+        game->setWorldServer(url);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void kestrada_world_online() {
+    if (game) {
+        game->world().networkBack();
+    }
+}
+
+// A reply from fetch: status 0 for none; retryAfter below 0 for none.
+EMSCRIPTEN_KEEPALIVE void kestrada_world_reply(int token, int status, double retryAfter,
+                                               const char* fields, const char* text) {
+    if (game &&
+        pageWorld.answered(game->world(), token, worldReplyOf(status, retryAfter, fields, text),
+                           emscripten_get_now())) {
+        page_persist(); // the entries' states live beside the hall of fame
+    }
+}
+
+// Where each local entry stands with the world ("run<TAB>state<TAB>rank"),
+// then the world's rows shown, one a line after a "-" line.
+EMSCRIPTEN_KEEPALIVE const char* kestrada_world_state() {
+    static std::string text;
+    text.clear();
+    if (!game) {
+        return text.c_str();
+    }
+    for (const auto& record : kestrada::session::readWorldRecords(kDataDir)) {
+        text += record.run + "\t" + kestrada::session::worldStateText(record) + "\n";
+    }
+    text += "-\n";
+    for (const std::string& row : game->world().board().rows()) {
+        text += row + "\n";
+    }
+    return text.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE void kestrada_menu(int index) {
