@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QUrl>
 #include <charconv>
 #include <filesystem>
@@ -92,8 +93,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                        "server sees it) to the kestrada-server at URL, and show its tables; "
                        "kept for the next start, \"\" forgets it (default: none)."),
         QStringLiteral("URL"));
+    const QCommandLineOption road(
+        QStringLiteral("road"),
+        QStringLiteral("With --seed, the day's road from the server (Ctrl+D asks for it): the "
+                       "first game goes to that day's road table."),
+        QStringLiteral("YYYY-MM-DD"));
     parser.addOptions(
-        {seed, dataDir, zoom, fullScreen, noSmoothing, smoothing, record, replay, server});
+        {seed, dataDir, zoom, fullScreen, noSmoothing, smoothing, record, replay, server, road});
 
     const bool understood = parser.parse(arguments);
     CommandLine result;
@@ -156,6 +162,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 QStringLiteral("--server takes an http:// or https:// address, not '%1'").arg(url));
         }
         result.server = url.toStdString();
+    }
+    if (parser.isSet(road)) {
+        static const QRegularExpression day(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+        if (!result.seed || !day.match(parser.value(road)).hasMatch()) {
+            return refuse(QStringLiteral("--road takes the day as YYYY-MM-DD, with --seed"));
+        }
+        result.road = parser.value(road).toStdString();
     }
     return result;
 }

@@ -37,6 +37,9 @@ struct CommandLine {
     // The world's server the hall of fame sends its runs to ("" forgets
     // it); without the option, the one last given.
     std::optional<std::string> server;
+    // This session plays the road of that day (YYYY-MM-DD, with its --seed):
+    // its first game goes to the road's table.
+    std::optional<std::string> road;
 };
 
 // Reads the arguments, the program name first, as

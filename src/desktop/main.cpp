@@ -98,6 +98,9 @@ int main(int argc, char* argv[]) {
         kestrada::desktop::saveServer(*options.server);
     }
     window.setWorldServer(options.server.value_or(kestrada::desktop::savedServer()));
+    if (options.road) {
+        window.world().setRoad(*options.road);
+    }
     if (options.smoothing) {
         kestrada::desktop::saveSmoothing(*options.smoothing);
     }

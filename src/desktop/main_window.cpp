@@ -97,7 +97,16 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     auto* hallOfFame = new QAction(this);
     hallOfFame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     connect(hallOfFame, &QAction::triggered, this, [this] { toggleHallOfFame(); });
-    addActions({zoomIn, zoomOut, hallOfFame});
+    // Today's road: Ctrl+D, the day's seed from the world's server.
+    auto* road = new QAction(this);
+    road->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(road, &QAction::triggered, this, [this] { askForTodaysRoad(); });
+    addActions({zoomIn, zoomOut, hallOfFame, road});
+    roadStarter_ = [](uint32_t seed, const std::string& day) {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                {QStringLiteral("--seed"), QString::number(seed),
+                                 QStringLiteral("--road"), QString::fromStdString(day)});
+    };
 
     // A controller plays only the game in front: a press behind another
     // window must not unpause or steer.
@@ -175,7 +184,10 @@ void MainWindow::syncView() {
         crashShown_ = form().GameOver;
         if (crashShown_) {
             gamepads_->rumble();
-            hallOfFame_.gameEnded(form(), false, runner_.replaying(), sessionRecording_);
+            if (hallOfFame_.gameEnded(form(), false, runner_.replaying(), sessionRecording_)) {
+                world_->gameEnded(hallOfFame_, form().lblScore().Caption, sessionRecording_,
+                                  session::localTimeNow());
+            }
         }
     }
     hallOfFame_.follow(form());
@@ -232,6 +244,7 @@ void MainWindow::onSlot(double slotMs) {
     world_->follow(hallOfFame_);
     worldLink_->pump();
     replayDownloadedRun();
+    startTodaysRoad();
     if (ended_ || !slot.ran) {
         return;
     }
@@ -348,7 +361,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::endProgram() {
-    hallOfFame_.gameEnded(form(), true, runner_.replaying(), sessionRecording_);
+    if (hallOfFame_.gameEnded(form(), true, runner_.replaying(), sessionRecording_)) {
+        world_->gameEnded(hallOfFame_, form().lblScore().Caption, sessionRecording_,
+                          session::localTimeNow());
+    }
     ended_ = true;
     frames_->stop();
     if (!closing_) {
@@ -445,6 +461,21 @@ void MainWindow::replayDownloadedRun() {
         file.close();
         QProcess::startDetached(QCoreApplication::applicationFilePath(),
                                 {QStringLiteral("--replay"), file.fileName()});
+    }
+}
+
+void MainWindow::askForTodaysRoad() {
+    world_->askRoad();
+    // The panel says what became of it.
+    if (!hallOfFame_.shown()) {
+        toggleHallOfFame();
+    }
+    playField_->update();
+}
+
+void MainWindow::startTodaysRoad() {
+    if (const auto seed = world_->takeRoadSeed()) {
+        roadStarter_(*seed, world_->roadDay());
     }
 }
 

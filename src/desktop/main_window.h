@@ -80,6 +80,11 @@ class MainWindow : public QMainWindow {
     // The world's server the hall of fame sends its runs to; "" for none.
     void setWorldServer(const std::string& url);
     session::HallOfFameWorld& world() const { return *world_; }
+    // Today's road, once the server named its seed: by default a new
+    // window plays it (kestrada --seed N --road DAY).
+    void setRoadStarter(std::function<void(uint32_t seed, const std::string& day)> start) {
+        roadStarter_ = std::move(start);
+    }
     QtWorldLink& worldLink() const { return *worldLink_; }
 
   Q_SIGNALS:
@@ -121,6 +126,9 @@ class MainWindow : public QMainWindow {
     void replayChosenRun();
     // A world row's run, once downloaded, replays as a local one does.
     void replayDownloadedRun();
+    // The window's own command beside the hall of fame's: today's road.
+    void askForTodaysRoad();
+    void startTodaysRoad();
 
     std::unique_ptr<SoundOutput> soundOutput_;
     std::unique_ptr<sound::ClockedSoundPlayer> sndStart_;
@@ -146,6 +154,7 @@ class MainWindow : public QMainWindow {
     session::HallOfFamePanel hallOfFame_;
     std::unique_ptr<session::HallOfFameWorld> world_;
     std::unique_ptr<QtWorldLink> worldLink_;
+    std::function<void(uint32_t, const std::string&)> roadStarter_;
     std::unique_ptr<FullScreen> fullScreen_;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;

@@ -133,8 +133,8 @@ class WorldTest : public QObject {
     const Form& form() { return window_->form(); }
     QWidget* field() { return &window_->playField(); }
 
-    void open(const QString& server) {
-        window_ = std::make_unique<MainWindow>(data_->fsPath(), 7);
+    void open(const QString& server, uint32_t seed = 7) {
+        window_ = std::make_unique<MainWindow>(data_->fsPath(), seed);
         window_->frames().setClock([this] { return clockMs_; });
         window_->setWorldServer(server.toStdString());
         window_->worldLink().setTimeout(1000);
@@ -242,6 +242,42 @@ class WorldTest : public QObject {
         QVERIFY(server.start(port));
         QVERIFY(reaches(second, WorldState::Verified, 3000));
         QVERIFY(!w().world().outbox().unreachable());
+    }
+
+    // Ctrl+D asks the server for the day's seed; the session started on it
+    // sends its first game to the road's table.
+    void todaysRoadIsTheServersAndItsFirstGameGoesToItsTable() {
+        QTemporaryDir folder;
+        WorldServer server(folder.path());
+        if (!server.start()) {
+            QSKIP("kestrada-server is not built or does not start");
+        }
+        open(server.url());
+        std::optional<std::pair<uint32_t, std::string>> road;
+        w().setRoadStarter([&](uint32_t seed, const std::string& day) { road = {seed, day}; });
+        QTest::keyClick(field(), Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(w().hallOfFame().shown());
+        QVERIFY(slotsUntil([&] { return road.has_value(); }, 500, 10));
+
+        open(server.url(), road->first);
+        w().world().setRoad(road->second);
+        const QString run = crashAndName(QStringLiteral("Day"));
+        QVERIFY(reaches(run, WorldState::Verified, 1500));
+        for (int i = 0; i < 2; ++i) {
+            QTest::keyClick(field(), Qt::Key_Tab);
+        }
+        QCOMPARE(w().world().view(), session::HallOfFameWorld::View::Road);
+        QVERIFY(slotsUntil([&] { return !w().world().board().rows().empty(); }, 500, 10));
+        QCOMPARE(w().world().board().roadDate(), road->second);
+        QVERIFY(w().world().board().rows().front().find("Day") != std::string::npos);
+    }
+
+    void withoutAServerTodaysRoadSaysItNeedsOne() {
+        open(QString());
+        QTest::keyClick(field(), Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(w().hallOfFame().shown());
+        const auto notes = w().world().view(w().hallOfFame()).notes;
+        QCOMPARE(notes, std::vector<std::string>{"Today's road needs the server: none is set."});
     }
 
     void aBusyOrSilentServerNeverHoldsASlotUp() {

@@ -15,7 +15,26 @@ HallOfFameWorld::HallOfFameWorld(std::filesystem::path folder, std::string serve
 
 void HallOfFameWorld::entryNamed(const HallOfFameLine& line) {
     if (!server_.empty()) {
-        outbox_.add(line);
+        outbox_.add(line, roadNaming_ ? road_ : std::string());
+    }
+    roadNaming_ = false;
+}
+
+void HallOfFameWorld::gameEnded(const HallOfFamePanel& panel, const std::string& score,
+                                const std::string& recording, const std::string& when) {
+    if (road_.empty() || std::exchange(roadPlayed_, true) || server_.empty()) {
+        return;
+    }
+    if (panel.editing()) {
+        roadNaming_ = true; // it entered the local table: it goes under the name given
+        return;
+    }
+    std::string stamp = when;
+    std::erase_if(stamp, [](char c) { return c < '0' || c > '9'; });
+    const std::string run = "road-" + stamp + ".txt";
+    std::string failure;
+    if (writeRun(folder_, run, recording, failure)) {
+        outbox_.add({score, readLastName(folder_), when, run}, road_);
     }
 }
 
@@ -91,7 +110,7 @@ void HallOfFameWorld::chooseRow(std::size_t row) {
 
 scene::HallOfFameView HallOfFameWorld::view(const HallOfFamePanel& panel) const {
     scene::HallOfFameView local = panel.view();
-    if (server_.empty() && view_ == View::Local) {
+    if (server_.empty() && view_ == View::Local && roadMessage_.empty()) {
         return local; // as it always was
     }
     if (view_ == View::Local) {
@@ -106,6 +125,12 @@ scene::HallOfFameView HallOfFameWorld::view(const HallOfFamePanel& panel) const 
 
 std::vector<std::string> HallOfFameWorld::notes(const HallOfFamePanel& panel) const {
     std::vector<std::string> lines;
+    if (!roadMessage_.empty()) {
+        lines.push_back(roadMessage_);
+    }
+    if (view_ == View::Local && server_.empty()) {
+        return lines;
+    }
     if (view_ == View::Local) {
         if (const auto run = panel.highlightedRun()) {
             const WorldRecord* record = outbox_.find(run->filename().string());
@@ -193,6 +218,7 @@ void HallOfFameWorld::answered(const WorldRequest& request, const WorldReply& re
             uint32_t value = 0;
             std::from_chars(seed.data(), seed.data() + seed.size(), value);
             roadSeed_ = value;
+            roadDay_ = fieldOf(reply.fields, "date");
             roadMessage_.clear();
         } else {
             roadMessage_ = ok ? "The server named no road today."

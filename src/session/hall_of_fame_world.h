@@ -68,8 +68,17 @@ class HallOfFameWorld {
     // Today's road: asks the server for the day's seed. False, with the
     // panel saying why, when there is no server.
     bool askRoad();
-    // The day's seed, once it came.
+    // The day's seed, once it came, and its day.
     std::optional<uint32_t> takeRoadSeed();
+    const std::string& roadDay() const { return roadDay_; }
+
+    // This session plays the road of this day (YYYY-MM-DD): its first game
+    // goes to the road's table, whether it enters the local one or not.
+    void setRoad(std::string day) { road_ = std::move(day); }
+    // A game of the session has ended, with the session's recording up to
+    // its end; call after the panel has kept it.
+    void gameEnded(const HallOfFamePanel& panel, const std::string& score,
+                   const std::string& recording, const std::string& when);
     // The last word about today's road: "Today's road needs the server."
     const std::string& roadMessage() const { return roadMessage_; }
 
@@ -94,6 +103,10 @@ class HallOfFameWorld {
     bool roadOut_ = false;
     std::optional<uint32_t> roadSeed_;
     std::string roadMessage_;
+    std::string roadDay_;
+    std::string road_;        // this session's road, if it plays one
+    bool roadPlayed_ = false; // its first game has ended
+    bool roadNaming_ = false; // the panel names that game: it goes once named
     std::string noName_;
 };
 

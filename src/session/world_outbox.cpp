@@ -98,7 +98,7 @@ void WorldOutbox::tryNow() {
     failures_ = 0;
 }
 
-void WorldOutbox::add(const HallOfFameLine& line) {
+void WorldOutbox::add(const HallOfFameLine& line, const std::string& road) {
     if (record(line.run) != nullptr) {
         return;
     }
@@ -106,6 +106,7 @@ void WorldOutbox::add(const HallOfFameLine& line) {
     r.run = line.run;
     r.name = line.name;
     r.score = line.score;
+    r.road = road;
     records_.push_back(r);
     save(r);
 }
@@ -137,7 +138,8 @@ std::optional<WorldRequest> WorldOutbox::next(double nowMs) {
         request.purpose = WorldRequest::Purpose::Submit;
         request.method = "POST";
         request.target = "/api/runs?name=" + percentEncoded(soonest->name) +
-                         "&score=" + percentEncoded(soonest->score);
+                         "&score=" + percentEncoded(soonest->score) +
+                         (soonest->road.empty() ? "" : "&road=" + percentEncoded(soonest->road));
     } else {
         soonest->state = WorldState::Rejected;
         soonest->reason = "its run is no longer kept here";

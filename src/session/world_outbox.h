@@ -30,8 +30,9 @@ class WorldOutbox {
     // Takes up the states kept in the folder: what was not done is done now.
     explicit WorldOutbox(std::filesystem::path folder);
 
-    // An entry whose name is confirmed goes out, once.
-    void add(const HallOfFameLine& line);
+    // An entry whose name is confirmed goes out, once; one of today's road
+    // names its day, which the server checks against the run's seed.
+    void add(const HallOfFameLine& line, const std::string& road = {});
     // The request due now, when none is out; never waits.
     std::optional<WorldRequest> next(double nowMs);
     // The reply to the request next() gave last.

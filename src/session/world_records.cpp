@@ -50,7 +50,7 @@ std::string worldRecordsText(const std::vector<WorldRecord>& records) {
         text += field(r.run) + "\t" + std::string(kStateWords[static_cast<std::size_t>(r.state)]) +
                 "\t" + field(r.id) + "\t" + std::to_string(r.rank) + "\t" +
                 std::to_string(r.attempts) + "\t" + field(r.name) + "\t" + field(r.score) + "\t" +
-                field(r.reason) + "\n";
+                field(r.reason) + "\t" + field(r.road) + "\n";
     }
     return text;
 }
@@ -60,7 +60,7 @@ std::vector<WorldRecord> parseWorldRecords(std::string_view text) {
     std::istringstream lines{std::string(text)};
     for (std::string line; std::getline(lines, line);) {
         const auto fields = split(line);
-        if (fields.size() != 8 || fields[0].empty()) {
+        if (fields.size() != 9 || fields[0].empty()) {
             continue;
         }
         const auto word = std::find(kStateWords.begin(), kStateWords.end(), fields[1]);
@@ -75,6 +75,7 @@ std::vector<WorldRecord> parseWorldRecords(std::string_view text) {
         r.name = fields[5];
         r.score = fields[6];
         r.reason = fields[7];
+        r.road = fields[8];
         records.push_back(std::move(r));
     }
     return records;

@@ -28,6 +28,7 @@ struct WorldRecord {
     std::string name;
     std::string score;  // as claimed: the dashboard's
     std::string reason; // the server's, when it refused the run
+    std::string road;   // the day whose road it was played on, YYYY-MM-DD, or empty
     bool operator==(const WorldRecord&) const = default;
 };
 

@@ -123,8 +123,8 @@ TEST(WorldOutbox, TheStatesSurviveARestartAndWhatWasNotDoneIsDoneAtOnce) {
 
     // A damaged line costs only itself; a run gone from runs/ cannot go.
     writeFile(dir.path() / kWorldRecordsFileName, std::string(kWorldRecordsHeader) +
-                                                      "\nx.txt\tnonsense\t\t0\t0\tA\t1\t\n" +
-                                                      "e.txt\tunsent\t\t0\t0\tA\t1\t\n");
+                                                      "\nx.txt\tnonsense\t\t0\t0\tA\t1\t\t\n" +
+                                                      "e.txt\tunsent\t\t0\t0\tA\t1\t\t\n");
     WorldOutbox damaged(dir.path());
     EXPECT_EQ(readWorldRecords(dir.path()).size(), 1u);
     EXPECT_FALSE(damaged.next(0));

@@ -121,6 +121,10 @@ void PageGame::runSlot() {
     keepEndedGame();
     hallOfFame_.poll();
     world_->follow(hallOfFame_);
+    if (const auto seed = world_->takeRoadSeed(); seed && !runner_->replaying()) {
+        endReplay(*seed); // a new session on the day's seed
+        world_->setRoad(world_->roadDay());
+    }
     if (const auto run = world_->takeDownloadedRun()) {
         std::string error; // a run the server gave garbled replays nothing
         replay(*run, error);
@@ -136,7 +140,16 @@ void PageGame::keepEndedGame() {
     hallOfFame_.follow(form); // a replay chosen from the panel runs without it
     if ((crashed || exited) &&
         hallOfFame_.gameEnded(form, !crashed, runner_->replaying(), sessionRecording_)) {
+        world_->gameEnded(hallOfFame_, form.lblScore().Caption, sessionRecording_,
+                          session::localTimeNow());
         page_persist();
+    }
+}
+
+void PageGame::askForTodaysRoad() {
+    world_->askRoad();
+    if (!hallOfFame_.shown()) {
+        toggleHallOfFame(); // the panel says what became of it
     }
 }
 

@@ -84,6 +84,9 @@ class PageGame {
     // when a kestrada-server served it, else none.
     void setWorldServer(const std::string& url);
     session::HallOfFameWorld& world() { return *world_; }
+    // The page's own command beside the hall of fame's: today's road. Once
+    // the server names the day's seed a new session plays it.
+    void askForTodaysRoad();
 
   private:
     void newGame(uint32_t seed, const std::string& dataDir);

@@ -105,6 +105,11 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
         game->toggleHallOfFame();
         return EM_TRUE;
     }
+    // Ctrl+D beside it: today's road, from the world's server.
+    if (game && down && e->ctrlKey && std::string_view(e->code) == "KeyD" && !game->replaying()) {
+        game->askForTodaysRoad();
+        return EM_TRUE;
+    }
     // Ctrl combinations are the menus' shortcuts, which the page handles.
     if (!game || e->ctrlKey || e->altKey || e->metaKey || page_dialog_open()) {
         return EM_FALSE;
@@ -303,14 +308,15 @@ EMSCRIPTEN_KEEPALIVE void kestrada_world_reply(int token, int status, double ret
     }
 }
 
-// Where each local entry stands with the world ("run<TAB>state<TAB>rank"),
-// then the world's rows shown, one a line after a "-" line.
+// The world's server (empty for none); a "-" line; where each local entry
+// stands with it ("run<TAB>state"); a "-" line; the world's rows shown.
 EMSCRIPTEN_KEEPALIVE const char* kestrada_world_state() {
     static std::string text;
     text.clear();
     if (!game) {
         return text.c_str();
     }
+    text = game->world().server() + "\n-\n";
     for (const auto& record : kestrada::session::readWorldRecords(kDataDir)) {
         text += record.run + "\t" + kestrada::session::worldStateText(record) + "\n";
     }
