@@ -122,7 +122,7 @@ void PageGame::runSlot() {
     hallOfFame_.poll();
     world_->follow(hallOfFame_);
     if (const auto seed = world_->takeRoadSeed(); seed && !runner_->replaying()) {
-        endReplay(*seed); // a new session on the day's seed
+        newSession(*seed);
         world_->setRoad(world_->roadDay());
     }
     if (const auto run = world_->takeDownloadedRun()) {
@@ -219,6 +219,11 @@ void PageGame::endReplay(uint32_t seed) {
     const std::string lastRun = recording_;
     newGame(seed, kDataDir);
     recording_ = lastRun;
+    start();
+}
+
+void PageGame::newSession(uint32_t seed) {
+    newGame(seed, kDataDir);
     start();
 }
 

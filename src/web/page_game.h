@@ -60,6 +60,8 @@ class PageGame {
     bool replaying() const { return runner_->replaying(); }
     // Ends a replay with a new game of the page's own, the last run kept.
     void endReplay(uint32_t seed);
+    // A new session from its first game, as a fresh page would start it.
+    void newSession(uint32_t seed);
     bool replayHeld() const { return runner_->held(); }
     // The page's title: the game's name, or the state of its replay.
     std::string title() const { return session::runTitle(*runner_); }

@@ -103,6 +103,20 @@ test('a game named offline waits, and goes out when the browser is back online',
   await stateOf(run, 'verified');
 });
 
+test("Ctrl+D plays today's road: the server's seed, its first game on the road's table", async () => {
+  await open();
+  const road = await (await fetch(`${url}api/road`)).json();
+  await page.keyboard.down('Control');
+  await press('KeyD');
+  await page.keyboard.up('Control');
+  await page.waitForFunction((seed) => window.kestrada.recording().startsWith(`# kestrada 1.0 seed ${seed} `),
+    { timeout: 10000 }, road.seed);
+  const run = await crashAndName('Rue');
+  await stateOf(run, 'verified');
+  const board = await (await fetch(`${url}api/boards/road?date=${road.date}`)).json();
+  assert.deepStrictEqual(board.entries.map((e) => e.name), ['Rue']);
+});
+
 test('the service worker leaves /api/ to the network', async () => {
   await open();
   await page.reload({ waitUntil: 'networkidle0' });
