@@ -29,12 +29,6 @@ CommandLine refuse(const QString& why) {
     return result;
 }
 
-bool isServerAddress(const QString& text) {
-    const QUrl url(text, QUrl::StrictMode);
-    return url.isValid() && !url.host().isEmpty() &&
-           (url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https"));
-}
-
 std::optional<int> parseZoom(const std::string& text) {
     if (text.size() == 1 && text[0] >= '1' && text[0] <= '4') {
         return text[0] - '0';
@@ -171,6 +165,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         result.road = parser.value(road).toStdString();
     }
     return result;
+}
+
+bool isServerAddress(const QString& text) {
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty() &&
+           (url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https"));
 }
 
 bool asksForHelpOrVersion(int argc, char** argv) {

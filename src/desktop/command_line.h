@@ -46,6 +46,9 @@ struct CommandLine {
 // QCoreApplication::arguments() holds them.
 CommandLine parseCommandLine(const QStringList& arguments);
 
+// An http:// or https:// address with a host: where a world's server can be.
+bool isServerAddress(const QString& text);
+
 // True when the arguments ask for help or the version: those are answered
 // without a display, before any window could open.
 bool asksForHelpOrVersion(int argc, char** argv);

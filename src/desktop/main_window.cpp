@@ -2,6 +2,7 @@
 #include "desktop/main_window.h"
 
 #include "app/key_codes.h"
+#include "desktop/command_line.h"
 #include "desktop/frame_pacer.h"
 #include "desktop/full_screen.h"
 #include "desktop/game_menus.h"
@@ -21,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFocusEvent>
+#include <QInputDialog>
 #include <QLayout>
 #include <QMenuBar>
 #include <QProcess>
@@ -101,7 +103,10 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     auto* road = new QAction(this);
     road->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(road, &QAction::triggered, this, [this] { askForTodaysRoad(); });
-    addActions({zoomIn, zoomOut, hallOfFame, road});
+    auto* server = new QAction(this);
+    server->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(server, &QAction::triggered, this, [this] { askForServer(); });
+    addActions({zoomIn, zoomOut, hallOfFame, road, server});
     roadStarter_ = [](uint32_t seed, const std::string& day) {
         QProcess::startDetached(QCoreApplication::applicationFilePath(),
                                 {QStringLiteral("--seed"), QString::number(seed),
@@ -477,6 +482,27 @@ void MainWindow::startTodaysRoad() {
     if (const auto seed = world_->takeRoadSeed()) {
         roadStarter_(*seed, world_->roadDay());
     }
+}
+
+void MainWindow::askForServer() {
+    // Not modal to the game's loop: the window's frames go on, and leaving
+    // the window for the dialog pauses a running game as any other window does.
+    auto* dialog = new QInputDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("World server"));
+    dialog->setLabelText(QStringLiteral(
+        "The kestrada-server your hall-of-fame runs are sent to (the name, the run,\n"
+        "and your address as the server sees it). Empty: none, nothing is sent."));
+    dialog->setTextValue(QString::fromStdString(world_->server()));
+    connect(dialog, &QInputDialog::textValueSelected, this, [this](const QString& text) {
+        const QString url = text.trimmed();
+        if (!url.isEmpty() && !isServerAddress(url)) {
+            return; // not an address: the one kept stays
+        }
+        saveServer(url.toStdString());
+        setWorldServer(url.toStdString());
+    });
+    dialog->open();
 }
 
 } // namespace kestrada::desktop

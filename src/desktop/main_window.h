@@ -128,6 +128,8 @@ class MainWindow : public QMainWindow {
     void replayDownloadedRun();
     // The window's own command beside the hall of fame's: today's road.
     void askForTodaysRoad();
+    // Ctrl+L: the world's server's address, in a small dialog of the window's.
+    void askForServer();
     void startTodaysRoad();
 
     std::unique_ptr<SoundOutput> soundOutput_;
