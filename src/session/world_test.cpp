@@ -211,5 +211,24 @@ TEST(HallOfFameWorld, WithoutAServerNothingGoesOutAndThePanelIsAsItWas) {
     EXPECT_EQ(world.view(panel).notes.back(), "The server cannot be reached.");
 }
 
+// The first game of a session on today's road goes out even when it does
+// not enter the local table, under the last name; the games after it do not.
+TEST(HallOfFameWorld, OnTodaysRoadTheFirstGameGoesOutAndOnlyIt) {
+    const testing::ScratchDir dir;
+    writeLastName(dir.path(), "Eve");
+    HallOfFamePanel panel(dir.path(), steppedRunChecks());
+    HallOfFameWorld world(dir.path(), "http://127.0.0.1:9");
+    world.setRoad("2026-12-07");
+    world.gameEnded(panel, "120", "# kestrada 1.0 seed 5\n", "2026-12-07T11:45:03");
+    world.gameEnded(panel, "130", "# kestrada 1.0 seed 5\n1 down Up\n", "2026-12-07T11:46:00");
+    const auto records = readWorldRecords(dir.path());
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].road, "2026-12-07");
+    const auto request = world.next(0);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->target, "/api/runs?name=Eve&score=120&road=2026-12-07");
+    EXPECT_EQ(request->body, "# kestrada 1.0 seed 5\n");
+}
+
 } // namespace
 } // namespace kestrada::session
