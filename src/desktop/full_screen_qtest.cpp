@@ -36,8 +36,11 @@ class FullScreenTest : public QObject {
         const kestrada::desktop::testing::ScratchDataDir data;
         MainWindow window(data.fsPath(), 5);
         QStringList heard;
-        window.setInputListener([&heard](const kestrada::session::InputEvent& event) {
-            heard << QString::fromStdString(kestrada::session::inputLine(event)).section(u' ', 1);
+        window.play().teeRecording([&heard](std::string_view text) {
+            const auto line = QString::fromUtf8(text.data(), qsizetype(text.size())).trimmed();
+            if (!line.startsWith(u'#')) {
+                heard << line.section(u' ', 1);
+            }
         });
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));

@@ -76,10 +76,10 @@ struct Gamepads::Pads {
     }
 };
 
-Gamepads::Gamepads(session::InputPolicy& policy, std::function<bool()> gameOver,
-                   std::function<bool()> inFront, QObject* parent)
-    : QObject(parent), pads_(std::make_unique<Pads>()), policy_(policy),
-      gameOver_(std::move(gameOver)), inFront_(std::move(inFront)) {
+Gamepads::Gamepads(session::Play& play, std::function<bool()> inFront, std::function<void()> handed,
+                   QObject* parent)
+    : QObject(parent), pads_(std::make_unique<Pads>()), play_(play), inFront_(std::move(inFront)),
+      handed_(std::move(handed)) {
     // Qt keeps its own signal handlers; SDL is only asked for controllers.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -109,7 +109,8 @@ void Gamepads::poll() {
     if (!available_) {
         return;
     }
-    policy_.setPadsInFront(inFront_());
+    play_.setInFront(inFront_());
+    bool handed = false;
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         switch (event.type) {
@@ -118,27 +119,33 @@ void Gamepads::poll() {
             break;
         case SDL_CONTROLLERDEVICEREMOVED:
             if (pads_->remove(event.cdevice.which)) {
-                policy_.padGone(event.cdevice.which);
+                play_.padGone(event.cdevice.which);
+                handed = true;
             }
             break;
         case SDL_CONTROLLERBUTTONDOWN:
         case SDL_CONTROLLERBUTTONUP:
             if (const auto button = padButtonOf(event.cbutton.button);
                 button && pads_->byId.contains(event.cbutton.which)) {
-                policy_.padButton(event.cbutton.which, *button,
-                                  event.type == SDL_CONTROLLERBUTTONDOWN, gameOver_());
+                play_.padButton(event.cbutton.which, *button,
+                                event.type == SDL_CONTROLLERBUTTONDOWN);
+                handed = true;
             }
             break;
         case SDL_CONTROLLERAXISMOTION:
             if (const auto axis = padAxisOf(event.caxis.axis);
                 axis && pads_->byId.contains(event.caxis.which)) {
-                policy_.padAxis(event.caxis.which, *axis,
-                                session::deflectionOf16Bit(event.caxis.value));
+                play_.padAxis(event.caxis.which, *axis,
+                              session::deflectionOf16Bit(event.caxis.value));
+                handed = true;
             }
             break;
         default:
             break;
         }
+    }
+    if (handed) {
+        handed_();
     }
 }
 

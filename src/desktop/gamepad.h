@@ -5,7 +5,7 @@
 // none, or no controller support, nothing happens.
 #pragma once
 
-#include "session/input_policy.h"
+#include "session/play.h"
 
 #include <QObject>
 #include <QTimer>
@@ -18,11 +18,11 @@ class Gamepads : public QObject {
     Q_OBJECT
 
   public:
-    // gameOver: whether the game has crashed, when Start and South start a
-    // new game instead of pausing and firing. inFront: whether the game's
-    // window is the active one, which alone a controller's presses reach.
-    Gamepads(session::InputPolicy& policy, std::function<bool()> gameOver,
-             std::function<bool()> inFront, QObject* parent = nullptr);
+    // inFront: whether the game's window is the active one, which alone a
+    // controller's presses reach; handed: called after a poll that handed
+    // the session something.
+    Gamepads(session::Play& play, std::function<bool()> inFront, std::function<void()> handed,
+             QObject* parent = nullptr);
     ~Gamepads() override;
     Gamepads(const Gamepads&) = delete;
     Gamepads& operator=(const Gamepads&) = delete;
@@ -41,9 +41,9 @@ class Gamepads : public QObject {
   private:
     struct Pads;
     std::unique_ptr<Pads> pads_;
-    session::InputPolicy& policy_;
-    std::function<bool()> gameOver_;
+    session::Play& play_;
     std::function<bool()> inFront_;
+    std::function<void()> handed_;
     QTimer pollTimer_;
     bool available_ = false;
 };

@@ -67,30 +67,12 @@ std::optional<int16_t> gameKeyCode(const QKeyEvent& event) {
     return virtualKeyCode(event.key(), event.modifiers());
 }
 
-int16_t shiftState(Qt::KeyboardModifiers modifiers) {
-    int16_t shift = 0;
-    if (modifiers.testFlag(Qt::ShiftModifier)) {
-        shift |= 1;
-    }
-    if (modifiers.testFlag(Qt::ControlModifier)) {
-        shift |= 2;
-    }
-    if (modifiers.testFlag(Qt::AltModifier)) {
-        shift |= 4;
-    }
-    return shift;
-}
-
 std::optional<GameKey> gameKeyFor(const QKeyEvent& event) {
     const auto code = gameKeyCode(event);
     if (!code) {
         return std::nullopt;
     }
-    const bool down = event.type() == QEvent::KeyPress;
-    if (event.isAutoRepeat() && (!down || *code == kKeyEsc || *code == kKeyEnter)) {
-        return std::nullopt;
-    }
-    return GameKey{down, *code, shiftState(event.modifiers())};
+    return GameKey{event.type() == QEvent::KeyPress, *code, event.isAutoRepeat()};
 }
 
 bool isPlayKey(const QKeyEvent& event) {

@@ -20,19 +20,15 @@ std::optional<int16_t> virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers
 // choose missiles.
 std::optional<int16_t> gameKeyCode(const QKeyEvent& event);
 
-// The shift-state argument of the key handlers: 1 Shift, 2 Ctrl, 4 Alt.
-int16_t shiftState(Qt::KeyboardModifiers modifiers);
-
 struct GameKey {
     bool down = true;
     int16_t code = 0;
-    int16_t shift = 0;
+    // A held key arrives as repeated press/release pairs; the session
+    // decides what a repeat means.
+    bool repeat = false;
 };
 
-// What the game should hear of one key press or release. A held key arrives
-// as repeated press/release pairs: a repeated release is not a release, so
-// a held arrow reads 1 every tick; a repeated Esc or Enter is dropped, or
-// holding Esc would flicker the pause on and off.
+// One key press or release as the session hears it.
 std::optional<GameKey> gameKeyFor(const QKeyEvent& event);
 
 // Keys the game plays with, which no shortcut may take from it.

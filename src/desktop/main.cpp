@@ -89,7 +89,7 @@ int main(int argc, char* argv[]) {
         std::cerr << error << '\n';
         return 2;
     }
-    kestrada::desktop::MainWindow window(session.folders(), session.seed());
+    kestrada::desktop::MainWindow window(session.folders(), session.seed(), session.takeReplay());
     session.attach(window);
     kestrada::desktop::reportMissingData(window.playField().pictures(),
                                          folders.gameData / "pictures", folders.gameData);

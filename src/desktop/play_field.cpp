@@ -18,8 +18,8 @@ namespace {
 constexpr int kMaxFillingZoom = 8;
 } // namespace
 
-PlayField::PlayField(const Form& form, const QString& pictureDir, QWidget* parent)
-    : QWidget(parent), form_(form), pictures_(pictureDir), live_(form) {
+PlayField::PlayField(session::Play& play, const QString& pictureDir, QWidget* parent)
+    : QWidget(parent), play_(play), pictures_(pictureDir) {
     setFixedSize(kWidth, kHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -59,10 +59,6 @@ QRect PlayField::playArea() const {
     return QRect(inWindow - mapTo(window(), QPoint(0, 0)), size);
 }
 
-void PlayField::frameTicked(double slotMs) {
-    live_.ticked(form_, slotMs);
-}
-
 void PlayField::showFrame(double nowMs) {
     frameMs_ = nowMs;
     update();
@@ -70,7 +66,7 @@ void PlayField::showFrame(double nowMs) {
 
 void PlayField::refreshPictures() {
     // Until the first frame is up, only what it shows: the rest follows it.
-    pictures_.prepare(pictureScale(), pictureUses(painted_ ? scene::picturesUsedBy(form_)
+    pictures_.prepare(pictureScale(), pictureUses(painted_ ? scene::picturesUsedBy(play_.form())
                                                            : scene::picturesIn(scene())));
 }
 
@@ -117,12 +113,7 @@ void PlayField::paintEvent(QPaintEvent*) {
 }
 
 scene::Scene PlayField::scene() const {
-    scene::Scene shown = live_.frame(form_, frameMs_, replayHeld_);
-    if (hallOfFame_ != nullptr && hallOfFame_->shown()) {
-        scene::addHallOfFame(shown, form_,
-                             world_ != nullptr ? world_->view(*hallOfFame_) : hallOfFame_->view());
-    }
-    return shown;
+    return play_.scene(frameMs_);
 }
 
 void PlayField::mousePressEvent(QMouseEvent* event) {
@@ -131,13 +122,14 @@ void PlayField::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPointF at = (event->position() - playArea().topLeft()) / zoom_;
-    if (hallOfFame_ != nullptr && hallOfFame_->shown()) {
+    if (play_.hallOfFame().shown()) {
         Q_EMIT hallOfFameClicked(at.x(), at.y());
         return;
     }
     // The form's own frame, were it ever shown.
-    const scene::Rect r = scene::hallOfFameButton(form_);
-    if (form_.fraScores().Visible && form_.cmdNewGame().Visible &&
+    const Form& form = play_.form();
+    const scene::Rect r = scene::hallOfFameButton(form);
+    if (form.fraScores().Visible && form.cmdNewGame().Visible &&
         QRectF(r.left, r.top, r.width, r.height).contains(at)) {
         Q_EMIT newGameButtonClicked();
         return;

@@ -6,9 +6,8 @@
 
 #include "app/form.h"
 #include "desktop/sprite_pictures.h"
-#include "scene/live_scene.h"
-#include "session/hall_of_fame_panel.h"
-#include "session/hall_of_fame_world.h"
+#include "scene/scene.h"
+#include "session/play.h"
 
 #include <QWidget>
 
@@ -18,10 +17,10 @@ class PlayField : public QWidget {
     Q_OBJECT
 
   public:
-    static constexpr int kWidth = 590;
-    static constexpr int kHeight = 477;
+    static constexpr int kWidth = scene::kSceneWidth;
+    static constexpr int kHeight = scene::kSceneHeight;
 
-    PlayField(const Form& form, const QString& pictureDir, QWidget* parent = nullptr);
+    PlayField(session::Play& play, const QString& pictureDir, QWidget* parent = nullptr);
 
     // Draws the whole play area this many times larger (1 to 4 in a
     // window, as many as fit in full screen); the game's own coordinates
@@ -36,21 +35,13 @@ class PlayField : public QWidget {
     // Where the play area is drawn, in this widget's coordinates.
     QRect playArea() const;
 
-    // After every tick, with when its slot fell on the frames' clock.
-    void frameTicked(double slotMs);
     // Draws the frame for this time on the frames' clock.
     void showFrame(double nowMs);
     // What the frame for the time last shown draws.
     scene::Scene scene() const;
-    // The hall of fame drawn over the play field while it is shown.
-    void setHallOfFame(const session::HallOfFamePanel* panel) { hallOfFame_ = panel; }
-    // With the world's views beside the local table.
-    void setHallOfFameWorld(const session::HallOfFameWorld* world) { world_ = world; }
     // Off: the plain steps of the ticks, as the game once looked.
-    void setSmoothing(bool on) { live_.setSmoothing(on); }
-    bool smoothing() const { return live_.smoothing(); }
-    // A held replay stands still.
-    void setReplayHeld(bool held) { replayHeld_ = held; }
+    void setSmoothing(bool on) { play_.setSmoothing(on); }
+    bool smoothing() const { return play_.smoothing(); }
 
     const SpritePictures& pictures() const { return pictures_; }
 
@@ -76,16 +67,12 @@ class PlayField : public QWidget {
     // Device pixels to one window pixel of the design.
     qreal pictureScale() const { return devicePixelRatioF() * zoom_; }
 
-    const Form& form_;
+    session::Play& play_;
     SpritePictures pictures_;
-    scene::LiveScene live_;
     double frameMs_ = 0;
-    bool replayHeld_ = false;
     bool painted_ = false;
     int zoom_ = 1;
     bool filling_ = false;
-    const session::HallOfFamePanel* hallOfFame_ = nullptr;
-    const session::HallOfFameWorld* world_ = nullptr;
 };
 
 } // namespace kestrada::desktop

@@ -42,7 +42,7 @@ QStringList playInWindow(const kestrada::desktop::CommandLine& options, const QS
     kestrada::desktop::SessionRecording session;
     std::string error; // a session that would not start fails every comparison
     (void)session.prepare(options, {data.fsPath(), scoreDir.toStdString()}, error);
-    MainWindow window(session.folders(), session.seed());
+    MainWindow window(session.folders(), session.seed(), session.takeReplay());
     window.playField().setSmoothing(options.smoothing.value_or(true));
     session.attach(window);
     QStringList run;

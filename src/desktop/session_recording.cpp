@@ -10,28 +10,6 @@
 
 namespace kestrada::desktop {
 
-namespace {
-// The replay's games save in a folder of their own, starting from the
-// recorded best, or for an older recording from the high score the player
-// has.
-std::unique_ptr<QTemporaryDir> scratchScoreFolder(const std::filesystem::path& from,
-                                                  const std::optional<std::string>& recorded) {
-    auto scratch = std::make_unique<QTemporaryDir>();
-    if (!scratch->isValid()) {
-        return nullptr;
-    }
-    const std::filesystem::path file = scratch->path().toStdString() + "/" + kHighScoreFileName;
-    if (recorded) {
-        writeHighScore(file, *recorded);
-    } else {
-        std::error_code ec;
-        std::filesystem::copy_file(from / kHighScoreFileName, file, ec);
-    }
-    return scratch;
-}
-
-} // namespace
-
 bool SessionRecording::prepare(const CommandLine& options, const GameFolders& folders,
                                std::string& error) {
     folders_ = folders;
@@ -48,24 +26,22 @@ bool SessionRecording::prepare(const CommandLine& options, const GameFolders& fo
         if (options.dataDir) {
             dataDir = *options.dataDir;
         }
-        const auto recorded = session::recordedStartingBest(file, dataDir, note);
+        // The recorded best, or for an older recording (or a --data-dir
+        // holding a score) the one the player has: read, never written.
+        auto best = session::recordedStartingBest(file, dataDir, note);
         if (!note.empty()) {
             std::cerr << note << '\n';
         }
-        replay_ = std::move(file.events);
-        scratchScores_ = scratchScoreFolder(folders.highScore, recorded);
-        if (!scratchScores_) {
-            error = "replay: no scratch folder for its high score";
-            return false;
+        if (!best) {
+            FileHighScoreStore scores(folders.highScore / kHighScoreFileName);
+            best = session::startingBest(scores);
         }
-        folders_.highScore = scratchScores_->path().toStdString();
+        replay_ = session::Replay{std::move(file.events), seed.value_or(0), *best};
     }
     // The recording must name the seed, so the time of day is read here.
     seed_ = seed ? *seed : static_cast<uint32_t>(QTime::currentTime().msecsSinceStartOfDay());
 
-    FileHighScoreStore scores(folders_.highScore / kHighScoreFileName);
-    const std::string high = session::startingBest(scores);
-    if (options.record && !record_.open(*options.record, seed_, high, error)) {
+    if (options.record && !record_.open(*options.record, error)) {
         error = "--record: " + error;
         return false;
     }
@@ -76,7 +52,7 @@ bool SessionRecording::prepare(const CommandLine& options, const GameFolders& fo
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
         std::string why;
-        if (!lastRun_.open(folder / kLastRunFileName, seed_, high, why)) {
+        if (!lastRun_.open(folder / kLastRunFileName, why)) {
             std::cerr << "kestrada: the last run is not kept: " << why << '\n';
         }
     }
@@ -84,14 +60,10 @@ bool SessionRecording::prepare(const CommandLine& options, const GameFolders& fo
 }
 
 void SessionRecording::attach(MainWindow& window) {
-    window.setInputListener([this](const session::InputEvent& event) {
-        lastRun_.record(event);
-        record_.record(event);
+    window.play().teeRecording([this](std::string_view text) {
+        lastRun_.write(text);
+        record_.write(text);
     });
-    if (replay_) {
-        window.replay(std::move(*replay_));
-        replay_.reset();
-    }
 }
 
 } // namespace kestrada::desktop

@@ -31,16 +31,10 @@ uint32_t WindowHost::millisecondsSinceMidnight() {
 }
 
 void WindowHost::showHelp() {
-    if (replaying_) {
-        return;
-    }
     openModal(new HelpDialog(&window_));
 }
 
 void WindowHost::showMessage(const std::string& title, const std::string& text) {
-    if (replaying_) {
-        return;
-    }
     auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromStdString(title), plainText(text),
                                 QMessageBox::Ok, &window_);
     box->setTextFormat(Qt::PlainText);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/zoom_setting.h"
 
+#include "scene/scene.h"
+
 #include <QSettings>
 
 namespace kestrada::desktop {
@@ -17,8 +19,8 @@ QSettings settings() {
 
 int savedZoom() {
     bool ok = false;
-    const int zoom = settings().value(kZoomKey, kMinZoom).toInt(&ok);
-    return ok && zoom >= kMinZoom && zoom <= kMaxZoom ? zoom : kMinZoom;
+    const int zoom = settings().value(kZoomKey, scene::kMinZoom).toInt(&ok);
+    return ok && zoom >= scene::kMinZoom && zoom <= scene::kMaxZoom ? zoom : scene::kMinZoom;
 }
 
 void saveZoom(int zoom) {

@@ -8,9 +8,6 @@
 
 namespace kestrada::desktop {
 
-inline constexpr int kMinZoom = 1;
-inline constexpr int kMaxZoom = 4;
-
 // 1 when nothing (or nothing sensible) was saved.
 int savedZoom();
 void saveZoom(int zoom);

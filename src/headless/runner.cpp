@@ -7,15 +7,13 @@
 #include "headless/command_line.h"
 #include "session/game.h"
 #include "session/headless_host.h"
+#include "session/recorded_best.h"
 #include "session/recording.h"
 #include "session/simulation.h"
 #include "session/trace_writer.h"
 #include "storage/game_folders.h"
 #include "storage/high_score_file.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -45,31 +43,6 @@ bool gameFoldersOf(const Options& options, GameFolders& folders) {
         gameFolders(programFolder(), options.dataDir, [] { return kestrada::userDataFolder(); });
     return true;
 }
-
-// A folder of its own for a recording's best, removed when the run ends.
-class ScratchScoreFolder {
-  public:
-    explicit ScratchScoreFolder(const std::string& high) {
-        std::error_code ec; // without a usable temp folder, the current one
-        std::string name = std::filesystem::temp_directory_path(ec) / "kestrada-replay-XXXXXX";
-        if (::mkdtemp(name.data()) != nullptr) {
-            path_ = name;
-            writeHighScore(path_ / kHighScoreFileName, high);
-        }
-    }
-    ~ScratchScoreFolder() {
-        std::error_code ec;
-        if (!path_.empty()) {
-            std::filesystem::remove_all(path_, ec);
-        }
-    }
-    ScratchScoreFolder(const ScratchScoreFolder&) = delete;
-    ScratchScoreFolder& operator=(const ScratchScoreFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 const char* boolText(bool value) {
     return value ? "true" : "false";
@@ -115,16 +88,11 @@ int run(const std::vector<std::string>& args) {
     if (!note.empty()) {
         std::cerr << note << '\n';
     }
-    std::optional<ScratchScoreFolder> scratch;
+    std::optional<RecordedBest> inMemory;
     if (recordedBest && options.dataDir) {
         writeHighScore(folders.highScore / kHighScoreFileName, *recordedBest);
     } else if (recordedBest) {
-        scratch.emplace(*recordedBest);
-        if (scratch->path().empty()) {
-            std::cerr << "input: no scratch folder for the recorded high score\n";
-            return kExitFailed;
-        }
-        folders.highScore = scratch->path();
+        inMemory.emplace(*recordedBest);
     }
     const std::vector<InputEvent>& events = input.events;
     // A recorded game lasts until its last event (Exit, when it ended well).
@@ -142,7 +110,9 @@ int run(const std::vector<std::string>& args) {
     }
 
     HeadlessHost host;
-    Game game(host, {.folders = folders, .seed = input.seed});
+    Game game(host, {.folders = folders,
+                     .seed = input.seed,
+                     .highScoreStore = inMemory ? &*inMemory : nullptr});
     game.start();
     const SimulationResult result = simulate(game, events, slots, options.trace ? &trace : nullptr);
     const bool traceWritten = trace.close();

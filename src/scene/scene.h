@@ -87,5 +87,8 @@ using Scene = std::vector<Item>;
 // The size of the play area and the dashboard, in window pixels.
 inline constexpr int kSceneWidth = 590;
 inline constexpr int kSceneHeight = 477;
+// The zooms a player chooses from in a window or a page.
+inline constexpr int kMinZoom = 1;
+inline constexpr int kMaxZoom = 4;
 
 } // namespace kestrada::scene

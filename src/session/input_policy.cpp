@@ -97,10 +97,12 @@ void InputPolicy::send(InputAction action, int16_t code) {
 // Every press reaches the game, a repeat or a second hand on a held key
 // too; the key goes up only when the last hand on it lets go.
 void InputPolicy::press(const Holder& holder, int16_t code) {
-    holders_[code].insert(holder);
+    // A press behind another window is no press: its release comes to
+    // nothing either.
     if (holder.source == Source::Pad && !padsInFront_) {
         return;
     }
+    holders_[code].insert(holder);
     send(InputAction::KeyDown, code);
 }
 
@@ -129,7 +131,10 @@ void InputPolicy::releaseAll(Source source, int pad) {
     }
 }
 
-void InputPolicy::key(int16_t code, bool down) {
+void InputPolicy::key(int16_t code, bool down, bool repeat) {
+    if (repeat && (!down || code == kKeyEsc || code == kKeyEnter)) {
+        return;
+    }
     const Holder holder{Source::Keyboard, 0, code};
     if (down) {
         press(holder, code);

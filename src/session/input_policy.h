@@ -62,9 +62,11 @@ class InputPolicy {
     // send receives the game's KeyDown and KeyUp events (slot left unset).
     explicit InputPolicy(std::function<void(const InputEvent&)> send);
 
-    // A key of the keyboard. A key held down that repeats its press reaches
-    // the game again, as the keyboard meant it.
-    void key(int16_t code, bool down);
+    // A key of the keyboard; repeat: the keyboard repeats a held key. A
+    // repeated press reaches the game again, as the keyboard meant it, but
+    // for Esc and Enter: a held Esc would flicker the pause on and off. A
+    // repeated release is no release.
+    void key(int16_t code, bool down, bool repeat = false);
     // Everything the keyboard holds is let go: its releases will not come
     // (the window or the page lost the focus).
     void releaseKeyboard();

@@ -136,23 +136,23 @@ InputRecorder::~InputRecorder() {
     close();
 }
 
-bool InputRecorder::open(const std::filesystem::path& file, uint32_t seed, std::string_view high,
-                         std::string& error) {
+bool InputRecorder::open(const std::filesystem::path& file, std::string& error) {
     close();
     file_ = std::fopen(file.c_str(), "w");
     if (file_ == nullptr) {
         error = "cannot write " + file.string() + ": " + std::strerror(errno);
         return false;
     }
-    writeLine(recordingHeader(seed, high));
     return true;
 }
 
-void InputRecorder::record(const InputEvent& event) {
+void InputRecorder::write(std::string_view text) {
     if (file_ == nullptr) {
         return;
     }
-    writeLine(inputLine(event));
+    // A failed write is not the player's concern: the game goes on.
+    std::fwrite(text.data(), 1, text.size(), file_);
+    std::fflush(file_);
 }
 
 void InputRecorder::close() {
@@ -160,13 +160,6 @@ void InputRecorder::close() {
         std::fclose(file_);
         file_ = nullptr;
     }
-}
-
-void InputRecorder::writeLine(const std::string& line) {
-    // A failed write is not the player's concern: the game goes on.
-    std::fputs(line.c_str(), file_);
-    std::fputc('\n', file_);
-    std::fflush(file_);
 }
 
 } // namespace kestrada::session

@@ -61,7 +61,7 @@ std::optional<std::string> recordedStartingBest(const ReplayFile& file,
 // while a shot is out.
 bool changesNothing(const Form& form, const InputEvent& event);
 
-// Writes a recording as the game goes. Every line reaches the file at once,
+// Writes a recording as the game goes. Every text reaches the file at once,
 // so a program that is killed leaves everything it saw up to that moment.
 class InputRecorder {
   public:
@@ -70,16 +70,13 @@ class InputRecorder {
     InputRecorder& operator=(const InputRecorder&) = delete;
     ~InputRecorder();
 
-    // Creates or empties the file and writes the header; false with a
-    // reason when it cannot.
-    bool open(const std::filesystem::path& file, uint32_t seed, std::string_view high,
-              std::string& error);
-    void record(const InputEvent& event);
+    // Creates or empties the file; false with a reason when it cannot.
+    bool open(const std::filesystem::path& file, std::string& error);
+    // The recording's next lines, the header first.
+    void write(std::string_view text);
     void close();
 
   private:
-    void writeLine(const std::string& line);
-
     std::FILE* file_ = nullptr;
 };
 

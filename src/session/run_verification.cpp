@@ -4,6 +4,7 @@
 #include "app/high_score_store.h"
 #include "session/game.h"
 #include "session/headless_host.h"
+#include "session/recorded_best.h"
 #include "session/recording.h"
 #include "session/slot_runner.h"
 
@@ -13,29 +14,6 @@
 namespace kestrada::session {
 
 namespace {
-// The best the recording started from, so that the replay's Form_Load shows
-// what the player saw; nothing it beats is kept anywhere. Every game starts
-// by loading it, so the loads count the games.
-class RecordedBest : public HighScoreStore {
-  public:
-    explicit RecordedBest(std::string high) : high_(std::move(high)) {}
-    std::optional<std::string> load() override {
-        ++loads;
-        return high_;
-    }
-    BestSave save(std::string_view) override {
-        BestSave kept;
-        kept.saved = true;
-        return kept;
-    }
-    std::string where() const override { return "the recording"; }
-
-    unsigned loads = 0;
-
-  private:
-    std::string high_;
-};
-
 Verification unverified(std::string reason) {
     return {false, std::move(reason)};
 }

@@ -2,7 +2,7 @@
 #include "web/page_high_score_store.h"
 
 #include "storage/high_score_file.h"
-#include "web/page_game.h"
+#include "web/page_host.h"
 #include "web/page_library.h"
 
 #include <filesystem>

@@ -8,8 +8,8 @@
 
 namespace kestrada::web {
 
-// The one store of the page's own games. A replay plays from a scratch copy
-// instead and never writes through.
+// The one store of the page's own games. A replay plays from the best its
+// recording names, in memory, and never writes through.
 HighScoreStore& playerHighScoreStore();
 
 } // namespace kestrada::web

@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page's program: the frames on requestAnimationFrame, with the slots
-// counted out of them and the motion between ticks drawn, keys, focus and
-// controllers through html5.h, the touch controls, and the menus.
+// counted out of them, keys, focus and controllers through html5.h, the
+// touch controls and the menus, all handed to the session's played session.
 // The page's script calls the exported functions below.
-#include "app/key_codes.h"
-#include "scene/hall_of_fame.h"
-#include "scene/live_scene.h"
 #include "scene/slot_clock.h"
-#include "session/input_policy.h"
 #include "session/menu_commands.h"
+#include "session/play.h"
 #include "web/page_drawing.h"
-#include "web/page_game.h"
+#include "web/page_high_score_store.h"
+#include "web/page_host.h"
+#include "web/page_keys.h"
 #include "web/page_library.h"
 #include "web/page_world.h"
 
@@ -28,111 +27,77 @@
 namespace kestrada::web {
 namespace {
 
-using session::InputAction;
-using session::InputEvent;
 using session::MenuCommand;
+using session::PlayEvent;
 
-std::unique_ptr<PageGame> game;
-std::unique_ptr<scene::LiveScene> live;
+PageHost host;
+std::unique_ptr<session::Play> play;
+// The world's server: the page's own origin when a kestrada-server served it.
+std::string worldServer;
 PageWorld pageWorld;
+bool roadChosen = false;
+void beginSession(uint32_t seed, const std::string& road);
 scene::SlotClock slotClock;
 bool smoothing = true;
+bool focused = true;
 
-bool gameRuns() {
-    const Form& form = game->form();
-    return !form.GameOver && !form.lblPaused().Visible;
-}
-
-InputEvent menuEvent(MenuCommand command) {
-    InputEvent event;
-    event.action = InputAction::Menu;
-    event.command = command;
-    return event;
-}
-
-// Keys, controllers and fingers become the game's keys here, as in the
-// window; a replay takes only Esc of them, which holds it.
-session::InputPolicy policy([](const InputEvent& event) {
-    if (game) {
-        game->input(event);
-    }
-});
-
-// Leaving the page (another tab or window, the screen turned) pauses a
-// running game once, through the pause command. What the keyboard and the
-// fingers held is let go: their releases would never come.
-void pauseOnLeaving() {
-    policy.releaseKeyboard();
-    policy.touches({});
-    if (game && !game->replaying() && gameRuns()) {
-        game->input(menuEvent(MenuCommand::mnuPause));
+// Leaving the page (another tab or window, the screen turned) is leaving
+// the game.
+void leave() {
+    focused = false;
+    if (play) {
+        play->leave();
     }
 }
 
 // ---- keys -------------------------------------------------------------------
 
-// The key codes the game knows, from the key's place on the keyboard, so the
-// top-row 1 and 2 count with or without Shift on any layout. The touch
-// controls name their keys the same way.
-int16_t keyCodeOf(const std::string& code) {
-    if (code == "ArrowLeft")
-        return kKeyLeft;
-    if (code == "ArrowUp")
-        return kKeyUp;
-    if (code == "ArrowRight")
-        return kKeyRight;
-    if (code == "ArrowDown")
-        return kKeyDown;
-    if (code == "Space")
-        return kKeySpace;
-    if (code == "Enter" || code == "NumpadEnter")
-        return kKeyEnter;
-    if (code == "Escape")
-        return kKeyEsc;
-    if (code.size() == 6 && code.starts_with("Digit")) {
-        return static_cast<int16_t>('0' + (code[5] - '0'));
-    }
-    if (code.size() == 4 && code.starts_with("Key")) {
-        return static_cast<int16_t>(code[3]);
-    }
-    return 0;
-}
-
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
+    if (!play) {
+        return EM_FALSE;
+    }
     const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
     // Ctrl+F is the page's own: the hall of fame, not the browser's search.
-    if (game && down && e->ctrlKey && std::string_view(e->code) == "KeyF" && !game->replaying()) {
-        game->toggleHallOfFame();
+    if (down && e->ctrlKey && std::string_view(e->code) == "KeyF") {
+        play->toggleHallOfFame();
         return EM_TRUE;
     }
     // Ctrl+D beside it: today's road, from the world's server.
-    if (game && down && e->ctrlKey && std::string_view(e->code) == "KeyD" && !game->replaying()) {
-        game->askForTodaysRoad();
+    if (down && e->ctrlKey && std::string_view(e->code) == "KeyD") {
+        play->askForTodaysRoad();
         return EM_TRUE;
     }
     // Ctrl combinations are the menus' shortcuts, which the page handles.
-    if (!game || e->ctrlKey || e->altKey || e->metaKey || page_dialog_open()) {
+    if (e->ctrlKey || e->altKey || e->metaKey || page_dialog_open()) {
         return EM_FALSE;
     }
-    if (!game->replaying() && game->hallOfFameKey(e->key, down, e->repeat != 0)) {
-        return EM_TRUE;
+    if (play->hallOfFame().shown()) {
+        const PanelKey key = panelKeyOf(e->key);
+        if (play->panelKey(key.key, key.typed, down, e->repeat != 0)) {
+            return EM_TRUE;
+        }
     }
     const int16_t code = keyCodeOf(e->code);
     if (code == 0) {
         return EM_FALSE;
     }
-    policy.key(code, down);
+    play->key(code, down, e->repeat != 0);
     return EM_TRUE;
 }
 
 EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void*) {
-    pauseOnLeaving();
+    leave();
+    return EM_FALSE;
+}
+
+EM_BOOL onFocus(int, const EmscriptenFocusEvent*, void*) {
+    focused = true;
     return EM_FALSE;
 }
 
 EM_BOOL onVisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
     if (e->hidden) {
-        pauseOnLeaving();
+        leave();
     }
     return EM_FALSE;
 }
@@ -156,38 +121,33 @@ void pollPads() {
                 std::span<const int>(pad.digitalButton, buttons),
                 std::span<const double>(pad.analogButton, buttons),
                 std::span<const double>(pad.axis, static_cast<std::size_t>(pad.numAxes)));
-            policy.padReading(i, reading, game->form().GameOver);
+            play->padReading(i, reading);
             connected.insert(i);
         }
     }
-    for (const int pad : policy.pads()) {
+    for (const int pad : play->pads()) {
         if (!connected.contains(pad)) {
-            policy.padGone(pad);
+            play->padGone(pad);
         }
     }
 }
 
-// ---- touch ----------------------------------------------------------------------
-
 // A crash shakes the phone, where the browser can, as the window shakes a
-// controller; the touch controls show New Game instead of the play keys.
-bool crashShown = false;
-void showCrash() {
-    const bool over = game->form().GameOver;
-    if (over == crashShown) {
-        return;
-    }
-    crashShown = over;
-    if (over) {
+// controller; what the hall of fame wrote goes through to the storage.
+void onEvent(PlayEvent event) {
+    if (event == PlayEvent::Crashed) {
         emscripten_vibrate(200);
+    } else if (event == PlayEvent::Stored) {
+        page_persist();
+    } else if (event == PlayEvent::RoadChosen) {
+        roadChosen = true; // a new session, once this one's call has returned
     }
-    page_touch_state(over);
 }
 
 // ---- menus and frames ---------------------------------------------------------
 
 void addMenus() {
-    const Form& form = game->form();
+    const Form& form = play->form();
     const auto bar = session::menuBar();
     for (std::size_t m = 0; m < bar.size(); ++m) {
         page_menu_add(static_cast<int>(m), -1, (form.*bar[m]).Caption.c_str(), "", false, false);
@@ -201,7 +161,7 @@ void addMenus() {
 }
 
 void syncMenus() {
-    const Form& form = game->form();
+    const Form& form = play->form();
     const auto bar = session::menuBar();
     for (std::size_t m = 0; m < bar.size(); ++m) {
         const MenuItem& menu = form.*bar[m];
@@ -221,7 +181,7 @@ void syncMenus() {
 // is shown.
 void showChosenRun() {
     static std::string shown;
-    const auto& panel = game->hallOfFame();
+    const auto& panel = play->hallOfFame();
     const auto run = panel.shown() ? panel.highlightedRun() : std::nullopt;
     const std::string path = run ? run->string() : std::string();
     if (path != shown) {
@@ -231,32 +191,27 @@ void showChosenRun() {
 }
 
 EM_BOOL onFrame(double nowMs, void*) {
-    if (!game || game->ended()) {
+    if (!play || play->ended()) {
         page_ended();
         return EM_FALSE;
     }
-    // An open dialog holds the game.
-    const bool counting = !page_dialog_open();
-    if (counting) {
-        pollPads();
+    // An open dialog keeps the controllers from the game, as a window in
+    // front does; the slots go on, as in the window.
+    play->setInFront(focused && !page_dialog_open());
+    pollPads();
+    const int due = slotClock.frame(nowMs);
+    for (int i = 0; i < due && !play->ended(); ++i) {
+        play->runSlot(slotClock.slotTime(i));
     }
-    const int due = slotClock.frame(nowMs, counting);
-    for (int i = 0; i < due && !game->ended(); ++i) {
-        const int32_t ticks = game->form().TickCount;
-        game->runSlot();
-        if (game->form().TickCount != ticks) {
-            live->ticked(game->form(), slotClock.slotTime(i));
-        }
+    if (std::exchange(roadChosen, false)) {
+        beginSession(play->roadSeed(), play->roadDay());
     }
-    showCrash();
-    const Form& form = game->form();
-    scene::Scene shown = live->frame(form, nowMs, game->replayHeld());
-    if (const auto& panel = game->hallOfFame(); panel.shown()) {
-        scene::addHallOfFame(shown, form, game->world().view(panel));
-    }
+    pageWorld.pump(play->world(), nowMs);
+    const Form& form = play->form();
+    // After a crash the touch controls show New Game instead of the pedals.
+    page_touch_state(form.GameOver);
     showChosenRun();
-    pageWorld.pump(game->world(), nowMs);
-    drawScene(shown, game->title(), form.mousePointer == MousePointer::Transparent);
+    drawScene(play->scene(nowMs), play->title(), form.mousePointer == MousePointer::Transparent);
     syncMenus();
     return EM_TRUE;
 }
@@ -276,33 +231,31 @@ extern "C" {
 
 // The cover's gesture has unlocked the sound: the game starts.
 EMSCRIPTEN_KEEPALIVE void kestrada_begin(uint32_t seed) {
-    game = std::make_unique<PageGame>(seed, playSounds);
-    live = std::make_unique<kestrada::scene::LiveScene>(game->form());
-    live->setSmoothing(smoothing);
+    beginSession(seed, "");
     addMenus();
-    game->start();
     emscripten_request_animation_frame_loop(onFrame, nullptr);
     page_world_look();
 }
 
 // A kestrada-server served the page: its origin is the world's server.
 EMSCRIPTEN_KEEPALIVE void kestrada_world_server(const char* url) {
-    if (game) {
-        game->setWorldServer(url);
+    worldServer = url;
+    if (play) {
+        play->setWorldServer(worldServer);
     }
 }
 
 EMSCRIPTEN_KEEPALIVE void kestrada_world_online() {
-    if (game) {
-        game->world().networkBack();
+    if (play) {
+        play->world().networkBack();
     }
 }
 
 // A reply from fetch: status 0 for none; retryAfter below 0 for none.
 EMSCRIPTEN_KEEPALIVE void kestrada_world_reply(int token, int status, double retryAfter,
                                                const char* fields, const char* text) {
-    if (game &&
-        pageWorld.answered(game->world(), token, worldReplyOf(status, retryAfter, fields, text),
+    if (play &&
+        pageWorld.answered(play->world(), token, worldReplyOf(status, retryAfter, fields, text),
                            emscripten_get_now())) {
         page_persist(); // the entries' states live beside the hall of fame
     }
@@ -313,34 +266,51 @@ EMSCRIPTEN_KEEPALIVE void kestrada_world_reply(int token, int status, double ret
 EMSCRIPTEN_KEEPALIVE const char* kestrada_world_state() {
     static std::string text;
     text.clear();
-    if (!game) {
+    if (!play) {
         return text.c_str();
     }
-    text = game->world().server() + "\n-\n";
+    text = play->world().server() + "\n-\n";
     for (const auto& record : kestrada::session::readWorldRecords(kDataDir)) {
         text += record.run + "\t" + kestrada::session::worldStateText(record) + "\n";
     }
     text += "-\n";
-    for (const std::string& row : game->world().board().rows()) {
+    for (const std::string& row : play->world().board().rows()) {
         text += row + "\n";
     }
     return text.c_str();
 }
+}
+
+namespace kestrada::web {
+namespace {
+// A session from its first game: at the start, and on today's road.
+void beginSession(uint32_t seed, const std::string& road) {
+    play = std::make_unique<kestrada::session::Play>(
+        host, kestrada::session::PlaySetup{
+                  .folders = {kDataDir, kDataDir},
+                  .seed = seed,
+                  .highScoreStore = &playerHighScoreStore(),
+                  .players = std::nullopt,
+                  .soundCalls = playSounds,
+                  .checks = kestrada::session::steppedRunChecks(),
+                  .chosenRuns = kestrada::session::ChosenRuns::InPlace,
+                  .replay = std::nullopt,
+              });
+    play->setSmoothing(smoothing);
+    play->setWorldServer(worldServer);
+    play->world().setRoad(road);
+    play->start(onEvent);
+}
+} // namespace
+} // namespace kestrada::web
+
+extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void kestrada_menu(int index) {
     const auto commands = kestrada::session::menuCommands();
-    if (!game || index < 0 || static_cast<std::size_t>(index) >= commands.size()) {
-        return;
+    if (play && index >= 0 && static_cast<std::size_t>(index) < commands.size()) {
+        play->menu(commands[static_cast<std::size_t>(index)].command);
     }
-    const MenuCommand command = commands[static_cast<std::size_t>(index)].command;
-    // Exit during a replay ends the replay, not the page's game.
-    if (game->replaying()) {
-        if (command == MenuCommand::mnuExit) {
-            game->endReplay(page_milliseconds_since_midnight());
-        }
-        return;
-    }
-    game->input(menuEvent(command));
 }
 
 // The keys under the fingers now, by their names ("ArrowLeft Space").
@@ -352,31 +322,34 @@ EMSCRIPTEN_KEEPALIVE void kestrada_touches(const char* names) {
             held.insert(code);
         }
     }
-    policy.touches(held);
+    if (play) {
+        play->touches(held);
+    }
 }
 
 // The page was left in a way html5.h does not report (the screen turned).
 EMSCRIPTEN_KEEPALIVE void kestrada_leave() {
-    pauseOnLeaving();
+    leave();
 }
 
 // Motion drawn between the ticks, or the plain steps.
 EMSCRIPTEN_KEEPALIVE void kestrada_set_smoothing(bool on) {
     smoothing = on;
-    if (live) {
-        live->setSmoothing(on);
+    if (play) {
+        play->setSmoothing(on);
     }
 }
 
 EMSCRIPTEN_KEEPALIVE void kestrada_music_ended() {
-    if (game) {
-        game->musicEnded();
+    if (play) {
+        play->musicEnded();
     }
 }
 
+// The trace's record of the last slot.
 EMSCRIPTEN_KEEPALIVE const char* kestrada_state() {
     static std::string state;
-    state = game ? game->state() : "{}";
+    state = play ? play->lastRecord() : "{}";
     return state.c_str();
 }
 
@@ -384,7 +357,7 @@ EMSCRIPTEN_KEEPALIVE const char* kestrada_state() {
 EMSCRIPTEN_KEEPALIVE const char* kestrada_hall_of_fame() {
     static std::string text;
     text.clear();
-    for (const std::string& row : game ? game->hallOfFame().rows() : std::vector<std::string>{}) {
+    for (const std::string& row : play ? play->hallOfFame().rows() : std::vector<std::string>{}) {
         text += row + "\n";
     }
     return text.c_str();
@@ -393,12 +366,13 @@ EMSCRIPTEN_KEEPALIVE const char* kestrada_hall_of_fame() {
 // A click or a tap on the canvas, in the scene's pixels: true when the
 // hall of fame took it.
 EMSCRIPTEN_KEEPALIVE bool kestrada_click(double x, double y) {
-    return game && !game->replaying() && game->hallOfFameClick(x, y);
+    return play && play->click(x, y);
 }
 
+// The session so far: "Download this run".
 EMSCRIPTEN_KEEPALIVE const char* kestrada_recording() {
     static std::string text;
-    text = game ? game->recording() : "";
+    text = play ? play->recording() : "";
     return text.c_str();
 }
 
@@ -406,7 +380,7 @@ EMSCRIPTEN_KEEPALIVE const char* kestrada_recording() {
 EMSCRIPTEN_KEEPALIVE const char* kestrada_replay(const char* text) {
     static std::string error;
     error.clear();
-    if (game && game->replay(text, error)) {
+    if (play && play->replay(text, error)) {
         error.clear();
     }
     return error.c_str();
@@ -417,6 +391,7 @@ int main() {
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onKey);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onKey);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onBlur);
+    emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onFocus);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, onVisibility);
     return 0;
 }

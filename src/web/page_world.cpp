@@ -37,7 +37,7 @@ session::WorldReply worldReplyOf(int status, double retryAfter, std::string_view
 void PageWorld::pump(session::HallOfFameWorld& world, double nowMs) {
     while (const auto request = world.next(nowMs)) {
         const int token = nextToken_++;
-        out_[token] = *request;
+        out_[token] = {*request, &world};
         page_world_send(token, request->method.c_str(), world.url(*request).c_str(),
                         request->body.c_str(), kTimeoutMs);
     }
@@ -49,8 +49,11 @@ bool PageWorld::answered(session::HallOfFameWorld& world, int token,
     if (found == out_.end()) {
         return false;
     }
-    const session::WorldRequest request = found->second;
+    const auto [request, asker] = found->second;
     out_.erase(found);
+    if (asker != &world) {
+        return false;
+    }
     world.answered(request, reply, nowMs);
     return true;
 }

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <string_view>
+#include <utility>
 
 extern "C" {
 // Asks the page's own origin for /api/health; kestrada_world_server is
@@ -34,7 +35,9 @@ class PageWorld {
                   double nowMs);
 
   private:
-    std::map<int, session::WorldRequest> out_;
+    // Each request with the world that asked: a reply to one gone (a new
+    // session) is dropped.
+    std::map<int, std::pair<session::WorldRequest, const session::HallOfFameWorld*>> out_;
     int nextToken_ = 1;
 };
 
