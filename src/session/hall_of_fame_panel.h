@@ -90,7 +90,6 @@ class HallOfFamePanel {
     bool poll();
 
     bool shown() const { return shown_; }
-    const std::filesystem::path& folder() const { return folder_; }
     const std::vector<std::string>& rows() const { return rows_; }
     std::optional<std::size_t> highlighted() const { return highlighted_; }
     bool editing() const { return editing_; }
