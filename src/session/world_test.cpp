@@ -230,5 +230,33 @@ TEST(HallOfFameWorld, OnTodaysRoadTheFirstGameGoesOutAndOnlyIt) {
     EXPECT_EQ(request->body, "# kestrada 1.0 seed 5\n");
 }
 
+// A world row chosen with Down and Enter downloads its run, to replay.
+TEST(HallOfFameWorld, AWorldRowChosenDownloadsItsRun) {
+    const testing::ScratchDir dir;
+    HallOfFamePanel panel(dir.path(), steppedRunChecks());
+    HallOfFameWorld world(dir.path(), "http://127.0.0.1:9");
+    Form form;
+    panel.toggle(form);
+    world.press(panel, std::nullopt, "\t", true, false);
+    const auto board = world.next(0);
+    ASSERT_TRUE(board);
+    WorldReply rows = answer(200);
+    rows.entries = ranks(1, 3);
+    world.answered(*board, rows, 0);
+    EXPECT_FALSE(world.press(panel, HallOfFamePanel::Key::Enter, "", true, false))
+        << "no row picked: Enter is the game's";
+    EXPECT_TRUE(world.press(panel, HallOfFamePanel::Key::Down, "", true, false));
+    EXPECT_TRUE(world.press(panel, HallOfFamePanel::Key::Down, "", true, false));
+    EXPECT_TRUE(world.press(panel, HallOfFamePanel::Key::Enter, "", true, false));
+    const auto download = world.next(0);
+    ASSERT_TRUE(download);
+    EXPECT_EQ(download->target, "/api/runs/r2/recording");
+    WorldReply run = answer(200);
+    run.text = "# kestrada 1.0 seed 3\n";
+    world.answered(*download, run, 0);
+    EXPECT_EQ(world.takeDownloadedRun(), "# kestrada 1.0 seed 3\n");
+    EXPECT_FALSE(world.takeDownloadedRun());
+}
+
 } // namespace
 } // namespace kestrada::session
