@@ -4,6 +4,7 @@
 // goes to a client.
 #include "server/api.h"
 
+#include "server/board_cache.h"
 #include "server/player_name.h"
 #include "server/run_intake.h"
 #include "server/utc_time.h"
@@ -23,10 +24,14 @@ using nlohmann::json;
 constexpr int64_t kMaxBoardRows = 100;
 constexpr int64_t kDefaultBoardRows = 10;
 
-void answer(httplib::Response& res, int status, const json& body) {
+void answer(httplib::Response& res, int status, std::string body) {
     res.status = status;
     res.set_header("Cache-Control", "no-store");
-    res.set_content(body.dump(), "application/json");
+    res.set_content(std::move(body), "application/json");
+}
+
+void answer(httplib::Response& res, int status, const json& body) {
+    answer(res, status, body.dump());
 }
 
 void refuse(httplib::Response& res, int status, const std::string& reason) {
@@ -95,12 +100,15 @@ uint32_t freshSeed() {
 // library would read a chunked or length-less body whole, and decompress
 // a compressed one past any limit.
 bool refusedBeforeBody(const httplib::Request& req, httplib::Response& res, RateLimit& limit) {
+    // A body left unread must not be taken for the next request.
+    res.set_header("Connection", "close");
     if (!limit.allow(req.remote_addr, nowMs())) {
         res.set_header("Retry-After", "60");
         refuse(res, 429, "too many requests; try again in a minute");
         return true;
     }
     if (req.method != "POST" && req.method != "PUT" && req.method != "PATCH") {
+        res.headers.erase("Connection");
         return false;
     }
     if (req.has_header("Transfer-Encoding")) {
@@ -126,6 +134,7 @@ bool refusedBeforeBody(const httplib::Request& req, httplib::Response& res, Rate
         refuse(res, 413, "run file over 1 MiB");
         return true;
     }
+    res.headers.erase("Connection");
     return false;
 }
 
@@ -215,16 +224,27 @@ class Handlers {
             refuse(res, 400, "offset: 0 or more");
             return;
         }
+        std::optional<PlayerName> around;
         if (req.has_param("around")) {
-            const auto name = cleanPlayerName(req.get_param_value("around"));
-            if (!name) {
+            around = cleanPlayerName(req.get_param_value("around"));
+            if (!around) {
                 refuse(res, 400, "around: not a name");
                 return;
             }
-            answer(res, 200, boardJson(store_.around(board, name->key)));
+        }
+        const std::string key = board + " " + std::to_string(*limit) + " " +
+                                std::to_string(*offset) + " " + (around ? around->key : "");
+        const uint64_t generation = verifiers_.generation();
+        const auto now = BoardCache::Clock::now();
+        if (auto kept = cache_.find(key, generation, now)) {
+            answer(res, 200, std::move(*kept));
             return;
         }
-        answer(res, 200, boardJson(store_.board(board, *limit, *offset)));
+        const json body = boardJson(around ? store_.around(board, around->key)
+                                           : store_.board(board, *limit, *offset));
+        std::string text = body.dump();
+        cache_.keep(key, text, generation, now);
+        answer(res, 200, std::move(text));
     }
 
     void roadBoard(const httplib::Request& req, httplib::Response& res) {
@@ -266,6 +286,7 @@ class Handlers {
     RunStore& store_;
     Verifiers& verifiers_;
     ApiSettings settings_;
+    BoardCache cache_;
 };
 
 void onException(const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {

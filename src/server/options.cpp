@@ -60,6 +60,9 @@ ServerCommandLine parseServerCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--lease") {
             good = numberOf(value, 1u, 86400u, number);
             o.lease = std::chrono::seconds(number);
+        } else if (arg == "--verify-wait") {
+            good = numberOf(value, 0u, 60000u, number);
+            o.verifyWait = std::chrono::milliseconds(number);
         } else if (arg == "--requests-per-minute") {
             good = numberOf(value, 0u, 100'000'000u, o.requestsPerMinute);
         } else if (arg == "--remove") {
@@ -93,6 +96,8 @@ std::string serverUsage() {
            "  --http-threads N         threads answering requests (16)\n"
            "  --lease SECONDS          a claimed run is claimable again after this (60)\n"
            "  --requests-per-minute N  from one address; 0 for no limit (600)\n"
+           "  --verify-wait MS         how long a submission waits for its replay\n"
+           "                           before answering 202 (2000)\n"
            "  --remove ID              take run ID off every board, then exit\n"
            "  --help, --version\n";
 }

@@ -21,6 +21,8 @@ struct ServerOptions {
     unsigned httpThreads = 16;
     std::chrono::seconds lease{60};
     uint32_t requestsPerMinute = 600;
+    // How long a submission waits for its replay before answering 202.
+    std::chrono::milliseconds verifyWait{2000};
     std::optional<int64_t> remove;
     bool help = false;
     bool version = false;

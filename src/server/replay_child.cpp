@@ -18,6 +18,8 @@ namespace kestrada::server {
 
 namespace {
 
+constexpr int kReplayNice = 10;
+
 // The answer: "score\nseed\ngames\n" for a score, or "!reason" for none.
 std::string answerOf(const session::RecordingReplay& replay) {
     if (!replay.score) {
@@ -45,6 +47,8 @@ std::optional<session::RecordingReplay> replayOf(const std::string& answer) {
 }
 
 [[noreturn]] void runChild(std::string_view recording, const ReplayLimits& limits, int out) {
+    // Below the threads answering requests: boards stay quick while runs are replayed.
+    setpriority(PRIO_PROCESS, 0, kReplayNice);
     const rlimit cpu{static_cast<rlim_t>(limits.cpuSeconds),
                      static_cast<rlim_t>(limits.cpuSeconds + 1)};
     setrlimit(RLIMIT_CPU, &cpu);

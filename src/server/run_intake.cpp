@@ -61,7 +61,9 @@ RunIntake checkRunFile(std::string_view text) {
 
 std::optional<int64_t> parseClaimedScore(std::string_view text) {
     constexpr std::size_t kMaxDigits = 15; // the game shows at most 15 significant digits
-    if (text.empty() || text.size() > kMaxDigits) {
+    // Digits only, as the game shows them: no sign, no leading zero.
+    if (text.empty() || text.size() > kMaxDigits || text[0] < '0' || text[0] > '9' ||
+        (text.size() > 1 && text[0] == '0')) {
         return std::nullopt;
     }
     int64_t value = 0;

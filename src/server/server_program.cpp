@@ -134,6 +134,7 @@ int runServer(const std::vector<std::string>& args) {
     ApiSettings api;
     api.requestsPerMinute = options.requestsPerMinute;
     api.site = options.site;
+    api.verifyWait = options.verifyWait;
 
     httplib::Server http;
     configure(http, options.httpThreads);

@@ -80,6 +80,7 @@ void Verifiers::finished(int64_t id) {
     {
         std::lock_guard lock(mutex_);
         finished_.insert(id);
+        ++generation_;
         if (finished_.size() > kFinishedKept) {
             finished_.erase(finished_.begin());
         }

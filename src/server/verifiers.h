@@ -43,6 +43,9 @@ class Verifiers {
     void wake();
     // Waits until this process has finished the run, or the time is up.
     bool waitFor(int64_t id, std::chrono::milliseconds timeout);
+    // Counts the runs finished here, and the boards changed by hand.
+    uint64_t generation() const { return generation_; }
+    void boardsChanged() { ++generation_; }
 
   private:
     void work(unsigned index);
@@ -58,6 +61,7 @@ class Verifiers {
     uint64_t wakes_ = 0;
     std::set<int64_t> finished_; // recent ids, for waitFor
     std::atomic<bool> stopping_{false};
+    std::atomic<uint64_t> generation_{0};
     std::vector<std::thread> threads_;
 };
 

@@ -66,7 +66,7 @@ RecordingReplay replayRecording(std::string_view text, uint64_t slotBudget) {
     RecordingReplay replay;
     replay.score = game.form().lblScore().Caption;
     replay.seed = header->seed;
-    replay.games = best.loads;
+    replay.games = best.loads();
     return replay;
 }
 
