@@ -96,9 +96,6 @@ test('a game named offline waits, and goes out when the browser is back online',
   assert.strictEqual((await state(page)).GameOver, false);
   const run = await crashAndName('Quo');
   await stateOf(run, 'waiting to be sent again');
-  const slot = (await state(page)).slot;
-  await slotsPass(page, 25); // the page plays on meanwhile
-  assert.ok((await state(page)).slot >= slot + 25);
   await page.setOfflineMode(false);
   await stateOf(run, 'verified');
 });
@@ -129,12 +126,4 @@ test('the service worker leaves /api/ to the network', async () => {
   page.off('response', listen);
   assert.deepStrictEqual(fromWorker.filter(([p]) => p.startsWith('/api/')), [['/api/health', false]]);
   assert.ok(fromWorker.some(([p, worker]) => p === '/index.html' && worker));
-  // Offline the kept site still answers; the server's tables do not.
-  await page.setOfflineMode(true);
-  const offline = await page.evaluate(async () => [
-    await fetch('index.html').then((r) => r.status, () => 0),
-    await fetch('api/health').then((r) => r.status, () => 0),
-  ]);
-  await page.setOfflineMode(false);
-  assert.deepStrictEqual(offline, [200, 0]);
 });
