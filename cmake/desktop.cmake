@@ -6,7 +6,7 @@ if(NOT KESTRADA_WITH_DESKTOP)
   return()
 endif()
 
-find_package(Qt6 REQUIRED COMPONENTS Widgets Multimedia Svg)
+find_package(Qt6 REQUIRED COMPONENTS Widgets Multimedia Svg Network)
 # Game controllers (input only).
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 
@@ -21,7 +21,7 @@ add_library(kestrada_desktop STATIC ${KESTRADA_DESKTOP_SOURCES})
 set_target_properties(kestrada_desktop PROPERTIES AUTOMOC ON)
 target_link_libraries(kestrada_desktop
   PUBLIC kestrada_headless_runner kestrada_sound kestrada_scene kestrada_first_frame_probe
-         Qt6::Widgets Qt6::Multimedia Qt6::Svg
+         Qt6::Widgets Qt6::Multimedia Qt6::Svg Qt6::Network
   PRIVATE PkgConfig::SDL2)
 # Qt's strict mode: no implicit conversions between QString and char*,
 # no macros that clash with the standard library.
@@ -102,3 +102,8 @@ target_link_libraries(window_qtest PRIVATE PkgConfig::SDL2)
 # The replay test checks the window's recording against the real program.
 target_compile_definitions(replay_qtest PRIVATE KESTRADA_PROGRAM="$<TARGET_FILE:kestrada>")
 add_dependencies(replay_qtest kestrada)
+# The world's server the hall of fame sends its runs to, on loopback.
+if(TARGET kestrada-server)
+  target_compile_definitions(world_qtest PRIVATE KESTRADA_SERVER_PROGRAM="$<TARGET_FILE:kestrada-server>")
+  add_dependencies(world_qtest kestrada-server)
+endif()

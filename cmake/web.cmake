@@ -51,7 +51,9 @@ target_link_options(kestrada_web_page_options INTERFACE
   -lidbfs.js
   "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free']"
   "-sEXPORTED_RUNTIME_METHODS=['UTF8ToString','stringToUTF8','lengthBytesUTF8','FS','addRunDependency','removeRunDependency']"
-  --js-library ${CMAKE_SOURCE_DIR}/src/web/page_library.js)
+  # SHELL: each, or CMake folds the second --js-library into the first.
+  "SHELL:--js-library ${CMAKE_SOURCE_DIR}/src/web/page_library.js"
+  "SHELL:--js-library ${CMAKE_SOURCE_DIR}/src/web/world_library.js")
 
 file(GLOB KESTRADA_PAGE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/web/*.cpp)
 add_executable(kestrada_page ${KESTRADA_PAGE_SOURCES})
@@ -60,7 +62,7 @@ set_target_properties(kestrada_page PROPERTIES
   OUTPUT_NAME kestrada
   SUFFIX .js
   RUNTIME_OUTPUT_DIRECTORY ${KESTRADA_STAGE_DIR}
-  LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/web/page_library.js)
+  LINK_DEPENDS "${CMAKE_SOURCE_DIR}/src/web/page_library.js;${CMAKE_SOURCE_DIR}/src/web/world_library.js")
 
 set(KESTRADA_SITE_FILES)
 foreach(name IN ITEMS index.html page.js page.css offline.js manifest.webmanifest)

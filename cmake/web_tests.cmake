@@ -28,6 +28,14 @@ add_test(NAME kestrada_browser_firefox
     $<TARGET_FILE:${KESTRADA_HEADLESS_PROGRAM}> firefox)
 set_tests_properties(kestrada_browser_firefox PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
 
+# The page served by a real kestrada-server, on loopback.
+if(TARGET kestrada-server)
+  add_test(NAME kestrada_world_web
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/web/world_test.sh ${KESTRADA_WEB_BUILD_DIR}/site
+      $<TARGET_FILE:kestrada-server> ${CMAKE_BINARY_DIR}/screenshots)
+  set_tests_properties(kestrada_world_web PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
+endif()
+
 # The site as an installed app: kept for play offline, installable, and
 # updated whole.
 add_test(NAME kestrada_offline

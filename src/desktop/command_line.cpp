@@ -3,6 +3,8 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
+#include <QUrl>
 #include <charconv>
 #include <filesystem>
 #include <string_view>
@@ -79,7 +81,19 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Play back a recorded game (Esc holds it, Ctrl+X ends it); "
                        "a high score it reaches is not saved."),
         QStringLiteral("FILE"));
-    parser.addOptions({seed, dataDir, zoom, fullScreen, noSmoothing, smoothing, record, replay});
+    const QCommandLineOption server(
+        QStringLiteral("server"),
+        QStringLiteral("Send hall-of-fame runs (the name, the run, and your address as the "
+                       "server sees it) to the kestrada-server at URL, and show its tables; "
+                       "kept for the next start, \"\" forgets it (default: none)."),
+        QStringLiteral("URL"));
+    const QCommandLineOption road(
+        QStringLiteral("road"),
+        QStringLiteral("With --seed, the day's road from the server (Ctrl+D asks for it): the "
+                       "first game goes to that day's road table."),
+        QStringLiteral("YYYY-MM-DD"));
+    parser.addOptions(
+        {seed, dataDir, zoom, fullScreen, noSmoothing, smoothing, record, replay, server, road});
 
     const bool understood = parser.parse(arguments);
     CommandLine result;
@@ -135,7 +149,28 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(replay)) {
         result.replay = parser.value(replay).toStdString();
     }
+    if (parser.isSet(server)) {
+        const QString url = parser.value(server);
+        if (!url.isEmpty() && !isServerAddress(url)) {
+            return refuse(
+                QStringLiteral("--server takes an http:// or https:// address, not '%1'").arg(url));
+        }
+        result.server = url.toStdString();
+    }
+    if (parser.isSet(road)) {
+        static const QRegularExpression day(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+        if (!result.seed || !day.match(parser.value(road)).hasMatch()) {
+            return refuse(QStringLiteral("--road takes the day as YYYY-MM-DD, with --seed"));
+        }
+        result.road = parser.value(road).toStdString();
+    }
     return result;
+}
+
+bool isServerAddress(const QString& text) {
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty() &&
+           (url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https"));
 }
 
 bool asksForHelpOrVersion(int argc, char** argv) {

@@ -34,11 +34,20 @@ struct CommandLine {
     // Motion drawn between the game's steps, or the plain steps; without
     // either option, the last choice.
     std::optional<bool> smoothing;
+    // The world's server the hall of fame sends its runs to ("" forgets
+    // it); without the option, the one last given.
+    std::optional<std::string> server;
+    // This session plays the road of that day (YYYY-MM-DD, with its --seed):
+    // its first game goes to the road's table.
+    std::optional<std::string> road;
 };
 
 // Reads the arguments, the program name first, as
 // QCoreApplication::arguments() holds them.
 CommandLine parseCommandLine(const QStringList& arguments);
+
+// An http:// or https:// address with a host: where a world's server can be.
+bool isServerAddress(const QString& text);
 
 // True when the arguments ask for help or the version: those are answered
 // without a display, before any window could open.

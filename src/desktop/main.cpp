@@ -94,6 +94,13 @@ int main(int argc, char* argv[]) {
     kestrada::desktop::reportMissingData(window.playField().pictures(),
                                          folders.gameData / "pictures", folders.gameData);
     window.setZoom(options.zoom.value_or(kestrada::desktop::savedZoom()));
+    if (options.server) {
+        kestrada::desktop::saveServer(*options.server);
+    }
+    window.setWorldServer(options.server.value_or(kestrada::desktop::savedServer()));
+    if (options.road) {
+        window.world().setRoad(*options.road);
+    }
     if (options.smoothing) {
         kestrada::desktop::saveSmoothing(*options.smoothing);
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/main_window.h"
 
+#include "desktop/command_line.h"
 #include "desktop/frame_pacer.h"
 #include "desktop/full_screen.h"
 #include "desktop/game_menus.h"
@@ -8,6 +9,7 @@
 #include "desktop/key_mapping.h"
 #include "desktop/play_field.h"
 #include "desktop/qt_sound_device.h"
+#include "desktop/qt_world_link.h"
 #include "desktop/tick_log.h"
 #include "desktop/zoom_setting.h"
 #include "scene/scene.h"
@@ -18,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QInputDialog>
 #include <QLayout>
 #include <QMenuBar>
 #include <QProcess>
@@ -116,7 +119,21 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     hallOfFame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     connect(hallOfFame, &QAction::triggered, this,
             [this] { runHandler([this] { play_->toggleHallOfFame(); }); });
-    addActions({zoomIn, zoomOut, hallOfFame});
+    // Today's road beside it: Ctrl+D, the day's seed from the world's server.
+    auto* road = new QAction(this);
+    road->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(road, &QAction::triggered, this,
+            [this] { runHandler([this] { play_->askForTodaysRoad(); }); });
+    auto* server = new QAction(this);
+    server->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(server, &QAction::triggered, this, [this] { askForServer(); });
+    addActions({zoomIn, zoomOut, hallOfFame, road, server});
+    roadStarter_ = [](uint32_t seed, const std::string& day) {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                {QStringLiteral("--seed"), QString::number(seed),
+                                 QStringLiteral("--road"), QString::fromStdString(day)});
+    };
+    setWorldServer("");
 
     gamepads_ = std::make_unique<Gamepads>(
         *play_, [this] { return isActiveWindow(); }, [this] { runHandler([] {}); });
@@ -201,6 +218,9 @@ void MainWindow::onEvent(session::PlayEvent event) {
         break;
     case session::PlayEvent::Stored:
         break;
+    case session::PlayEvent::RoadChosen:
+        roadStarter_(play_->roadSeed(), play_->roadDay());
+        break;
     }
 }
 
@@ -223,6 +243,7 @@ void MainWindow::onSlot(double slotMs) {
     }
     session::SlotRunner::Slot slot;
     runHandler([this, &slot, slotMs] { slot = play_->runSlot(slotMs); });
+    worldLink_->pump();
     if (ended_ || !slot.ran) {
         return;
     }
@@ -331,6 +352,34 @@ bool MainWindow::hallOfFameKey(const QKeyEvent& event) {
                                        event.type() != QEvent::KeyRelease, event.isAutoRepeat());
     syncView();
     return taken;
+}
+
+void MainWindow::setWorldServer(const std::string& url) {
+    worldLink_.reset();
+    play_->setWorldServer(url);
+    worldLink_ = std::make_unique<QtWorldLink>(play_->world(), [this] { return frames_->now(); });
+    connect(worldLink_.get(), &QtWorldLink::answered, playField_, [this] { playField_->update(); });
+}
+
+void MainWindow::askForServer() {
+    // Not modal to the game's loop: the window's frames go on, and leaving
+    // the window for the dialog pauses a running game as any other window does.
+    auto* dialog = new QInputDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("World server"));
+    dialog->setLabelText(QStringLiteral(
+        "The kestrada-server your hall-of-fame runs are sent to (the name, the run,\n"
+        "and your address as the server sees it). Empty: none, nothing is sent."));
+    dialog->setTextValue(QString::fromStdString(play_->world().server()));
+    connect(dialog, &QInputDialog::textValueSelected, this, [this](const QString& text) {
+        const QString url = text.trimmed();
+        if (!url.isEmpty() && !isServerAddress(url)) {
+            return; // not an address: the one kept stays
+        }
+        saveServer(url.toStdString());
+        setWorldServer(url.toStdString());
+    });
+    dialog->open();
 }
 
 } // namespace kestrada::desktop

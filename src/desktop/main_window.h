@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace kestrada::sound {
 class ClockedSoundPlayer;
@@ -28,6 +29,7 @@ class FullScreen;
 class GameMenus;
 class Gamepads;
 class PlayField;
+class QtWorldLink;
 class SoundOutput;
 
 class MainWindow : public QMainWindow {
@@ -61,6 +63,15 @@ class MainWindow : public QMainWindow {
     FullScreen& fullScreen() const { return *fullScreen_; }
 
     const session::HallOfFamePanel& hallOfFame() const { return play_->hallOfFame(); }
+    // The world's server the hall of fame sends its runs to; "" for none.
+    void setWorldServer(const std::string& url);
+    session::HallOfFameWorld& world() const { return play_->world(); }
+    QtWorldLink& worldLink() const { return *worldLink_; }
+    // Today's road, once the server named its seed: by default a new
+    // window plays it (kestrada --seed N --road DAY).
+    void setRoadStarter(std::function<void(uint32_t seed, const std::string& day)> start) {
+        roadStarter_ = std::move(start);
+    }
 
   Q_SIGNALS:
     // Exit has run: the program should end.
@@ -87,6 +98,8 @@ class MainWindow : public QMainWindow {
     // Ctrl+Plus and Ctrl+Minus: one step, remembered for the next start.
     void stepZoom(int step);
     bool hallOfFameKey(const QKeyEvent& event);
+    // Ctrl+L: the world's server's address, in a small dialog of the window's.
+    void askForServer();
 
     std::unique_ptr<SoundOutput> soundOutput_;
     std::unique_ptr<sound::ClockedSoundPlayer> sndStart_;
@@ -99,6 +112,8 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<Gamepads> gamepads_;
     std::unique_ptr<FramePacer> frames_;
     std::unique_ptr<FullScreen> fullScreen_;
+    std::unique_ptr<QtWorldLink> worldLink_;
+    std::function<void(uint32_t, const std::string&)> roadStarter_;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;
     bool exited_ = false; // the session said Exited

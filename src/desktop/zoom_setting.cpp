@@ -10,6 +10,7 @@ namespace kestrada::desktop {
 namespace {
 const QString kZoomKey = QStringLiteral("window/zoom");
 const QString kSmoothingKey = QStringLiteral("window/smoothing");
+const QString kServerKey = QStringLiteral("world/server");
 
 QSettings settings() {
     return QSettings(QStringLiteral("Kestrada"), QStringLiteral("kestrada"));
@@ -32,6 +33,14 @@ bool savedSmoothing() {
 
 void saveSmoothing(bool on) {
     settings().setValue(kSmoothingKey, on);
+}
+
+std::string savedServer() {
+    return settings().value(kServerKey).toString().toStdString();
+}
+
+void saveServer(const std::string& url) {
+    settings().setValue(kServerKey, QString::fromStdString(url));
 }
 
 } // namespace kestrada::desktop

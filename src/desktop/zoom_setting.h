@@ -4,6 +4,8 @@
 // the next start.
 #pragma once
 
+#include <string>
+
 namespace kestrada::desktop {
 
 // 1 when nothing (or nothing sensible) was saved.
@@ -13,5 +15,9 @@ void saveZoom(int zoom);
 // On when nothing was saved.
 bool savedSmoothing();
 void saveSmoothing(bool on);
+
+// The world's server last given with --server; empty for none.
+std::string savedServer();
+void saveServer(const std::string& url);
 
 } // namespace kestrada::desktop

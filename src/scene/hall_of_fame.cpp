@@ -10,11 +10,15 @@ constexpr Colour kBlack{0, 0, 0};
 constexpr Colour kWhite{255, 255, 255};
 constexpr Colour kOrange{255, 128, 0};
 constexpr Colour kHighlight{0, 0, 128};
+constexpr Colour kGrey{192, 192, 192};
 // Keys of their own, apart from the controls', so no motion is drawn.
 constexpr uint32_t kFirstKey = 0xF0000000;
 constexpr double kRowTop = 52;
 constexpr double kRowHeight = 22;
 constexpr double kMargin = 8;
+// Under the name field, above the button.
+constexpr double kNotesTop = 310;
+constexpr double kNoteHeight = 20;
 
 Rect inFrame(const Control& frame, const Control& c) {
     return {frame.Left + c.Left, frame.Top + c.Top, c.Width, c.Height};
@@ -45,6 +49,12 @@ Rect hallOfFameRow(const Form& form, std::size_t row) {
 Rect hallOfFameNameField(const Form& form) {
     const Control& frame = form.fraScores();
     return {frame.Left + kMargin + 95, frame.Top + kRowTop + kRowHeight * 10 + 8, 200, 22};
+}
+
+Rect hallOfFameNote(const Form& form, std::size_t line) {
+    const Control& frame = form.fraScores();
+    return {frame.Left + kMargin, frame.Top + kNotesTop + kNoteHeight * static_cast<double>(line),
+            frame.Width - 2 * kMargin, kNoteHeight};
 }
 
 namespace {
@@ -110,6 +120,13 @@ void addHallOfFame(Scene& scene, const Form& form, const HallOfFameView& view) {
         field.style.colour = kBlack;
         field.style.middle = true;
         field.background = kWhite;
+    }
+    TextStyle noteStyle = rowStyle;
+    noteStyle.colour = kGrey;
+    for (std::size_t i = 0; i < view.notes.size(); ++i) {
+        Item& note = add(ItemKind::Text, hallOfFameNote(form, i));
+        note.text = view.notes[i];
+        note.style = noteStyle;
     }
     const Rect button = hallOfFameButton(form);
     add(ItemKind::Fill, button).colour = kOrange;

@@ -21,6 +21,8 @@ struct HallOfFameView {
     bool editing = false;   // the name field has the keys
     const std::string& name;
     std::size_t caret = 0; // in characters
+    // Lines under the rows: where the entries stand with the world's server.
+    std::vector<std::string> notes = {};
 };
 
 // Appends the panel to the scene, over everything else.
@@ -31,6 +33,7 @@ void addHallOfFame(Scene& scene, const Form& form, const HallOfFameView& view);
 Rect hallOfFameButton(const Form& form);
 Rect hallOfFameRow(const Form& form, std::size_t row);
 Rect hallOfFameNameField(const Form& form);
+Rect hallOfFameNote(const Form& form, std::size_t line);
 
 // What a point of the scene is over while the panel is shown: a click or a
 // tap lands there.

@@ -81,6 +81,18 @@ void HallOfFamePanel::gameCrashed(const std::string& score, const std::string& r
 
 void HallOfFamePanel::gameExited(const std::string& score, const std::string& recording) {
     keep(score, recording);
+    named();
+}
+
+void HallOfFamePanel::named() {
+    HallOfFameFile file;
+    std::string failure;
+    readHallOfFame(folder_, file, failure);
+    for (const HallOfFameLine& line : file.lines) {
+        if (onNamed_ && !newRun_.empty() && line.run == newRun_) {
+            onNamed_(line);
+        }
+    }
 }
 
 bool HallOfFamePanel::gameEnded(const Form& form, bool exited, bool replaying,
@@ -193,6 +205,7 @@ void HallOfFamePanel::confirmIfEditing() {
     renameEntry(folder_, newRun_, name_, failure);
     name_ = cleanName(name_);
     load();
+    named();
 }
 
 bool HallOfFamePanel::key(Key key) {

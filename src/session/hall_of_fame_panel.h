@@ -79,6 +79,12 @@ class HallOfFamePanel {
     // A run chosen with Up or Down and Enter, once; the front end replays it.
     std::optional<std::filesystem::path> takeChosen();
 
+    // Called with each entry once its name is kept: confirmed after a crash,
+    // or the last name for a game ended by Exit.
+    void setOnNamed(std::function<void(const HallOfFameLine&)> onNamed) {
+        onNamed_ = std::move(onNamed);
+    }
+
     // Takes in the verification done meanwhile off the game's thread; true
     // when the rows changed.
     bool poll();
@@ -97,6 +103,7 @@ class HallOfFamePanel {
 
   private:
     void keep(const std::string& score, const std::string& recording);
+    void named();
     void load();
     void rank();
     void verifyLater();
@@ -120,6 +127,7 @@ class HallOfFamePanel {
     bool selected_ = false; // a row picked with Up or Down
     std::string name_;
     std::size_t caret_ = 0;
+    std::function<void(const HallOfFameLine&)> onNamed_;
 };
 
 } // namespace kestrada::session

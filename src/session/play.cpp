@@ -90,9 +90,26 @@ Play::Play(Host& host, PlaySetup setup)
         player_->runner->setRecorder(recorder);
     }
     live_ = std::make_unique<scene::LiveScene>(form());
+    setWorldServer("");
+    panel_.setOnNamed([this](const HallOfFameLine& line) { world_->entryNamed(line); });
 }
 
 Play::~Play() = default;
+
+void Play::setWorldServer(const std::string& url) {
+    world_ = std::make_unique<HallOfFameWorld>(setup_.folders.highScore, url);
+}
+
+void Play::askForTodaysRoad() {
+    if (replaying()) {
+        return;
+    }
+    world_->askRoad();
+    if (!panel_.shown()) {
+        toggleHallOfFame();
+    }
+    settle();
+}
 
 Play::Round& Play::shown() const {
     return replay_ ? *replay_ : *player_;
@@ -226,7 +243,7 @@ bool Play::panelKey(std::optional<HallOfFamePanel::Key> key, std::string_view ty
         return false;
     }
     const bool editing = panel_.editing();
-    const bool taken = panel_.press(key, typed, down, repeat);
+    const bool taken = world_->press(panel_, key, typed, down, repeat);
     if (editing && !panel_.editing()) {
         emit(PlayEvent::Stored); // the name given is kept
     }
@@ -239,7 +256,7 @@ bool Play::click(double x, double y) {
         return false;
     }
     const bool editing = panel_.editing();
-    const HallOfFamePanel::Click click = panel_.click(form(), x, y);
+    const HallOfFamePanel::Click click = world_->click(panel_, form(), x, y);
     if (editing && !panel_.editing()) {
         emit(PlayEvent::Stored);
     }
@@ -349,6 +366,7 @@ void Play::settle() {
         followEnds(*replay_, false);
     }
     takeChosenRun();
+    takeWorldResults();
     // Exit in a replay played in place returns to the player's game.
     if (replay_ && player_ && replay_->game->ended()) {
         endReplay();
@@ -367,6 +385,10 @@ void Play::followEnds(Round& round, bool player) {
         panel_.follow(form);
         const bool kept =
             (crashed || exited) && panel_.gameEnded(form, !crashed, false, recording_);
+        if (kept) {
+            world_->gameEnded(panel_, form.lblScore().Caption, recording_, localTimeNow());
+        }
+        world_->follow(panel_);
         if (kept || (editing && !panel_.editing())) {
             emit(PlayEvent::Stored);
         }
@@ -396,6 +418,29 @@ void Play::takeChosenRun() {
     startReplay(text, error);
 }
 
+void Play::takeWorldResults() {
+    if (const auto seed = world_->takeRoadSeed(); seed && !replaying()) {
+        roadSeed_ = *seed;
+        emit(PlayEvent::RoadChosen);
+    }
+    const auto run = world_->takeDownloadedRun();
+    if (!run) {
+        return;
+    }
+    if (setup_.chosenRuns == ChosenRuns::OwnWindow) {
+        // Beside the player's folder, not in runs/: it is no entry of theirs.
+        std::error_code ignored;
+        const auto file = std::filesystem::temp_directory_path(ignored) /
+                          ("kestrada-world-run-" + std::to_string(seed_) + ".txt");
+        std::ofstream(file, std::ios::binary) << *run;
+        chosenRun_ = file;
+        emit(PlayEvent::ReplayChosen);
+        return;
+    }
+    std::string error; // a run the server gave garbled replays nothing
+    startReplay(*run, error);
+}
+
 void Play::flushSounds() {
     std::vector<std::string> calls;
     for (Round* round : {player_.get(), replay_.get()}) {
@@ -422,7 +467,7 @@ void Play::emit(PlayEvent event) {
 scene::Scene Play::scene(double nowMs) const {
     scene::Scene shown = live_->frame(form(), nowMs, held());
     if (panel_.shown()) {
-        scene::addHallOfFame(shown, form(), panel_.view());
+        scene::addHallOfFame(shown, form(), world_->view(panel_));
     }
     return shown;
 }

@@ -13,6 +13,7 @@
 #include "scene/scene.h"
 #include "session/game.h"
 #include "session/hall_of_fame_panel.h"
+#include "session/hall_of_fame_world.h"
 #include "session/input_file.h"
 #include "session/input_policy.h"
 #include "session/run_checks.h"
@@ -37,6 +38,7 @@ enum class PlayEvent {
     Exited,       // the session is over: the window closes, the page says so
     Stored,       // the hall of fame was written: the page writes its storage through
     ReplayChosen, // a run to replay in a window of its own, at chosenRun()
+    RoadChosen,   // today's road: a new session on roadSeed() plays it
 };
 
 // The one thing the platforms keep apart. A window can open another window
@@ -117,6 +119,18 @@ class Play {
     // The run the last ReplayChosen event named.
     const std::filesystem::path& chosenRun() const { return chosenRun_; }
 
+    // ---- the world's server ------------------------------------------
+    // Where the hall of fame's runs go and its world views come from ("":
+    // none); the front end carries the world's requests.
+    void setWorldServer(const std::string& url);
+    HallOfFameWorld& world() const { return *world_; }
+    // The front end's command beside the hall of fame's (Ctrl+D): asks the
+    // server for today's road; the table says what became of it.
+    void askForTodaysRoad();
+    // The day's seed and its day, once RoadChosen said so.
+    uint32_t roadSeed() const { return roadSeed_; }
+    const std::string& roadDay() const { return world_->roadDay(); }
+
     // ---- the clock ---------------------------------------------------
     // One 40 ms slot; slotMs: when it fell on the front end's clock, for
     // the motion drawn between ticks. The slot of the game shown.
@@ -165,6 +179,8 @@ class Play {
     void settle();
     void followEnds(Round& round, bool player);
     void takeChosenRun();
+    // A world row's run downloaded, today's road's seed come.
+    void takeWorldResults();
     bool startReplay(std::string_view text, std::string& error);
     void endReplay();
     // Hands the sound calls made so far to the front end, and keeps them
@@ -184,6 +200,8 @@ class Play {
     bool smoothing_ = true;
     InputPolicy policy_;
     HallOfFamePanel panel_;
+    std::unique_ptr<HallOfFameWorld> world_;
+    uint32_t roadSeed_ = 0;
     std::function<void(PlayEvent)> listener_;
     std::function<void(std::string_view)> tee_;
     std::string recording_;

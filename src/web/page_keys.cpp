@@ -42,6 +42,9 @@ PanelKey panelKeyOf(std::string_view key) {
     if (named != std::end(kKeys)) {
         return {named->second, {}};
     }
+    if (key == "Tab") {
+        return {std::nullopt, "\t"}; // the panel's next view: the world's table, today's road
+    }
     // One character: "a", "ë", " "; a longer name ("Shift") types nothing.
     return {std::nullopt, key.size() <= 4 ? key : std::string_view()};
 }

@@ -13,6 +13,7 @@
 #include "web/page_keys.h"
 #include "web/page_library.h"
 #include "web/page_name_input.h"
+#include "web/page_world.h"
 
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
@@ -33,6 +34,11 @@ using session::PlayEvent;
 
 PageHost host;
 std::unique_ptr<session::Play> play;
+// The world's server: the page's own origin when a kestrada-server served it.
+std::string worldServer;
+PageWorld pageWorld;
+bool roadChosen = false;
+void beginSession(uint32_t seed, const std::string& road);
 scene::SlotClock slotClock;
 bool smoothing = true;
 bool focused = true;
@@ -56,6 +62,11 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
     // Ctrl+F is the page's own: the hall of fame, not the browser's search.
     if (down && e->ctrlKey && std::string_view(e->code) == "KeyF") {
         play->toggleHallOfFame();
+        return EM_TRUE;
+    }
+    // Ctrl+D beside it: today's road, from the world's server.
+    if (down && e->ctrlKey && std::string_view(e->code) == "KeyD") {
+        play->askForTodaysRoad();
         return EM_TRUE;
     }
     // Ctrl combinations are the menus' shortcuts, which the page handles.
@@ -130,6 +141,8 @@ void onEvent(PlayEvent event) {
         emscripten_vibrate(200);
     } else if (event == PlayEvent::Stored) {
         page_persist();
+    } else if (event == PlayEvent::RoadChosen) {
+        roadChosen = true; // a new session, once this one's call has returned
     }
 }
 
@@ -210,6 +223,10 @@ EM_BOOL onFrame(double nowMs, void*) {
     for (int i = 0; i < due && !play->ended(); ++i) {
         play->runSlot(slotClock.slotTime(i));
     }
+    if (std::exchange(roadChosen, false)) {
+        beginSession(play->roadSeed(), play->roadDay());
+    }
+    pageWorld.pump(play->world(), nowMs);
     const Form& form = play->form();
     // After a crash the touch controls show New Game instead of the pedals.
     page_touch_state(form.GameOver);
@@ -235,6 +252,60 @@ extern "C" {
 
 // The cover's gesture has unlocked the sound: the game starts.
 EMSCRIPTEN_KEEPALIVE void kestrada_begin(uint32_t seed) {
+    beginSession(seed, "");
+    addMenus();
+    emscripten_request_animation_frame_loop(onFrame, nullptr);
+    page_world_look();
+}
+
+// A kestrada-server served the page: its origin is the world's server.
+EMSCRIPTEN_KEEPALIVE void kestrada_world_server(const char* url) {
+    worldServer = url;
+    if (play) {
+        play->setWorldServer(worldServer);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void kestrada_world_online() {
+    if (play) {
+        play->world().networkBack();
+    }
+}
+
+// A reply from fetch: status 0 for none; retryAfter below 0 for none.
+EMSCRIPTEN_KEEPALIVE void kestrada_world_reply(int token, int status, double retryAfter,
+                                               const char* fields, const char* text) {
+    if (play &&
+        pageWorld.answered(play->world(), token, worldReplyOf(status, retryAfter, fields, text),
+                           emscripten_get_now())) {
+        page_persist(); // the entries' states live beside the hall of fame
+    }
+}
+
+// The world's server (empty for none); a "-" line; where each local entry
+// stands with it ("run<TAB>state"); a "-" line; the world's rows shown.
+EMSCRIPTEN_KEEPALIVE const char* kestrada_world_state() {
+    static std::string text;
+    text.clear();
+    if (!play) {
+        return text.c_str();
+    }
+    text = play->world().server() + "\n-\n";
+    for (const auto& record : kestrada::session::readWorldRecords(kDataDir)) {
+        text += record.run + "\t" + kestrada::session::worldStateText(record) + "\n";
+    }
+    text += "-\n";
+    for (const std::string& row : play->world().board().rows()) {
+        text += row + "\n";
+    }
+    return text.c_str();
+}
+}
+
+namespace kestrada::web {
+namespace {
+// A session from its first game: at the start, and on today's road.
+void beginSession(uint32_t seed, const std::string& road) {
     play = std::make_unique<kestrada::session::Play>(
         host, kestrada::session::PlaySetup{
                   .folders = {kDataDir, kDataDir},
@@ -247,10 +318,14 @@ EMSCRIPTEN_KEEPALIVE void kestrada_begin(uint32_t seed) {
                   .replay = std::nullopt,
               });
     play->setSmoothing(smoothing);
-    addMenus();
+    play->setWorldServer(worldServer);
+    play->world().setRoad(road);
     play->start(onEvent);
-    emscripten_request_animation_frame_loop(onFrame, nullptr);
 }
+} // namespace
+} // namespace kestrada::web
+
+extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void kestrada_menu(int index) {
     const auto commands = kestrada::session::menuCommands();

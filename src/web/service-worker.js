@@ -52,7 +52,9 @@ async function answer(request) {
 
 self.addEventListener('fetch', (event) => {
   const request = event.request;
-  if (request.method !== 'GET' || new URL(request.url).origin !== location.origin) {
+  const url = new URL(request.url);
+  // The world's tables and runs are the server's to answer, never a copy.
+  if (request.method !== 'GET' || url.origin !== location.origin || url.pathname.startsWith('/api/')) {
     return;
   }
   event.respondWith(answer(request));

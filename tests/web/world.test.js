@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page served by kestrada-server: a crash named by the player is
+// verified by the server and listed in the panel's world view; a game
+// named offline goes out once the browser is back online; the service
+// worker never answers /api/ from its cache.
+//
+//   KESTRADA_URL=http://127.0.0.1:PORT/ [KESTRADA_SCREENSHOTS=DIR] node --test world.test.js
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert');
+const path = require('node:path');
+const { useBrowser, state, slotsPass } = require('./browser_support.js');
+
+const url = process.env.KESTRADA_URL;
+const browser = useBrowser();
+let page;
+
+// Each local entry's state, by run, and the world's rows shown.
+const world = () => page.evaluate(() => {
+  const [, records, rows] = UTF8ToString(Module._kestrada_world_state()).split(/^-$\n?/m);
+  return {
+    states: Object.fromEntries(records.split('\n').filter(Boolean).map((line) => line.split('\t'))),
+    rows: rows.split('\n').filter(Boolean),
+  };
+});
+
+async function press(key, slots = 2) {
+  await page.keyboard.press(key);
+  await slotsPass(page, slots);
+}
+
+// Onto the road, then off its left edge; the crash enters the hall of fame
+// and the name typed is kept. The run of the entry named.
+async function crashAndName(name) {
+  await page.keyboard.down('ArrowUp');
+  await slotsPass(page, 40);
+  await page.keyboard.down('ArrowLeft');
+  await page.waitForFunction(() => window.kestrada.state().GameOver, { timeout: 30000 });
+  await page.keyboard.up('ArrowLeft');
+  await page.keyboard.up('ArrowUp');
+  for (let i = 0; i < 12; i += 1) {
+    await page.keyboard.press('Backspace');
+  }
+  await page.keyboard.type(name);
+  const before = Object.keys((await world()).states);
+  await press('Enter');
+  await page.waitForFunction((known) => {
+    const records = UTF8ToString(Module._kestrada_world_state()).split(/^-$\n?/m)[1];
+    return records.split('\n').filter(Boolean).length > known;
+  }, {}, before.length);
+  return Object.keys((await world()).states).find((run) => !before.includes(run));
+}
+
+const stateOf = (run, wanted) => page.waitForFunction((r, w) => {
+  const records = UTF8ToString(Module._kestrada_world_state()).split(/^-$\n?/m)[1];
+  return records.split('\n').some((line) => line.startsWith(`${r}\t${w}`));
+}, { timeout: 30000 }, run, wanted);
+
+// One page for the file's tests, opened by the first.
+async function open() {
+  if (page) {
+    return;
+  }
+  page = await browser.newPage();
+  await page.goto(`${url}?seed=7`, { waitUntil: 'networkidle0' });
+  await page.click('#cover');
+  await page.waitForFunction(() => window.kestrada.firstFrameAt() !== null);
+  await page.waitForFunction(() => UTF8ToString(Module._kestrada_world_state()).startsWith('http'));
+}
+
+test('a named crash is verified by the server with its score and listed in the world view', async () => {
+  await open();
+  const run = await crashAndName('Pia');
+  const score = (await state(page)).lblScore;
+  await stateOf(run, 'verified, world rank 1');
+  const board = await (await fetch(`${url}api/boards/all`)).json();
+  assert.deepStrictEqual(board.entries.map((e) => [e.name, String(e.score)]), [['Pia', score]]);
+
+  await press('Tab');
+  await page.waitForFunction(() => UTF8ToString(Module._kestrada_world_state()).includes('Pia'));
+  const { rows } = await world();
+  assert.match(rows[0], new RegExp(`^ 1 +${score} +Pia `));
+  if (process.env.KESTRADA_SCREENSHOTS) {
+    await (await page.$('#screen')).screenshot({
+      path: path.join(process.env.KESTRADA_SCREENSHOTS, 'page-world-view.png'),
+    });
+  }
+  await press('Tab');
+  await press('Tab');
+});
+
+test('a game named offline waits, and goes out when the browser is back online', async () => {
+  await open();
+  await page.setOfflineMode(true);
+  await press('Enter'); // a new game
+  assert.strictEqual((await state(page)).GameOver, false);
+  const run = await crashAndName('Quo');
+  await stateOf(run, 'waiting to be sent again');
+  await page.setOfflineMode(false);
+  await stateOf(run, 'verified');
+});
+
+test("Ctrl+D plays today's road: the server's seed, its first game on the road's table", async () => {
+  await open();
+  const road = await (await fetch(`${url}api/road`)).json();
+  await page.keyboard.down('Control');
+  await press('KeyD');
+  await page.keyboard.up('Control');
+  await page.waitForFunction((seed) => window.kestrada.recording().startsWith(`# kestrada 1.0 seed ${seed} `),
+    { timeout: 10000 }, road.seed);
+  const run = await crashAndName('Rue');
+  await stateOf(run, 'verified');
+  const board = await (await fetch(`${url}api/boards/road?date=${road.date}`)).json();
+  assert.deepStrictEqual(board.entries.map((e) => e.name), ['Rue']);
+});
+
+test('the service worker leaves /api/ to the network', async () => {
+  await open();
+  await page.reload({ waitUntil: 'networkidle0' });
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { timeout: 30000 });
+  const fromWorker = [];
+  const listen = (response) => fromWorker.push([new URL(response.url()).pathname, response.fromServiceWorker()]);
+  page.on('response', listen);
+  await page.evaluate(() => fetch('api/health').then((r) => r.json()));
+  await page.evaluate(() => fetch('index.html').then((r) => r.text()));
+  page.off('response', listen);
+  assert.deepStrictEqual(fromWorker.filter(([p]) => p.startsWith('/api/')), [['/api/health', false]]);
+  assert.ok(fromWorker.some(([p, worker]) => p === '/index.html' && worker));
+});
