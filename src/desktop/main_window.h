@@ -61,6 +61,9 @@ class MainWindow : public QMainWindow {
     FullScreen& fullScreen() const { return *fullScreen_; }
 
     const session::HallOfFamePanel& hallOfFame() const { return play_->hallOfFame(); }
+    // Opens a run chosen in the hall of fame: by default the program again,
+    // with --replay, in a window of its own.
+    void setRunOpener(std::function<void(const std::filesystem::path&)> opener);
 
   Q_SIGNALS:
     // Exit has run: the program should end.
@@ -99,6 +102,7 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<Gamepads> gamepads_;
     std::unique_ptr<FramePacer> frames_;
     std::unique_ptr<FullScreen> fullScreen_;
+    std::function<void(const std::filesystem::path&)> openRun_;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;
     bool exited_ = false; // the session said Exited

@@ -14,6 +14,7 @@
 #include "desktop/play_field.h"
 #include "desktop/qtest_support.h"
 #include "desktop/tick_log.h"
+#include "desktop/virtual_pad_test_support.h"
 #include "scene/compose.h"
 #include "sound/sound_player.h"
 
@@ -27,8 +28,6 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
-#define SDL_MAIN_HANDLED
-#include <SDL.h>
 
 using namespace kestrada;
 using namespace kestrada::desktop;
@@ -72,41 +71,6 @@ QImage paint(const Form& form, const SpritePictures& pictures) {
     return frame;
 }
 
-// A virtual controller with every button and axis; it counts rumbles.
-struct VirtualPad {
-    SDL_Joystick* joystick = nullptr;
-    int rumbles = 0;
-    int stillnesses = 0; // a rumble ends with a call to be still
-    VirtualPad() {
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-        desc.userdata = this;
-        desc.Rumble = [](void* userdata, Uint16 low, Uint16 high) {
-            auto* pad = static_cast<VirtualPad*>(userdata);
-            if (low + high > 0) {
-                ++pad->rumbles;
-            } else {
-                ++pad->stillnesses;
-            }
-            return 0;
-        };
-        joystick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
-    }
-    ~VirtualPad() { unplug(); }
-    void set(int button, bool down) { SDL_JoystickSetVirtualButton(joystick, button, down); }
-    void tilt(int axis, int value) { SDL_JoystickSetVirtualAxis(joystick, axis, Sint16(value)); }
-    void unplug() {
-        for (int i = 0; joystick != nullptr && i < SDL_NumJoysticks(); ++i) {
-            if (SDL_JoystickGetDeviceInstanceID(i) == SDL_JoystickInstanceID(joystick)) {
-                SDL_JoystickClose(std::exchange(joystick, nullptr));
-                SDL_JoystickDetachVirtual(i);
-            }
-        }
-    }
-};
 } // namespace
 
 class WindowTest : public QObject {

@@ -169,13 +169,14 @@ TEST(Play, OneSessionRecordsAllThePlayAroundAReplayAndReplaysToItsTrace) {
     s.host.dialog.clear();
     s.play.menu(MenuCommand::mnuHowToPlay);
     s.play.toggleHallOfFame();
-    EXPECT_FALSE(s.play.hallOfFame().shown());
+    EXPECT_FALSE(s.play.tableShown());
     s.slots(60); // past the recorded Help
     EXPECT_EQ(s.host.dialog, "");
     s.play.menu(MenuCommand::mnuExit);
     ASSERT_FALSE(s.play.replaying());
     EXPECT_FALSE(s.play.ended());
     EXPECT_EQ(s.play.title(), "Kestrada");
+    EXPECT_TRUE(s.play.tableShown()); // as the player left it
 
     // Play on, then Exit.
     s.press(kKeyEsc);

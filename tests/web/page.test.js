@@ -116,7 +116,7 @@ test('the high score and the hall of fame survive a reload', async () => {
 });
 
 test('the sound runs after the cover and the start jingle reaches the output', async () => {
-  const page = await openGame();
+  const page = await openGame([], null, '&watch=sound');
   assert.strictEqual(await page.evaluate(() => window.kestrada.audioState()), 'running');
   assert.strictEqual((await page.evaluate(() => window.kestrada.lastPlay())).player, 'sndStart');
   await page.waitForFunction(() => window.kestrada.lastPlay().heardAt !== null, { timeout: 3000 });
@@ -226,8 +226,11 @@ test('smooth motion shows more changed frames a second than the plain steps', as
   assert.ok(smooth > steps + 10, `${smooth} changed frames smooth against ${steps} in steps`);
 });
 
-test('a chosen file replays, a bad one shows the line at fault', async () => {
+test('a chosen file replays, a bad one shows the line at fault; the run around it downloads whole', async () => {
   const page = await openGame();
+  await page.keyboard.down('ArrowUp');
+  await slotsPass(page, 10);
+  await page.keyboard.up('ArrowUp');
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrada-files-'));
   const bad = path.join(folder, 'bad.txt');
   fs.writeFileSync(bad, '1 down Up\n2 sideways Up\n');
@@ -237,15 +240,28 @@ test('a chosen file replays, a bad one shows the line at fault', async () => {
   const good = path.join(folder, 'good.txt');
   fs.writeFileSync(good, '# kestrada 1.0 seed 9\n3 down Up\n');
   await (await page.$('#replay')).uploadFile(good);
+  await page.waitForFunction(() => document.title === 'Kestrada - replay');
   await page.waitForFunction(() => window.kestrada.state().slot > 5);
   assert.strictEqual(await page.title(), 'Kestrada - replay');
   assert.strictEqual((await state(page)).UpHeld, 1);
-  // Ctrl+X ends the replay with a new game of the page's own.
+  // Ctrl+X ends the replay: the player's game is back, paused, and plays on.
   await page.keyboard.down('Control');
   await page.keyboard.press('KeyX');
   await page.keyboard.up('Control');
   await page.waitForFunction(() => document.title === 'Kestrada');
-  assert.strictEqual((await state(page)).UpHeld, 0);
+  assert.strictEqual((await state(page)).Paused, true);
+  await press(page, 'Escape');
+  await page.keyboard.down('ArrowUp');
+  await slotsPass(page, 10);
+  // "Download this run" gives the whole session, which replays natively to
+  // the page's state.
+  const { last, text } = await page.evaluate(async () => {
+    const shown = window.kestrada.state();
+    const link = document.getElementById('download');
+    link.click();
+    return { last: shown, text: await (await fetch(link.href)).text() };
+  });
+  assert.deepStrictEqual(last, nativeStateAt(text, last.slot));
   fs.rmSync(folder, { recursive: true, force: true });
   await page.close();
 });
