@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzing the readers of files a user hands the game: the high-score file,
-# the hall of fame's file and the headless input file. The kept corpus also runs as an ordinary
+# the hall of fame's file, the headless input file, and what a client
+# sends the server. The kept corpus also runs as an ordinary
 # test in every build, with any compiler, so a fixed fault stays fixed.
 option(KESTRADA_FUZZ "Build the libFuzzer targets (clang only)" OFF)
 
@@ -42,5 +43,14 @@ if(KESTRADA_FUZZ)
   kestrada_add_fuzz_target(hall_of_fame_fuzz
     ${CMAKE_SOURCE_DIR}/src/storage/hall_of_fame_file.cpp ${CMAKE_SOURCE_DIR}/src/session/hall_of_fame.cpp)
   target_link_libraries(hall_of_fame_fuzz PRIVATE kestrada_session)
-  add_custom_target(kestrada_fuzz_targets DEPENDS high_score_fuzz hall_of_fame_fuzz input_file_fuzz)
+  set(KESTRADA_FUZZ_TARGETS high_score_fuzz hall_of_fame_fuzz input_file_fuzz)
+  # What a client sends the server: names, claims, dates and run files.
+  if(TARGET kestrada_server_core)
+    kestrada_add_fuzz_target(server_params_fuzz ${CMAKE_SOURCE_DIR}/src/server/player_name.cpp
+      ${CMAKE_SOURCE_DIR}/src/server/run_intake.cpp ${CMAKE_SOURCE_DIR}/src/server/utc_time.cpp)
+    target_link_libraries(server_params_fuzz PRIVATE kestrada_session PkgConfig::LIBCRYPTO
+      nlohmann_json::nlohmann_json)
+    list(APPEND KESTRADA_FUZZ_TARGETS server_params_fuzz)
+  endif()
+  add_custom_target(kestrada_fuzz_targets DEPENDS ${KESTRADA_FUZZ_TARGETS})
 endif()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Fuzzes the high-score reader, the hall-of-fame reader and the headless
-# input-file reader with libFuzzer, each for a bounded time (default 60 s),
-# starting from the kept corpus in tests/fuzz-corpus/<target>/.
+# Fuzzes the high-score reader, the hall-of-fame reader, the headless
+# input-file reader and the server's parameters with libFuzzer, each for a
+# bounded time (default 60 s), starting from the kept corpus in
+# tests/fuzz-corpus/<target>/.
 #
 #   scripts/fuzz.sh [seconds] [--keep]
 #
@@ -24,7 +25,7 @@ for arg in "$@"; do
 done
 
 build=${KESTRADA_FUZZ_BUILD_DIR:-build/fuzz}
-targets=(high_score_fuzz hall_of_fame_fuzz input_file_fuzz)
+targets=(high_score_fuzz hall_of_fame_fuzz input_file_fuzz server_params_fuzz)
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DKESTRADA_WERROR=ON -DKESTRADA_FUZZ=ON \

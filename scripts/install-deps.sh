@@ -5,6 +5,7 @@
 #
 #   scripts/install-deps.sh          everything: build, play, test, bench
 #   scripts/install-deps.sh --play   only what building and playing need
+#   scripts/install-deps.sh --server what building and playing need, and the server
 set -euo pipefail
 
 play=(
@@ -15,7 +16,12 @@ play=(
   libsdl2-dev
   fonts-dejavu-core fonts-liberation2 fonts-comic-neue
 )
+# kestrada-server, the shared hall of fame.
+server=(
+  libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev nlohmann-json3-dev
+)
 tests=(
+  "${server[@]}" postgresql sqlite3 curl
   libpulse-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-dev ccache python3
@@ -26,7 +32,9 @@ tests=(
 )
 
 packages=("${play[@]}")
-if [ "${1:-}" != "--play" ]; then
+if [ "${1:-}" = "--server" ]; then
+  packages+=("${server[@]}")
+elif [ "${1:-}" != "--play" ]; then
   packages+=("${tests[@]}")
   # The sound test runs a private PulseAudio server. A PipeWire desktop keeps
   # its own server: a second one there would fight it for the user's sound.
@@ -38,7 +46,7 @@ fi
 # The page's browser tests drive chromium with puppeteer-core, pinned by
 # tests/web/package-lock.json (puppeteer-core only: it downloads no browser).
 web_tests() {
-  [ "${1:-}" = "--play" ] && return 0
+  [ "${1:-}" = "--play" ] || [ "${1:-}" = "--server" ] && return 0
   if ! command -v npm >/dev/null; then
     $sudo apt-get install -y -qq --no-install-recommends npm
   fi

@@ -17,21 +17,26 @@ namespace {
 Verification unverified(std::string reason) {
     return {false, std::move(reason)};
 }
+
+RecordingReplay failed(std::string reason) {
+    RecordingReplay replay;
+    replay.failure = std::move(reason);
+    return replay;
+}
 } // namespace
 
-Verification verifyRecording(std::string_view text, std::string_view score, uint64_t slotBudget) {
+RecordingReplay replayRecording(std::string_view text, uint64_t slotBudget) {
     const auto header = recordingHeaderOf(text);
     if (!header) {
-        return unverified("not a recording");
+        return failed("not a recording");
     }
     InputParse parse = parseInput(text);
     if (!parse.ok()) {
-        return unverified("recording line " + std::to_string(parse.errorLine) + ": " +
-                          parse.reason);
+        return failed("recording line " + std::to_string(parse.errorLine) + ": " + parse.reason);
     }
     const std::vector<InputEvent>& events = parse.events;
     if (!events.empty() && events.back().slot > slotBudget) {
-        return unverified("replay too long");
+        return failed("replay too long");
     }
     HeadlessHost host;
     RecordedBest best(header->high.value_or("0"));
@@ -50,17 +55,28 @@ Verification verifyRecording(std::string_view text, std::string_view score, uint
             break;
         }
         if (next == events.end() && !game.form().tmrMain.Enabled) {
-            return unverified("the game never ends"); // paused, with no key left to go on
+            return failed("the game never ends"); // paused, with no key left to go on
         }
         if (slot >= slotBudget) {
-            return unverified("replay too long");
+            return failed("replay too long");
         }
         runner.runSlot();
         game.takeSounds();
     }
-    const std::string& shown = game.form().lblScore().Caption;
-    if (shown != score) {
-        return unverified("replays to " + shown);
+    RecordingReplay replay;
+    replay.score = game.form().lblScore().Caption;
+    replay.seed = header->seed;
+    replay.games = best.loads();
+    return replay;
+}
+
+Verification verifyRecording(std::string_view text, std::string_view score, uint64_t slotBudget) {
+    const RecordingReplay replay = replayRecording(text, slotBudget);
+    if (!replay.score) {
+        return unverified(replay.failure);
+    }
+    if (*replay.score != score) {
+        return unverified("replays to " + *replay.score);
     }
     return {true, {}};
 }

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace kestrada::session {
@@ -18,8 +20,17 @@ inline constexpr std::uintmax_t kMaxRunBytes = 8u << 20;
 // Eleven hours of play at 40 ms a slot.
 inline constexpr uint64_t kMaxRunSlots = 1'000'000;
 
-// The recording's text replayed: the game's end is the crash that follows
-// its last event, or Exit.
+// What a recording replays to: the score shown at the end of its last game
+// (the crash that follows its last event, or Exit), or why it has none.
+struct RecordingReplay {
+    std::optional<std::string> score; // as the dashboard shows it
+    std::string failure;              // when there is no score
+    uint32_t seed = 0;
+    unsigned games = 0; // games started, the first one included
+};
+RecordingReplay replayRecording(std::string_view text, uint64_t slotBudget = kMaxRunSlots);
+
+// The recording's text replayed to the entry's score.
 Verification verifyRecording(std::string_view text, std::string_view score,
                              uint64_t slotBudget = kMaxRunSlots);
 

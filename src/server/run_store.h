@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The shared hall of fame as kept in the database: every run sent (its
+// file, its claim, its state in the verification queue) and, beside it,
+// each board's best run per name, kept up to date as runs are verified.
+#pragma once
+
+#include "server/database.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrada::server {
+
+inline constexpr const char* kAllBoard = "all";
+// The board of one day's road: "road:YYYY-MM-DD".
+std::string roadBoard(const std::string& day);
+
+struct Submission {
+    // Of the run file: the same file with the same claim is the same run.
+    // Only the claim the file replays to can be verified, so one file
+    // never holds two places.
+    std::string sha256;
+    std::string name;
+    std::string nameKey;
+    int64_t claimed = 0;
+    uint32_t seed = 0;
+    std::string recording;
+    int64_t nowMs = 0;
+};
+
+struct Submitted {
+    int64_t id = 0;
+    bool created = false; // false: the same file and claim were sent before
+};
+
+struct RunRecord {
+    int64_t id = 0;
+    std::string name;
+    std::string status; // "queued", "verified" or "rejected"
+    int64_t claimed = 0;
+    std::optional<int64_t> score; // the replayed score, once verified
+    std::string reason;
+    std::optional<int64_t> rank; // on the board of all runs, when it is its name's best
+    int64_t submittedMs = 0;
+    bool removed = false;
+};
+
+struct BoardRow {
+    int64_t rank = 0;
+    std::string name;
+    int64_t score = 0;
+    int64_t submittedMs = 0;
+    int64_t run = 0;
+};
+
+struct Job {
+    int64_t id = 0;
+    std::string recording;
+    int64_t claimed = 0;
+};
+
+// How a verifier's replay of a job ended.
+struct Outcome {
+    bool verified = false;
+    std::optional<int64_t> score; // what it replayed to, when it did
+    std::string reason;
+    unsigned games = 0;
+    uint32_t seed = 0;
+};
+
+struct Health {
+    int64_t queued = 0;
+    int64_t verified = 0;
+};
+
+class RunStore {
+  public:
+    explicit RunStore(ConnectionPool& pool) : pool_(pool) {}
+
+    // Makes or upgrades the schema; safe with several servers starting
+    // together.
+    static void migrate(Connection& connection);
+
+    // Records the run and queues it in one transaction.
+    Submitted submit(const Submission& submission);
+    std::optional<RunRecord> run(int64_t id);
+    std::optional<std::string> recording(int64_t id);
+
+    std::vector<BoardRow> board(const std::string& board, int64_t limit, int64_t offset);
+    // The name's row on the board with four either side; empty when the
+    // name has none.
+    std::vector<BoardRow> around(const std::string& board, const std::string& nameKey);
+
+    // The day's road seed: the one already chosen, or `proposed`, kept.
+    uint32_t road(const std::string& day, uint32_t proposed);
+
+    // Takes the oldest queued run whose lease has expired, for `leaseMs`.
+    std::optional<Job> claim(const std::string& owner, int64_t nowMs, int64_t leaseMs);
+    // Ends the job; false when the lease was lost meanwhile and another
+    // verifier owns the run (nothing is written then).
+    bool finish(int64_t id, const std::string& owner, const Outcome& outcome);
+    // Notes that the verifier died on the run; the third time rejects it.
+    bool crashed(int64_t id, const std::string& owner);
+
+    // Takes the run off every board; false when there is no such run.
+    bool remove(int64_t id);
+    Health health();
+
+  private:
+    void enterBoard(Connection& db, const std::string& board, int64_t id);
+    void recomputeBest(Connection& db, const std::string& board, const std::string& nameKey);
+
+    ConnectionPool& pool_;
+};
+
+} // namespace kestrada::server

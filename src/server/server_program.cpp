@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "server/server_program.h"
+
+#include "server/api.h"
+#include "server/options.h"
+#include "server/run_intake.h"
+#include "server/run_store.h"
+#include "server/verifiers.h"
+#include "storage/game_folders.h"
+
+#include <atomic>
+#include <csignal>
+#include <filesystem>
+#include <httplib.h>
+#include <iostream>
+#include <mutex>
+#include <pthread.h>
+#include <thread>
+#include <unistd.h>
+
+namespace kestrada::server {
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitBadUsage = 2;
+constexpr time_t kClientTimeoutSeconds = 5;
+constexpr std::size_t kKeepAliveRequests = 100;
+
+DatabaseAddress defaultDatabase() {
+    const std::filesystem::path folder = userDataFolder();
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return {Dialect::Sqlite, (folder / "hall-of-fame.sqlite").string()};
+}
+
+// Opens connections, making or upgrading the schema with the first one
+// that reaches the database.
+class SchemaOpener {
+  public:
+    explicit SchemaOpener(DatabaseAddress address) : address_(std::move(address)) {}
+    std::unique_ptr<Connection> operator()() {
+        auto connection = openConnection(address_);
+        if (!ready_) {
+            std::lock_guard lock(mutex_);
+            if (!ready_) {
+                RunStore::migrate(*connection);
+                ready_ = true;
+            }
+        }
+        return connection;
+    }
+
+  private:
+    DatabaseAddress address_;
+    std::mutex mutex_;
+    std::atomic<bool> ready_{false};
+};
+
+int removeRun(RunStore& store, int64_t id) {
+    if (!store.remove(id)) {
+        std::cerr << "kestrada-server: no run " << id << '\n';
+        return kExitFailed;
+    }
+    std::cout << "run " << id << " is off every board\n";
+    return 0;
+}
+
+std::string processName() {
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    return std::string(host) + ":" + std::to_string(getpid());
+}
+
+void configure(httplib::Server& http, unsigned threads) {
+    http.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    http.set_tcp_nodelay(true);
+    http.set_read_timeout(kClientTimeoutSeconds);
+    http.set_write_timeout(kClientTimeoutSeconds);
+    http.set_keep_alive_timeout(kClientTimeoutSeconds);
+    http.set_keep_alive_max_count(kKeepAliveRequests);
+    http.set_payload_max_length(kMaxRunFileBytes);
+}
+
+} // namespace
+
+int runServer(const std::vector<std::string>& args) {
+    const ServerCommandLine line = parseServerCommandLine(args);
+    if (!line.error.empty()) {
+        std::cerr << "kestrada-server: " << line.error << " (try --help)\n";
+        return kExitBadUsage;
+    }
+    const ServerOptions& options = line.options;
+    if (options.help) {
+        std::cout << serverUsage();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "kestrada-server " << KESTRADA_VERSION << '\n';
+        return 0;
+    }
+    // SIGINT and SIGTERM are waited for by one thread; every other thread,
+    // started after this, keeps them blocked.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const DatabaseAddress address = options.database ? *options.database : defaultDatabase();
+    auto opener = std::make_shared<SchemaOpener>(address);
+    ConnectionPool pool([opener] { return (*opener)(); });
+    RunStore store(pool);
+    try {
+        pool.borrow();
+    } catch (const DatabaseError& error) {
+        std::cerr << "kestrada-server: " << error.what() << '\n';
+        if (!error.unavailable() || options.remove) {
+            return kExitFailed;
+        }
+        std::cerr << "kestrada-server: answering 503 until the database is back\n";
+    }
+    if (options.remove) {
+        return removeRun(store, *options.remove);
+    }
+
+    VerifierSettings settings;
+    settings.workers =
+        options.workers != 0 ? options.workers : std::max(1u, std::thread::hardware_concurrency());
+    settings.lease = options.lease;
+    Verifiers verifiers(store, settings, processName());
+    RateLimit rateLimit(options.requestsPerMinute);
+    ApiSettings api;
+    api.requestsPerMinute = options.requestsPerMinute;
+    api.site = options.site;
+    api.verifyWait = options.verifyWait;
+
+    httplib::Server http;
+    configure(http, options.httpThreads);
+    mountApi(http, store, verifiers, rateLimit, api);
+    int port = options.port;
+    const bool bound = port == 0 ? (port = http.bind_to_any_port(options.host)) > 0
+                                 : http.bind_to_port(options.host, port);
+    if (!bound) {
+        std::cerr << "kestrada-server: cannot listen on " << options.host << ':' << options.port
+                  << '\n';
+        return kExitFailed;
+    }
+    std::cout << "kestrada-server: listening on http://" << options.host << ':' << port << "/ with "
+              << (address.dialect == Dialect::Sqlite ? "SQLite" : "PostgreSQL") << std::endl;
+    std::thread stopper([&] {
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        http.stop();
+    });
+    const bool served = http.listen_after_bind();
+    // Wakes the stopper when the server ended on its own.
+    pthread_kill(stopper.native_handle(), SIGTERM);
+    stopper.join();
+    return served ? 0 : kExitFailed;
+}
+
+} // namespace kestrada::server

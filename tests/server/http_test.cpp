@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The HTTP suite: a real kestrada-server on SQLite, spoken to over
+// loopback as the game and a hostile client would.
+#include "server_process.h"
+#include "testing/test_game.h"
+
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+namespace kestrada::testing {
+namespace {
+
+std::string runFile(uint32_t seed, const std::string& events) {
+    return std::string("# kestrada ") + KESTRADA_VERSION + " seed " + std::to_string(seed) +
+           " high \"0\"\n" + events;
+}
+
+// The score the headless program gives for the file, played to its crash.
+std::string headlessScore(const std::filesystem::path& folder, const std::string& file) {
+    const auto path = folder / "run.txt";
+    std::ofstream(path) << file;
+    const std::string command = "QT_QPA_PLATFORM=offscreen " +
+                                std::string(KESTRADA_HEADLESS_PROGRAM) + " --headless --input " +
+                                path.string() + " --slots 20000";
+    std::FILE* out = popen(command.c_str(), "r");
+    char line[256] = {};
+    const bool read = std::fgets(line, sizeof line, out) != nullptr;
+    pclose(out);
+    const std::string text = read ? line : "";
+    const auto at = text.find(" score=");
+    return at == std::string::npos ? "" : text.substr(at + 7, text.find(' ', at + 7) - at - 7);
+}
+
+std::string field(const std::string& body, const std::string& name) {
+    const auto at = body.find("\"" + name + "\":");
+    if (at == std::string::npos) {
+        return "<none>";
+    }
+    const auto start = at + name.size() + 3;
+    const auto end = body.find_first_of(",}", start);
+    std::string value = body.substr(start, end - start);
+    if (value.starts_with('"')) {
+        value = body.substr(start + 1, body.find('"', start + 1) - start - 1);
+    }
+    return value;
+}
+
+class HttpApi : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        scratch_ = new ScratchDir;
+        server_ =
+            new ServerProcess({"--database", "sqlite:" + (scratch_->path() / "db.sqlite").string(),
+                               "--requests-per-minute", "0"},
+                              scratch_->path() / "server.log");
+    }
+    static void TearDownTestSuite() {
+        delete server_;
+        delete scratch_;
+    }
+    void SetUp() override { ASSERT_NE(server_->port(), 0) << "the server did not start"; }
+
+    httplib::Client client() const {
+        httplib::Client c("127.0.0.1", server_->port());
+        c.set_read_timeout(30);
+        return c;
+    }
+    httplib::Result post(const std::string& name, const std::string& score, const std::string& file,
+                         const std::string& extra = "") const {
+        return client().Post(("/api/runs?name=" + name + "&score=" + score + extra).c_str(), file,
+                             "text/plain");
+    }
+
+    static ScratchDir* scratch_;
+    static ServerProcess* server_;
+};
+ScratchDir* HttpApi::scratch_ = nullptr;
+ServerProcess* HttpApi::server_ = nullptr;
+
+TEST_F(HttpApi, ARunIsVerifiedWithTheHeadlessScoreAndAHigherClaimIsRejected) {
+    const std::string file = runFile(42, "1 down Up\n9 down Left\n14 up Left\n");
+    const std::string score = headlessScore(scratch_->path(), file);
+    ASSERT_FALSE(score.empty());
+    const auto good = post("Ann", score, file);
+    ASSERT_TRUE(good);
+    EXPECT_EQ(good->status, 201) << good->body;
+    EXPECT_EQ(field(good->body, "status"), "verified");
+    EXPECT_EQ(field(good->body, "score"), score);
+    const std::string id = field(good->body, "id");
+    EXPECT_EQ(good->get_header_value("Location"), "/api/runs/" + id);
+
+    const auto higher = post("Ann", std::to_string(std::stoll(score) + 1), file);
+    ASSERT_TRUE(higher);
+    EXPECT_EQ(higher->status, 201);
+    EXPECT_EQ(field(higher->body, "status"), "rejected");
+    EXPECT_EQ(field(higher->body, "reason"), "replays to " + score);
+    EXPECT_EQ(field(higher->body, "rank"), "null");
+
+    const auto again = post("Someone", score, file);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->status, 200);
+    EXPECT_EQ(field(again->body, "id"), id);
+    EXPECT_EQ(field(again->body, "name"), "Ann");
+
+    const auto run = client().Get(("/api/runs/" + id).c_str());
+    ASSERT_TRUE(run);
+    EXPECT_EQ(field(run->body, "claimed"), score);
+    EXPECT_EQ(field(run->body, "status"), "verified");
+    const auto recording = client().Get(("/api/runs/" + id + "/recording").c_str());
+    ASSERT_TRUE(recording);
+    EXPECT_EQ(recording->body, file);
+    EXPECT_EQ(client().Get("/api/runs/999999")->status, 404);
+}
+
+TEST_F(HttpApi, BodiesThatCouldFloodTheServerAreRefusedBeforeTheyAreRead) {
+    const std::string head = "POST /api/runs?name=Ann&score=1 HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+    // Answered from the headers alone: none of the 2 MiB is ever sent.
+    EXPECT_EQ(rawExchange(server_->port(), head + "Content-Length: 2097152\r\n\r\n"), 413);
+    const std::string run = runFile(1, "1 down Up\n");
+    char size[16];
+    std::snprintf(size, sizeof size, "%zx", run.size());
+    EXPECT_EQ(rawExchange(server_->port(), head + "Transfer-Encoding: chunked\r\n\r\n" + size +
+                                               "\r\n" + run + "\r\n0\r\n\r\n"),
+              400);
+    EXPECT_EQ(rawExchange(server_->port(),
+                          head + "Content-Encoding: gzip\r\nContent-Length: 4\r\n\r\nabcd"),
+              415);
+    EXPECT_EQ(rawExchange(server_->port(), head + "\r\n" + runFile(1, "1 down Up\n")), 411);
+    EXPECT_EQ(client().Get("/api/health")->status, 200);
+}
+
+TEST_F(HttpApi, BadRunsAndNamesAreRefusedWithTheReason) {
+    const auto far = post("Ann", "1", runFile(1, "1 down Up\n4000000000 down Left\n"));
+    EXPECT_EQ(far->status, 400);
+    EXPECT_EQ(field(far->body, "error"), "replay too long");
+    const auto garbled = post("Ann", "1", runFile(1, "1 down Up\n2 dwn Left\n"));
+    EXPECT_EQ(garbled->status, 400);
+    EXPECT_TRUE(field(garbled->body, "error").starts_with("input:3: ")) << garbled->body;
+    EXPECT_EQ(post("Ann%E2%80%AEnnA", "1", runFile(1, "1 down Up\n"))->status, 400);
+    EXPECT_EQ(post("Ann", "1", "# kestrada 0.1 seed 1 high \"0\"\n1 down Up\n")->status, 422);
+    EXPECT_EQ(post("Ann", "lots", runFile(1, "1 down Up\n"))->status, 400);
+}
+
+TEST_F(HttpApi, AroundGivesTheNamesRowAndTheRowsBesideIt) {
+    for (uint32_t seed = 100; seed < 106; ++seed) {
+        const std::string file = runFile(seed, "1 down Up\n");
+        const auto posted =
+            post("P" + std::to_string(seed), headlessScore(scratch_->path(), file), file);
+        ASSERT_EQ(posted->status, 201);
+    }
+    const auto around = client().Get("/api/boards/all?around=p103&limit=100");
+    ASSERT_EQ(around->status, 200);
+    EXPECT_NE(around->body.find("\"name\":\"P103\""), std::string::npos);
+    EXPECT_EQ(client().Get("/api/boards/all?limit=101")->status, 400);
+    EXPECT_EQ(client().Get("/api/boards/all?limit=0")->status, 400);
+    EXPECT_EQ(client().Get("/api/boards/all?offset=-1")->status, 400);
+    EXPECT_EQ(client().Get("/api/boards/road?date=2026-02-30")->status, 400);
+    const auto two = client().Get("/api/boards/all?limit=2&offset=1");
+    EXPECT_EQ(field(two->body, "rank"), "2");
+}
+
+TEST_F(HttpApi, TodaysRoadTakesOnlyItsOwnSeed) {
+    const auto road = client().Get("/api/road");
+    ASSERT_EQ(road->status, 200);
+    const auto seed = static_cast<uint32_t>(std::stoul(field(road->body, "seed")));
+    const std::string today = "&road=" + field(road->body, "date");
+    const std::string other = runFile(seed + 1, "1 down Up\n");
+    EXPECT_EQ(post("Rex", headlessScore(scratch_->path(), other), other, today)->status, 422);
+    EXPECT_EQ(post("Rex", headlessScore(scratch_->path(), other), other)->status, 201);
+    const std::string mine = runFile(seed, "1 down Up\n");
+    const auto posted = post("Rue", headlessScore(scratch_->path(), mine), mine, today);
+    EXPECT_EQ(field(posted->body, "status"), "verified");
+    const auto board = client().Get("/api/boards/road");
+    EXPECT_NE(board->body.find("\"Rue\""), std::string::npos) << board->body;
+    EXPECT_EQ(board->body.find("\"Rex\""), std::string::npos) << board->body;
+}
+
+TEST(HttpLimits, AnAddressPastItsRequestsAMinuteIsAskedToWait) {
+    const ScratchDir scratch;
+    ServerProcess server({"--database", "sqlite:" + (scratch.path() / "db.sqlite").string(),
+                          "--requests-per-minute", "5"},
+                         scratch.path() / "server.log");
+    ASSERT_NE(server.port(), 0);
+    httplib::Client client("127.0.0.1", server.port());
+    // Twelve requests span at most one turn of the minute: some are refused.
+    int refused = 0;
+    for (int i = 0; i < 12; ++i) {
+        refused += client.Get("/api/health")->status == 429 ? 1 : 0;
+    }
+    EXPECT_GE(refused, 2);
+    EXPECT_LE(refused, 7);
+}
+
+} // namespace
+} // namespace kestrada::testing

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A real kestrada-server for the tests: started on a free loopback port,
+// its stderr kept in a file, stopped or killed by its own process id.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+#include <thread>
+#include <vector>
+
+namespace kestrada::testing {
+
+class ServerProcess {
+  public:
+    // Starts the server with these arguments beside --listen 127.0.0.1:0;
+    // port() is 0 when it did not come up.
+    ServerProcess(const std::vector<std::string>& arguments, const std::filesystem::path& log);
+    ~ServerProcess();
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    int port() const { return port_; }
+    bool alive() const;
+    void kill9();
+    // SIGTERM, then waits for the exit; the exit status.
+    int stop();
+
+  private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+// One HTTP exchange written by hand, for requests a client library would
+// not send; the status of the answer, 0 when there was none.
+int rawExchange(int port, const std::string& request);
+
+// Waits, at most `limit`, for `done` to hold, looking every 50 ms.
+template <typename Done> bool eventually(Done done, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+} // namespace kestrada::testing
