@@ -41,14 +41,6 @@ async function clickScene(page, x, y) {
   await page.mouse.click(box.x + (x * box.width) / 590, box.y + (y * box.height) / 477);
   await slotsPass(page, 2);
 }
-async function clickMenu(page, menu, item) {
-  await page.evaluate((m, i) => {
-    const titles = [...document.querySelectorAll('#menubar .title')];
-    titles.find((t) => t.textContent === m).click();
-    const items = [...document.querySelectorAll('#menubar .menu.open .item')];
-    items.find((b) => b.textContent.includes(i)).click();
-  }, menu, item);
-}
 
 // The next test finds the high score and the entry this game leaves.
 test('a crash enters the hall of fame; its New Game button starts a game', async () => {
@@ -102,18 +94,6 @@ test('the sound runs after the cover and the start jingle reaches the output', a
   assert.strictEqual((await page.evaluate(() => window.kestrada.lastPlay())).player, 'sndStart');
   await page.waitForFunction(() => window.kestrada.lastPlay().heardAt !== null, { timeout: 3000 });
   await page.waitForFunction(() => window.kestrada.peak() > 0.05, { timeout: 3000 });
-  await page.close();
-});
-
-test('the help window opens with its text and pauses the game', async () => {
-  const page = await openGame();
-  await clickMenu(page, 'Help', 'How to Play');
-  await page.waitForSelector('#dialog[open]');
-  const text = await page.$eval('#dialog-text', (p) => p.textContent);
-  assert.match(text, /ENTER starts a new game; ESC pauses\./);
-  assert.strictEqual((await state(page)).Paused, true);
-  await page.click('#dialog-ok');
-  assert.strictEqual(await page.$('#dialog[open]'), null);
   await page.close();
 });
 
