@@ -20,7 +20,7 @@ const ms = (v) => `${v.toFixed(1)} ms`;
 async function load(browser) {
   const page = await browser.newPage();
   await page.setCacheEnabled(false);
-  await page.goto(`${url}?seed=11`);
+  await page.goto(`${url}?seed=11&watch=sound`);
   await page.waitForFunction(() => window.kestrada && window.kestrada.readyAt() !== null);
   await page.click('#cover');
   await page.waitForFunction(() => window.kestrada.firstFrameAt() !== null);

@@ -97,8 +97,13 @@ endforeach()
 add_test(NAME full_screen_qtest_x11
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/full_screen_test.sh $<TARGET_FILE:full_screen_qtest>)
 set_tests_properties(full_screen_qtest_x11 PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
-# Drives the window with SDL's virtual controllers.
+# Drive the window with SDL's virtual controllers.
 target_link_libraries(window_qtest PRIVATE PkgConfig::SDL2)
+target_link_libraries(same_session_qtest PRIVATE PkgConfig::SDL2)
+# The script of the session the page plays too.
+target_compile_definitions(same_session_qtest PRIVATE KESTRADA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+  KESTRADA_PROGRAM="$<TARGET_FILE:kestrada>")
+add_dependencies(same_session_qtest kestrada)
 # The replay test checks the window's recording against the real program.
 target_compile_definitions(replay_qtest PRIVATE KESTRADA_PROGRAM="$<TARGET_FILE:kestrada>")
 add_dependencies(replay_qtest kestrada)

@@ -70,6 +70,8 @@ if(BUILD_TESTING)
   add_executable(kestrada_tests ${KESTRADA_TEST_SOURCES})
   target_link_libraries(kestrada_tests PRIVATE kestrada_headless_runner kestrada_sound kestrada_scene
     GTest::gtest GTest::gtest_main)
+  # The script of a session the window and the page play too.
+  target_compile_definitions(kestrada_tests PRIVATE KESTRADA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   # "core": scripts/mutants.sh runs this binary on its own first.
   gtest_discover_tests(kestrada_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS core)
 endif()

@@ -36,6 +36,15 @@ if(TARGET kestrada-server)
   set_tests_properties(kestrada_world_web PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
 endif()
 
+# One session through the window and through the page, byte for byte.
+if(KESTRADA_WITH_DESKTOP)
+  add_test(NAME kestrada_same_session
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/web/same_session_test.sh ${KESTRADA_WEB_BUILD_DIR}/site
+      $<TARGET_FILE:${KESTRADA_HEADLESS_PROGRAM}> $<TARGET_FILE:same_session_qtest>)
+  set_tests_properties(kestrada_same_session PROPERTIES
+    SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
+endif()
+
 # The site as an installed app: kept for play offline, installable, and
 # updated whole.
 add_test(NAME kestrada_offline

@@ -77,6 +77,10 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
       sndStart_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndCrash_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())), host_(*this) {
+    setRunOpener([](const std::filesystem::path& run) {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                {QStringLiteral("--replay"), QString::fromStdString(run.string())});
+    });
     play_ = std::make_unique<session::Play>(
         host_, session::PlaySetup{
                    .folders = folders,
@@ -211,10 +215,7 @@ void MainWindow::onEvent(session::PlayEvent event) {
         exited_ = true;
         break;
     case session::PlayEvent::ReplayChosen:
-        // A run replays as --replay does, in a window of its own.
-        QProcess::startDetached(
-            QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--replay"), QString::fromStdString(play_->chosenRun().string())});
+        openRun_(play_->chosenRun());
         break;
     case session::PlayEvent::Stored:
         break;
@@ -222,6 +223,10 @@ void MainWindow::onEvent(session::PlayEvent event) {
         roadStarter_(play_->roadSeed(), play_->roadDay());
         break;
     }
+}
+
+void MainWindow::setRunOpener(std::function<void(const std::filesystem::path&)> opener) {
+    openRun_ = std::move(opener);
 }
 
 void MainWindow::syncView() {
@@ -345,7 +350,7 @@ void MainWindow::endProgram() {
 }
 
 bool MainWindow::hallOfFameKey(const QKeyEvent& event) {
-    if (!play_->hallOfFame().shown()) {
+    if (!play_->tableShown()) {
         return false;
     }
     const bool taken = play_->panelKey(panelKey(event.key()), event.text().toStdString(),

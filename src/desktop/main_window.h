@@ -72,6 +72,9 @@ class MainWindow : public QMainWindow {
     void setRoadStarter(std::function<void(uint32_t seed, const std::string& day)> start) {
         roadStarter_ = std::move(start);
     }
+    // Opens a run chosen in the hall of fame: by default the program again,
+    // with --replay, in a window of its own.
+    void setRunOpener(std::function<void(const std::filesystem::path&)> opener);
 
   Q_SIGNALS:
     // Exit has run: the program should end.
@@ -114,6 +117,7 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<FullScreen> fullScreen_;
     std::unique_ptr<QtWorldLink> worldLink_;
     std::function<void(uint32_t, const std::string&)> roadStarter_;
+    std::function<void(const std::filesystem::path&)> openRun_;
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;
     bool exited_ = false; // the session said Exited

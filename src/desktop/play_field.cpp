@@ -122,7 +122,7 @@ void PlayField::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPointF at = (event->position() - playArea().topLeft()) / zoom_;
-    if (play_.hallOfFame().shown()) {
+    if (play_.tableShown()) {
         Q_EMIT hallOfFameClicked(at.x(), at.y());
         return;
     }

@@ -323,12 +323,6 @@ bool Play::startReplay(std::string_view text, std::string& error) {
     if (running(form())) {
         input(menuEvent(MenuCommand::mnuPause));
     }
-    if (panel_.shown() && panel_.editing()) {
-        emit(PlayEvent::Stored); // the name typed is kept as the table goes
-    }
-    if (panel_.shown()) {
-        panel_.toggle(form());
-    }
     player_->game->silence();
     flushSounds();
     // From the best the recording started from, or for a recording older
@@ -339,6 +333,7 @@ bool Play::startReplay(std::string_view text, std::string& error) {
     replay_ = makeRound(*quietHost_, header ? header->seed : seed_, *replayBest_);
     replay_->game->start();
     replay_->runner->replay(parse.events);
+    showFromItsLastSlot();
     live_ = std::make_unique<scene::LiveScene>(form());
     live_->setSmoothing(smoothing_);
     return true;
@@ -349,8 +344,15 @@ void Play::endReplay() {
     flushSounds();
     replay_.reset();
     replayBest_.reset();
+    showFromItsLastSlot();
     live_ = std::make_unique<scene::LiveScene>(form());
     live_->setSmoothing(smoothing_);
+}
+
+void Play::showFromItsLastSlot() {
+    lastSlot_ = shown().runner->slot() - 1;
+    lastTicked_ = false;
+    lastSounds_.clear();
 }
 
 void Play::settle() {
@@ -466,7 +468,7 @@ void Play::emit(PlayEvent event) {
 
 scene::Scene Play::scene(double nowMs) const {
     scene::Scene shown = live_->frame(form(), nowMs, held());
-    if (panel_.shown()) {
+    if (tableShown()) {
         scene::addHallOfFame(shown, form(), world_->view(panel_));
     }
     return shown;

@@ -116,6 +116,9 @@ class Play {
     // A click or a tap at a point of the scene; true when the table took it.
     bool click(double x, double y);
     const HallOfFamePanel& hallOfFame() const { return panel_; }
+    // The table is on the screen: shown, and no replay in front of it (one
+    // played in place leaves it as it was, for when the player is back).
+    bool tableShown() const { return panel_.shown() && !replaying(); }
     // The run the last ReplayChosen event named.
     const std::filesystem::path& chosenRun() const { return chosenRun_; }
 
@@ -183,6 +186,8 @@ class Play {
     void takeWorldResults();
     bool startReplay(std::string_view text, std::string& error);
     void endReplay();
+    // The game shown changed: its record is of the last slot it ran.
+    void showFromItsLastSlot();
     // Hands the sound calls made so far to the front end, and keeps them
     // with their game for the record of its slot.
     void flushSounds();

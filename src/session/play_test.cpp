@@ -1,7 +1,7 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
-// A played session without any front end: the player's keys, menus, the
-// hall of fame and a replay played in place, checked through the session's
-// recording, which must replay headless to the trace of the play.
+// A played session without any front end: the steps a player takes in
+// tests/web/same_session.txt, which the window and the page play too, each
+// look as the script says, and the session's recording replaying headless
+// to every slot the player saw.
 #include "app/key_codes.h"
 #include "session/play.h"
 #include "session/recorded_best.h"
@@ -19,6 +19,14 @@ namespace {
 
 using Key = HallOfFamePanel::Key;
 
+// The script's keys: the game's code and the panel's name for each.
+const std::map<std::string, std::pair<int16_t, std::optional<Key>>> kKeys = {
+    {"Up", {kKeyUp, Key::Up}},       {"Down", {kKeyDown, Key::Down}},
+    {"Left", {kKeyLeft, Key::Left}}, {"Right", {kKeyRight, Key::Right}},
+    {"Space", {kKeySpace, {}}},      {"Enter", {kKeyEnter, Key::Enter}},
+    {"Escape", {kKeyEsc, Key::Esc}},
+};
+
 struct Session {
     explicit Session(const std::filesystem::path& folder, HighScoreStore* store = nullptr)
         : play(host, PlaySetup{.folders = {folder, folder},
@@ -32,22 +40,11 @@ struct Session {
         play.start([this](PlayEvent event) { events.push_back(event); });
     }
     // A key as a front end hands it: to the hall of fame first while shown.
-    void key(int16_t code, bool down, bool repeat = false, std::optional<Key> panel = {}) {
-        if (!play.hallOfFame().shown() || !play.panelKey(panel, "", down, repeat)) {
+    void key(const std::string& name, bool down, bool repeat) {
+        const auto& [code, panel] = kKeys.at(name);
+        if (!play.tableShown() || !play.panelKey(panel, "", down, repeat)) {
             play.key(code, down, repeat);
         }
-    }
-    void press(int16_t code, std::optional<Key> panel = {}) {
-        key(code, true, false, panel);
-        key(code, false, false, panel);
-    }
-    // Esc held down while the keyboard repeats it ten times.
-    void holdEsc() {
-        key(kKeyEsc, true, false, Key::Esc);
-        for (int i = 0; i < 10; ++i) {
-            key(kKeyEsc, true, true, Key::Esc);
-        }
-        key(kKeyEsc, false, false, Key::Esc);
     }
     // The player's game's record of each slot it shows.
     void slots(int count) {
@@ -56,6 +53,51 @@ struct Session {
             if (!play.replaying() && slot.ran) {
                 shown[slot.number] = play.lastRecord();
             }
+        }
+    }
+    std::string look() const {
+        const Form& form = play.form();
+        std::ostringstream text;
+        text << play.title() << " | over=" << form.GameOver
+             << " paused=" << form.lblPaused().Visible << " panel="
+             << (play.tableShown() ? std::to_string(play.hallOfFame().rows().size()) : "-")
+             << " dialog=" << !host.dialog.empty();
+        return text.str();
+    }
+    void step(std::istringstream words) {
+        std::string verb;
+        std::string what;
+        words >> verb;
+        if (verb == "look") {
+            std::getline(words, what);
+            EXPECT_EQ(look(), what.substr(1));
+            return;
+        }
+        words >> what;
+        if (verb == "slots") {
+            slots(std::stoi(what));
+        } else if (verb == "down" || verb == "up") {
+            key(what, verb == "down", false);
+        } else if (verb == "repeat") {
+            int count = 0;
+            words >> count;
+            for (int i = 0; i < count; ++i) {
+                key(what, true, true);
+            }
+        } else if (verb == "type") {
+            play.panelKey(std::nullopt, what, true, false);
+        } else if (verb == "menu") {
+            play.menu(*commandNamed(what));
+        } else if (verb == "ctrl") {
+            play.toggleHallOfFame();
+        } else if (verb == "close") {
+            host.dialog.clear();
+        } else if (verb == "pad") {
+            play.padButton(0, PadButton::South, what == "down");
+        } else if (verb == "leave") {
+            play.leave();
+        } else if (verb == "back") {
+            play.setInFront(true);
         }
     }
     int count(PlayEvent event) const {
@@ -95,102 +137,32 @@ std::vector<std::string> headlessTrace(const std::string& recording,
     return linesOf(testing::fileText(folder / "trace.jsonl"));
 }
 
-// Play, a crash into the hall of fame, a name, a new game, Esc held, the
-// game left with a controller pressed behind it, a run chosen from the
-// table replayed in place with Esc held, Help and the table asked for, Exit
-// back to the game, and play on: one recording, which replays headless to
-// every slot the player saw.
+// Help, a crash into the hall of fame, a name, a new game, Esc held, the
+// game left with a controller pressed behind it, the first game's run
+// replayed in place with Esc held and Help and the table asked for, Exit
+// back to the game, and play on: one recording of it all.
 TEST(Play, OneSessionRecordsAllThePlayAroundAReplayAndReplaysToItsTrace) {
     const testing::ScratchDir folder;
     testing::writeFile(folder.path() / "Kestrada.txt", "\"3043\"\r\n");
     Session s(folder.path());
-    s.slots(2);
-    s.key(kKeyUp, true);
-    s.slots(30);
-    s.play.menu(MenuCommand::mnuHowToPlay);
-    EXPECT_EQ(s.host.dialog, "help");
-    s.press(kKeyEsc);
-    s.key(kKeyLeft, true);
-    for (int i = 0; i < 400 && !s.play.form().GameOver; ++i) {
-        s.slots(1);
+    std::istringstream script(testing::fileText(KESTRADA_SOURCE_DIR "/tests/web/same_session.txt"));
+    for (std::string line; std::getline(script, line);) {
+        if (!line.empty() && line[0] != '#') {
+            s.step(std::istringstream(line));
+        }
     }
-    ASSERT_TRUE(s.play.form().GameOver);
-    EXPECT_EQ(s.count(PlayEvent::Crashed), 1);
-    s.key(kKeyLeft, false);
-    s.key(kKeyUp, false);
-
-    // The crash entered the table: the name typed is kept on Enter, and the
-    // next Enter starts a new game.
-    ASSERT_TRUE(s.play.hallOfFame().editing());
-    EXPECT_TRUE(s.play.panelKey(std::nullopt, "Zo", true, false));
-    s.press(kKeyEnter, Key::Enter);
-    EXPECT_FALSE(s.play.hallOfFame().editing());
-    EXPECT_EQ(s.count(PlayEvent::Stored), 2);
-    s.slots(3);
-    s.press(kKeyEnter, Key::Enter);
-    EXPECT_FALSE(s.play.form().GameOver);
-
-    // Esc held through ten repeats pauses once.
-    s.key(kKeyUp, true);
-    s.slots(20);
-    const std::size_t pausesBefore = linesOf(s.play.recording()).size();
-    s.holdEsc();
-    EXPECT_TRUE(s.play.form().lblPaused().Visible);
-    EXPECT_EQ(linesOf(s.play.recording()).size(), pausesBefore + 2); // down Esc, up Esc
-    s.press(kKeyEsc);
-    s.key(kKeyUp, false);
-    s.slots(5);
-
-    // Left, the game pauses; a controller behind it fires nothing.
-    s.play.leave();
-    EXPECT_TRUE(s.play.form().lblPaused().Visible);
-    const std::string beforePad = s.play.recording();
-    s.play.padButton(0, PadButton::South, true);
-    s.play.padButton(0, PadButton::South, false);
-    EXPECT_EQ(s.play.recording(), beforePad);
-    s.play.setInFront(true);
-    s.press(kKeyEsc);
-    s.slots(5);
-
-    // The table's first row replays in place; the player's game waits.
-    s.play.toggleHallOfFame();
-    EXPECT_TRUE(s.play.form().lblPaused().Visible);
-    s.press(kKeyDown, Key::Down);
-    s.press(kKeyEnter, Key::Enter);
-    ASSERT_TRUE(s.play.replaying());
-    EXPECT_EQ(s.play.title(), "Kestrada - replay");
-    EXPECT_EQ(s.play.form().lblHighScore().Caption, "3043");
-    s.slots(10);
-    s.holdEsc();
-    EXPECT_TRUE(s.play.held());
-    s.slots(5);
-    s.press(kKeyEsc, Key::Esc);
-    EXPECT_FALSE(s.play.held());
-    s.host.dialog.clear();
-    s.play.menu(MenuCommand::mnuHowToPlay);
-    s.play.toggleHallOfFame();
-    EXPECT_FALSE(s.play.hallOfFame().shown());
-    s.slots(60); // past the recorded Help
-    EXPECT_EQ(s.host.dialog, "");
-    s.play.menu(MenuCommand::mnuExit);
-    ASSERT_FALSE(s.play.replaying());
-    EXPECT_FALSE(s.play.ended());
-    EXPECT_EQ(s.play.title(), "Kestrada");
-
-    // Play on, then Exit.
-    s.press(kKeyEsc);
-    s.key(kKeyUp, true);
-    s.slots(30);
-    s.play.menu(MenuCommand::mnuExit);
+    EXPECT_EQ(s.count(PlayEvent::Crashed), 2); // the player's, the replay's
+    EXPECT_EQ(s.count(PlayEvent::Stored), 3);  // kept at the crash, named, kept at Exit
     EXPECT_TRUE(s.play.ended());
     EXPECT_EQ(s.count(PlayEvent::Exited), 1);
+    EXPECT_EQ(std::count(s.play.recording().begin(), s.play.recording().end(), '\n'), 25);
 
     const std::vector<std::string> trace = headlessTrace(s.play.recording(), folder.path());
     for (const auto& [slot, record] : s.shown) {
         ASSERT_LE(slot, trace.size());
         EXPECT_EQ(trace[slot - 1], record) << "slot " << slot;
     }
-    EXPECT_GT(s.shown.size(), 100u);
+    EXPECT_GT(s.shown.size(), 300u);
 }
 
 // The best is read once, when the session starts: a save by another game

@@ -274,7 +274,7 @@ const menus = {
   bar: document.getElementById('menubar'),
   open: null,
   entries: new Map(),
-  add(menu, item, caption, shortcut, checkable, separatorAbove) {
+  add(menu, item, name, caption, shortcut, checkable, separatorAbove) {
     if (item < 0) {
       const title = document.createElement('div');
       title.className = 'menu';
@@ -296,6 +296,7 @@ const menus = {
     const button = document.createElement('button');
     button.className = 'item';
     button.dataset.command = item;
+    button.dataset.name = name;
     const check = document.createElement('span');
     check.className = 'check';
     const text = document.createElement('span');
@@ -409,7 +410,9 @@ class Player {
     this.startedAt = audio.currentTime - this.offset;
     source.start(0, Math.min(this.offset, this.buffer.duration));
     this.source = source;
-    this.sound.watch(this.name);
+    if (this.sound.watching) {
+      this.sound.watch(this.name);
+    }
   }
   stop() {
     if (!this.source) {
@@ -451,6 +454,8 @@ const sound = {
   players: {},
   files: {},
   lastPlay: null,
+  // Only a test or the bench (?watch=sound) asks when a play was heard.
+  watching: new URLSearchParams(location.search).get('watch') === 'sound',
   // The files are fetched while the cover waits; decoding needs the context.
   fetchFiles() {
     for (const [name, file] of Object.entries(soundFiles)) {
@@ -859,7 +864,12 @@ var Module = {
       window.removeEventListener('keydown', begin, true);
       await sound.unlock();
       cover.hidden = true;
-      const seed = new URLSearchParams(location.search).get('seed');
+      const query = new URLSearchParams(location.search);
+      const seed = query.get('seed');
+      // A test steps the clock by hand (?clock=stepped): no frame runs but its.
+      if (query.get('clock') === 'stepped') {
+        Module._kestrada_stepped_clock();
+      }
       Module._kestrada_begin(seed === null ? _page_milliseconds_since_midnight() : Number(seed) >>> 0);
       Module._kestrada_set_smoothing(smoothing);
     };
@@ -873,6 +883,7 @@ window.kestrada = {
   state: () => JSON.parse(UTF8ToString(Module._kestrada_state())),
   recording: () => UTF8ToString(Module._kestrada_recording()),
   hallOfFame: () => UTF8ToString(Module._kestrada_hall_of_fame()).split('\n').filter(Boolean),
+  hallOfFameShown: () => Module._kestrada_hall_of_fame_shown(),
   audioState: () => (sound.context ? sound.context.state : 'none'),
   peak: () => sound.peak(),
   firstFrameAt: () => firstFrameAt,
@@ -883,6 +894,18 @@ window.kestrada = {
   // Frames drawn, those that showed something new, and the drawing time of
   // each of the last 60, in milliseconds.
   frames: () => frameStats.read(),
+  // With ?clock=stepped: this many 40 ms slots, a frame for each; none
+  // draws a frame at the time it stands at.
+  step: (slots) => {
+    for (let i = 0; i < slots; i += 1) {
+      steppedNow += 40;
+      Module._kestrada_frame(steppedNow);
+    }
+    if (slots === 0) {
+      Module._kestrada_frame(steppedNow);
+    }
+  },
 };
+let steppedNow = 0;
 
 fitCanvas();

@@ -26,8 +26,9 @@ void page_line(int rgb, double width, double x1, double y1, double x2, double y2
 // The title, and whether the pointer hides over the canvas (a running game).
 void page_end_frame(const char* title, bool hidePointer);
 
-void page_menu_add(int menu, int item, const char* caption, const char* shortcut, bool checkable,
-                   bool separatorAbove);
+// name: the command's name in the input files, for the tests.
+void page_menu_add(int menu, int item, const char* name, const char* caption, const char* shortcut,
+                   bool checkable, bool separatorAbove);
 void page_menu_state(int menu, int item, const char* caption, bool checked, bool enabled,
                      bool visible);
 

@@ -37,9 +37,9 @@ mergeInto(LibraryManager.library, {
   page_end_frame: function (title, hidePointer) {
     kestradaPage.endFrame(UTF8ToString(title), hidePointer);
   },
-  page_menu_add: function (menu, item, caption, shortcut, checkable, separatorAbove) {
-    kestradaPage.menus.add(menu, item, UTF8ToString(caption), UTF8ToString(shortcut),
-      checkable, separatorAbove);
+  page_menu_add: function (menu, item, name, caption, shortcut, checkable, separatorAbove) {
+    kestradaPage.menus.add(menu, item, UTF8ToString(name), UTF8ToString(caption),
+      UTF8ToString(shortcut), checkable, separatorAbove);
   },
   page_menu_state: function (menu, item, caption, checked, enabled, visible) {
     kestradaPage.menus.state(menu, item, UTF8ToString(caption), checked, enabled, visible);

@@ -33,6 +33,7 @@ using session::MenuCommand;
 using session::PlayEvent;
 
 PageHost host;
+bool steppedClock = false; // a test's frames, not the browser's
 std::unique_ptr<session::Play> play;
 // The world's server: the page's own origin when a kestrada-server served it.
 std::string worldServer;
@@ -73,7 +74,7 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
     if (e->ctrlKey || e->altKey || e->metaKey || page_dialog_open()) {
         return EM_FALSE;
     }
-    if (play->hallOfFame().shown()) {
+    if (play->tableShown()) {
         const PanelKey key = panelKeyOf(e->key);
         if (play->panelKey(key.key, key.typed, down, e->repeat != 0)) {
             return EM_TRUE;
@@ -152,12 +153,14 @@ void addMenus() {
     const Form& form = play->form();
     const auto bar = session::menuBar();
     for (std::size_t m = 0; m < bar.size(); ++m) {
-        page_menu_add(static_cast<int>(m), -1, (form.*bar[m]).Caption.c_str(), "", false, false);
+        page_menu_add(static_cast<int>(m), -1, "", (form.*bar[m]).Caption.c_str(), "", false,
+                      false);
         for (const std::size_t i : session::commandsIn(bar[m])) {
             const session::MenuCommandEntry& entry = session::menuCommands()[i];
             const MenuItem& item = form.*entry.item;
-            page_menu_add(static_cast<int>(m), static_cast<int>(i), item.Caption.c_str(),
-                          item.Shortcut.c_str(), entry.checkable, entry.separatorAbove != nullptr);
+            page_menu_add(static_cast<int>(m), static_cast<int>(i), std::string(entry.name).c_str(),
+                          item.Caption.c_str(), item.Shortcut.c_str(), entry.checkable,
+                          entry.separatorAbove != nullptr);
         }
     }
 }
@@ -183,8 +186,7 @@ void syncMenus() {
 // is shown.
 void showChosenRun() {
     static std::string shown;
-    const auto& panel = play->hallOfFame();
-    const auto run = panel.shown() ? panel.highlightedRun() : std::nullopt;
+    const auto run = play->tableShown() ? play->hallOfFame().highlightedRun() : std::nullopt;
     const std::string path = run ? run->string() : std::string();
     if (path != shown) {
         shown = path;
@@ -254,8 +256,23 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void kestrada_begin(uint32_t seed) {
     beginSession(seed, "");
     addMenus();
-    emscripten_request_animation_frame_loop(onFrame, nullptr);
+    if (steppedClock) {
+        onFrame(0, nullptr); // the clock starts
+    } else {
+        emscripten_request_animation_frame_loop(onFrame, nullptr);
+    }
     page_world_look();
+}
+
+// Frames come from kestrada_frame() alone, at the times a test gives.
+EMSCRIPTEN_KEEPALIVE void kestrada_stepped_clock() {
+    steppedClock = true;
+}
+
+EMSCRIPTEN_KEEPALIVE void kestrada_frame(double nowMs) {
+    if (steppedClock) {
+        onFrame(nowMs, nullptr);
+    }
 }
 
 // A kestrada-server served the page: its origin is the world's server.
@@ -378,10 +395,16 @@ EMSCRIPTEN_KEEPALIVE const char* kestrada_state() {
 EMSCRIPTEN_KEEPALIVE const char* kestrada_hall_of_fame() {
     static std::string text;
     text.clear();
-    for (const std::string& row : play ? play->hallOfFame().rows() : std::vector<std::string>{}) {
-        text += row + "\n";
+    if (play && play->tableShown()) {
+        for (const std::string& row : play->hallOfFame().rows()) {
+            text += row + "\n";
+        }
     }
     return text.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE bool kestrada_hall_of_fame_shown() {
+    return play && play->tableShown();
 }
 
 // A click or a tap on the canvas, in the scene's pixels: true when the
@@ -425,8 +448,10 @@ int main() {
     preloadPictures();
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onKey);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onKey);
-    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onBlur);
-    emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onFocus);
+    // The page's own focus, not its elements': a dialog's button losing
+    // the focus as the dialog closes is not the player leaving.
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onBlur);
+    emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onFocus);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, onVisibility);
     return 0;
 }
