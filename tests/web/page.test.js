@@ -148,7 +148,7 @@ test('sound that cannot start leaves the game to start silent, saying so, and jo
     };
     window.letSoundStart = () => waiting.forEach((start) => start());
   };
-  const page = await openGame([], chromium ? holdSound : null);
+  const page = await openGame([], chromium ? holdSound : null, '&watch=sound');
   assert.match(await page.$eval('#status', (p) => p.textContent), /^No sound: /);
   await page.keyboard.down('ArrowUp');
   await slotsPass(page, 25);
