@@ -108,15 +108,6 @@ TEST_F(HeadlessProgram, HoldingUpThenLeftDrivesOntoTheRoadAndExitSavesTheScore) 
     const std::vector<std::string> r = replay(
         input("1 down Up\n8 down Left\n15 up Left\n60 menu mnuExit\n60 down Esc\n"), "100", data());
     ASSERT_EQ(r.size(), 59u) << "no record for the slot of Exit or after it";
-    // On the verge the car creeps at 5 without its hit box; Left moves it by
-    // its speed; on the asphalt it shows the box and speeds up.
-    EXPECT_EQ(at(r[12], "picCar"), "[356,335,false]");
-    EXPECT_EQ(at(r[12], "Speed"), "5");
-    EXPECT_EQ(at(r[13], "picCar"), "[350,330,true]");
-    EXPECT_EQ(at(r[13], "lblSpeed"), "\"30\"") << "the read-out lags a tick";
-    EXPECT_EQ(at(r[39], "Speed"), "25");
-    EXPECT_EQ(at(r[39], "picCar"), "[350,235,true]") << "top speed sits 125 pixels higher";
-
     const std::string score = at(r.back(), "lblScore");
     const std::string shown = score.substr(1, score.size() - 2);
     EXPECT_EQ(last.out, "slots=59 ticks=59 score=" + shown + " high=" + shown +

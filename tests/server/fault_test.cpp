@@ -5,10 +5,10 @@
 #include "postgres_cluster.h"
 #include "server_process.h"
 #include "session/run_verification.h"
+#include "testing/json_field.h"
 #include "testing/test_game.h"
 
 #include <atomic>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <map>
@@ -44,21 +44,7 @@ httplib::Result post(httplib::Client& client, const SentRun& run, const std::str
 
 std::string statusOf(httplib::Client& client, const std::string& id) {
     const auto run = client.Get(("/api/runs/" + id).c_str());
-    if (!run || run->status != 200) {
-        return "";
-    }
-    const auto at = run->body.find("\"status\":\"");
-    return run->body.substr(at + 10, run->body.find('"', at + 10) - at - 10);
-}
-
-std::string idOf(const std::string& body) {
-    const auto at = body.find("\"id\":");
-    return body.substr(at + 5, body.find_first_of(",}", at) - at - 5);
-}
-
-std::string fileText(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return run && run->status == 200 ? jsonField(run->body, "status") : "";
 }
 
 TEST(ServerFaults, AKillInTheMiddleOfABurstLosesNoAcceptedRun) {
@@ -89,7 +75,7 @@ TEST(ServerFaults, AKillInTheMiddleOfABurstLosesNoAcceptedRun) {
                 const auto answer = post(client, runs[i], "K" + std::to_string(t));
                 if (answer && (answer->status == 201 || answer->status == 202)) {
                     std::lock_guard lock(mutex);
-                    accepted[idOf(answer->body)] = &runs[i];
+                    accepted[jsonField(answer->body, "id")] = &runs[i];
                 }
             }
         });
@@ -116,7 +102,7 @@ TEST(ServerFaults, AKillInTheMiddleOfABurstLosesNoAcceptedRun) {
     ASSERT_NE(server->port(), 0);
     httplib::Client client("127.0.0.1", server->port());
     for (const auto& [id, run] : accepted) {
-        EXPECT_TRUE(eventually([&] { return statusOf(client, id) == "verified"; },
+        EXPECT_TRUE(eventually([&] { return statusOf(client, id) == "\"verified\""; },
                                std::chrono::seconds(30)))
             << "run " << id << " is " << statusOf(client, id);
         EXPECT_EQ(client.Get(("/api/runs/" + id + "/recording").c_str())->body, run->file);
@@ -202,7 +188,7 @@ TEST_F(PostgresFaults, TwoServersOnOneDatabaseVerifyEachRunOnceAndShowTheSameBoa
             httplib::Client client("127.0.0.1", port);
             for (std::size_t i = port == first.port() ? 0 : 1; i < runs.size(); i += 2) {
                 const auto answer = post(client, runs[i], "N" + std::to_string(i % 7));
-                ids[i] = answer ? idOf(answer->body) : "";
+                ids[i] = answer ? jsonField(answer->body, "id") : "";
             }
         });
     }
@@ -211,7 +197,7 @@ TEST_F(PostgresFaults, TwoServersOnOneDatabaseVerifyEachRunOnceAndShowTheSameBoa
     }
     httplib::Client client("127.0.0.1", first.port());
     for (const std::string& id : ids) {
-        EXPECT_TRUE(eventually([&] { return statusOf(client, id) == "verified"; },
+        EXPECT_TRUE(eventually([&] { return statusOf(client, id) == "\"verified\""; },
                                std::chrono::seconds(30)))
             << "run " << id;
     }

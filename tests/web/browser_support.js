@@ -48,6 +48,11 @@ async function slotsPass(page, count) {
   await page.waitForFunction((s) => window.kestrada.state().slot >= s, {}, from + count);
 }
 
+async function press(page, key, slots = 2) {
+  await page.keyboard.press(key);
+  await slotsPass(page, slots);
+}
+
 function nativeStateAt(recording, slot) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrada-replay-'));
   fs.writeFileSync(path.join(folder, 'run.txt'), recording);
@@ -58,4 +63,4 @@ function nativeStateAt(recording, slot) {
   return JSON.parse(records[records.length - 1]);
 }
 
-module.exports = { engine, chromium, useBrowser, state, slotsPass, nativeStateAt };
+module.exports = { engine, chromium, useBrowser, state, slotsPass, press, nativeStateAt };

@@ -11,7 +11,7 @@ const assert = require('node:assert');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const { chromium, useBrowser, state, slotsPass, nativeStateAt } = require('./browser_support.js');
+const { chromium, useBrowser, state, slotsPass, press, nativeStateAt } = require('./browser_support.js');
 const chromiumOnly = { skip: !chromium && 'chromium only' };
 
 const url = process.env.KESTRADA_URL;
@@ -36,10 +36,6 @@ async function openGame(problems = [], before = null, query = '') {
   return page;
 }
 
-async function press(page, key, slots = 2) {
-  await page.keyboard.press(key);
-  await slotsPass(page, slots);
-}
 // A click on the canvas at a point of the scene's 590 × 477.
 async function clickScene(page, x, y) {
   const box = await (await page.$('#screen')).boundingBox();
@@ -47,32 +43,15 @@ async function clickScene(page, x, y) {
   await slotsPass(page, 2);
 }
 
-async function clickMenu(page, menu, item) {
-  await page.evaluate((m, i) => {
-    const titles = [...document.querySelectorAll('#menubar .title')];
-    titles.find((t) => t.textContent === m).click();
-    const items = [...document.querySelectorAll('#menubar .menu.open .item')];
-    items.find((b) => b.textContent.includes(i)).click();
-  }, menu, item);
-}
-
 // The next test finds the high score and the entry this game leaves.
 test('the page loads and plays, its state equals the native replay of its own recording', async () => {
   const problems = [];
   const page = await openGame(problems);
-  assert.strictEqual(await page.evaluate(() => document.title), 'Kestrada');
   await page.keyboard.down('ArrowUp');
   await pause(1500);
-  await press(page, ' ');
+  // The top-row digits choose a weapon: the replay below must agree.
   await press(page, 'Digit2');
   await press(page, ' ');
-  await press(page, 'Digit1');
-  await press(page, 'Escape');
-  assert.strictEqual((await state(page)).Paused, true);
-  await press(page, 'Escape');
-  await clickMenu(page, 'Sound', 'Road Music');
-  await pause(200);
-  assert.strictEqual((await state(page)).mnuMusic, false);
   // Off the road to the left: a crash.
   await page.keyboard.down('ArrowLeft');
   await page.waitForFunction(() => window.kestrada.state().GameOver, { timeout: 30000 });
