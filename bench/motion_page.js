@@ -7,6 +7,7 @@
 //   KESTRADA_URL=... node bench/motion_page.js QUERY SECONDS
 'use strict';
 const puppeteer = require('../tests/web/node_modules/puppeteer-core');
+const { driveUpTo } = require('./drive_up.js');
 
 const [query = '', seconds = '3'] = process.argv.slice(2);
 
@@ -18,13 +19,7 @@ const [query = '', seconds = '3'] = process.argv.slice(2);
   await page.goto(`${process.env.KESTRADA_URL}?seed=7${query}`, { waitUntil: 'networkidle0' });
   await page.click('#cover');
   await page.waitForFunction(() => window.kestrada.firstFrameAt() !== null);
-  await page.keyboard.down('ArrowUp');
-  await page.waitForFunction(() => window.kestrada.state().Speed >= 5);
-  // Off the verge and its rumble strip: left until the car speeds up.
-  await page.keyboard.down('ArrowLeft');
-  await page.waitForFunction(() => window.kestrada.state().Speed >= 8);
-  await page.keyboard.up('ArrowLeft');
-  await page.waitForFunction(() => window.kestrada.state().Speed >= 25, { timeout: 20000 });
+  await driveUpTo(page, 25);
   const samples = await page.evaluate((ms) => new Promise((resolve) => {
     const canvas = document.getElementById('screen');
     const context = canvas.getContext('2d');

@@ -9,6 +9,7 @@
 'use strict';
 const os = require('node:os');
 const puppeteer = require('../tests/web/node_modules/puppeteer-core');
+const { driveUpTo } = require('./drive_up.js');
 
 const [seconds = '5', ...rates] = process.argv.slice(2);
 const load = () => os.loadavg()[0].toFixed(2);
@@ -19,13 +20,7 @@ async function measure(browser, rate) {
   await page.goto(`${process.env.KESTRADA_URL}?seed=7`, { waitUntil: 'networkidle0' });
   await page.touchscreen.tap(195, 100);
   await page.waitForFunction(() => window.kestrada.firstFrameAt() !== null);
-  await page.keyboard.down('ArrowUp');
-  await page.waitForFunction(() => window.kestrada.state().Speed >= 5);
-  // Off the verge and its rumble strip: left until the car speeds up.
-  await page.keyboard.down('ArrowLeft');
-  await page.waitForFunction(() => window.kestrada.state().Speed >= 8);
-  await page.keyboard.up('ArrowLeft');
-  await page.waitForFunction(() => window.kestrada.state().Speed >= 20, { timeout: 20000 });
+  await driveUpTo(page, 20);
   const cdp = await page.target().createCDPSession();
   await cdp.send('Emulation.setCPUThrottlingRate', { rate });
   await new Promise((resolve) => setTimeout(resolve, 1000));
