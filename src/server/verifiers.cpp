@@ -7,7 +7,6 @@
 namespace kestrada::server {
 
 namespace {
-constexpr std::size_t kFinishedKept = 4096;
 constexpr std::chrono::seconds kDatabaseDownPause{1};
 } // namespace
 
@@ -45,8 +44,9 @@ Outcome outcomeOf(const ChildReplay& child, int64_t claimed) {
     return outcome;
 }
 
-Verifiers::Verifiers(RunStore& store, VerifierSettings settings, std::string processName)
-    : store_(store), settings_(settings), processName_(std::move(processName)) {
+Verifiers::Verifiers(RunStore& store, VerifierSettings settings, std::string processName,
+                     Metrics* metrics)
+    : store_(store), settings_(settings), processName_(std::move(processName)), metrics_(metrics) {
     for (unsigned i = 0; i < settings_.workers; ++i) {
         threads_.emplace_back([this, i] { work(i); });
     }
@@ -71,21 +71,9 @@ void Verifiers::wake() {
     wake_.notify_one();
 }
 
-bool Verifiers::waitFor(int64_t id, std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    return done_.wait_for(lock, timeout, [&] { return finished_.count(id) != 0; });
-}
-
 void Verifiers::finished(int64_t id) {
-    {
-        std::lock_guard lock(mutex_);
-        finished_.insert(id);
-        ++generation_;
-        if (finished_.size() > kFinishedKept) {
-            finished_.erase(finished_.begin());
-        }
-    }
-    done_.notify_all();
+    ++generation_;
+    waiters_.finished(id);
 }
 
 void Verifiers::work(unsigned index) {
@@ -118,7 +106,9 @@ bool Verifiers::verifyOne(const std::string& owner) {
         return false;
     }
     std::cerr << "verifier " << owner << ": replaying run " << job->id << '\n';
+    const auto started = std::chrono::steady_clock::now();
     const ChildReplay child = replayInChild(job->recording, settings_.limits);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
     if (child.end == ChildReplay::End::Crashed) {
         const bool rejected = store_.crashed(job->id, owner);
         std::cerr << "verifier " << owner << ": run " << job->id << " crashed its replay"
@@ -130,6 +120,9 @@ bool Verifiers::verifyOne(const std::string& owner) {
     }
     const Outcome outcome = outcomeOf(child, job->claimed);
     if (store_.finish(job->id, owner, outcome)) {
+        if (metrics_ != nullptr) {
+            metrics_->countVerification(outcome.verified, took.count());
+        }
         std::cerr << "verifier " << owner << ": run " << job->id << ' '
                   << (outcome.verified ? "verified" : "rejected: " + outcome.reason) << '\n';
     }

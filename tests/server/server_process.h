@@ -36,6 +36,21 @@ class ServerProcess {
 // not send; the status of the answer, 0 when there was none.
 int rawExchange(int port, const std::string& request);
 
+struct Answer {
+    int status = 0; // 0: none in time
+    std::string head;
+    std::string body;
+    double ms = 0; // from connecting to the last byte
+};
+// The same from a loopback address of the caller's choice (every 127.x
+// is this machine), the answer read whole.
+Answer exchangeFrom(const std::string& source, int port, const std::string& request,
+                    int timeoutMs = 10000);
+// A GET, or a POST of `body` with that Content-Type (none when empty).
+Answer getFrom(const std::string& source, int port, const std::string& target);
+Answer postFrom(const std::string& source, int port, const std::string& target,
+                const std::string& body, const std::string& type);
+
 // Waits, at most `limit`, for `done` to hold, looking every 50 ms.
 template <typename Done> bool eventually(Done done, std::chrono::seconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
