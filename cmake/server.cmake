@@ -57,7 +57,9 @@ target_include_directories(kestrada_server_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(kestrada_server_tests PRIVATE kestrada_server_core kestrada_postgres_cluster
   PkgConfig::HTTPLIB GTest::gtest GTest::gtest_main)
 target_compile_definitions(kestrada_server_tests PRIVATE
-  KESTRADA_FUZZ_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/fuzz-corpus")
+  KESTRADA_FUZZ_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/fuzz-corpus"
+  KESTRADA_SERVER_PROGRAM="$<TARGET_FILE:kestrada-server>")
+add_dependencies(kestrada_server_tests kestrada-server)
 gtest_discover_tests(kestrada_server_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 
 # The HTTP suite and the faults, against the real program.

@@ -143,11 +143,12 @@ Submitted RunStore::submit(const Submission& s, const SenderCaps& caps) {
     if (integerOf(today.at(0).at(0)) >= caps.perClientPerDay) {
         return {0, false, Submitted::Refused::ClientDayFull};
     }
-    const auto mine =
-        db->query("SELECT COUNT(*) FROM runs WHERE status = 'queued' AND client = $1", {caps.client});
+    const auto mine = db->query("SELECT COUNT(*) FROM runs WHERE status = 'queued' AND client = $1",
+                                {caps.client});
     return {0, false,
-            integerOf(mine.at(0).at(0)) >= caps.queuedPerClient ? Submitted::Refused::ClientQueueFull
-                                                             : Submitted::Refused::QueueFull};
+            integerOf(mine.at(0).at(0)) >= caps.queuedPerClient
+                ? Submitted::Refused::ClientQueueFull
+                : Submitted::Refused::QueueFull};
 }
 
 std::optional<RunRecord> RunStore::run(int64_t id) {

@@ -4,6 +4,7 @@
 #include "server/api.h"
 #include "server/http_server.h"
 #include "server/options.h"
+#include "server/replay_child.h"
 #include "server/run_intake.h"
 #include "server/run_store.h"
 #include "server/verifiers.h"
@@ -98,6 +99,9 @@ ApiSettings apiSettings(const ServerOptions& options) {
 } // namespace
 
 int runServer(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == kReplayChildFlag) {
+        return replayChildMain(args);
+    }
     const ServerCommandLine line = parseServerCommandLine(args);
     if (!line.error.empty()) {
         std::cerr << "kestrada-server: " << line.error << " (try --help)\n";

@@ -58,6 +58,8 @@ TEST(ServerFaults, AKillInTheMiddleOfABurstLosesNoAcceptedRun) {
                                              "1",
                                              "--requests-per-minute",
                                              "0",
+                                             "--posts-per-minute",
+                                             "0",
                                              "--verify-wait",
                                              "0"};
     auto server = std::make_unique<ServerProcess>(arguments, scratch.path() / "server.log");
@@ -121,7 +123,8 @@ class PostgresFaults : public ::testing::Test {
     // Answered at once, so runs pile up in the queue and the workers race for them.
     ServerProcess start(const std::string& log) {
         return ServerProcess({"--database", "postgresql:" + conninfo_, "--workers", "2",
-                              "--requests-per-minute", "0", "--verify-wait", "0"},
+                              "--requests-per-minute", "0", "--posts-per-minute", "0",
+                              "--queued-per-address", "1000", "--verify-wait", "0"},
                              scratch_.path() / log);
     }
 
