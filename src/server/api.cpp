@@ -14,6 +14,7 @@
 #include "server/static_files.h"
 #include "server/utc_time.h"
 
+#include <atomic>
 #include <charconv>
 #include <iostream>
 #include <memory>
@@ -31,6 +32,11 @@ constexpr int64_t kDefaultBoardRows = 10;
 constexpr const char* kBusyRetrySeconds = "2";
 constexpr const char* kDatabaseRetrySeconds = "5";
 constexpr const char* kQueueRetrySeconds = "30";
+// After the database failed to answer, how long it is taken for down: the
+// boards answer from their last answer and the rest 503 without trying it.
+constexpr std::chrono::milliseconds kDownFor{1000};
+// How long a board waits for the database before its last answer is sent.
+constexpr std::chrono::milliseconds kStaleAfter{100};
 
 HttpResponse answer(int status, std::string body) {
     HttpResponse res;
@@ -52,6 +58,24 @@ HttpResponse refuseFor(int status, const std::string& reason, const char* retryA
     HttpResponse res = refuse(status, reason);
     res.headers.emplace_back("Retry-After", retryAfter);
     return res;
+}
+
+// A board's last good answer, marked as such, for when the database does not answer.
+HttpResponse staleAnswer(const std::string& body) {
+    HttpResponse res = answer(200, "{\"stale\":true," + body.substr(1));
+    res.headers.emplace_back("Warning", "110 - \"Response is Stale\"");
+    return res;
+}
+
+HttpResponse unavailableAnswer(const std::string& path) {
+    if (path == "/api/health") {
+        HttpResponse res = answer(
+            503, json{{"database", "unavailable"}, {"error", "the database is unavailable"}});
+        res.headers.emplace_back("Retry-After", kDatabaseRetrySeconds);
+        return res;
+    }
+    return refuseFor(503, "the database is unavailable; send the run again later",
+                     kDatabaseRetrySeconds);
 }
 
 json nullable(const std::optional<int64_t>& value) {
@@ -134,8 +158,7 @@ HttpResponse failureAnswer(const HttpRequest& req, std::exception_ptr error) {
     } catch (const DatabaseError& failure) {
         std::cerr << req.method << ' ' << req.path << ": " << failure.what() << '\n';
         if (failure.unavailable()) {
-            return refuseFor(503, "the database is unavailable; send the run again later",
-                             kDatabaseRetrySeconds);
+            return unavailableAnswer(req.path);
         }
     } catch (const std::exception& failure) {
         std::cerr << req.method << ' ' << req.path << ": " << failure.what() << '\n';
@@ -187,6 +210,12 @@ class Api : public std::enable_shared_from_this<Api> {
     }
 
     void handle(HttpRequest req, Reply reply) {
+        const bool api = req.path.starts_with("/api/");
+        if (api && req.path != "/api/health" && !req.path.starts_with("/api/boards/") &&
+            databaseDown()) {
+            reply(unavailableAnswer(req.path));
+            return;
+        }
         if (req.method == "GET" &&
             (req.path == "/api/boards/all" || req.path == "/api/boards/road")) {
             board(std::move(req), std::move(reply));
@@ -212,24 +241,34 @@ class Api : public std::enable_shared_from_this<Api> {
     using Work = std::function<std::optional<HttpResponse>(const HttpRequest&)>;
 
     // Runs the work on the pool; an answer it gives is sent, none means it
-    // answers later by itself.
-    void offload(HttpRequest req, const Reply& reply, Work work) {
+    // answers later by itself. False when the pool is full (a 503 is sent).
+    bool offload(HttpRequest req, const Reply& reply, Work work) {
         auto shared = std::make_shared<HttpRequest>(std::move(req));
-        const bool taken = parts_.pool.post([shared, reply, work = std::move(work)] {
-            std::optional<HttpResponse> res;
-            try {
-                res = work(*shared);
-            } catch (...) {
-                res = failureAnswer(*shared, std::current_exception());
-            }
-            if (res) {
-                reply(std::move(*res));
-            }
-        });
+        const bool taken =
+            parts_.pool.post([self = shared_from_this(), shared, reply, work = std::move(work)] {
+                std::optional<HttpResponse> res;
+                try {
+                    res = work(*shared);
+                    self->downUntil_ = 0;
+                } catch (const DatabaseError& error) {
+                    if (error.unavailable()) {
+                        self->downUntil_ = nowMs() + kDownFor.count();
+                    }
+                    res = failureAnswer(*shared, std::current_exception());
+                } catch (...) {
+                    res = failureAnswer(*shared, std::current_exception());
+                }
+                if (res) {
+                    reply(std::move(*res));
+                }
+            });
         if (!taken) {
             reply(refuseFor(503, "the server is busy; try again in a moment", kBusyRetrySeconds));
         }
+        return taken;
     }
+
+    bool databaseDown() const { return nowMs() < downUntil_.load(); }
 
     std::optional<HttpResponse> route(const HttpRequest& req) {
         const std::string& path = req.path;
@@ -431,7 +470,23 @@ class Api : public std::enable_shared_from_this<Api> {
             reply(answer(200, std::move(*kept)));
             return;
         }
-        offload(std::move(req), reply,
+        const auto last = cache_.last(key);
+        if (last && databaseDown()) {
+            reply(staleAnswer(*last));
+            return;
+        }
+        // Whichever comes first: the database's answer, or the last one kept.
+        auto once = std::make_shared<std::atomic<bool>>(false);
+        Reply first = [once, reply](HttpResponse res) {
+            if (!once->exchange(true)) {
+                reply(std::move(res));
+            }
+        };
+        if (last) {
+            parts_.verifiers.after(kStaleAfter,
+                                   [first, body = *last] { first(staleAnswer(body)); });
+        }
+        offload(std::move(req), first,
                 [self = shared_from_this(), board, key, limit = *limit, offset = *offset,
                  aroundKey = around ? std::optional<std::string>(around->key)
                                     : std::nullopt](const HttpRequest&) {
@@ -504,6 +559,7 @@ class Api : public std::enable_shared_from_this<Api> {
     RateLimit reads_;
     RateLimit posts_;
     BoardCache cache_;
+    std::atomic<int64_t> downUntil_{0}; // ms since 1970
 };
 
 } // namespace

@@ -29,8 +29,14 @@ class FinishWaiters {
     // Called at once, on this thread, when the run was finished lately.
     void add(int64_t id, std::chrono::milliseconds timeout, Callback callback);
     void finished(int64_t id);
+    // Calls back once the time is up (with false): a plain timer.
+    void after(std::chrono::milliseconds timeout, std::function<void()> callback) {
+        add(kNoRun, timeout, [callback = std::move(callback)](bool) { callback(); });
+    }
 
   private:
+    static constexpr int64_t kNoRun = 0; // run ids start at 1
+
     struct Waiter {
         int64_t id = 0;
         Callback callback;

@@ -48,6 +48,9 @@ class Verifiers {
                       FinishWaiters::Callback callback) {
         waiters_.add(id, timeout, std::move(callback));
     }
+    void after(std::chrono::milliseconds timeout, std::function<void()> callback) {
+        waiters_.after(timeout, std::move(callback));
+    }
     // Counts the runs finished here, and the boards changed by hand.
     uint64_t generation() const { return generation_; }
     void boardsChanged() { ++generation_; }
