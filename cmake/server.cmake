@@ -65,11 +65,12 @@ gtest_discover_tests(kestrada_server_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEO
 # The HTTP suite and the faults, against the real program.
 add_executable(kestrada_server_process_tests ${CMAKE_SOURCE_DIR}/tests/server/server_process.cpp
   ${CMAKE_SOURCE_DIR}/tests/server/http_test.cpp ${CMAKE_SOURCE_DIR}/tests/server/fault_test.cpp
-  ${CMAKE_SOURCE_DIR}/tests/server/hostile_test.cpp)
+  ${CMAKE_SOURCE_DIR}/tests/server/hostile_test.cpp ${CMAKE_SOURCE_DIR}/tests/server/proxy_test.cpp)
 target_include_directories(kestrada_server_process_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/server)
 target_link_libraries(kestrada_server_process_tests PRIVATE kestrada_server_core
   kestrada_postgres_cluster PkgConfig::HTTPLIB GTest::gtest GTest::gtest_main)
 target_compile_definitions(kestrada_server_process_tests PRIVATE
+  KESTRADA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   KESTRADA_SERVER_PROGRAM="$<TARGET_FILE:kestrada-server>"
   KESTRADA_HEADLESS_PROGRAM="$<TARGET_FILE:${KESTRADA_HEADLESS_PROGRAM}>")
 add_dependencies(kestrada_server_process_tests kestrada-server ${KESTRADA_HEADLESS_PROGRAM})

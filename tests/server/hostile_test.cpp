@@ -8,17 +8,11 @@
 #include "testing/json_field.h"
 #include "testing/test_game.h"
 
-#include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace kestrada::testing {
 namespace {
@@ -38,39 +32,6 @@ int64_t countRows(const ScratchDir& scratch, const std::string& where) {
     auto db = server::openSqlite((scratch.path() / "db.sqlite").string());
     return server::integerOf(db->query("SELECT COUNT(*) FROM runs WHERE " + where).at(0).at(0));
 }
-
-// A program of ours in the background, killed by its own id when done with.
-class Background {
-  public:
-    Background(std::vector<std::string> argv, const std::filesystem::path& log) {
-        std::vector<char*> args;
-        for (auto& arg : argv) {
-            args.push_back(arg.data());
-        }
-        args.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-        if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) {
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Background() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    Background(const Background&) = delete;
-    Background& operator=(const Background&) = delete;
-    bool started() const { return pid_ > 0; }
-
-  private:
-    pid_t pid_ = -1;
-};
 
 TEST(ServerUnderAttack, SlowClientsFromOneAddressLeaveAnotherAddressesReadsQuick) {
     if (!std::filesystem::exists(kSlowHttpTest)) {

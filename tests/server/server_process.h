@@ -32,6 +32,23 @@ class ServerProcess {
     int port_ = 0;
 };
 
+// Another program in the background (slowhttptest, nginx), its output in
+// `log`, killed by its own id when done with.
+class Background {
+  public:
+    Background(std::vector<std::string> argv, const std::filesystem::path& log);
+    ~Background();
+    Background(const Background&) = delete;
+    Background& operator=(const Background&) = delete;
+    bool started() const { return pid_ > 0; }
+
+  private:
+    pid_t pid_ = -1;
+};
+
+// A loopback port free a moment ago, for a program that needs one named.
+int freePort();
+
 // One HTTP exchange written by hand, for requests a client library would
 // not send; the status of the answer, 0 when there was none.
 int rawExchange(int port, const std::string& request);
