@@ -5,11 +5,13 @@
 #include "server/verifiers.h"
 
 #include <cstdio>
-#include <mutex>
 
 namespace kestrada::server {
 
 namespace {
+
+constexpr std::size_t kFlushBytes = 64 * 1024;
+constexpr std::chrono::milliseconds kFlushEvery{200};
 
 // Control characters and spaces would let a client forge or split lines.
 std::string printable(const std::string& text) {
@@ -32,13 +34,46 @@ std::string accessLine(const HttpRequest& req, int status, std::size_t bytes, in
            taken + "ms\n";
 }
 
-void logAccess(const HttpRequest& req, int status, std::size_t bytes) {
+AccessLog::AccessLog() : flusher_([this] { flushLoop(); }) {}
+
+AccessLog::~AccessLog() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    flusher_.join();
+}
+
+void AccessLog::add(const HttpRequest& req, int status, std::size_t bytes) {
     const std::chrono::duration<double, std::milli> taken =
         std::chrono::steady_clock::now() - req.started;
     const std::string line = accessLine(req, status, bytes, nowMs(), taken.count());
-    static std::mutex mutex;
-    std::lock_guard lock(mutex);
-    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::lock_guard lock(mutex_);
+    pending_ += line;
+    if (pending_.size() >= kFlushBytes) {
+        wake_.notify_one();
+    }
+}
+
+void AccessLog::flushLoop() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        wake_.wait_for(lock, kFlushEvery);
+        std::string lines;
+        lines.swap(pending_);
+        lock.unlock();
+        write(lines);
+        lock.lock();
+    }
+    write(pending_);
+}
+
+void AccessLog::write(const std::string& lines) {
+    if (lines.empty()) {
+        return;
+    }
+    std::fwrite(lines.data(), 1, lines.size(), stdout);
     std::fflush(stdout);
 }
 

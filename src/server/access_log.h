@@ -6,13 +6,38 @@
 
 #include "server/http_message.h"
 
+#include <condition_variable>
 #include <cstddef>
+#include <cstdint>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace kestrada::server {
 
 std::string accessLine(const HttpRequest& req, int status, std::size_t bytes, int64_t nowMs,
                        double milliseconds);
-void logAccess(const HttpRequest& req, int status, std::size_t bytes);
+
+// Lines gathered and written a few times a second (at once past a size):
+// one write for many requests under load.
+class AccessLog {
+  public:
+    AccessLog();
+    ~AccessLog(); // writes what is left
+    AccessLog(const AccessLog&) = delete;
+    AccessLog& operator=(const AccessLog&) = delete;
+
+    void add(const HttpRequest& req, int status, std::size_t bytes);
+
+  private:
+    void flushLoop();
+    void write(const std::string& lines);
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::string pending_;
+    bool stopping_ = false;
+    std::thread flusher_;
+};
 
 } // namespace kestrada::server

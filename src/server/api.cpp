@@ -234,7 +234,7 @@ class Api : public std::enable_shared_from_this<Api> {
 
     void answered(const HttpRequest& req, int status, std::size_t bytes) {
         parts_.metrics.countRequest(routeOf(req.path), status);
-        logAccess(req, status, bytes);
+        accessLog_.add(req, status, bytes);
     }
 
   private:
@@ -560,6 +560,7 @@ class Api : public std::enable_shared_from_this<Api> {
     RateLimit posts_;
     BoardCache cache_;
     std::atomic<int64_t> downUntil_{0}; // ms since 1970
+    AccessLog accessLog_;
 };
 
 } // namespace

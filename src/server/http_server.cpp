@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <boost/asio/dispatch.hpp>
 #include <boost/asio/ip/tcp.hpp>
-#include <boost/asio/post.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/asio/strand.hpp>
 #include <boost/asio/write.hpp>
@@ -200,13 +200,20 @@ class Session : public std::enable_shared_from_this<Session> {
     void dispatch(std::string body) {
         // Nothing is read while the routes work; the answer sets the next deadline.
         stream_.expires_never();
-        HttpRequest request = request_;
+        HttpRequest request = std::move(request_);
         request.body = std::move(body);
+        // What the log needs stays here; the rest goes to the routes.
+        request_ = {};
+        request_.method = request.method;
+        request_.path = request.path;
+        request_.client = request.client;
+        request_.started = request.started;
         auto self = shared_from_this();
+        // Sent at once when answered on the session's own strand, else queued to it.
         Reply reply = [self](HttpResponse response) {
-            net::post(self->stream_.get_executor(), [self, answer = std::move(response)]() mutable {
-                self->send(std::move(answer));
-            });
+            net::dispatch(
+                self->stream_.get_executor(),
+                [self, answer = std::move(response)]() mutable { self->send(std::move(answer)); });
         };
         try {
             server_.routes.handle(std::move(request), std::move(reply));
