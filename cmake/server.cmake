@@ -17,13 +17,19 @@ pkg_check_modules(LIBCRYPTO REQUIRED IMPORTED_TARGET libcrypto)
 find_package(nlohmann_json 3.10 REQUIRED)
 
 file(GLOB KESTRADA_SERVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/server/*.cpp)
-list(FILTER KESTRADA_SERVER_SOURCES EXCLUDE REGEX "(_test|/main)\\.cpp$")
+list(FILTER KESTRADA_SERVER_SOURCES EXCLUDE REGEX "(_test|/main|/replay_helper_main)\\.cpp$")
 add_library(kestrada_server_core STATIC ${KESTRADA_SERVER_SOURCES})
 target_link_libraries(kestrada_server_core PUBLIC kestrada_session Boost::headers Threads::Threads
   PkgConfig::SQLITE3 PkgConfig::LIBPQ PkgConfig::LIBCRYPTO nlohmann_json::nlohmann_json)
 
 add_executable(kestrada-server ${CMAKE_SOURCE_DIR}/src/server/main.cpp)
 target_link_libraries(kestrada-server PRIVATE kestrada_server_core)
+# The replay helper started once a run: the rules alone, so it starts in a
+# millisecond or two where the whole server takes tens.
+add_executable(kestrada-server-replay ${CMAKE_SOURCE_DIR}/src/server/replay_helper_main.cpp
+  ${CMAKE_SOURCE_DIR}/src/server/replay_child.cpp)
+target_link_libraries(kestrada-server-replay PRIVATE kestrada_session)
+add_dependencies(kestrada-server kestrada-server-replay)
 
 # Installed beside the game, with its manual and a systemd unit that is
 # shipped but not enabled.
@@ -37,6 +43,7 @@ add_custom_command(
   VERBATIM)
 add_custom_target(kestrada_server_manual ALL DEPENDS ${CMAKE_BINARY_DIR}/data/kestrada-server.6.gz)
 install(TARGETS kestrada-server RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kestrada-server-replay RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/kestrada-server)
 install(FILES ${CMAKE_BINARY_DIR}/data/kestrada-server.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${CMAKE_SOURCE_DIR}/data/kestrada-server.service
   DESTINATION lib/systemd/system)

@@ -73,6 +73,25 @@ std::string processName() {
     return std::string(host) + ":" + std::to_string(getpid());
 }
 
+// The small replay helper beside the program (a build tree) or in the
+// installed tree's libexec; none found, the program replays as its own helper.
+std::string replayProgram() {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        return ReplayLimits().program;
+    }
+    const std::filesystem::path folder = self.parent_path();
+    for (const auto& candidate :
+         {folder / "kestrada-server-replay",
+          folder / ".." / "libexec" / "kestrada-server" / "kestrada-server-replay"}) {
+        if (access(candidate.c_str(), X_OK) == 0) {
+            return candidate.lexically_normal().string();
+        }
+    }
+    return ReplayLimits().program;
+}
+
 HttpLimits httpLimits(const ServerOptions& options) {
     HttpLimits limits;
     limits.threads = std::max(2u, std::thread::hardware_concurrency());
@@ -150,6 +169,7 @@ int runServer(const std::vector<std::string>& args) {
     settings.workers =
         options.workers != 0 ? options.workers : std::max(1u, std::thread::hardware_concurrency());
     settings.lease = options.lease;
+    settings.limits.program = replayProgram();
     auto verifiers = std::make_unique<Verifiers>(store, settings, processName(), &metrics);
     auto work = std::make_unique<WorkPool>(options.httpThreads, kPoolQueue);
     http.setRoutes(

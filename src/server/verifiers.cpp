@@ -78,11 +78,12 @@ void Verifiers::finished(int64_t id) {
 
 void Verifiers::work(unsigned index) {
     const std::string owner = processName_ + "/" + std::to_string(index);
+    ReplayHelper helper(settings_.limits); // kept from run to run
     uint64_t seen = 0;
     while (!stopping_) {
         bool busy = false;
         try {
-            busy = verifyOne(owner);
+            busy = verifyOne(owner, helper);
         } catch (const std::exception& error) {
             std::cerr << "verifier " << owner << ": " << error.what() << '\n';
             std::unique_lock lock(mutex_);
@@ -100,14 +101,14 @@ void Verifiers::work(unsigned index) {
 }
 
 // One run claimed and verified; false when the queue had none ready.
-bool Verifiers::verifyOne(const std::string& owner) {
+bool Verifiers::verifyOne(const std::string& owner, ReplayHelper& helper) {
     const auto job = store_.claim(owner, nowMs(), settings_.lease.count());
     if (!job) {
         return false;
     }
     std::cerr << "verifier " << owner << ": replaying run " << job->id << '\n';
     const auto started = std::chrono::steady_clock::now();
-    const ChildReplay child = replayInChild(job->recording, settings_.limits);
+    const ChildReplay child = helper.replay(job->recording);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
     if (child.end == ChildReplay::End::Crashed) {
         const bool rejected = store_.crashed(job->id, owner);

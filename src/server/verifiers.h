@@ -57,7 +57,7 @@ class Verifiers {
 
   private:
     void work(unsigned index);
-    bool verifyOne(const std::string& owner);
+    bool verifyOne(const std::string& owner, ReplayHelper& helper);
     void finished(int64_t id);
 
     RunStore& store_;
