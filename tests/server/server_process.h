@@ -22,6 +22,7 @@ class ServerProcess {
     ServerProcess& operator=(const ServerProcess&) = delete;
 
     int port() const { return port_; }
+    pid_t pid() const { return pid_; }
     bool alive() const;
     void kill9();
     // SIGTERM, then waits for the exit; the exit status.
