@@ -319,8 +319,9 @@ class Api : public std::enable_shared_from_this<Api> {
         if (req.has("road") && !onTodaysRoad(req.param("road"), intake.seed)) {
             return refuse(422, "not a run of today's road");
         }
-        const Submission submission{sha256Hex(req.body), name->shown, name->key, *claimed,
-                                    intake.seed,         req.body,    nowMs()};
+        const Submission submission{
+            sha256Hex(req.body),     name->shown, name->key, *claimed, intake.seed, req.body,
+            parts_.verifiers.nowMs()};
         const SenderCaps caps{req.client, settings_.queuedPerClient, settings_.queuedInAll,
                               settings_.runsPerClientPerDay};
         const Submitted submitted = parts_.store.submit(submission, caps);
@@ -457,7 +458,8 @@ class Api : public std::enable_shared_from_this<Api> {
         }
         std::string board = kAllBoard;
         if (req.path == "/api/boards/road") {
-            const std::string day = req.has("date") ? req.param("date") : utcDay(nowMs());
+            const std::string day =
+                req.has("date") ? req.param("date") : utcDay(parts_.verifiers.nowMs());
             if (!isUtcDay(day)) {
                 reply(refuse(400, "date: YYYY-MM-DD"));
                 return;
@@ -502,7 +504,7 @@ class Api : public std::enable_shared_from_this<Api> {
     }
 
     HttpResponse road() {
-        const std::string day = utcDay(nowMs());
+        const std::string day = utcDay(parts_.verifiers.nowMs());
         return answer(200, json{{"date", day}, {"seed", parts_.store.road(day, freshSeed())}});
     }
 
@@ -537,7 +539,8 @@ class Api : public std::enable_shared_from_this<Api> {
             gauges.queued = health.queued;
             if (health.oldestQueuedMs) {
                 gauges.oldestQueuedSeconds =
-                    static_cast<double>(std::max<int64_t>(0, nowMs() - *health.oldestQueuedMs)) /
+                    static_cast<double>(
+                        std::max<int64_t>(0, parts_.verifiers.nowMs() - *health.oldestQueuedMs)) /
                     1000.0;
             }
         } catch (const DatabaseError&) {
@@ -550,7 +553,7 @@ class Api : public std::enable_shared_from_this<Api> {
     }
 
     bool onTodaysRoad(const std::string& day, uint32_t seed) {
-        const std::string today = utcDay(nowMs());
+        const std::string today = utcDay(parts_.verifiers.nowMs());
         return day == today && parts_.store.road(today, freshSeed()) == seed;
     }
 

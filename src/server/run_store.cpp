@@ -324,6 +324,14 @@ void RunStore::recomputeBest(Connection& db, const std::string& board, const std
              {board, key, day});
 }
 
+int64_t RunStore::databaseNowMs() {
+    auto db = pool_.borrow();
+    const char* sql = db->dialect() == Dialect::Sqlite
+                          ? "SELECT CAST((julianday('now') - 2440587.5) * 86400000.0 AS INTEGER)"
+                          : "SELECT CAST(EXTRACT(EPOCH FROM clock_timestamp()) * 1000 AS BIGINT)";
+    return integerOf(db->query(sql).at(0).at(0));
+}
+
 Health RunStore::health() {
     auto db = pool_.borrow();
     const auto rows = db->query("SELECT"

@@ -122,6 +122,8 @@ class RunStore {
     // Takes the run off every board; false when there is no such run.
     bool remove(int64_t id);
     Health health();
+    // The database's own clock, in milliseconds since 1970.
+    int64_t databaseNowMs();
 
   private:
     void enterBoard(Connection& db, const std::string& board, int64_t id);

@@ -146,6 +146,13 @@ TEST_P(RunStoreTest, AFileIsKeptOnceAndTheQueueCapsCountByClient) {
     EXPECT_EQ(store().health().queued, 3);
 }
 
+TEST_P(RunStoreTest, TheDatabasesClockIsThisMachinesToWithinASecond) {
+    const auto local = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::system_clock::now().time_since_epoch())
+                           .count();
+    EXPECT_NEAR(static_cast<double>(store().databaseNowMs()), static_cast<double>(local), 1000.0);
+}
+
 TEST_P(RunStoreTest, ARunIsClaimedOnceUntilItsLeaseExpires) {
     const int64_t id = submit("ann", 500, "f");
     const auto first = store().claim("a", kNoon, kLease);

@@ -8,6 +8,7 @@ namespace kestrada::server {
 
 namespace {
 constexpr std::chrono::seconds kDatabaseDownPause{1};
+constexpr std::chrono::seconds kClockSyncEvery{10};
 } // namespace
 
 int64_t nowMs() {
@@ -47,6 +48,12 @@ Outcome outcomeOf(const ChildReplay& child, int64_t claimed) {
 Verifiers::Verifiers(RunStore& store, VerifierSettings settings, std::string processName,
                      Metrics* metrics)
     : store_(store), settings_(settings), processName_(std::move(processName)), metrics_(metrics) {
+    try {
+        clock_.sync(store_);
+        clockSynced_ = std::chrono::steady_clock::now();
+    } catch (const DatabaseError&) {
+        // The first worker measures it once the database answers.
+    }
     for (unsigned i = 0; i < settings_.workers; ++i) {
         threads_.emplace_back([this, i] { work(i); });
     }
@@ -83,6 +90,11 @@ void Verifiers::work(unsigned index) {
     while (!stopping_) {
         bool busy = false;
         try {
+            const auto now = std::chrono::steady_clock::now();
+            if (index == 0 && now - clockSynced_ >= kClockSyncEvery) {
+                clock_.sync(store_);
+                clockSynced_ = now;
+            }
             busy = verifyOne(owner, helper);
         } catch (const std::exception& error) {
             std::cerr << "verifier " << owner << ": " << error.what() << '\n';
@@ -102,7 +114,7 @@ void Verifiers::work(unsigned index) {
 
 // One run claimed and verified; false when the queue had none ready.
 bool Verifiers::verifyOne(const std::string& owner, ReplayHelper& helper) {
-    const auto job = store_.claim(owner, nowMs(), settings_.lease.count());
+    const auto job = store_.claim(owner, clock_.nowMs(), settings_.lease.count());
     if (!job) {
         return false;
     }

@@ -4,6 +4,7 @@
 // sharing the database are claimed, so several servers share the work.
 #pragma once
 
+#include "server/database_clock.h"
 #include "server/finish_waiters.h"
 #include "server/metrics.h"
 #include "server/replay_child.h"
@@ -53,6 +54,8 @@ class Verifiers {
     }
     // Counts the runs finished here, and the boards changed by hand.
     uint64_t generation() const { return generation_; }
+    // The database's clock, which leases and the day follow.
+    int64_t nowMs() const { return clock_.nowMs(); }
     void boardsChanged() { ++generation_; }
 
   private:
@@ -67,6 +70,8 @@ class Verifiers {
     std::condition_variable wake_;
     uint64_t wakes_ = 0;
     Metrics* metrics_;
+    DatabaseClock clock_;
+    std::chrono::steady_clock::time_point clockSynced_{};
     std::atomic<bool> stopping_{false};
     std::atomic<uint64_t> generation_{0};
     FinishWaiters waiters_;
