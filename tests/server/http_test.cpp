@@ -132,6 +132,13 @@ TEST_F(HttpApi, BoardParametersOutsideTheirRangeAreRefused) {
     EXPECT_EQ(client().Get("/api/boards/all?limit=0")->status, 400);
     EXPECT_EQ(client().Get("/api/boards/all?offset=-1")->status, 400);
     EXPECT_EQ(client().Get("/api/boards/road?date=2026-02-30")->status, 400);
+    // The operator's view counts them by route and status.
+    const auto metrics = client().Get("/metrics");
+    ASSERT_EQ(metrics->status, 200);
+    EXPECT_NE(metrics->body.find(
+                  "kestrada_http_requests_total{route=\"/api/boards/all\",status=\"400\"} 3"),
+              std::string::npos)
+        << metrics->body;
 }
 
 TEST_F(HttpApi, TodaysRoadTakesOnlyItsOwnSeed) {
