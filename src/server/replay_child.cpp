@@ -59,8 +59,8 @@ std::optional<session::RecordingReplay> replayOf(const std::string& answer) {
 }
 
 // In the child between fork and exec: system calls only.
-[[noreturn]] void execChild(const ReplayLimits& limits, char* const* argv, pid_t parent, int in,
-                            int out) {
+[[noreturn]] void execChild([[maybe_unused]] const ReplayLimits& limits, char* const* argv,
+                            pid_t parent, int in, int out) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent) {
         _exit(kExecFailed); // the server died before the line above
