@@ -17,6 +17,7 @@
 #include <atomic>
 #include <charconv>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <random>
@@ -211,8 +212,7 @@ class Api : public std::enable_shared_from_this<Api> {
 
     void handle(HttpRequest req, Reply reply) {
         const bool api = req.path.starts_with("/api/");
-        if (api && req.path != "/api/health" && !req.path.starts_with("/api/boards/") &&
-            databaseDown()) {
+        if (api && !req.path.starts_with("/api/boards/") && databaseDown()) {
             reply(unavailableAnswer(req.path));
             return;
         }
@@ -241,8 +241,9 @@ class Api : public std::enable_shared_from_this<Api> {
     using Work = std::function<std::optional<HttpResponse>(const HttpRequest&)>;
 
     // Runs the work on the pool; an answer it gives is sent, none means it
-    // answers later by itself. False when the pool is full (a 503 is sent).
-    bool offload(HttpRequest req, const Reply& reply, Work work) {
+    // answers later by itself. When the pool is full, `whenBusy` is sent, or a 503.
+    void offload(HttpRequest req, const Reply& reply, Work work,
+                 std::optional<HttpResponse> whenBusy = std::nullopt) {
         auto shared = std::make_shared<HttpRequest>(std::move(req));
         const bool taken =
             parts_.pool.post([self = shared_from_this(), shared, reply, work = std::move(work)] {
@@ -263,9 +264,10 @@ class Api : public std::enable_shared_from_this<Api> {
                 }
             });
         if (!taken) {
-            reply(refuseFor(503, "the server is busy; try again in a moment", kBusyRetrySeconds));
+            reply(whenBusy ? std::move(*whenBusy)
+                           : refuseFor(503, "the server is busy; try again in a moment",
+                                       kBusyRetrySeconds));
         }
-        return taken;
     }
 
     bool databaseDown() const { return nowMs() < downUntil_.load(); }
@@ -473,7 +475,7 @@ class Api : public std::enable_shared_from_this<Api> {
             return;
         }
         const auto last = cache_.last(key);
-        if (last && databaseDown()) {
+        if (last && (databaseDown() || refreshOverdue(key))) {
             reply(staleAnswer(*last));
             return;
         }
@@ -488,19 +490,50 @@ class Api : public std::enable_shared_from_this<Api> {
             parts_.verifiers.after(kStaleAfter,
                                    [first, body = *last] { first(staleAnswer(body)); });
         }
-        offload(std::move(req), first,
-                [self = shared_from_this(), board, key, limit = *limit, offset = *offset,
-                 aroundKey = around ? std::optional<std::string>(around->key)
-                                    : std::nullopt](const HttpRequest&) {
-                    const uint64_t generation = self->parts_.verifiers.generation();
-                    const auto now = BoardCache::Clock::now();
-                    RunStore& store = self->parts_.store;
-                    const json body = boardJson(aroundKey ? store.around(board, *aroundKey)
-                                                          : store.board(board, limit, offset));
-                    std::string text = body.dump();
-                    self->cache_.keep(key, text, generation, now);
-                    return std::optional<HttpResponse>(answer(200, std::move(text)));
-                });
+        offload(
+            std::move(req), first,
+            [self = shared_from_this(), board, key, limit = *limit, offset = *offset,
+             aroundKey = around ? std::optional<std::string>(around->key)
+                                : std::nullopt](const HttpRequest&) {
+                const uint64_t generation = self->parts_.verifiers.generation();
+                const auto now = BoardCache::Clock::now();
+                RunStore& store = self->parts_.store;
+                const RefreshMark mark(*self, key, now);
+                const json body = boardJson(aroundKey ? store.around(board, *aroundKey)
+                                                      : store.board(board, limit, offset));
+                std::string text = body.dump();
+                self->cache_.keep(key, text, generation, now);
+                return std::optional<HttpResponse>(answer(200, std::move(text)));
+            },
+            last ? std::optional<HttpResponse>(staleAnswer(*last)) : std::nullopt);
+    }
+
+    // A board whose database query has gone unanswered past kStaleAfter is
+    // answered from its last answer at once, not after a wait of its own.
+    class RefreshMark {
+      public:
+        RefreshMark(Api& api, const std::string& key, BoardCache::Clock::time_point now)
+            : api_(api), key_(key) {
+            std::lock_guard lock(api_.refreshMutex_);
+            api_.refreshStarted_.emplace(key_, now);
+        }
+        ~RefreshMark() {
+            std::lock_guard lock(api_.refreshMutex_);
+            api_.refreshStarted_.erase(key_);
+        }
+        RefreshMark(const RefreshMark&) = delete;
+        RefreshMark& operator=(const RefreshMark&) = delete;
+
+      private:
+        Api& api_;
+        const std::string& key_;
+    };
+
+    bool refreshOverdue(const std::string& key) {
+        std::lock_guard lock(refreshMutex_);
+        const auto found = refreshStarted_.find(key);
+        return found != refreshStarted_.end() &&
+               BoardCache::Clock::now() - found->second >= kStaleAfter;
     }
 
     HttpResponse road() {
@@ -563,6 +596,8 @@ class Api : public std::enable_shared_from_this<Api> {
     RateLimit posts_;
     BoardCache cache_;
     std::atomic<int64_t> downUntil_{0}; // ms since 1970
+    std::mutex refreshMutex_;
+    std::map<std::string, BoardCache::Clock::time_point> refreshStarted_; // queries in flight
     AccessLog accessLog_;
 };
 
