@@ -8,9 +8,6 @@
 #include "session/recording.h"
 #include "session/slot_runner.h"
 
-#include <fstream>
-#include <system_error>
-
 namespace kestrada::session {
 
 namespace {
@@ -79,24 +76,6 @@ Verification verifyRecording(std::string_view text, std::string_view score, uint
         return unverified("replays to " + *replay.score);
     }
     return {true, {}};
-}
-
-Verification verifyEntry(const std::filesystem::path& folder, const HallOfFameLine& entry,
-                         uint64_t slotBudget) {
-    const auto path = runPath(folder, entry.run);
-    std::error_code ec;
-    if (!path || !std::filesystem::is_regular_file(*path, ec)) {
-        return unverified("no recording");
-    }
-    if (std::filesystem::file_size(*path, ec) > kMaxRunBytes || ec) {
-        return unverified(ec ? "recording unreadable" : "recording too large");
-    }
-    std::ifstream in(*path, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.good() && !in.eof()) {
-        return unverified("recording unreadable");
-    }
-    return verifyRecording(text, entry.score, slotBudget);
 }
 
 } // namespace kestrada::session

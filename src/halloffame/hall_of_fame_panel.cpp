@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/hall_of_fame_panel.h"
+#include "halloffame/hall_of_fame_panel.h"
 
 #include "shared_rules/utf8.h"
 

@@ -6,9 +6,9 @@
 #pragma once
 
 #include "app/form.h"
+#include "halloffame/hall_of_fame.h"
+#include "halloffame/run_checks.h"
 #include "scene/hall_of_fame.h"
-#include "session/hall_of_fame.h"
-#include "session/run_checks.h"
 
 #include <cstddef>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/play.h"
+#include "play/play.h"
 
 #include "scene/hall_of_fame.h"
 #include "session/recorded_best.h"

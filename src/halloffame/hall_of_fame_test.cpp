@@ -2,9 +2,9 @@
 // The hall of fame: its table's rules, its file on disk when damaged, killed
 // or shared by two games, and entries checked by replaying their runs.
 #include "app/key_codes.h"
+#include "halloffame/hall_of_fame.h"
+#include "halloffame/hall_of_fame_panel.h"
 #include "session/game.h"
-#include "session/hall_of_fame.h"
-#include "session/hall_of_fame_panel.h"
 #include "session/headless_host.h"
 #include "session/recording.h"
 #include "session/run_verification.h"
