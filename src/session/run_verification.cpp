@@ -6,6 +6,7 @@
 #include "session/headless_host.h"
 #include "session/recorded_best.h"
 #include "session/recording.h"
+#include "session/simulation.h"
 #include "session/slot_runner.h"
 
 namespace kestrada::session {
@@ -40,18 +41,13 @@ RecordingReplay replayRecording(std::string_view text, uint64_t slotBudget) {
     Game game(host, {.folders = {}, .seed = header->seed, .highScoreStore = &best});
     game.start();
     SlotRunner runner(game, game.form());
-    auto next = events.begin();
+    SlotFeed feed(events);
     for (uint64_t slot = 1;; ++slot) {
-        for (; next != events.end() && next->slot == slot; ++next) {
-            runner.input(*next);
-            if (game.ended()) {
-                break;
-            }
-        }
-        if (game.ended() || (next == events.end() && game.form().GameOver)) {
+        const bool exited = !feed.deliver(runner, game, slot);
+        if (exited || (feed.done() && game.form().GameOver)) {
             break;
         }
-        if (next == events.end() && !game.form().tmrMain.Enabled) {
+        if (feed.done() && !game.form().tmrMain.Enabled) {
             return failed("the game never ends"); // paused, with no key left to go on
         }
         if (slot >= slotBudget) {
