@@ -18,7 +18,7 @@ play=(
 )
 # kestrada-server, the shared hall of fame.
 server=(
-  libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev nlohmann-json3-dev
+  libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev nlohmann-json3-dev libicu-dev
 )
 tests=(
   "${server[@]}" postgresql sqlite3 curl

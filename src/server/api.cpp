@@ -6,8 +6,10 @@
 
 #include "server/board_cache.h"
 #include "server/player_name.h"
+#include "server/road_runs.h"
 #include "server/run_intake.h"
 #include "server/utc_time.h"
+#include "shared_rules/run_limits.h"
 
 #include <charconv>
 #include <httplib.h>
@@ -131,7 +133,7 @@ bool refusedBeforeBody(const httplib::Request& req, httplib::Response& res, Rate
         return true;
     }
     if (bytes > kMaxRunFileBytes) {
-        refuse(res, 413, "run file over 1 MiB");
+        refuse(res, 413, std::string("run file over ") + shared_rules::kMaxRunFileText);
         return true;
     }
     res.headers.erase("Connection");
@@ -144,9 +146,9 @@ class Handlers {
         : store_(store), verifiers_(verifiers), settings_(settings) {}
 
     void submit(const httplib::Request& req, httplib::Response& res) {
-        const auto name = cleanPlayerName(req.get_param_value("name"));
-        if (!name) {
-            refuse(res, 400, "name: 1 to 12 letters, digits, spaces or - _ . ' !");
+        const NameVerdict name = checkPlayerName(req.get_param_value("name"));
+        if (!name.name) {
+            refuse(res, 400, "name: " + name.reason);
             return;
         }
         const auto claimed = parseClaimedScore(req.get_param_value("score"));
@@ -159,12 +161,17 @@ class Handlers {
             refuse(res, intake.status, intake.reason);
             return;
         }
-        if (req.has_param("road") && !onTodaysRoad(req.get_param_value("road"), intake.seed)) {
-            refuse(res, 422, "not a run of today's road");
-            return;
+        const int64_t now = nowMs();
+        const std::string road = req.get_param_value("road");
+        if (req.has_param("road")) {
+            if (const auto refusal = roadRunRefusal(store_, road, intake.seed, now)) {
+                refuse(res, 422, *refusal);
+                return;
+            }
         }
-        const Submitted submitted = store_.submit({sha256Hex(req.body), name->shown, name->key,
-                                                   *claimed, intake.seed, req.body, nowMs()});
+        const Submitted submitted =
+            store_.submit({sha256Hex(req.body), name.name->shown, name.name->key, *claimed,
+                           intake.seed, req.body, now, road});
         const std::string location = "/api/runs/" + std::to_string(submitted.id);
         res.set_header("Location", location);
         if (submitted.created) {
@@ -226,11 +233,12 @@ class Handlers {
         }
         std::optional<PlayerName> around;
         if (req.has_param("around")) {
-            around = cleanPlayerName(req.get_param_value("around"));
-            if (!around) {
-                refuse(res, 400, "around: not a name");
+            const NameVerdict verdict = checkPlayerName(req.get_param_value("around"));
+            if (!verdict.name) {
+                refuse(res, 400, "around: " + verdict.reason);
                 return;
             }
+            around = verdict.name;
         }
         const std::string key = board + " " + std::to_string(*limit) + " " +
                                 std::to_string(*offset) + " " + (around ? around->key : "");
@@ -259,7 +267,18 @@ class Handlers {
 
     void road(const httplib::Request&, httplib::Response& res) {
         const std::string day = utcDay(nowMs());
-        answer(res, 200, json{{"date", day}, {"seed", store_.road(day, freshSeed())}});
+        answer(res, 200, roadAnswer(day, store_.road(day, freshSeed())));
+    }
+
+    // Whether a name would be taken, and under which key; the page, which
+    // has no Unicode data of its own, asks before it sends.
+    void checkName(const httplib::Request& req, httplib::Response& res) {
+        const NameVerdict verdict = checkPlayerName(req.get_param_value("name"));
+        answer(
+            res, 200,
+            verdict.name
+                ? json{{"taken", true}, {"name", verdict.name->shown}, {"key", verdict.name->key}}
+                : json{{"taken", false}, {"reason", verdict.reason}});
     }
 
     void health(const httplib::Request&, httplib::Response& res) {
@@ -278,11 +297,6 @@ class Handlers {
     }
 
   private:
-    bool onTodaysRoad(const std::string& day, uint32_t seed) {
-        const std::string today = utcDay(nowMs());
-        return day == today && store_.road(today, freshSeed()) == seed;
-    }
-
     RunStore& store_;
     Verifiers& verifiers_;
     ApiSettings settings_;
@@ -326,6 +340,7 @@ void mountApi(httplib::Server& http, RunStore& store, Verifiers& verifiers, Rate
              [handlers](Req req, Res res) { handlers->board(req, res, kAllBoard); });
     http.Get("/api/boards/road", [handlers](Req req, Res res) { handlers->roadBoard(req, res); });
     http.Get("/api/road", [handlers](Req req, Res res) { handlers->road(req, res); });
+    http.Get("/api/names/check", [handlers](Req req, Res res) { handlers->checkName(req, res); });
     http.Get("/api/health", [handlers](Req req, Res res) { handlers->health(req, res); });
     http.set_error_handler([](Req req, Res res) {
         if (res.body.empty() && req.path.starts_with("/api/")) {

@@ -110,7 +110,7 @@ Submitted RunStore::submit(const Submission& s) {
         " VALUES ($1, $2, $3, $4, $5, $6, $7, $8) ON CONFLICT (sha256, claimed) DO NOTHING "
         "RETURNING id",
         {s.sha256, s.name, s.nameKey, s.claimed, int64_t{s.seed}, s.recording, s.nowMs,
-         utcDay(s.nowMs)});
+         s.roadDay.empty() ? utcDay(s.nowMs) : s.roadDay});
     if (!made.empty()) {
         return {integerOf(made[0][0]), true};
     }
@@ -193,6 +193,15 @@ uint32_t RunStore::road(const std::string& day, uint32_t proposed) {
               {day, int64_t{proposed}});
     const auto rows = db->query("SELECT seed FROM roads WHERE day = $1", {day});
     return static_cast<uint32_t>(integerOf(rows.at(0).at(0)));
+}
+
+std::optional<uint32_t> RunStore::roadSeed(const std::string& day) {
+    auto db = pool_.borrow();
+    const auto rows = db->query("SELECT seed FROM roads WHERE day = $1", {day});
+    if (rows.empty()) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(integerOf(rows[0][0]));
 }
 
 std::optional<Job> RunStore::claim(const std::string& owner, int64_t nowMs, int64_t leaseMs) {
