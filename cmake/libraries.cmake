@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The toolkit-free libraries every front end stands on:
+#   kestrada_shared_rules  what the game and the server decide alike (UTF-8, ...)
 #   kestrada_rules    the game: the window's model and its handlers, by subsystem
 #   kestrada_storage  the player's files: high score, folder lock, game folders
 #   kestrada_session  recording, replaying and tracing a game; the menu commands
@@ -17,9 +18,15 @@ function(kestrada_sources out)
   set(${out} ${found} PARENT_SCOPE)
 endfunction()
 
+# The standard library only: the server links it without the game.
+kestrada_sources(KESTRADA_SHARED_RULES_SOURCES shared_rules)
+add_library(kestrada_shared_rules STATIC ${KESTRADA_SHARED_RULES_SOURCES})
+target_include_directories(kestrada_shared_rules PUBLIC ${CMAKE_SOURCE_DIR}/src)
+
 kestrada_sources(KESTRADA_RULES_SOURCES app tick traffic weapons hazards)
 add_library(kestrada_rules STATIC ${KESTRADA_RULES_SOURCES})
 target_include_directories(kestrada_rules PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(kestrada_rules PUBLIC kestrada_shared_rules)
 target_compile_definitions(kestrada_rules PUBLIC KESTRADA_VERSION="${PROJECT_VERSION}")
 
 # Files, the folder lock and the game's folders: the rules reach them only
@@ -63,7 +70,7 @@ target_link_libraries(kestrada_headless_runner PUBLIC kestrada_session)
 # Unit and behaviour tests live beside the code they test.
 if(BUILD_TESTING)
   set(KESTRADA_TEST_SOURCES)
-  foreach(folder IN ITEMS app tick traffic weapons hazards storage session sound scene headless)
+  foreach(folder IN ITEMS shared_rules app tick traffic weapons hazards storage session sound scene headless)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*_test.cpp)
     list(APPEND KESTRADA_TEST_SOURCES ${sources})
   endforeach()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/hall_of_fame_panel.h"
 
+#include "shared_rules/utf8.h"
+
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -10,18 +12,6 @@
 namespace kestrada::session {
 
 namespace {
-// The name's characters, so that the caret moves by characters, not bytes.
-std::vector<std::string> charactersOf(std::string_view text) {
-    std::vector<std::string> characters;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 || characters.empty()) {
-            characters.emplace_back();
-        }
-        characters.back() += text[i];
-    }
-    return characters;
-}
-
 std::string joined(const std::vector<std::string>& characters) {
     std::string text;
     for (const std::string& c : characters) {
@@ -73,7 +63,7 @@ void HallOfFamePanel::gameCrashed(const std::string& score, const std::string& r
         return;
     }
     name_ = readLastName(folder_);
-    caret_ = charactersOf(name_).size();
+    caret_ = shared_rules::utf8Characters(name_).size();
     editing_ = true;
     shown_ = true;
     load();
@@ -215,7 +205,7 @@ bool HallOfFamePanel::key(Key key) {
     if (!editing_) {
         return moveSelection(key);
     }
-    std::vector<std::string> characters = charactersOf(name_);
+    std::vector<std::string> characters = shared_rules::utf8Characters(name_);
     switch (key) {
     case Key::Enter:
         confirmIfEditing();
@@ -302,8 +292,8 @@ bool HallOfFamePanel::text(std::string_view typed) {
     if (!shown_ || !editing_) {
         return false;
     }
-    std::vector<std::string> characters = charactersOf(name_);
-    for (const std::string& c : charactersOf(typed)) {
+    std::vector<std::string> characters = shared_rules::utf8Characters(name_);
+    for (const std::string& c : shared_rules::utf8Characters(typed)) {
         // A control character or a stray byte is no part of a name.
         const std::string kept = c == " " ? c : cleanName(c);
         if (kept.empty() || characters.size() >= kNameCharacters) {
@@ -340,7 +330,7 @@ HallOfFamePanel::Click HallOfFamePanel::click(const Form& form, double x, double
     case Part::NameField:
         if (!editing_) {
             editing_ = true;
-            caret_ = charactersOf(name_).size();
+            caret_ = shared_rules::utf8Characters(name_).size();
         }
         return Click::Taken;
     case Part::Row: {

@@ -19,9 +19,11 @@ forbid() {
 }
 
 rules="src/app src/tick src/traffic src/weapons src/hazards src/numeric.h"
-libraries="$rules src/storage src/session src/sound src/scene"
+libraries="src/shared_rules $rules src/storage src/session src/sound src/scene"
 forbid "$libraries src/headless" '#include <(Q[A-Za-z]+|SDL[^>]*|emscripten[^>]*)>' \
     "toolkit, controller or browser headers outside the front ends"
+forbid "src/shared_rules" '#include "(app|tick|traffic|weapons|hazards|storage|session|scene|sound|server|desktop|headless|web)/' \
+    "the shared rules including the game"
 forbid "$rules" '#include "(storage|session|desktop|headless|web)/' "rules including what stands on them"
 forbid "src/storage" '#include "(session|desktop|headless|web)/' "the storage including what stands on it"
 forbid "src/session" '#include "(desktop|headless|web)/' "the session including a front end"
