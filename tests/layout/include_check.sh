@@ -24,6 +24,7 @@ forbid "$libraries src/headless" '#include <(Q[A-Za-z]+|SDL[^>]*|emscripten[^>]*
     "toolkit, controller or browser headers outside the front ends"
 forbid "src/shared_rules" '#include "(app|tick|traffic|weapons|hazards|storage|session|scene|sound|server|desktop|headless|web)/' \
     "the shared rules including the game"
+forbid "src/shared_rules" '#include <unicode/' "ICU in the shared rules: the page has none"
 forbid "$rules" '#include "(storage|session|desktop|headless|web)/' "rules including what stands on them"
 forbid "src/storage" '#include "(session|desktop|headless|web)/' "the storage including what stands on it"
 forbid "src/session" '#include "(desktop|headless|web)/' "the session including a front end"
