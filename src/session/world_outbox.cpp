@@ -2,6 +2,8 @@
 #include "session/world_outbox.h"
 
 #include "session/run_verification.h"
+#include "shared_rules/names.h"
+#include "shared_rules/run_limits.h"
 #include "storage/hall_of_fame_file.h"
 
 #include <algorithm>
@@ -48,6 +50,23 @@ bool readRun(const std::filesystem::path& folder, const std::string& run, std::s
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));
     return true;
+}
+
+// Reads the entry's run into `body`; what the server would certainly
+// refuse is known here, without asking it. Empty when it may go.
+std::string refusalBeforeSending(const std::filesystem::path& folder, const WorldRecord& r,
+                                 std::string& body) {
+    if (!readRun(folder, r.run, body)) {
+        return "its run is no longer kept here";
+    }
+    if (body.size() > shared_rules::kMaxRunFileBytes) {
+        return std::string("run file over ") + shared_rules::kMaxRunFileText;
+    }
+    if (const auto problem = shared_rules::checkName(r.name).problem;
+        problem != shared_rules::NameProblem::None) {
+        return "name: " + shared_rules::nameProblemText(problem);
+    }
+    return {};
 }
 
 int rankOf(const WorldFields& fields) {
@@ -134,7 +153,8 @@ std::optional<WorldRequest> WorldOutbox::next(double nowMs) {
     if (soonest->state == WorldState::Waiting && !soonest->id.empty()) {
         request.purpose = WorldRequest::Purpose::Check;
         request.target = "/api/runs/" + percentEncoded(soonest->id);
-    } else if (readRun(folder_, soonest->run, request.body)) {
+    } else if (const std::string refusal = refusalBeforeSending(folder_, *soonest, request.body);
+               refusal.empty()) {
         request.purpose = WorldRequest::Purpose::Submit;
         request.method = "POST";
         request.target = "/api/runs?name=" + percentEncoded(soonest->name) +
@@ -142,7 +162,7 @@ std::optional<WorldRequest> WorldOutbox::next(double nowMs) {
                          (soonest->road.empty() ? "" : "&road=" + percentEncoded(soonest->road));
     } else {
         soonest->state = WorldState::Rejected;
-        soonest->reason = "its run is no longer kept here";
+        soonest->reason = refusal;
         save(*soonest);
         return next(nowMs);
     }

@@ -5,6 +5,7 @@
 #include "session/hall_of_fame_world.h"
 #include "session/world_board.h"
 #include "session/world_outbox.h"
+#include "shared_rules/run_limits.h"
 #include "storage/hall_of_fame_file.h"
 #include "testing/test_game.h"
 
@@ -74,6 +75,32 @@ TEST(WorldOutbox, ARunGoesOutOnceNamedAndAgainWithGrowingWaitsUntilTheServerAnsw
     outbox.answered(answer(200, {{"id", "17"}, {"status", "verified"}, {"rank", "4"}}), 101000);
     EXPECT_EQ(worldStateText(*outbox.find("a.txt")), "verified, world rank 4");
     EXPECT_FALSE(outbox.next(1e9)) << "a verified run is not sent again";
+}
+
+// What the server would certainly refuse is not sent, and says why at once.
+TEST(WorldOutbox, ARunOverTheSizeLimitOrANameNoServerTakesIsRefusedHere) {
+    const testing::ScratchDir dir;
+    const std::string header = "# kestrada 1.0 seed 7\n";
+    std::string failure;
+    for (const std::size_t bytes :
+         {shared_rules::kMaxRunFileBytes, shared_rules::kMaxRunFileBytes + 1}) {
+        writeRun(dir.path(), std::to_string(bytes) + ".txt",
+                 header + std::string(bytes - header.size(), '\n'), failure);
+    }
+    WorldOutbox outbox(dir.path());
+    outbox.add({"1", "Ann", "2026-12-07T11:45:03",
+                std::to_string(shared_rules::kMaxRunFileBytes + 1) + ".txt"});
+    outbox.add(entry(dir.path(), "blank.txt", ""));
+    outbox.add(entry(dir.path(), "override.txt", "Ann\u202e"));
+    outbox.add({"1", "Ann", "2026-12-07T11:45:03",
+                std::to_string(shared_rules::kMaxRunFileBytes) + ".txt"});
+    const auto request = outbox.next(0);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->body.size(), shared_rules::kMaxRunFileBytes);
+    EXPECT_EQ(worldStateText(*outbox.find("1048577.txt")), "refused: run file over 1 MiB");
+    EXPECT_EQ(worldStateText(*outbox.find("blank.txt")), "refused: name: the name is blank");
+    EXPECT_EQ(worldStateText(*outbox.find("override.txt")),
+              "refused: name: a name cannot hold text-direction marks");
 }
 
 TEST(WorldOutbox, TheStatesSurviveARestartAndWhatWasNotDoneIsDoneAtOnce) {

@@ -86,6 +86,16 @@ NameProblem characterProblem(char32_t c) {
     return NameProblem::None;
 }
 
+std::optional<char32_t> nameCharacter(char32_t c) {
+    if (isNameSpace(c)) {
+        return U' ';
+    }
+    if (characterProblem(c) != NameProblem::None) {
+        return std::nullopt;
+    }
+    return c;
+}
+
 NameCheck checkName(std::string_view raw) {
     NameCheck check;
     std::size_t characters = 0;

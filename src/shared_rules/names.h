@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ bool isNameSpace(char32_t c);
 // What a single character certainly is in a name: None when it may be
 // part of one. Spaces are None.
 NameProblem characterProblem(char32_t c);
+// The character as a name holds it, as it is typed: any space the plain
+// one; nothing for one that is certainly no part of a name.
+std::optional<char32_t> nameCharacter(char32_t c);
 
 struct NameCheck {
     std::string shown; // every space plain, none at the ends, none doubled

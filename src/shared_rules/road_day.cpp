@@ -59,9 +59,9 @@ std::optional<int64_t> digits(std::string_view text) {
 
 std::string utcDayOf(int64_t ms) {
     const CivilDay civil = civilFromDays(floorDiv(ms, kDayMs));
-    char text[32];
-    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld", static_cast<long long>(civil.year),
-                  static_cast<long long>(civil.month), static_cast<long long>(civil.day));
+    char text[48];
+    std::snprintf(text, sizeof text, "%04lld-%02d-%02d", static_cast<long long>(civil.year),
+                  static_cast<int>(civil.month), static_cast<int>(civil.day));
     return text;
 }
 
