@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/hall_of_fame_panel.h"
+#include "halloffame/hall_of_fame_panel.h"
 
+#include "app/running.h"
 #include "shared_rules/names.h"
 #include "shared_rules/utf8.h"
 
@@ -19,10 +20,6 @@ std::string joined(const std::vector<std::string>& characters) {
         text += c;
     }
     return text;
-}
-
-bool gameRunning(const Form& form) {
-    return !form.GameOver && !form.lblPaused().Visible;
 }
 } // namespace
 
@@ -109,11 +106,11 @@ bool HallOfFamePanel::toggle(const Form& form) {
     newRun_.clear();
     shown_ = true;
     load();
-    return gameRunning(form);
+    return running(form);
 }
 
 void HallOfFamePanel::follow(const Form& form) {
-    if (shown_ && gameRunning(form)) {
+    if (shown_ && running(form)) {
         confirmIfEditing();
         shown_ = false;
     }

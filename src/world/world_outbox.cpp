@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/world_outbox.h"
+#include "world/world_outbox.h"
 
 #include "session/run_verification.h"
 #include "shared_rules/names.h"

@@ -6,9 +6,9 @@
 #pragma once
 
 #include "app/form.h"
+#include "halloffame/hall_of_fame.h"
+#include "halloffame/run_checks.h"
 #include "scene/hall_of_fame.h"
-#include "session/hall_of_fame.h"
-#include "session/run_checks.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -55,12 +55,6 @@ class HallOfFamePanel {
     void follow(const Form& form);
 
     enum class Key { Enter, Esc, Backspace, Delete, Left, Right, Home, End, Up, Down, Other };
-    // A key while the panel is shown; true when the panel took it and the
-    // game must not see it. While the name field has focus it takes every
-    // key: Enter keeps the name typed, Esc the one prefilled.
-    bool key(Key key);
-    // Text typed while the name field has focus; true when taken.
-    bool text(std::string_view typed);
     // A key from a front end, pressed or released: the panel's name for it,
     // or else the text it types. True when the game must not see it.
     // Releases always reach the game, so that no key it holds sticks; while
@@ -102,6 +96,12 @@ class HallOfFamePanel {
     }
 
   private:
+    // A key while the panel is shown; true when the panel took it. While
+    // the name field has focus it takes every key: Enter keeps the name
+    // typed, Esc the one prefilled.
+    bool key(Key key);
+    // Text typed while the name field has focus; true when taken.
+    bool text(std::string_view typed);
     void keep(const std::string& score, const std::string& recording);
     void named();
     void load();

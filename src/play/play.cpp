@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/play.h"
+#include "play/play.h"
 
+#include "app/running.h"
 #include "scene/hall_of_fame.h"
 #include "session/recorded_best.h"
 #include "session/recording.h"
@@ -14,10 +15,6 @@
 namespace kestrada::session {
 
 namespace {
-bool running(const Form& form) {
-    return !form.GameOver && !form.lblPaused().Visible;
-}
-
 InputEvent menuEvent(MenuCommand command) {
     InputEvent event;
     event.action = InputAction::Menu;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/hall_of_fame.h"
+#include "halloffame/hall_of_fame.h"
 
 #include "app/score_text.h"
 #include "shared_rules/names.h"
@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
+#include <system_error>
 
 namespace kestrada::session {
 
@@ -178,6 +180,24 @@ std::string entryText(const RankedEntry& entry) {
                                : v.reason.empty() ? "checking"
                                                   : "unverified (" + v.reason + ")";
     return rank + "  " + score + "  " + name + "  " + shownDate(entry.line.when) + "  " + status;
+}
+
+Verification verifyEntry(const std::filesystem::path& folder, const HallOfFameLine& entry,
+                         uint64_t slotBudget) {
+    const auto path = runPath(folder, entry.run);
+    std::error_code ec;
+    if (!path || !std::filesystem::is_regular_file(*path, ec)) {
+        return Verification{false, "no recording"};
+    }
+    if (std::filesystem::file_size(*path, ec) > kMaxRunBytes || ec) {
+        return Verification{false, ec ? "recording unreadable" : "recording too large"};
+    }
+    std::ifstream in(*path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.good() && !in.eof()) {
+        return Verification{false, "recording unreadable"};
+    }
+    return verifyRecording(text, entry.score, slotBudget);
 }
 
 } // namespace kestrada::session
