@@ -135,7 +135,6 @@ TEST_F(HttpApi, ANameIsCheckedAsARunWouldTakeIt) {
     const auto chinese = client().Get("/api/names/check?name=%E6%9D%8E%E6%98%8E");
     ASSERT_EQ(chinese->status, 200);
     EXPECT_EQ(jsonField(chinese->body, "taken"), "true");
-    EXPECT_EQ(jsonField(chinese->body, "name"), "\"李明\"");
     EXPECT_EQ(jsonField(chinese->body, "key"), "\"李明\"");
     const auto shouted = client().Get("/api/names/check?name=%20ANN%20%20BO");
     EXPECT_EQ(jsonField(shouted->body, "name"), "\"ANN BO\"");
