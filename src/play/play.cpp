@@ -94,7 +94,21 @@ Play::Play(Host& host, PlaySetup setup)
 Play::~Play() = default;
 
 void Play::setWorldServer(const std::string& url) {
-    world_ = std::make_unique<HallOfFameWorld>(setup_.folders.highScore, url);
+    world_.reset(); // lets the folder's sender lock go for the new one
+    world_ = std::make_unique<HallOfFameWorld>(setup_.folders.highScore, url, panel_.namingRun());
+}
+
+void Play::keepLastName() {
+    if (panel_.editing()) {
+        panel_.press(HallOfFamePanel::Key::Esc, "", true, false);
+    }
+}
+
+void Play::close() {
+    if (panel_.editing()) {
+        keepLastName();
+        emit(PlayEvent::Stored);
+    }
 }
 
 void Play::askForTodaysRoad() {
@@ -381,6 +395,9 @@ void Play::followEnds(Round& round, bool player) {
     round.exitSeen = round.game->ended();
     if (player) {
         const bool editing = panel_.editing();
+        if (exited) {
+            keepLastName();
+        }
         panel_.follow(form);
         const bool kept =
             (crashed || exited) && panel_.gameEnded(form, !crashed, false, recording_);

@@ -105,6 +105,14 @@ EM_BOOL onVisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
     return EM_FALSE;
 }
 
+// The tab is closed or the page left: a name still asked for is kept.
+const char* onUnload(int, const void*, void*) {
+    if (play) {
+        play->close();
+    }
+    return nullptr;
+}
+
 // ---- controllers --------------------------------------------------------------
 
 // Each controller's buttons and axes as the browser reads them now; one
@@ -453,6 +461,7 @@ int main() {
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onBlur);
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onFocus);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, onVisibility);
+    emscripten_set_beforeunload_callback(nullptr, onUnload);
     return 0;
 }
 }

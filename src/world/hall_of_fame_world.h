@@ -28,8 +28,10 @@ class HallOfFameWorld {
   public:
     enum class View { Local, World, Road };
 
-    // server: the address the player gave ("http://host:port"), or empty.
-    HallOfFameWorld(std::filesystem::path folder, std::string server);
+    // server: the address the player gave ("http://host:port"), or empty;
+    // naming: the run whose name the panel still asks for, if any.
+    HallOfFameWorld(std::filesystem::path folder, std::string server,
+                    const std::string& naming = {});
 
     const std::string& server() const { return server_; }
     // The full address of a request.

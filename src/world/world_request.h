@@ -14,8 +14,9 @@
 namespace kestrada::session {
 
 struct WorldRequest {
-    // Road: the day's road for its board; Seed: the same, to play it.
-    enum class Purpose { Submit, Check, Board, Road, Recording, Seed };
+    // Road: the day's road for its board; Seed: the same, to play it;
+    // Best: where a verified run's name stands, when that run is not its best.
+    enum class Purpose { Submit, Check, Board, Road, Recording, Seed, Best };
     Purpose purpose = Purpose::Board;
     std::string method = "GET";
     std::string target; // path and query from the server's root: "/api/road"

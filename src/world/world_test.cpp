@@ -24,6 +24,8 @@ HallOfFameLine entry(const std::filesystem::path& folder, const std::string& run
     return {"3043", name, "2026-12-07T11:45:03", run};
 }
 
+constexpr const char* kServer = "http://127.0.0.1:9";
+
 WorldReply answer(int status, WorldFields fields = {}) {
     WorldReply reply;
     reply.status = status;
@@ -33,7 +35,7 @@ WorldReply answer(int status, WorldFields fields = {}) {
 
 TEST(WorldOutbox, ARunGoesOutOnceNamedAndAgainWithGrowingWaitsUntilTheServerAnswers) {
     const testing::ScratchDir dir;
-    WorldOutbox outbox(dir.path());
+    WorldOutbox outbox(dir.path(), kServer);
     EXPECT_FALSE(outbox.next(0));
     outbox.add(entry(dir.path(), "a.txt"));
     const auto first = outbox.next(0);
@@ -87,7 +89,7 @@ TEST(WorldOutbox, ARunOverTheSizeLimitOrANameNoServerTakesIsRefusedHere) {
         writeRun(dir.path(), std::to_string(bytes) + ".txt",
                  header + std::string(bytes - header.size(), '\n'), failure);
     }
-    WorldOutbox outbox(dir.path());
+    WorldOutbox outbox(dir.path(), kServer);
     outbox.add({"1", "Ann", "2026-12-07T11:45:03",
                 std::to_string(shared_rules::kMaxRunFileBytes + 1) + ".txt"});
     outbox.add(entry(dir.path(), "blank.txt", ""));
@@ -103,10 +105,11 @@ TEST(WorldOutbox, ARunOverTheSizeLimitOrANameNoServerTakesIsRefusedHere) {
 TEST(WorldOutbox, TheStatesSurviveARestartAndWhatWasNotDoneIsDoneAtOnce) {
     const testing::ScratchDir dir;
     writeFile(dir.path() / kHallOfFameFileName,
-              "# kestrada hall of fame 1\n3043\tAnn\t2026-12-07T11:45:03\ta.txt\n");
+              "# kestrada hall of fame 1\n3043\tA\t2026-12-07T11:45:03\ta.txt\n"
+              "3043\tB\t2026-12-07T11:45:04\tb.txt\n3043\tC\t2026-12-07T11:45:05\tc.txt\n");
     const std::string table = fileText(dir.path() / kHallOfFameFileName);
     {
-        WorldOutbox outbox(dir.path());
+        WorldOutbox outbox(dir.path(), kServer);
         outbox.add(entry(dir.path(), "a.txt", "A"));
         outbox.add(entry(dir.path(), "b.txt", "B"));
         outbox.add(entry(dir.path(), "c.txt", "C"));
@@ -124,7 +127,7 @@ TEST(WorldOutbox, TheStatesSurviveARestartAndWhatWasNotDoneIsDoneAtOnce) {
     EXPECT_EQ(worldStateText(kept[1]), "refused: replays to 3042");
     EXPECT_EQ(worldStateText(kept[2]), "not sent yet");
 
-    WorldOutbox restarted(dir.path());
+    WorldOutbox restarted(dir.path(), kServer);
     std::vector<std::string> asked;
     for (const int status : {404, 201, 404}) {
         const auto request = restarted.next(0);
@@ -139,6 +142,101 @@ TEST(WorldOutbox, TheStatesSurviveARestartAndWhatWasNotDoneIsDoneAtOnce) {
                                         "POST /api/runs?name=C&score=3043"}));
     EXPECT_EQ(worldStateText(*restarted.find("a.txt")), "verified, world rank 2");
     EXPECT_EQ(restarted.find("c.txt")->state, WorldState::Resend);
+}
+
+// A kill after the table was written and before the record was: the next
+// start sends the entry under its line's name, but the one being named.
+// Each server gets every entry once; a waiting id stays with its server.
+TEST(WorldOutbox, EveryEntryGetsARecordAtStartAndEachServerItsOwn) {
+    const testing::ScratchDir dir;
+    entry(dir.path(), "a.txt");
+    entry(dir.path(), "b.txt");
+    writeFile(dir.path() / kHallOfFameFileName,
+              "# kestrada hall of fame 1\n3043\tAnn\t2026-12-07T11:45:03\ta.txt\n"
+              "3042\tBo\t2026-12-07T11:45:04\tb.txt\n");
+    {
+        WorldOutbox first(dir.path(), kServer, "b.txt");
+        const auto sent = first.next(0);
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->target, "/api/runs?name=Ann&score=3043");
+        first.answered(answer(202, {{"id", "9"}, {"status", "queued"}}), 0);
+        EXPECT_FALSE(first.next(1e9)) << "b.txt's name is still asked for";
+    }
+    {
+        WorldOutbox other(dir.path(), "http://127.0.0.2:9");
+        std::vector<std::string> asked;
+        while (const auto request = other.next(0)) {
+            asked.push_back(request->method + " " + request->target);
+            other.answered(answer(201, {{"id", "1"}, {"status", "verified"}, {"rank", "2"}}), 0);
+        }
+        EXPECT_EQ(asked, (std::vector<std::string>{"POST /api/runs?name=Ann&score=3043",
+                                                   "POST /api/runs?name=Bo&score=3042"}));
+    }
+    WorldOutbox back(dir.path(), kServer);
+    EXPECT_EQ(back.find("a.txt")->state, WorldState::Waiting) << "not the other server's rank";
+    const auto check = back.next(1000);
+    ASSERT_TRUE(check);
+    EXPECT_EQ(check->target, "/api/runs/9");
+}
+
+// Only one window of a folder sends; another's entries (a road window's)
+// reach the server through it. A run pushed out of the table before the
+// server had it still goes; once the server has the last word, neither its
+// record nor its copy is kept.
+TEST(WorldOutbox, OneSenderAFolderAndNoOpenRunIsPruned) {
+    const testing::ScratchDir dir;
+    entry(dir.path(), "a.txt");
+    writeFile(dir.path() / kHallOfFameFileName,
+              "# kestrada hall of fame 1\n3043\tAnn\t2026-12-07T11:45:03\ta.txt\n");
+    const std::string run = fileText(dir.path() / "runs/a.txt");
+    WorldOutbox sender(dir.path(), kServer);
+    WorldOutbox road(dir.path(), kServer);
+    EXPECT_FALSE(road.sends());
+    road.add({"120", "Eve", "2026-12-07T11:45:03", "road-1.txt"}, "2026-12-07",
+             std::string("# kestrada 1.0 seed 5\n"));
+    EXPECT_FALSE(road.next(1e9));
+    std::string failure;
+    ASSERT_TRUE(updateHallOfFame(
+        dir.path(), [](std::vector<HallOfFameLine>& lines) { lines.clear(); }, failure));
+    ASSERT_FALSE(std::filesystem::exists(dir.path() / "runs/a.txt"));
+    const auto pushedOut = sender.next(0);
+    ASSERT_TRUE(pushedOut);
+    EXPECT_EQ(pushedOut->body, run);
+    const WorldReply verified = answer(201, {{"id", "1"}, {"status", "verified"}, {"rank", "3"}});
+    sender.answered(verified, 0);
+    EXPECT_FALSE(sender.next(kLookAgainMs - 1));
+    const auto fromRoad = sender.next(kLookAgainMs);
+    ASSERT_TRUE(fromRoad);
+    EXPECT_EQ(fromRoad->target, "/api/runs?name=Eve&score=120&road=2026-12-07");
+    EXPECT_EQ(fromRoad->body, "# kestrada 1.0 seed 5\n");
+    sender.answered(verified, kLookAgainMs);
+    EXPECT_TRUE(readWorldRecords(dir.path()).empty());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / kOutboxFolderName));
+}
+
+TEST(WorldOutbox, ARunNotItsNamesBestOrAnothersOnTheTableSaysSo) {
+    const testing::ScratchDir dir;
+    WorldOutbox outbox(dir.path(), kServer);
+    outbox.add(entry(dir.path(), "a.txt"));
+    outbox.add(entry(dir.path(), "b.txt", "Bo"));
+    outbox.next(0);
+    outbox.answered(answer(201, {{"id", "1"}, {"status", "verified"}, {"rank", ""}}), 0);
+    outbox.next(0);
+    outbox.answered(answer(200, {{"id", "1"},
+                                 {"status", "verified"},
+                                 {"name", "Ann Lee"},
+                                 {"claimed", "3043"},
+                                 {"rank", "4"}}),
+                    0);
+    EXPECT_EQ(worldStateText(*outbox.find("b.txt")), "already on the table as Ann Lee's");
+    const auto best = outbox.next(0);
+    ASSERT_TRUE(best);
+    EXPECT_EQ(best->target, "/api/boards/all?around=Ann%20Lee");
+    WorldReply around = answer(200);
+    around.entries = {{{"rank", "3"}, {"name", "Ann"}}, {{"rank", "4"}, {"name", "ANN LEE"}}};
+    outbox.answered(around, 0);
+    EXPECT_EQ(worldStateText(*outbox.find("a.txt")), "verified; your best stands at rank 4");
+    EXPECT_FALSE(outbox.next(1e9));
 }
 
 std::vector<WorldFields> ranks(int from, int to, const std::string& own = "") {
