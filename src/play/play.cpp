@@ -7,6 +7,7 @@
 #include "session/recording.h"
 #include "session/trace_writer.h"
 #include "storage/high_score_file.h"
+#include "world/downloaded_run.h"
 
 #include <fstream>
 #include <iterator>
@@ -444,13 +445,11 @@ void Play::takeWorldResults() {
         return;
     }
     if (setup_.chosenRuns == ChosenRuns::OwnWindow) {
-        // Beside the player's folder, not in runs/: it is no entry of theirs.
-        std::error_code ignored;
-        const auto file = std::filesystem::temp_directory_path(ignored) /
-                          ("kestrada-world-run-" + std::to_string(seed_) + ".txt");
-        std::ofstream(file, std::ios::binary) << *run;
-        chosenRun_ = file;
-        emit(PlayEvent::ReplayChosen);
+        // Not in runs/: it is no entry of the player's.
+        if (const auto file = keepDownloadedRun(*run)) {
+            chosenRun_ = *file;
+            emit(PlayEvent::ReplayChosen);
+        }
         return;
     }
     std::string error; // a run the server gave garbled replays nothing

@@ -7,6 +7,8 @@
 namespace kestrada::session {
 
 namespace {
+uint64_t worldsMade = 0;
+
 std::string withoutTrailingSlashes(std::string server) {
     while (!server.empty() && server.back() == '/') {
         server.pop_back();
@@ -18,7 +20,7 @@ std::string withoutTrailingSlashes(std::string server) {
 HallOfFameWorld::HallOfFameWorld(std::filesystem::path folder, std::string server,
                                  const std::string& naming)
     : folder_(std::move(folder)), server_(withoutTrailingSlashes(std::move(server))),
-      outbox_(folder_, server_, naming) {}
+      serial_(++worldsMade), outbox_(folder_, server_, naming) {}
 
 void HallOfFameWorld::entryNamed(const HallOfFameLine& line) {
     if (!server_.empty()) {
@@ -215,7 +217,7 @@ void HallOfFameWorld::answered(const WorldRequest& request, const WorldReply& re
         return;
     case Purpose::Road:
     case Purpose::Board:
-        board_.answered(reply);
+        board_.answered(request, reply);
         return;
     case Purpose::Seed:
         roadOut_ = false;

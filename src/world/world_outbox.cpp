@@ -82,16 +82,6 @@ int rankOf(const WorldFields& fields) {
     return rank;
 }
 
-// The server shows a name as it was first given and folds case: "ANN" is
-// Ann. What is not an ASCII letter is compared as it is.
-std::string folded(std::string_view name) {
-    std::string text = cleanName(name);
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
-    });
-    return text;
-}
-
 std::string digits(std::string text) {
     std::erase_if(text, [](char c) { return c < '0' || c > '9'; });
     text.erase(0, std::min(text.find_first_not_of('0'), text.size() - 1));
@@ -102,7 +92,7 @@ std::string digits(std::string text) {
 // what it says instead of taking ours, or nothing when it is ours.
 std::string notOurs(const WorldRecord& r, const WorldFields& fields) {
     const std::string name = fieldOf(fields, "name");
-    if (!name.empty() && folded(name) != folded(r.name)) {
+    if (!name.empty() && !sameName(name, r.name)) {
         return "already on the table as " + cleanName(name) + "'s";
     }
     const std::string claimed = fieldOf(fields, "claimed");
@@ -146,7 +136,10 @@ void WorldOutbox::takeUp(const std::string& naming) {
                 return r.run == line.run && r.server == server_;
             });
             if (!known && line.run != naming) {
-                WorldRecord r{.run = line.run, .name = line.name, .score = line.score};
+                WorldRecord r;
+                r.run = line.run;
+                r.name = line.name;
+                r.score = line.score;
                 r.server = server_;
                 records.push_back(r);
                 added.push_back(r);
@@ -347,7 +340,7 @@ std::optional<WorldRequest> WorldOutbox::bestAsk() {
 
 void WorldOutbox::bestFound(WorldRecord& r, const WorldReply& reply) {
     for (const WorldFields& row : reply.entries) {
-        if (folded(fieldOf(row, "name")) == folded(r.name)) {
+        if (sameName(fieldOf(row, "name"), r.name)) {
             r.bestRank = rankOf(row);
         }
     }

@@ -22,6 +22,9 @@ struct WorldRequest {
     std::string target; // path and query from the server's root: "/api/road"
     std::string body;   // the run file, sent as text/plain
     std::string run;    // the local entry it is for
+    // Which opening of a world view asked: a late answer to a view since
+    // left or asked again is dropped.
+    unsigned token = 0;
 };
 
 using WorldFields = std::map<std::string, std::string>;
@@ -39,6 +42,10 @@ std::string percentEncoded(std::string_view text);
 
 // The field's text, or an empty one.
 std::string fieldOf(const WorldFields& fields, const std::string& key);
+
+// The server folds case: "ANN" is Ann. What is not an ASCII letter is
+// compared as it is, tidied as the table tidies a name.
+bool sameName(std::string_view a, std::string_view b);
 
 // The plain-words reason a server gave for a refusal.
 std::string refusalOf(const WorldReply& reply);

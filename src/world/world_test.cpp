@@ -5,7 +5,9 @@
 #include "shared_rules/run_limits.h"
 #include "storage/hall_of_fame_file.h"
 #include "testing/test_game.h"
+#include "world/downloaded_run.h"
 #include "world/hall_of_fame_world.h"
+#include "world/server_look.h"
 #include "world/world_board.h"
 #include "world/world_outbox.h"
 
@@ -259,14 +261,14 @@ TEST(WorldBoard, TheTopTenOrTheTopFiveAndThePlayersOwnRowsHighlighted) {
     EXPECT_EQ(top->target, "/api/boards/all?limit=10");
     WorldReply reply = answer(200);
     reply.entries = ranks(1, 10);
-    board.answered(reply);
+    board.answered(*top, reply);
     EXPECT_EQ(board.rows().front(), " 1        9999  p1            2026-12-07 11:45");
     EXPECT_FALSE(board.highlighted());
     const auto around = board.next();
     ASSERT_TRUE(around);
     EXPECT_EQ(around->target, "/api/boards/all?around=Zed");
-    reply.entries = ranks(10, 18, "Zed");
-    board.answered(reply);
+    reply.entries = ranks(10, 18, "ZED");
+    board.answered(*around, reply);
     ASSERT_EQ(board.rows().size(), 10u);
     EXPECT_EQ(board.rows()[4].substr(0, 2), " 5");
     EXPECT_EQ(board.rows()[5].substr(0, 2), "12");
@@ -296,7 +298,14 @@ TEST(HallOfFameWorld, WithoutAServerNothingGoesOutAndThePanelIsAsItWas) {
     const auto board = world.next(0);
     ASSERT_TRUE(board);
     EXPECT_EQ(board->purpose, WorldRequest::Purpose::Board);
+    // Tab again before the answer: the late one is not read as the road's.
+    world.press(panel, std::nullopt, "\t", true, false);
+    const auto road = world.next(0);
+    ASSERT_TRUE(road);
+    EXPECT_EQ(road->target, "/api/road");
     world.answered(*board, answer(0), 0);
+    EXPECT_EQ(world.view(panel).notes.back(), "Asking the server...");
+    world.answered(*road, answer(0), 0);
     EXPECT_EQ(world.view(panel).notes.back(), "The server cannot be reached.");
 }
 
@@ -342,6 +351,37 @@ TEST(HallOfFameWorld, AWorldRowChosenDownloadsItsRun) {
     run.text = "# kestrada 1.0 seed 3\n";
     world.answered(*download, run, 0);
     EXPECT_EQ(world.takeDownloadedRun(), "# kestrada 1.0 seed 3\n");
+}
+
+// Each download is a new file of this user's alone, gone with its window;
+// a file it did not make is never removed.
+TEST(DownloadedRun, AFileOfItsOwnRemovedWithItsWindow) {
+    const auto first = keepDownloadedRun("# kestrada 1.0 seed 3\n");
+    const auto second = keepDownloadedRun("# kestrada 1.0 seed 3\n");
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(*first, *second);
+    EXPECT_EQ(fileText(*first), "# kestrada 1.0 seed 3\n");
+    EXPECT_EQ(std::filesystem::status(*first).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    forgetDownloadedRun(*first);
+    forgetDownloadedRun(*second);
+    EXPECT_FALSE(std::filesystem::exists(*first));
+    const testing::ScratchDir dir;
+    writeFile(dir.path() / "kestrada-world-run-1", "mine");
+    forgetDownloadedRun(dir.path() / "kestrada-world-run-1");
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "kestrada-world-run-1"));
+}
+
+// A page without its server looks again at the outbox's waits, and at once
+// when the browser is back online.
+TEST(ServerLook, AgainAtGrowingWaitsAndAtOnceWhenOnline) {
+    ServerLook look;
+    EXPECT_TRUE(look.due(0));
+    EXPECT_FALSE(look.due(resendWaitMs(1) - 1));
+    EXPECT_TRUE(look.due(resendWaitMs(1)));
+    EXPECT_FALSE(look.due(resendWaitMs(1) + resendWaitMs(2) - 1));
+    look.online();
+    EXPECT_TRUE(look.due(resendWaitMs(1) + 1));
 }
 
 } // namespace
