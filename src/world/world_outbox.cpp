@@ -163,8 +163,12 @@ void WorldOutbox::lookAgain(double nowMs) {
         return;
     }
     lookAt_ = nowMs + kLookAgainMs;
+    const bool sent = lock_.held();
     if (!lock_.take()) {
         return;
+    }
+    if (!sent) {
+        records_.clear(); // the sender before kept them: its word is the last
     }
     // What the folder's other windows added meanwhile.
     for (const WorldRecord& r : readWorldRecords(folder_)) {
