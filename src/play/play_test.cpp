@@ -184,7 +184,6 @@ TEST(Play, AnEntryLeftWhileNamedGoesOutUnderTheLastName) {
         } else {
             s.play.close();
         }
-        s.play.close();
         const auto request = s.play.world().next(0);
         ASSERT_TRUE(request);
         EXPECT_EQ(request->target.rfind("/api/runs?name=Eve&score=", 0), 0u) << request->target;
