@@ -2,8 +2,6 @@
 #include "halloffame/hall_of_fame_panel.h"
 
 #include "app/running.h"
-#include "shared_rules/names.h"
-#include "shared_rules/utf8.h"
 
 #include <algorithm>
 #include <chrono>
@@ -12,16 +10,6 @@
 #include <utility>
 
 namespace kestrada::session {
-
-namespace {
-std::string joined(const std::vector<std::string>& characters) {
-    std::string text;
-    for (const std::string& c : characters) {
-        text += c;
-    }
-    return text;
-}
-} // namespace
 
 std::string localTimeNow() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
@@ -60,8 +48,7 @@ void HallOfFamePanel::gameCrashed(const std::string& score, const std::string& r
     if (newRun_.empty()) {
         return;
     }
-    name_ = readLastName(folder_);
-    caret_ = shared_rules::utf8Characters(name_).size();
+    field_.fill(readLastName(folder_));
     editing_ = true;
     shown_ = true;
     load();
@@ -190,8 +177,8 @@ void HallOfFamePanel::confirmIfEditing() {
     }
     editing_ = false;
     std::string failure;
-    renameEntry(folder_, newRun_, name_, failure);
-    name_ = cleanName(name_);
+    renameEntry(folder_, newRun_, field_.text(), failure);
+    field_.replace(cleanName(field_.text()));
     load();
     named();
 }
@@ -203,41 +190,35 @@ bool HallOfFamePanel::key(Key key) {
     if (!editing_) {
         return moveSelection(key);
     }
-    std::vector<std::string> characters = shared_rules::utf8Characters(name_);
     switch (key) {
     case Key::Enter:
         confirmIfEditing();
-        return true;
+        break;
     case Key::Esc:
-        name_ = readLastName(folder_);
+        field_.replace(readLastName(folder_));
         confirmIfEditing();
-        return true;
+        break;
     case Key::Backspace:
-        if (caret_ > 0) {
-            characters.erase(characters.begin() + static_cast<std::ptrdiff_t>(--caret_));
-        }
+        field_.backspace();
         break;
     case Key::Delete:
-        if (caret_ < characters.size()) {
-            characters.erase(characters.begin() + static_cast<std::ptrdiff_t>(caret_));
-        }
+        field_.erase();
         break;
     case Key::Left:
-        caret_ -= caret_ > 0 ? 1 : 0;
+        field_.left();
         break;
     case Key::Right:
-        caret_ += caret_ < characters.size() ? 1 : 0;
+        field_.right();
         break;
     case Key::Home:
-        caret_ = 0;
+        field_.home();
         break;
     case Key::End:
-        caret_ = characters.size();
+        field_.end();
         break;
     default:
         break;
     }
-    name_ = joined(characters);
     return true;
 }
 
@@ -290,21 +271,7 @@ bool HallOfFamePanel::text(std::string_view typed) {
     if (!shown_ || !editing_) {
         return false;
     }
-    std::vector<std::string> characters = shared_rules::utf8Characters(name_);
-    for (std::size_t at = 0; at < typed.size();) {
-        const auto character = shared_rules::utf8CharacterAt(typed, at);
-        at += character ? character->length : 1;
-        // Refused as typed: a stray byte, and a control, invisible or
-        // text-direction character, which no server would take.
-        const auto kept = character ? shared_rules::nameCharacter(character->point) : std::nullopt;
-        if (!kept || characters.size() >= kNameCharacters) {
-            continue;
-        }
-        std::string text;
-        shared_rules::appendUtf8(text, *kept);
-        characters.insert(characters.begin() + static_cast<std::ptrdiff_t>(caret_++), text);
-    }
-    name_ = joined(characters);
+    field_.type(typed);
     return true;
 }
 
@@ -333,7 +300,7 @@ HallOfFamePanel::Click HallOfFamePanel::click(const Form& form, double x, double
     case Part::NameField:
         if (!editing_) {
             editing_ = true;
-            caret_ = shared_rules::utf8Characters(name_).size();
+            field_.caretToEnd();
         }
         return Click::Taken;
     case Part::Row: {

@@ -7,6 +7,7 @@
 
 #include "app/form.h"
 #include "halloffame/hall_of_fame.h"
+#include "halloffame/name_field.h"
 #include "halloffame/run_checks.h"
 #include "scene/hall_of_fame.h"
 
@@ -90,11 +91,11 @@ class HallOfFamePanel {
     // The run whose name the field asks for, while it does.
     std::string namingRun() const { return editing_ ? newRun_ : std::string(); }
     bool nameShown() const { return !newRun_.empty(); } // after a crash entered
-    const std::string& name() const { return name_; }
-    std::size_t caret() const { return caret_; } // in characters
+    const std::string& name() const { return field_.text(); }
+    std::size_t caret() const { return field_.caret(); } // in characters
     // What the scene draws of it.
     scene::HallOfFameView view() const {
-        return {rows_, highlighted_, nameShown(), editing_, name_, caret_};
+        return {rows_, highlighted_, nameShown(), editing_, field_.text(), field_.caret()};
     }
 
   private:
@@ -127,8 +128,7 @@ class HallOfFamePanel {
     bool shown_ = false;
     bool editing_ = false;
     bool selected_ = false; // a row picked with Up or Down
-    std::string name_;
-    std::size_t caret_ = 0;
+    NameField field_;
     std::function<void(const HallOfFameLine&)> onNamed_;
 };
 
