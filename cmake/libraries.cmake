@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The toolkit-free libraries every front end stands on:
-#   kestrada_shared_rules  what the game and the server decide alike (UTF-8, ...)
+#   kestrada_shared_rules  what the game and the server decide alike: UTF-8, names,
+#                          the largest run, the road's day
 #   kestrada_rules    the game: the window's model and its handlers, by subsystem
 #   kestrada_storage  the player's files: high score, folder lock, game folders
 #   kestrada_session  the game object, recording, replaying and tracing a game;

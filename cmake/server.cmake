@@ -1,8 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # kestrada-server, the shared hall of fame, on Debian's Boost.Beast
-# (header-only), SQLite, libpq and nlohmann-json; the tests speak to it with
-# cpp-httplib. It follows the tests by default, since
-# playing the game needs none of these libraries.
+# (header-only), SQLite, libpq, nlohmann-json and ICU (names in every
+# script); the tests speak to it with cpp-httplib. It follows the tests by
+# default, since playing the game needs none of these libraries.
 option(KESTRADA_WITH_SERVER "Build kestrada-server" ${BUILD_TESTING})
 if(NOT KESTRADA_WITH_SERVER)
   return()
@@ -14,14 +14,15 @@ find_package(Threads REQUIRED)
 pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
 pkg_check_modules(LIBPQ REQUIRED IMPORTED_TARGET libpq)
 pkg_check_modules(LIBCRYPTO REQUIRED IMPORTED_TARGET libcrypto)
+pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
 find_package(nlohmann_json 3.10 REQUIRED)
 
 file(GLOB KESTRADA_SERVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/server/*.cpp)
 list(FILTER KESTRADA_SERVER_SOURCES EXCLUDE REGEX "(_test|/main|/replay_helper_main)\\.cpp$")
 add_library(kestrada_server_core STATIC ${KESTRADA_SERVER_SOURCES})
 target_link_libraries(kestrada_server_core PUBLIC kestrada_session kestrada_shared_rules
-  Boost::headers Threads::Threads
-  PkgConfig::SQLITE3 PkgConfig::LIBPQ PkgConfig::LIBCRYPTO nlohmann_json::nlohmann_json)
+  Boost::headers Threads::Threads PkgConfig::SQLITE3 PkgConfig::LIBPQ PkgConfig::LIBCRYPTO
+  PkgConfig::ICU nlohmann_json::nlohmann_json)
 
 add_executable(kestrada-server ${CMAKE_SOURCE_DIR}/src/server/main.cpp)
 target_link_libraries(kestrada-server PRIVATE kestrada_server_core)

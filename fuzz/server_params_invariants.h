@@ -36,7 +36,7 @@ inline bool forbiddenInName(std::string_view shown) {
 }
 
 inline std::string nameFault(std::string_view raw) {
-    const auto name = server::cleanPlayerName(raw);
+    const auto name = server::checkPlayerName(raw).name;
     if (!name) {
         return "";
     }
@@ -47,7 +47,7 @@ inline std::string nameFault(std::string_view raw) {
     if (forbiddenInName(name->shown)) {
         return "a forbidden character kept in " + name->shown;
     }
-    const auto again = server::cleanPlayerName(name->shown);
+    const auto again = server::checkPlayerName(name->shown).name;
     if (!again || again->shown != name->shown || again->key != name->key) {
         return "cleaning a clean name changed it: " + name->shown;
     }

@@ -18,7 +18,7 @@ play=(
 )
 # kestrada-server, the shared hall of fame.
 server=(
-  libboost-dev libsqlite3-dev libpq-dev libssl-dev nlohmann-json3-dev
+  libboost-dev libsqlite3-dev libpq-dev libssl-dev nlohmann-json3-dev libicu-dev
 )
 # The server's tests speak to it with cpp-httplib, put nginx in front of it
 # and attack it with slowhttptest; its bench runs wrk.

@@ -13,6 +13,7 @@
 #include "headless/runner.h"
 #include "headless/scores.h"
 #include "storage/game_folders.h"
+#include "world/downloaded_run.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -115,5 +116,9 @@ int main(int argc, char* argv[]) {
     kestrada::desktop::exitAtFirstFrameIfAsked(window.playField());
     kestrada::desktop::logTicksIfAsked(window);
     window.show();
-    return app.exec();
+    const int status = app.exec();
+    if (options.replay) {
+        kestrada::session::forgetDownloadedRun(*options.replay);
+    }
+    return status;
 }

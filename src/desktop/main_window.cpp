@@ -21,6 +21,8 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QInputDialog>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QProcess>
@@ -237,6 +239,12 @@ void MainWindow::syncView() {
     if (playField_->cursor().shape() != shape) {
         playField_->setCursor(shape);
     }
+    // The input method is on only while the name field takes the keys.
+    const bool naming = play_->tableShown() && play_->hallOfFame().editing();
+    if (playField_->testAttribute(Qt::WA_InputMethodEnabled) != naming) {
+        playField_->setAttribute(Qt::WA_InputMethodEnabled, naming);
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+    }
     playField_->update();
 }
 
@@ -302,6 +310,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return false;
         }
         runHandler([this, key] { play_->key(key->code, key->down, key->repeat); });
+        return true;
+    }
+    case QEvent::InputMethod: {
+        // What an input method commits (how Chinese, Japanese or Korean is
+        // typed) is the name field's typed text; the game takes none.
+        const QString text = static_cast<QInputMethodEvent*>(event)->commitString();
+        if (!text.isEmpty() && play_->tableShown()) {
+            play_->panelKey(std::nullopt, text.toStdString(), true, false);
+            syncView();
+        }
         return true;
     }
     case QEvent::FocusOut: {

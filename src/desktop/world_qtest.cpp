@@ -12,6 +12,8 @@
 #include "desktop/qtest_support.h"
 #include "server_process.h"
 
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -149,7 +151,10 @@ class WorldTest : public QObject {
         for (int i = 0; i < 12; ++i) {
             QTest::keyClick(field(), Qt::Key_Backspace);
         }
-        QTest::keyClicks(field(), name);
+        // As an input method commits it, not key by key.
+        QInputMethodEvent committed;
+        committed.setCommitString(name);
+        QApplication::sendEvent(field(), &committed);
         QTest::keyClick(field(), Qt::Key_Return);
         return QString::fromStdString(w().hallOfFame().highlightedRun()->filename().string());
     }
@@ -176,7 +181,7 @@ class WorldTest : public QObject {
             QSKIP("kestrada-server is not built or does not start");
         }
         open(urlOf(*server));
-        const QString first = crashAndName(QStringLiteral("Ann"));
+        const QString first = crashAndName(QStringLiteral("李明"));
         const std::string score = form().lblScore().Caption;
         QVERIFY(reaches(first, WorldState::Verified, 1500));
         QCOMPARE(record(first)->rank, 1);
@@ -186,7 +191,7 @@ class WorldTest : public QObject {
         QCOMPARE(w().world().view(), session::HallOfFameWorld::View::World);
         QVERIFY(slotsUntil([&] { return !w().world().board().rows().empty(); }, 500, 20));
         const std::string row = w().world().board().rows().front();
-        QVERIFY2(row.find("Ann") != std::string::npos && row.find(" " + score + " ") != row.npos,
+        QVERIFY2(row.find("李明") != std::string::npos && row.find(" " + score + " ") != row.npos,
                  row.c_str());
         QCOMPARE(w().world().board().highlighted(), std::optional<std::size_t>(0));
         saveScreenshot(field()->grab().toImage(), QStringLiteral("world-view.png"));

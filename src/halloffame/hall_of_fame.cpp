@@ -2,6 +2,7 @@
 #include "halloffame/hall_of_fame.h"
 
 #include "app/score_text.h"
+#include "shared_rules/names.h"
 #include "shared_rules/utf8.h"
 
 #include <algorithm>
@@ -12,10 +13,6 @@
 namespace kestrada::session {
 
 namespace {
-bool isControl(uint32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
-}
-
 double valueOf(const HallOfFameLine& line) {
     return leadingNumber(line.score);
 }
@@ -29,33 +26,28 @@ bool better(const HallOfFameLine& a, const HallOfFameLine& b) {
 } // namespace
 
 std::string cleanName(std::string_view typed) {
-    std::vector<std::string> characters;
-    std::size_t i = 0;
-    while (i < typed.size()) {
+    std::string kept;
+    for (std::size_t i = 0; i < typed.size();) {
         const auto character = shared_rules::utf8CharacterAt(typed, i);
+        i += character ? character->length : 1;
         if (!character) {
-            ++i;
-            continue;
+            continue; // a stray byte
         }
-        characters.emplace_back(
-            isControl(character->point) ? " " : std::string(typed.substr(i, character->length)));
-        i += character->length;
-    }
-    auto first =
-        std::find_if(characters.begin(), characters.end(), [](const auto& c) { return c != " "; });
-    characters.erase(characters.begin(), first);
-    while (!characters.empty() && characters.back() == " ") {
-        characters.pop_back();
-    }
-    if (characters.size() > kNameCharacters) {
-        characters.resize(kNameCharacters);
-        while (!characters.empty() && characters.back() == " ") {
-            characters.pop_back();
+        // A tab or a line break in a hand-edited file parts words; what a
+        // name never holds goes.
+        auto c = shared_rules::nameCharacter(character->point);
+        if (shared_rules::characterProblem(character->point) ==
+            shared_rules::NameProblem::Control) {
+            c = U' ';
+        }
+        if (c) {
+            shared_rules::appendUtf8(kept, *c);
         }
     }
-    std::string name;
-    for (const std::string& c : characters) {
-        name += c;
+    std::string name = shared_rules::checkName(kept).shown;
+    name.resize(shared_rules::utf8ByteOffset(name, kNameCharacters));
+    while (!name.empty() && name.back() == ' ') {
+        name.pop_back();
     }
     return name;
 }

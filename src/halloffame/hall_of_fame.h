@@ -5,6 +5,7 @@
 #pragma once
 
 #include "session/run_verification.h"
+#include "shared_rules/names.h"
 #include "storage/hall_of_fame_file.h"
 
 #include <cstddef>
@@ -18,11 +19,12 @@
 namespace kestrada::session {
 
 inline constexpr std::size_t kHallOfFameSize = 10;
-inline constexpr std::size_t kNameCharacters = 12;
+inline constexpr std::size_t kNameCharacters = shared_rules::kMaxNameCharacters;
 
 // The name as typed made fit for the table: a tab or other control
-// character becomes a space, bytes that are not UTF-8 are dropped, spaces
-// at either end are trimmed, and the rest is cut at twelve characters.
+// character becomes a space, bytes that are not UTF-8 and characters a
+// name never holds are dropped, spaces are made plain and single and
+// trimmed at either end, and the rest is cut at twelve characters.
 std::string cleanName(std::string_view typed);
 
 // Whether an entry's run is already known not to replay to its score.

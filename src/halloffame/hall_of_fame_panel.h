@@ -88,6 +88,8 @@ class HallOfFamePanel {
     const std::vector<std::string>& rows() const { return rows_; }
     std::optional<std::size_t> highlighted() const { return highlighted_; }
     bool editing() const { return editing_; }
+    // The run whose name the field asks for, while it does.
+    std::string namingRun() const { return editing_ ? newRun_ : std::string(); }
     bool nameShown() const { return !newRun_.empty(); } // after a crash entered
     const std::string& name() const { return field_.text(); }
     std::size_t caret() const { return field_.caret(); } // in characters

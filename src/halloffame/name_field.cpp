@@ -2,6 +2,7 @@
 #include "halloffame/name_field.h"
 
 #include "halloffame/hall_of_fame.h"
+#include "shared_rules/names.h"
 #include "shared_rules/utf8.h"
 
 #include <vector>
@@ -53,13 +54,18 @@ void NameField::right() {
 
 void NameField::type(std::string_view typed) {
     std::vector<std::string> characters = shared_rules::utf8Characters(text_);
-    for (const std::string& c : shared_rules::utf8Characters(typed)) {
-        // A control character or a stray byte is no part of a name.
-        const std::string kept = c == " " ? c : cleanName(c);
-        if (kept.empty() || characters.size() >= kNameCharacters) {
+    for (std::size_t at = 0; at < typed.size();) {
+        const auto character = shared_rules::utf8CharacterAt(typed, at);
+        at += character ? character->length : 1;
+        // Refused as typed: a stray byte, and a control, invisible or
+        // text-direction character, which no server would take.
+        const auto kept = character ? shared_rules::nameCharacter(character->point) : std::nullopt;
+        if (!kept || characters.size() >= kNameCharacters) {
             continue;
         }
-        characters.insert(characters.begin() + static_cast<std::ptrdiff_t>(caret_++), kept);
+        std::string text;
+        shared_rules::appendUtf8(text, *kept);
+        characters.insert(characters.begin() + static_cast<std::ptrdiff_t>(caret_++), text);
     }
     text_ = joined(characters);
 }

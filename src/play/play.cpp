@@ -7,6 +7,7 @@
 #include "session/recording.h"
 #include "session/trace_writer.h"
 #include "storage/high_score_file.h"
+#include "world/downloaded_run.h"
 
 #include <fstream>
 #include <iterator>
@@ -94,7 +95,21 @@ Play::Play(Host& host, PlaySetup setup)
 Play::~Play() = default;
 
 void Play::setWorldServer(const std::string& url) {
-    world_ = std::make_unique<HallOfFameWorld>(setup_.folders.highScore, url);
+    world_.reset(); // lets the folder's sender lock go for the new one
+    world_ = std::make_unique<HallOfFameWorld>(setup_.folders.highScore, url, panel_.namingRun());
+}
+
+void Play::keepLastName() {
+    if (panel_.editing()) {
+        panel_.press(HallOfFamePanel::Key::Esc, "", true, false);
+    }
+}
+
+void Play::close() {
+    if (panel_.editing()) {
+        keepLastName();
+        emit(PlayEvent::Stored);
+    }
 }
 
 void Play::askForTodaysRoad() {
@@ -381,6 +396,9 @@ void Play::followEnds(Round& round, bool player) {
     round.exitSeen = round.game->ended();
     if (player) {
         const bool editing = panel_.editing();
+        if (exited) {
+            keepLastName();
+        }
         panel_.follow(form);
         const bool kept =
             (crashed || exited) && panel_.gameEnded(form, !crashed, false, recording_);
@@ -427,13 +445,11 @@ void Play::takeWorldResults() {
         return;
     }
     if (setup_.chosenRuns == ChosenRuns::OwnWindow) {
-        // Beside the player's folder, not in runs/: it is no entry of theirs.
-        std::error_code ignored;
-        const auto file = std::filesystem::temp_directory_path(ignored) /
-                          ("kestrada-world-run-" + std::to_string(seed_) + ".txt");
-        std::ofstream(file, std::ios::binary) << *run;
-        chosenRun_ = file;
-        emit(PlayEvent::ReplayChosen);
+        // Not in runs/: it is no entry of the player's.
+        if (const auto file = keepDownloadedRun(*run)) {
+            chosenRun_ = *file;
+            emit(PlayEvent::ReplayChosen);
+        }
         return;
     }
     std::string error; // a run the server gave garbled replays nothing

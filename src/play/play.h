@@ -99,6 +99,9 @@ class Play {
     // The window or the page is left (another window, minimised, hidden):
     // the keys are let go and a running game pauses, once.
     void leave();
+    // The window or the page goes away: a name still asked for is the last
+    // one given, and its entry goes out under it (next start, at worst).
+    void close();
     // Only the keyboard's keys are let go (a menu opened over the game).
     void releaseKeys() { policy_.releaseKeyboard(); }
     // In front, a controller's presses reach the game; behind, only its
@@ -181,6 +184,8 @@ class Play {
     // a chosen run replayed, a finished replay put away.
     void settle();
     void followEnds(Round& round, bool player);
+    // Keeps the entry being named under the last name given.
+    void keepLastName();
     void takeChosenRun();
     // A world row's run downloaded, today's road's seed come.
     void takeWorldResults();

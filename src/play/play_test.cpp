@@ -8,6 +8,7 @@
 #include "session/recording.h"
 #include "session/simulation.h"
 #include "session/trace_writer.h"
+#include "storage/hall_of_fame_file.h"
 #include "testing/test_game.h"
 
 #include <gtest/gtest.h>
@@ -163,6 +164,31 @@ TEST(Play, OneSessionRecordsAllThePlayAroundAReplayAndReplaysToItsTrace) {
         EXPECT_EQ(trace[slot - 1], record) << "slot " << slot;
     }
     EXPECT_GT(s.shown.size(), 300u);
+}
+
+// A game left while its name is asked for, by Exit (a closed window is
+// Exit) or by the page's tab closed, goes out under the last name, once.
+TEST(Play, AnEntryLeftWhileNamedGoesOutUnderTheLastName) {
+    for (const bool byExit : {true, false}) {
+        const testing::ScratchDir folder;
+        writeLastName(folder.path(), "Eve");
+        Session s(folder.path());
+        s.play.setWorldServer("http://127.0.0.1:9");
+        for (const char* line :
+             {"slots 2", "down Up", "slots 30", "down Left", "slots 200", "up Left", "type Zo"}) {
+            s.step(std::istringstream(line));
+        }
+        ASSERT_TRUE(s.play.hallOfFame().editing());
+        if (byExit) {
+            s.play.menu(MenuCommand::mnuExit);
+        } else {
+            s.play.close();
+        }
+        const auto request = s.play.world().next(0);
+        ASSERT_TRUE(request);
+        EXPECT_EQ(request->target.rfind("/api/runs?name=Eve&score=", 0), 0u) << request->target;
+        EXPECT_EQ(readWorldRecords(folder.path()).size(), 1u);
+    }
 }
 
 // The best is read once, when the session starts: a save by another game

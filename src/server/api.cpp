@@ -10,9 +10,11 @@
 #include "server/client_address.h"
 #include "server/player_name.h"
 #include "server/rate_limit.h"
+#include "server/road_runs.h"
 #include "server/run_intake.h"
 #include "server/static_files.h"
 #include "server/utc_time.h"
+#include "shared_rules/run_limits.h"
 
 #include <atomic>
 #include <charconv>
@@ -205,7 +207,7 @@ class Api : public std::enable_shared_from_this<Api> {
             return refuse(400, "a bad Content-Length");
         }
         if (bytes > kMaxRunFileBytes) {
-            return refuse(413, "run file over 1 MiB");
+            return refuse(413, std::string("run file over ") + shared_rules::kMaxRunFileText);
         }
         return std::nullopt;
     }
@@ -284,6 +286,9 @@ class Api : public std::enable_shared_from_this<Api> {
             if (path == "/api/road") {
                 return road();
             }
+            if (path == "/api/names/check") {
+                return checkName(req);
+            }
             if (path == "/api/health") {
                 return health();
             }
@@ -306,10 +311,11 @@ class Api : public std::enable_shared_from_this<Api> {
     }
 
     std::optional<HttpResponse> submit(const HttpRequest& req, const Reply& reply) {
-        const auto name = cleanPlayerName(req.param("name"));
-        if (!name) {
-            return refuse(400, "name: 1 to 12 letters, digits, spaces or - _ . ' !");
+        const NameVerdict verdict = checkPlayerName(req.param("name"));
+        if (!verdict.name) {
+            return refuse(400, "name: " + verdict.reason);
         }
+        const PlayerName& name = *verdict.name;
         const auto claimed = parseClaimedScore(req.param("score"));
         if (!claimed) {
             return refuse(400, "score: the score the game showed, a whole number");
@@ -318,12 +324,15 @@ class Api : public std::enable_shared_from_this<Api> {
         if (intake.status != 0) {
             return refuse(intake.status, intake.reason);
         }
-        if (req.has("road") && !onTodaysRoad(req.param("road"), intake.seed)) {
-            return refuse(422, "not a run of today's road");
+        const int64_t now = parts_.verifiers.nowMs();
+        const std::string road = req.param("road");
+        if (req.has("road")) {
+            if (const auto refusal = roadRunRefusal(parts_.store, road, intake.seed, now)) {
+                return refuse(422, *refusal);
+            }
         }
-        const Submission submission{
-            sha256Hex(req.body),     name->shown, name->key, *claimed, intake.seed, req.body,
-            parts_.verifiers.nowMs()};
+        const Submission submission{sha256Hex(req.body), name.shown, name.key, *claimed,
+                                    intake.seed,         req.body,   now,      road};
         const SenderCaps caps{req.client, settings_.queuedPerClient, settings_.queuedInAll,
                               settings_.runsPerClientPerDay};
         const Submitted submitted = parts_.store.submit(submission, caps);
@@ -452,11 +461,12 @@ class Api : public std::enable_shared_from_this<Api> {
         }
         std::optional<PlayerName> around;
         if (req.has("around")) {
-            around = cleanPlayerName(req.param("around"));
-            if (!around) {
-                reply(refuse(400, "around: not a name"));
+            const NameVerdict verdict = checkPlayerName(req.param("around"));
+            if (!verdict.name) {
+                reply(refuse(400, "around: " + verdict.reason));
                 return;
             }
+            around = verdict.name;
         }
         std::string board = kAllBoard;
         if (req.path == "/api/boards/road") {
@@ -538,7 +548,17 @@ class Api : public std::enable_shared_from_this<Api> {
 
     HttpResponse road() {
         const std::string day = utcDay(parts_.verifiers.nowMs());
-        return answer(200, json{{"date", day}, {"seed", parts_.store.road(day, freshSeed())}});
+        return answer(200, roadAnswer(day, parts_.store.road(day, freshSeed())));
+    }
+
+    // Whether a name would be taken, and under which key; the page, which
+    // has no Unicode data of its own, asks before it sends.
+    HttpResponse checkName(const HttpRequest& req) {
+        const NameVerdict verdict = checkPlayerName(req.param("name"));
+        return answer(200, verdict.name ? json{{"taken", true},
+                                               {"name", verdict.name->shown},
+                                               {"key", verdict.name->key}}
+                                        : json{{"taken", false}, {"reason", verdict.reason}});
     }
 
     HttpResponse health() {
@@ -583,11 +603,6 @@ class Api : public std::enable_shared_from_this<Api> {
         res.contentType = "text/plain; version=0.0.4";
         res.body = parts_.metrics.text(gauges);
         return res;
-    }
-
-    bool onTodaysRoad(const std::string& day, uint32_t seed) {
-        const std::string today = utcDay(parts_.verifiers.nowMs());
-        return day == today && parts_.store.road(today, freshSeed()) == seed;
     }
 
     ApiParts parts_;

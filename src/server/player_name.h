@@ -1,25 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A name sent with a run, as the shared boards show it: letters, digits,
-// single spaces and a little punctuation from an allow-list, so no control,
-// bidi-override or zero-width character reaches another player's screen.
+// A name sent with a run, as the shared boards show it: a name in any
+// living script, checked by the shared rules (no control, invisible or
+// text-direction character, twelve characters at most) and by ICU's spoof
+// checker (no letters of several scripts that could pass for another
+// name), with the key that makes one best per name.
 #pragma once
 
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace kestrada::server {
 
-inline constexpr std::size_t kMaxNameCharacters = 12;
-
 struct PlayerName {
-    std::string shown; // trimmed, inner spaces single
-    std::string key;   // one best per key: case and look-alike letters folded
+    std::string shown; // trimmed, every space plain and single
+    // One best per key: case folded (NFKC), look-alikes read as one (the
+    // UTS #39 skeleton), spaces dropped.
+    std::string key;
 };
 
-// Nothing when the name is not UTF-8, holds a character off the list, or
-// is empty or longer than twelve characters once trimmed.
-std::optional<PlayerName> cleanPlayerName(std::string_view raw);
+struct NameVerdict {
+    std::optional<PlayerName> name;
+    std::string reason; // in plain words, when refused
+};
+
+NameVerdict checkPlayerName(std::string_view raw);
 
 } // namespace kestrada::server

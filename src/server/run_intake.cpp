@@ -34,7 +34,7 @@ RunIntake refused(int status, std::string reason) {
 
 RunIntake checkRunFile(std::string_view text) {
     if (text.size() > kMaxRunFileBytes) {
-        return refused(kTooLarge, "run file over 1 MiB");
+        return refused(kTooLarge, std::string("run file over ") + shared_rules::kMaxRunFileText);
     }
     if (!isText(text)) {
         return refused(kBadRequest, "run file is not plain text");

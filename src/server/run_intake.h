@@ -4,6 +4,8 @@
 // game's own reader accepts whole.
 #pragma once
 
+#include "shared_rules/run_limits.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -12,7 +14,7 @@
 
 namespace kestrada::server {
 
-inline constexpr std::size_t kMaxRunFileBytes = 1u << 20;
+using shared_rules::kMaxRunFileBytes;
 
 struct RunIntake {
     int status = 0; // an HTTP error status, 0 when the run may be queued

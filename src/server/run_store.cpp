@@ -123,8 +123,8 @@ Submitted RunStore::submit(const Submission& s, const SenderCaps& caps) {
         " AND (SELECT COUNT(*) FROM runs WHERE client = $9 AND day = $8) < $12"
         " ON CONFLICT (sha256, claimed) DO NOTHING RETURNING id",
         {s.sha256, s.name, s.nameKey, s.claimed, int64_t{s.seed}, s.recording, s.nowMs,
-         utcDay(s.nowMs), caps.client, caps.queuedPerClient, caps.queuedInAll,
-         caps.perClientPerDay});
+         s.roadDay.empty() ? utcDay(s.nowMs) : s.roadDay, caps.client, caps.queuedPerClient,
+         caps.queuedInAll, caps.perClientPerDay});
     if (!made.empty()) {
         return {integerOf(made[0][0]), true, Submitted::Refused::No};
     }
@@ -225,6 +225,15 @@ uint32_t RunStore::road(const std::string& day, uint32_t proposed) {
               {day, int64_t{proposed}});
     const auto rows = db->query("SELECT seed FROM roads WHERE day = $1", {day});
     return static_cast<uint32_t>(integerOf(rows.at(0).at(0)));
+}
+
+std::optional<uint32_t> RunStore::roadSeed(const std::string& day) {
+    auto db = pool_.borrow();
+    const auto rows = db->query("SELECT seed FROM roads WHERE day = $1", {day});
+    if (rows.empty()) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(integerOf(rows[0][0]));
 }
 
 std::optional<Job> RunStore::claim(const std::string& owner, int64_t nowMs, int64_t leaseMs) {

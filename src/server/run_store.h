@@ -29,6 +29,7 @@ struct Submission {
     uint32_t seed = 0;
     std::string recording;
     int64_t nowMs = 0;
+    std::string roadDay; // the road it was sent for, or empty: the day it came
 };
 
 // Whom the caps on keeping a run count, and the caps.
@@ -110,6 +111,8 @@ class RunStore {
 
     // The day's road seed: the one already chosen, or `proposed`, kept.
     uint32_t road(const std::string& day, uint32_t proposed);
+    // The day's road seed, if one was chosen.
+    std::optional<uint32_t> roadSeed(const std::string& day);
 
     // Takes the oldest queued run whose lease has expired, for `leaseMs`.
     std::optional<Job> claim(const std::string& owner, int64_t nowMs, int64_t leaseMs);

@@ -2,6 +2,7 @@
 // The storage suite: the same cases against SQLite and against a real
 // PostgreSQL the test starts itself (skipped, saying why, where it cannot).
 #include "postgres_cluster.h"
+#include "server/road_runs.h"
 #include "server/run_store.h"
 #include "testing/test_game.h"
 
@@ -58,7 +59,7 @@ class RunStoreTest : public ::testing::TestWithParam<Dialect> {
 
     int64_t submit(const std::string& name, int64_t claimed, const std::string& file,
                    int64_t when = kNoon, uint32_t seed = 1) {
-        return store().submit({file, name, name, claimed, seed, "# " + file, when}).id;
+        return store().submit({file, name, name, claimed, seed, "# " + file, when, ""}).id;
     }
 
     // Submitted, claimed and verified with its claim as its score.
@@ -123,7 +124,7 @@ TEST_P(RunStoreTest, AroundGivesTheNameAndFourEitherSide) {
 
 TEST_P(RunStoreTest, AFileIsKeptOnceAndTheQueueCapsCountByClient) {
     const auto send = [&](const std::string& file, int64_t claimed, const std::string& client) {
-        return store().submit({file, "ann", "ann", claimed, 1, "# " + file, kNoon},
+        return store().submit({file, "ann", "ann", claimed, 1, "# " + file, kNoon, ""},
                               {client, 2, 3, 3});
     };
     const Submitted first = send("f", 500, "a");
@@ -192,6 +193,26 @@ TEST_P(RunStoreTest, TheRoadBoardTakesOnlyOneGameOfTheDaysSeed) {
     EXPECT_EQ(boardText(kAllBoard).size(), 4u);
 }
 
+// A road game sent again after an outage, or ended after midnight, is its
+// own day's until six hours into the next.
+TEST_P(RunStoreTest, ARoadRunIsJudgedByItsRoadsDayAndGrace) {
+    store().road("2026-12-07", 77);
+    store().road("2026-12-08", 99);
+    const int64_t tenPast = kNoon + (12 * 60 + 10) * 60000; // 2026-12-08 00:10
+    EXPECT_EQ(roadRunRefusal(store(), "2026-12-07", 77, tenPast), std::nullopt);
+    EXPECT_EQ(roadRunRefusal(store(), "2026-12-07", 99, tenPast),
+              "not a run of the road of 2026-12-07");
+    EXPECT_EQ(roadRunRefusal(store(), "2026-12-07", 77, kNoon + 18 * 3600000 + 60000),
+              "the road of 2026-12-07 closed at 2026-12-08T06:00:00Z");
+    EXPECT_EQ(roadRunRefusal(store(), "2026-12-06", 77, kNoon - 7 * 3600000),
+              "not a run of the road of 2026-12-06"); // a day no one was given a road
+    const int64_t id = store().submit({"f", "ann", "ann", 500, 77, "#", tenPast, "2026-12-07"}).id;
+    ASSERT_TRUE(store().claim("me", tenPast, kLease));
+    EXPECT_TRUE(store().finish(id, "me", {true, 500, "", 1, 77}));
+    EXPECT_EQ(boardText(roadBoard("2026-12-07")), (std::vector<std::string>{"1 ann 500"}));
+    EXPECT_TRUE(boardText(roadBoard("2026-12-08")).empty());
+}
+
 TEST_P(RunStoreTest, ARemovedRunLeavesEveryBoardAndTheNamesNextBestReturns) {
     store().road("2026-12-07", 5);
     verified("ann", 500, "a1", kNoon, 5);
@@ -227,7 +248,7 @@ TEST(RunStoreDatabases, TheSameRunsGiveTheSameBoards) {
             const int64_t score = random() % 20 * 50;
             const int64_t when = kNoon + static_cast<int64_t>(random() % 5) * 1000;
             const int64_t id =
-                store.submit({std::to_string(i), name, name, score, 1, "#", when}).id;
+                store.submit({std::to_string(i), name, name, score, 1, "#", when, ""}).id;
             store.claim("me", when, kLease);
             store.finish(id, "me", {random() % 4 != 0, score, "", 1, 1});
         }

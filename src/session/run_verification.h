@@ -6,6 +6,8 @@
 // bounded: past either, it is unverified, never a hang.
 #pragma once
 
+#include "shared_rules/run_limits.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,7 +15,8 @@
 
 namespace kestrada::session {
 
-inline constexpr std::uintmax_t kMaxRunBytes = 8u << 20;
+// The world's server takes no larger run: neither does the game.
+inline constexpr std::uintmax_t kMaxRunBytes = shared_rules::kMaxRunFileBytes;
 // Eleven hours of play at 40 ms a slot.
 inline constexpr uint64_t kMaxRunSlots = 1'000'000;
 

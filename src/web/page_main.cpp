@@ -14,6 +14,7 @@
 #include "web/page_library.h"
 #include "web/page_name_input.h"
 #include "web/page_world.h"
+#include "world/server_look.h"
 
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
@@ -38,6 +39,7 @@ std::unique_ptr<session::Play> play;
 // The world's server: the page's own origin when a kestrada-server served it.
 std::string worldServer;
 PageWorld pageWorld;
+kestrada::session::ServerLook serverLook;
 bool roadChosen = false;
 void beginSession(uint32_t seed, const std::string& road);
 scene::SlotClock slotClock;
@@ -103,6 +105,14 @@ EM_BOOL onVisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
         leave();
     }
     return EM_FALSE;
+}
+
+// The tab is closed or the page left: a name still asked for is kept.
+const char* onUnload(int, const void*, void*) {
+    if (play) {
+        play->close();
+    }
+    return nullptr;
 }
 
 // ---- controllers --------------------------------------------------------------
@@ -228,6 +238,9 @@ EM_BOOL onFrame(double nowMs, void*) {
     if (std::exchange(roadChosen, false)) {
         beginSession(play->roadSeed(), play->roadDay());
     }
+    if (worldServer.empty() && serverLook.due(nowMs)) {
+        page_world_look();
+    }
     pageWorld.pump(play->world(), nowMs);
     const Form& form = play->form();
     // After a crash the touch controls show New Game instead of the pedals.
@@ -261,7 +274,6 @@ EMSCRIPTEN_KEEPALIVE void kestrada_begin(uint32_t seed) {
     } else {
         emscripten_request_animation_frame_loop(onFrame, nullptr);
     }
-    page_world_look();
 }
 
 // Frames come from kestrada_frame() alone, at the times a test gives.
@@ -284,6 +296,7 @@ EMSCRIPTEN_KEEPALIVE void kestrada_world_server(const char* url) {
 }
 
 EMSCRIPTEN_KEEPALIVE void kestrada_world_online() {
+    serverLook.online();
     if (play) {
         play->world().networkBack();
     }
@@ -452,6 +465,7 @@ int main() {
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onBlur);
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onFocus);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, onVisibility);
+    emscripten_set_beforeunload_callback(nullptr, onUnload);
     return 0;
 }
 }

@@ -23,7 +23,7 @@ session::WorldReply worldReplyOf(int status, double retryAfter, std::string_view
 void PageWorld::pump(session::HallOfFameWorld& world, double nowMs) {
     while (const auto request = world.next(nowMs)) {
         const int token = nextToken_++;
-        out_[token] = {*request, &world};
+        out_[token] = {*request, world.serial()};
         page_world_send(token, request->method.c_str(), world.url(*request).c_str(),
                         request->body.c_str(), kTimeoutMs);
     }
@@ -37,7 +37,7 @@ bool PageWorld::answered(session::HallOfFameWorld& world, int token,
     }
     const auto [request, asker] = found->second;
     out_.erase(found);
-    if (asker != &world) {
+    if (asker != world.serial()) {
         return false;
     }
     world.answered(request, reply, nowMs);

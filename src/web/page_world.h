@@ -7,6 +7,7 @@
 
 #include "world/hall_of_fame_world.h"
 
+#include <cstdint>
 #include <map>
 #include <string_view>
 #include <utility>
@@ -34,9 +35,9 @@ class PageWorld {
                   double nowMs);
 
   private:
-    // Each request with the world that asked: a reply to one gone (a new
-    // session) is dropped.
-    std::map<int, std::pair<session::WorldRequest, const session::HallOfFameWorld*>> out_;
+    // Each request with the serial of the world that asked: a reply to one
+    // gone (a new session, a new server) is dropped.
+    std::map<int, std::pair<session::WorldRequest, uint64_t>> out_;
     int nextToken_ = 1;
 };
 

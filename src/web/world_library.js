@@ -12,8 +12,11 @@ mergeInto(LibraryManager.library, {
           kestradaPage.withText(location.origin, (at) => Module._kestrada_world_server(at));
         }
       })
-      .catch(() => {}); // no server here: no world table
-    window.addEventListener('online', () => Module._kestrada_world_online());
+      .catch(() => {}); // none here now: the page looks again later
+    if (!kestradaPage.onlineHeard) {
+      kestradaPage.onlineHeard = true;
+      window.addEventListener('online', () => Module._kestrada_world_online());
+    }
   },
   page_world_send: function (token, method, url, body, timeoutMs) {
     const reply = (status, retryAfter, answer) => kestradaPage.withText(answer,

@@ -6,12 +6,21 @@
 
 namespace kestrada::session {
 
-HallOfFameWorld::HallOfFameWorld(std::filesystem::path folder, std::string server)
-    : folder_(std::move(folder)), server_(std::move(server)), outbox_(folder_) {
-    while (!server_.empty() && server_.back() == '/') {
-        server_.pop_back();
+namespace {
+uint64_t worldsMade = 0;
+
+std::string withoutTrailingSlashes(std::string server) {
+    while (!server.empty() && server.back() == '/') {
+        server.pop_back();
     }
+    return server;
 }
+} // namespace
+
+HallOfFameWorld::HallOfFameWorld(std::filesystem::path folder, std::string server,
+                                 const std::string& naming)
+    : folder_(std::move(folder)), server_(withoutTrailingSlashes(std::move(server))),
+      serial_(++worldsMade), outbox_(folder_, server_, naming) {}
 
 void HallOfFameWorld::entryNamed(const HallOfFameLine& line) {
     if (!server_.empty()) {
@@ -31,11 +40,8 @@ void HallOfFameWorld::gameEnded(const HallOfFamePanel& panel, const std::string&
     }
     std::string stamp = when;
     std::erase_if(stamp, [](char c) { return c < '0' || c > '9'; });
-    const std::string run = "road-" + stamp + ".txt";
-    std::string failure;
-    if (writeRun(folder_, run, recording, failure)) {
-        outbox_.add({score, readLastName(folder_), when, run}, road_);
-    }
+    // Kept only until the server has it: it is no entry of the table.
+    outbox_.add({score, readLastName(folder_), when, "road-" + stamp + ".txt"}, road_, recording);
 }
 
 void HallOfFameWorld::openBoard() {
@@ -200,6 +206,7 @@ void HallOfFameWorld::answered(const WorldRequest& request, const WorldReply& re
     switch (request.purpose) {
     case Purpose::Submit:
     case Purpose::Check:
+    case Purpose::Best:
         outbox_.answered(reply, nowMs);
         return;
     case Purpose::Recording:
@@ -210,7 +217,7 @@ void HallOfFameWorld::answered(const WorldRequest& request, const WorldReply& re
         return;
     case Purpose::Road:
     case Purpose::Board:
-        board_.answered(reply);
+        board_.answered(request, reply);
         return;
     case Purpose::Seed:
         roadOut_ = false;

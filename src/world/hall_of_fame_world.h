@@ -28,10 +28,15 @@ class HallOfFameWorld {
   public:
     enum class View { Local, World, Road };
 
-    // server: the address the player gave ("http://host:port"), or empty.
-    HallOfFameWorld(std::filesystem::path folder, std::string server);
+    // server: the address the player gave ("http://host:port"), or empty;
+    // naming: the run whose name the panel still asks for, if any.
+    HallOfFameWorld(std::filesystem::path folder, std::string server,
+                    const std::string& naming = {});
 
     const std::string& server() const { return server_; }
+    // A number no other world of this program had: a reply meant for one
+    // since replaced (a new session, a new server) is known by it.
+    uint64_t serial() const { return serial_; }
     // The full address of a request.
     std::string url(const WorldRequest& request) const { return server_ + request.target; }
 
@@ -92,6 +97,7 @@ class HallOfFameWorld {
 
     std::filesystem::path folder_;
     std::string server_;
+    uint64_t serial_;
     WorldOutbox outbox_;
     WorldBoard board_;
     View view_ = View::Local;

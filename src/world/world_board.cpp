@@ -20,7 +20,7 @@ std::string padded(std::string text, std::size_t width, bool left) {
 }
 
 bool named(const WorldFields& entry, const std::string& name) {
-    return !name.empty() && fieldOf(entry, "name") == name;
+    return !name.empty() && sameName(fieldOf(entry, "name"), name);
 }
 } // namespace
 
@@ -35,6 +35,8 @@ void WorldBoard::open(bool road, std::string name) {
     road_ = road;
     name_ = cleanName(name);
     step_ = road ? Step::Road : Step::Top;
+    ++opened_;
+    out_ = false; // what is still out answers a view left
     status_ = Status::Loading;
     problem_.clear();
     top_.clear();
@@ -59,10 +61,14 @@ std::optional<WorldRequest> WorldBoard::next() {
     request.purpose =
         step_ == Step::Road ? WorldRequest::Purpose::Road : WorldRequest::Purpose::Board;
     request.target = step_ == Step::Road ? "/api/road" : boardTarget();
+    request.token = opened_;
     return request;
 }
 
-void WorldBoard::answered(const WorldReply& reply) {
+void WorldBoard::answered(const WorldRequest& request, const WorldReply& reply) {
+    if (request.token != opened_) {
+        return;
+    }
     out_ = false;
     if (reply.status < 200 || reply.status >= 300) {
         step_ = Step::Idle;

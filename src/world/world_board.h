@@ -23,7 +23,8 @@ class WorldBoard {
     // Asks the server afresh; `name` is the player's, highlighted.
     void open(bool road, std::string name);
     std::optional<WorldRequest> next();
-    void answered(const WorldReply& reply);
+    // A reply to a request of an earlier opening is dropped.
+    void answered(const WorldRequest& request, const WorldReply& reply);
 
     Status status() const { return status_; }
     // "the server cannot be reached", the server's reason, ... or nothing.
@@ -42,6 +43,7 @@ class WorldBoard {
 
     Step step_ = Step::Idle;
     bool out_ = false;
+    unsigned opened_ = 0;
     bool road_ = false;
     std::string name_;
     Status status_ = Status::Closed;

@@ -2,11 +2,15 @@
 #include "world/world_outbox.h"
 
 #include "session/run_verification.h"
+#include "shared_rules/names.h"
+#include "shared_rules/run_limits.h"
 #include "storage/hall_of_fame_file.h"
+#include "storage/replace_file.h"
 
 #include <algorithm>
 #include <charconv>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -35,12 +39,8 @@ bool noAnswerFor(int status) {
            status >= 500;
 }
 
-bool readRun(const std::filesystem::path& folder, const std::string& run, std::string& text) {
-    const auto path = runPath(folder, run);
-    std::ifstream in;
-    if (path) {
-        in.open(*path, std::ios::binary);
-    }
+bool readFile(const std::filesystem::path& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
         return false;
     }
@@ -50,11 +50,56 @@ bool readRun(const std::filesystem::path& folder, const std::string& run, std::s
     return true;
 }
 
+// A run's file name never leaves its folder.
+bool plainFileName(const std::string& run) {
+    return !run.empty() && run.find('/') == std::string::npos && run != "." && run != "..";
+}
+
+// Reads the entry's run into `body`, from the outbox's copy or else from
+// runs/; what the server would certainly refuse is known here, without
+// asking it. Empty when it may go.
+std::string refusalBeforeSending(const std::filesystem::path& copy,
+                                 const std::filesystem::path& folder, const WorldRecord& r,
+                                 std::string& body) {
+    const auto kept = runPath(folder, r.run);
+    if (!readFile(copy, body) && (!kept || !readFile(*kept, body))) {
+        return "its run is no longer kept here";
+    }
+    if (body.size() > shared_rules::kMaxRunFileBytes) {
+        return std::string("run file over ") + shared_rules::kMaxRunFileText;
+    }
+    if (const auto problem = shared_rules::checkName(r.name).problem;
+        problem != shared_rules::NameProblem::None) {
+        return "name: " + shared_rules::nameProblemText(problem);
+    }
+    return {};
+}
+
 int rankOf(const WorldFields& fields) {
     const std::string text = fieldOf(fields, "rank");
     int rank = 0;
     std::from_chars(text.data(), text.data() + text.size(), rank);
     return rank;
+}
+
+std::string digits(std::string text) {
+    std::erase_if(text, [](char c) { return c < '0' || c > '9'; });
+    text.erase(0, std::min(text.find_first_not_of('0'), text.size() - 1));
+    return text;
+}
+
+// The server already held this file under someone else's name or claim:
+// what it says instead of taking ours, or nothing when it is ours.
+std::string notOurs(const WorldRecord& r, const WorldFields& fields) {
+    const std::string name = fieldOf(fields, "name");
+    if (!name.empty() && !sameName(name, r.name)) {
+        return "already on the table as " + cleanName(name) + "'s";
+    }
+    const std::string claimed = fieldOf(fields, "claimed");
+    if (!claimed.empty() && digits(claimed) != digits(r.score)) {
+        return "already on the table with a score of " + claimed;
+    }
+    return {};
 }
 } // namespace
 
@@ -66,12 +111,81 @@ double checkWaitMs(int checks) {
     return doubling(kFirstCheckMs, kLongestCheckMs, checks);
 }
 
-WorldOutbox::WorldOutbox(std::filesystem::path folder)
-    : folder_(std::move(folder)), records_(readWorldRecords(folder_)) {}
+WorldOutbox::WorldOutbox(std::filesystem::path folder, std::string server,
+                         const std::string& naming)
+    : folder_(std::move(folder)), server_(std::move(server)), lock_(folder_) {
+    if (!server_.empty()) {
+        lock_.take();
+        takeUp(naming);
+    }
+}
+
+void WorldOutbox::takeUp(const std::string& naming) {
+    std::vector<WorldRecord> added;
+    updateWorldRecords(folder_, [&](std::vector<WorldRecord>& records) {
+        for (WorldRecord& r : records) {
+            if (r.server.empty()) {
+                r.server = server_; // kept before records named their server
+            }
+        }
+        HallOfFameFile table;
+        std::string failure;
+        readHallOfFame(folder_, table, failure);
+        for (const HallOfFameLine& line : table.lines) {
+            const bool known = std::any_of(records.begin(), records.end(), [&](const auto& r) {
+                return r.run == line.run && r.server == server_;
+            });
+            if (!known && line.run != naming) {
+                WorldRecord r;
+                r.run = line.run;
+                r.name = line.name;
+                r.score = line.score;
+                r.server = server_;
+                records.push_back(r);
+                added.push_back(r);
+            }
+        }
+        std::copy_if(records.begin(), records.end(), std::back_inserter(records_),
+                     [&](const auto& r) { return r.server == server_; });
+    });
+    std::error_code ignored;
+    std::filesystem::create_directories(folder_ / kOutboxFolderName, ignored);
+    for (const WorldRecord& r : added) {
+        if (const auto kept = runPath(folder_, r.run)) {
+            std::filesystem::copy_file(*kept, copyOf(r.run),
+                                       std::filesystem::copy_options::skip_existing, ignored);
+        }
+    }
+}
+
+void WorldOutbox::lookAgain(double nowMs) {
+    if (nowMs < lookAt_) {
+        return;
+    }
+    lookAt_ = nowMs + kLookAgainMs;
+    const bool sent = lock_.held();
+    if (!lock_.take()) {
+        return;
+    }
+    if (!sent) {
+        records_.clear(); // the sender before kept them: its word is the last
+    }
+    // What the folder's other windows added meanwhile.
+    for (const WorldRecord& r : readWorldRecords(folder_)) {
+        if (r.server == server_ && record(r.run) == nullptr) {
+            records_.push_back(r);
+        }
+    }
+}
+
+std::filesystem::path WorldOutbox::copyOf(const std::string& run) const {
+    return folder_ / kOutboxFolderName / (plainFileName(run) ? run : std::string("-"));
+}
 
 WorldRecord* WorldOutbox::record(std::string_view run) {
-    const auto found =
-        std::find_if(records_.begin(), records_.end(), [&](const auto& r) { return r.run == run; });
+    const auto found = std::find_if(records_.begin(), records_.end(), [&](const auto& r) {
+        return r.run == run && r.server == server_;
+    });
     return found == records_.end() ? nullptr : &*found;
 }
 
@@ -83,14 +197,29 @@ void WorldOutbox::save(const WorldRecord& changed) {
     // A folder that cannot be written keeps the state in memory: the run is
     // still sent, and sent again at the next start.
     updateWorldRecords(folder_, [&](std::vector<WorldRecord>& records) {
-        const auto at = std::find_if(records.begin(), records.end(),
-                                     [&](const auto& r) { return r.run == changed.run; });
+        const auto at = std::find_if(records.begin(), records.end(), [&](const auto& r) {
+            return r.run == changed.run && r.server == changed.server;
+        });
         if (at == records.end()) {
             records.push_back(changed);
         } else {
             *at = changed;
         }
+        // The server's last word on a run the table no longer shows is
+        // wanted by no one.
+        HallOfFameFile table;
+        std::string failure;
+        readHallOfFame(folder_, table, failure);
+        std::erase_if(records, [&](const WorldRecord& r) {
+            return isFinal(r.state) &&
+                   std::none_of(table.lines.begin(), table.lines.end(),
+                                [&](const auto& line) { return line.run == r.run; });
+        });
     });
+    if (isFinal(changed.state)) {
+        std::error_code ignored;
+        std::filesystem::remove(copyOf(changed.run), ignored);
+    }
 }
 
 void WorldOutbox::tryNow() {
@@ -98,8 +227,9 @@ void WorldOutbox::tryNow() {
     failures_ = 0;
 }
 
-void WorldOutbox::add(const HallOfFameLine& line, const std::string& road) {
-    if (record(line.run) != nullptr) {
+void WorldOutbox::add(const HallOfFameLine& line, const std::string& road,
+                      const std::optional<std::string>& recording) {
+    if (server_.empty() || record(line.run) != nullptr) {
         return;
     }
     WorldRecord r;
@@ -107,12 +237,28 @@ void WorldOutbox::add(const HallOfFameLine& line, const std::string& road) {
     r.name = line.name;
     r.score = line.score;
     r.road = road;
+    r.server = server_;
+    // The copy first: a record on disk always finds its run.
+    std::error_code ignored;
+    std::filesystem::create_directories(folder_ / kOutboxFolderName, ignored);
+    const auto kept = runPath(folder_, line.run);
+    if (recording) {
+        int error = 0;
+        replaceWhole(copyOf(r.run), *recording, error);
+    } else if (kept) {
+        std::filesystem::copy_file(*kept, copyOf(r.run),
+                                   std::filesystem::copy_options::overwrite_existing, ignored);
+    }
     records_.push_back(r);
     save(r);
 }
 
 std::optional<WorldRequest> WorldOutbox::next(double nowMs) {
-    if (out_ || nowMs < blockedUntil_) {
+    if (server_.empty() || out_) {
+        return std::nullopt;
+    }
+    lookAgain(nowMs);
+    if (!lock_.held() || nowMs < blockedUntil_) {
         return std::nullopt;
     }
     WorldRecord* soonest = nullptr;
@@ -127,14 +273,16 @@ std::optional<WorldRequest> WorldOutbox::next(double nowMs) {
         }
     }
     if (soonest == nullptr) {
-        return std::nullopt;
+        return bestAsk();
     }
     WorldRequest request;
     request.run = soonest->run;
     if (soonest->state == WorldState::Waiting && !soonest->id.empty()) {
         request.purpose = WorldRequest::Purpose::Check;
         request.target = "/api/runs/" + percentEncoded(soonest->id);
-    } else if (readRun(folder_, soonest->run, request.body)) {
+    } else if (const std::string refusal =
+                   refusalBeforeSending(copyOf(soonest->run), folder_, *soonest, request.body);
+               refusal.empty()) {
         request.purpose = WorldRequest::Purpose::Submit;
         request.method = "POST";
         request.target = "/api/runs?name=" + percentEncoded(soonest->name) +
@@ -142,7 +290,7 @@ std::optional<WorldRequest> WorldOutbox::next(double nowMs) {
                          (soonest->road.empty() ? "" : "&road=" + percentEncoded(soonest->road));
     } else {
         soonest->state = WorldState::Rejected;
-        soonest->reason = "its run is no longer kept here";
+        soonest->reason = refusal;
         save(*soonest);
         return next(nowMs);
     }
@@ -157,7 +305,9 @@ void WorldOutbox::answered(const WorldReply& reply, double nowMs) {
         return;
     }
     unreachable_ = reply.status == 0;
-    if (request->purpose == WorldRequest::Purpose::Check && reply.status == 404) {
+    if (request->purpose == WorldRequest::Purpose::Best) {
+        bestFound(*r, reply);
+    } else if (request->purpose == WorldRequest::Purpose::Check && reply.status == 404) {
         failures_ = 0; // the server forgot it: the same file goes again
         r->state = WorldState::Unsent;
         due_.erase(r->run);
@@ -174,12 +324,41 @@ void WorldOutbox::answered(const WorldReply& reply, double nowMs) {
     save(*r);
 }
 
+std::optional<WorldRequest> WorldOutbox::bestAsk() {
+    for (const WorldRecord& r : records_) {
+        if (r.state == WorldState::Verified && r.rank == 0 && r.bestRank == 0 &&
+            bestAsked_.insert(r.run).second) {
+            WorldRequest request;
+            request.purpose = WorldRequest::Purpose::Best;
+            request.run = r.run;
+            request.target =
+                (r.road.empty() ? std::string("/api/boards/all?")
+                                : "/api/boards/road?date=" + percentEncoded(r.road) + "&") +
+                "around=" + percentEncoded(r.name);
+            out_ = request;
+            return request;
+        }
+    }
+    return std::nullopt;
+}
+
+void WorldOutbox::bestFound(WorldRecord& r, const WorldReply& reply) {
+    for (const WorldFields& row : reply.entries) {
+        if (sameName(fieldOf(row, "name"), r.name)) {
+            r.bestRank = rankOf(row);
+        }
+    }
+}
+
 void WorldOutbox::tookIt(WorldRecord& r, const WorldReply& reply, double nowMs) {
     if (const std::string id = fieldOf(reply.fields, "id"); !id.empty()) {
         r.id = id;
     }
     const std::string status = fieldOf(reply.fields, "status");
-    if (status == "verified") {
+    if (const std::string other = notOurs(r, reply.fields); !other.empty()) {
+        r.state = WorldState::Others;
+        r.reason = other;
+    } else if (status == "verified") {
         r.state = WorldState::Verified;
         r.rank = rankOf(reply.fields);
     } else if (status == "rejected") {

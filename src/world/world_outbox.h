@@ -5,15 +5,21 @@
 // waits (at least what Retry-After asks) until the server answers for it;
 // sending the same file twice is harmless, the server knows it. A run the
 // server took but has not checked yet is asked about until it has.
+// Every entry of the local table goes to every server it is given to, once:
+// what a kill left without a record gets one at the next start. An open
+// record's run is copied beside the state, so that pruning the table never
+// takes a run before the server has had it.
 #pragma once
 
 #include "halloffame/hall_of_fame.h"
+#include "world/sender_lock.h"
 #include "world/world_records.h"
 #include "world/world_request.h"
 
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,14 +31,23 @@ namespace kestrada::session {
 double resendWaitMs(int failures);
 double checkWaitMs(int checks);
 
+inline constexpr const char* kOutboxFolderName = "outbox";
+// How often a window that does not send looks whether it may, and the
+// sender for entries the other windows of the folder left.
+inline constexpr double kLookAgainMs = 5000;
+
 class WorldOutbox {
   public:
-    // Takes up the states kept in the folder: what was not done is done now.
-    explicit WorldOutbox(std::filesystem::path folder);
+    // Takes up the states kept in the folder for this server: what was not
+    // done is done now, and every entry of the table without a record gets
+    // one, but `naming`, the run whose name the panel still asks for.
+    WorldOutbox(std::filesystem::path folder, std::string server, const std::string& naming = {});
 
     // An entry whose name is confirmed goes out, once; one of today's road
-    // names its day, which the server checks against the run's seed.
-    void add(const HallOfFameLine& line, const std::string& road = {});
+    // names its day, which the server checks against the run's seed, and
+    // brings its recording, kept nowhere else.
+    void add(const HallOfFameLine& line, const std::string& road = {},
+             const std::optional<std::string>& recording = std::nullopt);
     // The request due now, when none is out; never waits.
     std::optional<WorldRequest> next(double nowMs);
     // The reply to the request next() gave last.
@@ -41,18 +56,30 @@ class WorldOutbox {
     // The network is back (the browser says so): what waits goes now.
     void tryNow();
 
+    // This server's record of a run.
     const WorldRecord* find(std::string_view run) const;
+    // This window holds the folder's sender lock.
+    bool sends() const { return lock_.held(); }
     // The last try found no server answering; nothing known yet counts as
     // reachable.
     bool unreachable() const { return unreachable_; }
 
   private:
     WorldRecord* record(std::string_view run);
+    void takeUp(const std::string& naming);
+    void lookAgain(double nowMs);
+    std::optional<WorldRequest> bestAsk();
     void save(const WorldRecord& changed);
+    std::filesystem::path copyOf(const std::string& run) const;
     void tookIt(WorldRecord& r, const WorldReply& reply, double nowMs);
     void noAnswer(WorldRecord& r, const WorldReply& reply, double nowMs);
+    void bestFound(WorldRecord& r, const WorldReply& reply);
 
     std::filesystem::path folder_;
+    std::string server_;
+    SenderLock lock_;
+    double lookAt_ = kLookAgainMs;
+    std::set<std::string> bestAsked_; // runs whose name's best was asked for
     std::vector<WorldRecord> records_;
     std::map<std::string, double> due_; // by run; absent: due at once
     std::map<std::string, int> checks_; // questions asked about a queued run

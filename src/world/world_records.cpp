@@ -14,10 +14,11 @@
 namespace kestrada::session {
 
 namespace {
-constexpr std::array<std::string_view, 5> kStateWords = {"unsent", "waiting", "verified",
-                                                         "rejected", "resend"};
-// Far more than ten entries and their road runs ever make.
-constexpr std::size_t kMaxRecordsBytes = 256 * 1024;
+constexpr std::array<std::string_view, 6> kStateWords = {"unsent",   "waiting", "verified",
+                                                         "rejected", "resend",  "others"};
+// Final records of runs the table no longer holds are dropped as they are
+// saved, so the file stays far below this.
+constexpr std::size_t kMaxRecordsBytes = 4 * 1024 * 1024;
 
 // A field never holds the file's separators.
 std::string field(std::string text) {
@@ -44,13 +45,19 @@ bool number(std::string_view text, int& value) {
 }
 } // namespace
 
+bool isFinal(WorldState state) {
+    return state == WorldState::Verified || state == WorldState::Rejected ||
+           state == WorldState::Others;
+}
+
 std::string worldRecordsText(const std::vector<WorldRecord>& records) {
     std::string text = std::string(kWorldRecordsHeader) + "\n";
     for (const WorldRecord& r : records) {
         text += field(r.run) + "\t" + std::string(kStateWords[static_cast<std::size_t>(r.state)]) +
                 "\t" + field(r.id) + "\t" + std::to_string(r.rank) + "\t" +
                 std::to_string(r.attempts) + "\t" + field(r.name) + "\t" + field(r.score) + "\t" +
-                field(r.reason) + "\t" + field(r.road) + "\n";
+                field(r.reason) + "\t" + field(r.road) + "\t" + field(r.server) + "\t" +
+                std::to_string(r.bestRank) + "\n";
     }
     return text;
 }
@@ -60,13 +67,15 @@ std::vector<WorldRecord> parseWorldRecords(std::string_view text) {
     std::istringstream lines{std::string(text)};
     for (std::string line; std::getline(lines, line);) {
         const auto fields = split(line);
-        if (fields.size() != 9 || fields[0].empty()) {
+        // Nine fields: kept before records named their server.
+        if ((fields.size() != 9 && fields.size() != 11) || fields[0].empty()) {
             continue;
         }
         const auto word = std::find(kStateWords.begin(), kStateWords.end(), fields[1]);
         WorldRecord r;
         if (word == kStateWords.end() || !number(fields[3], r.rank) ||
-            !number(fields[4], r.attempts)) {
+            !number(fields[4], r.attempts) ||
+            (fields.size() == 11 && !number(fields[10], r.bestRank))) {
             continue;
         }
         r.run = fields[0];
@@ -76,6 +85,9 @@ std::vector<WorldRecord> parseWorldRecords(std::string_view text) {
         r.score = fields[6];
         r.reason = fields[7];
         r.road = fields[8];
+        if (fields.size() == 11) {
+            r.server = fields[9];
+        }
         records.push_back(std::move(r));
     }
     return records;
@@ -106,7 +118,14 @@ std::string worldStateText(const WorldRecord& record) {
     case WorldState::Waiting:
         return "sent, waiting for the server's check";
     case WorldState::Verified:
+        if (record.rank == 0) {
+            return record.bestRank == 0
+                       ? std::string("verified; your best stands above it")
+                       : "verified; your best stands at rank " + std::to_string(record.bestRank);
+        }
         return "verified, world rank " + std::to_string(record.rank);
+    case WorldState::Others:
+        return record.reason;
     case WorldState::Rejected:
         return "refused: " + record.reason;
     case WorldState::Resend:

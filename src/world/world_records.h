@@ -3,7 +3,9 @@
 // in a file of its own beside the hall of fame so that HallOfFame.txt keeps
 // its format and an entry's state survives a restart: not sent yet, sent
 // and waiting for the server's check, verified with its world rank,
-// rejected with the server's reason, or waiting to be sent again.
+// rejected with the server's reason, waiting to be sent again, or the
+// server's already under another name or claim. One record per run and
+// server: a new server gets every entry afresh.
 #pragma once
 
 #include <filesystem>
@@ -17,18 +19,23 @@ namespace kestrada::session {
 inline constexpr const char* kWorldRecordsFileName = "HallOfFameWorld.txt";
 inline constexpr std::string_view kWorldRecordsHeader = "# kestrada world 1";
 
-enum class WorldState { Unsent, Waiting, Verified, Rejected, Resend };
+enum class WorldState { Unsent, Waiting, Verified, Rejected, Resend, Others };
+
+// The server has the last word about it: nothing more is sent or asked.
+bool isFinal(WorldState state);
 
 struct WorldRecord {
     std::string run; // the recording's file name in runs/, the entry's key
     WorldState state = WorldState::Unsent;
-    std::string id; // the server's, once it has answered for the run
-    int rank = 0;   // on the world's table, once verified
+    std::string id;   // the server's, once it has answered for the run
+    int rank = 0;     // on the world's table, once verified; 0: not the name's best
+    int bestRank = 0; // the name's best's, then
     int attempts = 0;
     std::string name;
     std::string score;  // as claimed: the dashboard's
     std::string reason; // the server's, when it refused the run
     std::string road;   // the day whose road it was played on, YYYY-MM-DD, or empty
+    std::string server; // where it goes
     bool operator==(const WorldRecord&) const = default;
 };
 
@@ -42,7 +49,8 @@ std::vector<WorldRecord> readWorldRecords(const std::filesystem::path& folder);
 bool updateWorldRecords(const std::filesystem::path& folder,
                         const std::function<void(std::vector<WorldRecord>&)>& change);
 
-// "verified, world rank 3", "sent, waiting for the server's check", ...
+// "verified, world rank 3", "sent, waiting for the server's check",
+// "verified; your best stands at rank 4", ...
 std::string worldStateText(const WorldRecord& record);
 
 } // namespace kestrada::session

@@ -1,7 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "world/world_request.h"
 
+#include "halloffame/hall_of_fame.h"
+
+#include <algorithm>
+
 namespace kestrada::session {
+
+namespace {
+std::string folded(std::string_view name) {
+    std::string text = cleanName(name);
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
+    });
+    return text;
+}
+} // namespace
+
+bool sameName(std::string_view a, std::string_view b) {
+    return folded(a) == folded(b);
+}
 
 std::string percentEncoded(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";

@@ -14,13 +14,17 @@
 namespace kestrada::session {
 
 struct WorldRequest {
-    // Road: the day's road for its board; Seed: the same, to play it.
-    enum class Purpose { Submit, Check, Board, Road, Recording, Seed };
+    // Road: the day's road for its board; Seed: the same, to play it;
+    // Best: where a verified run's name stands, when that run is not its best.
+    enum class Purpose { Submit, Check, Board, Road, Recording, Seed, Best };
     Purpose purpose = Purpose::Board;
     std::string method = "GET";
     std::string target; // path and query from the server's root: "/api/road"
     std::string body;   // the run file, sent as text/plain
     std::string run;    // the local entry it is for
+    // Which opening of a world view asked: a late answer to a view since
+    // left or asked again is dropped.
+    unsigned token = 0;
 };
 
 using WorldFields = std::map<std::string, std::string>;
@@ -38,6 +42,10 @@ std::string percentEncoded(std::string_view text);
 
 // The field's text, or an empty one.
 std::string fieldOf(const WorldFields& fields, const std::string& key);
+
+// The server folds case: "ANN" is Ann. What is not an ASCII letter is
+// compared as it is, tidied as the table tidies a name.
+bool sameName(std::string_view a, std::string_view b);
 
 // The plain-words reason a server gave for a refusal.
 std::string refusalOf(const WorldReply& reply);

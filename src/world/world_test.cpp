@@ -2,9 +2,12 @@
 // The hall of fame and the world's server: which run goes out when, what
 // each answer of the server does to an entry's state, the state kept
 // across a restart, and the world's tables as the panel shows them.
+#include "shared_rules/run_limits.h"
 #include "storage/hall_of_fame_file.h"
 #include "testing/test_game.h"
+#include "world/downloaded_run.h"
 #include "world/hall_of_fame_world.h"
+#include "world/server_look.h"
 #include "world/world_board.h"
 #include "world/world_outbox.h"
 
@@ -23,6 +26,8 @@ HallOfFameLine entry(const std::filesystem::path& folder, const std::string& run
     return {"3043", name, "2026-12-07T11:45:03", run};
 }
 
+constexpr const char* kServer = "http://127.0.0.1:9";
+
 WorldReply answer(int status, WorldFields fields = {}) {
     WorldReply reply;
     reply.status = status;
@@ -32,7 +37,7 @@ WorldReply answer(int status, WorldFields fields = {}) {
 
 TEST(WorldOutbox, ARunGoesOutOnceNamedAndAgainWithGrowingWaitsUntilTheServerAnswers) {
     const testing::ScratchDir dir;
-    WorldOutbox outbox(dir.path());
+    WorldOutbox outbox(dir.path(), kServer);
     EXPECT_FALSE(outbox.next(0));
     outbox.add(entry(dir.path(), "a.txt"));
     const auto first = outbox.next(0);
@@ -76,13 +81,37 @@ TEST(WorldOutbox, ARunGoesOutOnceNamedAndAgainWithGrowingWaitsUntilTheServerAnsw
     EXPECT_FALSE(outbox.next(1e9)) << "a verified run is not sent again";
 }
 
+// What the server would certainly refuse is not sent, and says why at once.
+TEST(WorldOutbox, ARunOverTheSizeLimitOrANameNoServerTakesIsRefusedHere) {
+    const testing::ScratchDir dir;
+    const std::string header = "# kestrada 1.0 seed 7\n";
+    std::string failure;
+    for (const std::size_t bytes :
+         {shared_rules::kMaxRunFileBytes, shared_rules::kMaxRunFileBytes + 1}) {
+        writeRun(dir.path(), std::to_string(bytes) + ".txt",
+                 header + std::string(bytes - header.size(), '\n'), failure);
+    }
+    WorldOutbox outbox(dir.path(), kServer);
+    outbox.add({"1", "Ann", "2026-12-07T11:45:03",
+                std::to_string(shared_rules::kMaxRunFileBytes + 1) + ".txt"});
+    outbox.add(entry(dir.path(), "blank.txt", ""));
+    outbox.add({"1", "Ann", "2026-12-07T11:45:03",
+                std::to_string(shared_rules::kMaxRunFileBytes) + ".txt"});
+    const auto request = outbox.next(0);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->body.size(), shared_rules::kMaxRunFileBytes);
+    EXPECT_EQ(worldStateText(*outbox.find("1048577.txt")), "refused: run file over 1 MiB");
+    EXPECT_EQ(worldStateText(*outbox.find("blank.txt")), "refused: name: the name is blank");
+}
+
 TEST(WorldOutbox, TheStatesSurviveARestartAndWhatWasNotDoneIsDoneAtOnce) {
     const testing::ScratchDir dir;
     writeFile(dir.path() / kHallOfFameFileName,
-              "# kestrada hall of fame 1\n3043\tAnn\t2026-12-07T11:45:03\ta.txt\n");
+              "# kestrada hall of fame 1\n3043\tA\t2026-12-07T11:45:03\ta.txt\n"
+              "3043\tB\t2026-12-07T11:45:04\tb.txt\n3043\tC\t2026-12-07T11:45:05\tc.txt\n");
     const std::string table = fileText(dir.path() / kHallOfFameFileName);
     {
-        WorldOutbox outbox(dir.path());
+        WorldOutbox outbox(dir.path(), kServer);
         outbox.add(entry(dir.path(), "a.txt", "A"));
         outbox.add(entry(dir.path(), "b.txt", "B"));
         outbox.add(entry(dir.path(), "c.txt", "C"));
@@ -100,7 +129,7 @@ TEST(WorldOutbox, TheStatesSurviveARestartAndWhatWasNotDoneIsDoneAtOnce) {
     EXPECT_EQ(worldStateText(kept[1]), "refused: replays to 3042");
     EXPECT_EQ(worldStateText(kept[2]), "not sent yet");
 
-    WorldOutbox restarted(dir.path());
+    WorldOutbox restarted(dir.path(), kServer);
     std::vector<std::string> asked;
     for (const int status : {404, 201, 404}) {
         const auto request = restarted.next(0);
@@ -115,6 +144,101 @@ TEST(WorldOutbox, TheStatesSurviveARestartAndWhatWasNotDoneIsDoneAtOnce) {
                                         "POST /api/runs?name=C&score=3043"}));
     EXPECT_EQ(worldStateText(*restarted.find("a.txt")), "verified, world rank 2");
     EXPECT_EQ(restarted.find("c.txt")->state, WorldState::Resend);
+}
+
+// A kill after the table was written and before the record was: the next
+// start sends the entry under its line's name, but the one being named.
+// Each server gets every entry once; a waiting id stays with its server.
+TEST(WorldOutbox, EveryEntryGetsARecordAtStartAndEachServerItsOwn) {
+    const testing::ScratchDir dir;
+    entry(dir.path(), "a.txt");
+    entry(dir.path(), "b.txt");
+    writeFile(dir.path() / kHallOfFameFileName,
+              "# kestrada hall of fame 1\n3043\tAnn\t2026-12-07T11:45:03\ta.txt\n"
+              "3042\tBo\t2026-12-07T11:45:04\tb.txt\n");
+    {
+        WorldOutbox first(dir.path(), kServer, "b.txt");
+        const auto sent = first.next(0);
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->target, "/api/runs?name=Ann&score=3043");
+        first.answered(answer(202, {{"id", "9"}, {"status", "queued"}}), 0);
+        EXPECT_FALSE(first.find("b.txt")) << "its name is still asked for";
+    }
+    {
+        WorldOutbox other(dir.path(), "http://127.0.0.2:9");
+        std::vector<std::string> asked;
+        while (const auto request = other.next(0)) {
+            asked.push_back(request->method + " " + request->target);
+            other.answered(answer(201, {{"id", "1"}, {"status", "verified"}, {"rank", "2"}}), 0);
+        }
+        EXPECT_EQ(asked, (std::vector<std::string>{"POST /api/runs?name=Ann&score=3043",
+                                                   "POST /api/runs?name=Bo&score=3042"}));
+    }
+    WorldOutbox back(dir.path(), kServer);
+    EXPECT_EQ(back.find("a.txt")->state, WorldState::Waiting) << "not the other server's rank";
+    const auto check = back.next(1000);
+    ASSERT_TRUE(check);
+    EXPECT_EQ(check->target, "/api/runs/9");
+}
+
+// Only one window of a folder sends; another's entries (a road window's)
+// reach the server through it. A run pushed out of the table before the
+// server had it still goes; once the server has the last word, neither its
+// record nor its copy is kept.
+TEST(WorldOutbox, OneSenderAFolderAndNoOpenRunIsPruned) {
+    const testing::ScratchDir dir;
+    entry(dir.path(), "a.txt");
+    writeFile(dir.path() / kHallOfFameFileName,
+              "# kestrada hall of fame 1\n3043\tAnn\t2026-12-07T11:45:03\ta.txt\n");
+    const std::string run = fileText(dir.path() / "runs/a.txt");
+    WorldOutbox sender(dir.path(), kServer);
+    WorldOutbox road(dir.path(), kServer);
+    EXPECT_FALSE(road.sends());
+    road.add({"120", "Eve", "2026-12-07T11:45:03", "road-1.txt"}, "2026-12-07",
+             std::string("# kestrada 1.0 seed 5\n"));
+    EXPECT_FALSE(road.next(1e9));
+    std::string failure;
+    ASSERT_TRUE(updateHallOfFame(
+        dir.path(), [](std::vector<HallOfFameLine>& lines) { lines.clear(); }, failure));
+    ASSERT_FALSE(std::filesystem::exists(dir.path() / "runs/a.txt"));
+    const auto pushedOut = sender.next(0);
+    ASSERT_TRUE(pushedOut);
+    EXPECT_EQ(pushedOut->body, run);
+    const WorldReply verified = answer(201, {{"id", "1"}, {"status", "verified"}, {"rank", "3"}});
+    sender.answered(verified, 0);
+    EXPECT_FALSE(sender.next(kLookAgainMs - 1));
+    const auto fromRoad = sender.next(kLookAgainMs);
+    ASSERT_TRUE(fromRoad);
+    EXPECT_EQ(fromRoad->target, "/api/runs?name=Eve&score=120&road=2026-12-07");
+    EXPECT_EQ(fromRoad->body, "# kestrada 1.0 seed 5\n");
+    sender.answered(verified, kLookAgainMs);
+    EXPECT_TRUE(readWorldRecords(dir.path()).empty());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / kOutboxFolderName));
+}
+
+TEST(WorldOutbox, ARunNotItsNamesBestOrAnothersOnTheTableSaysSo) {
+    const testing::ScratchDir dir;
+    WorldOutbox outbox(dir.path(), kServer);
+    outbox.add(entry(dir.path(), "a.txt"));
+    outbox.add(entry(dir.path(), "b.txt", "Bo"));
+    outbox.next(0);
+    outbox.answered(answer(201, {{"id", "1"}, {"status", "verified"}, {"rank", ""}}), 0);
+    outbox.next(0);
+    outbox.answered(answer(200, {{"id", "1"},
+                                 {"status", "verified"},
+                                 {"name", "Ann Lee"},
+                                 {"claimed", "3043"},
+                                 {"rank", "4"}}),
+                    0);
+    EXPECT_EQ(worldStateText(*outbox.find("b.txt")), "already on the table as Ann Lee's");
+    const auto best = outbox.next(0);
+    ASSERT_TRUE(best);
+    EXPECT_EQ(best->target, "/api/boards/all?around=Ann%20Lee");
+    WorldReply around = answer(200);
+    around.entries = {{{"rank", "3"}, {"name", "Ann"}}, {{"rank", "4"}, {"name", "ANN LEE"}}};
+    outbox.answered(around, 0);
+    EXPECT_EQ(worldStateText(*outbox.find("a.txt")), "verified; your best stands at rank 4");
+    EXPECT_FALSE(outbox.next(1e9));
 }
 
 std::vector<WorldFields> ranks(int from, int to, const std::string& own = "") {
@@ -137,14 +261,14 @@ TEST(WorldBoard, TheTopTenOrTheTopFiveAndThePlayersOwnRowsHighlighted) {
     EXPECT_EQ(top->target, "/api/boards/all?limit=10");
     WorldReply reply = answer(200);
     reply.entries = ranks(1, 10);
-    board.answered(reply);
+    board.answered(*top, reply);
     EXPECT_EQ(board.rows().front(), " 1        9999  p1            2026-12-07 11:45");
     EXPECT_FALSE(board.highlighted());
     const auto around = board.next();
     ASSERT_TRUE(around);
     EXPECT_EQ(around->target, "/api/boards/all?around=Zed");
-    reply.entries = ranks(10, 18, "Zed");
-    board.answered(reply);
+    reply.entries = ranks(10, 18, "ZED");
+    board.answered(*around, reply);
     ASSERT_EQ(board.rows().size(), 10u);
     EXPECT_EQ(board.rows()[4].substr(0, 2), " 5");
     EXPECT_EQ(board.rows()[5].substr(0, 2), "12");
@@ -174,7 +298,14 @@ TEST(HallOfFameWorld, WithoutAServerNothingGoesOutAndThePanelIsAsItWas) {
     const auto board = world.next(0);
     ASSERT_TRUE(board);
     EXPECT_EQ(board->purpose, WorldRequest::Purpose::Board);
+    // Tab again before the answer: the late one is not read as the road's.
+    world.press(panel, std::nullopt, "\t", true, false);
+    const auto road = world.next(0);
+    ASSERT_TRUE(road);
+    EXPECT_EQ(road->target, "/api/road");
     world.answered(*board, answer(0), 0);
+    EXPECT_EQ(world.view(panel).notes.back(), "Asking the server...");
+    world.answered(*road, answer(0), 0);
     EXPECT_EQ(world.view(panel).notes.back(), "The server cannot be reached.");
 }
 
@@ -220,6 +351,37 @@ TEST(HallOfFameWorld, AWorldRowChosenDownloadsItsRun) {
     run.text = "# kestrada 1.0 seed 3\n";
     world.answered(*download, run, 0);
     EXPECT_EQ(world.takeDownloadedRun(), "# kestrada 1.0 seed 3\n");
+}
+
+// Each download is a new file of this user's alone, gone with its window;
+// a file it did not make is never removed.
+TEST(DownloadedRun, AFileOfItsOwnRemovedWithItsWindow) {
+    const auto first = keepDownloadedRun("# kestrada 1.0 seed 3\n");
+    const auto second = keepDownloadedRun("# kestrada 1.0 seed 3\n");
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(*first, *second);
+    EXPECT_EQ(fileText(*first), "# kestrada 1.0 seed 3\n");
+    EXPECT_EQ(std::filesystem::status(*first).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    forgetDownloadedRun(*first);
+    forgetDownloadedRun(*second);
+    EXPECT_FALSE(std::filesystem::exists(*first));
+    const testing::ScratchDir dir;
+    writeFile(dir.path() / "kestrada-world-run-1", "mine");
+    forgetDownloadedRun(dir.path() / "kestrada-world-run-1");
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "kestrada-world-run-1"));
+}
+
+// A page without its server looks again at the outbox's waits, and at once
+// when the browser is back online.
+TEST(ServerLook, AgainAtGrowingWaitsAndAtOnceWhenOnline) {
+    ServerLook look;
+    EXPECT_TRUE(look.due(0));
+    EXPECT_FALSE(look.due(resendWaitMs(1) - 1));
+    EXPECT_TRUE(look.due(resendWaitMs(1)));
+    EXPECT_FALSE(look.due(resendWaitMs(1) + resendWaitMs(2) - 1));
+    look.online();
+    EXPECT_TRUE(look.due(resendWaitMs(1) + 1));
 }
 
 } // namespace

@@ -67,4 +67,5 @@ forbid "src/headless" '#include "(world|play|server|desktop|web)/' \
 forbid "src/server" '#include "(scene|halloffame|world|play|headless|desktop|web)/' \
     "the server including more than the session and the shared rules"
 forbid "src/desktop src/web" '#include "server/' "a player's front end including the server"
+forbid "src/shared_rules" '#include <unicode/' "ICU in the shared rules: the page has none"
 exit $status

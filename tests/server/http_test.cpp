@@ -121,9 +121,33 @@ TEST_F(HttpApi, BadRunsAndNamesAreRefusedWithTheReason) {
     const auto garbled = post("Ann", "1", runFile(1, "1 down Up\n2 dwn Left\n"));
     EXPECT_EQ(garbled->status, 400);
     EXPECT_TRUE(jsonField(garbled->body, "error").starts_with("\"input:3: ")) << garbled->body;
-    EXPECT_EQ(post("Ann%E2%80%AEnnA", "1", runFile(1, "1 down Up\n"))->status, 400);
+    const auto override = post("Ann%E2%80%AEnnA", "1", runFile(1, "1 down Up\n"));
+    EXPECT_EQ(override->status, 400);
+    EXPECT_EQ(jsonField(override->body, "error"),
+              "\"name: a name cannot hold text-direction marks\"");
     EXPECT_EQ(post("Ann", "1", "# kestrada 0.1 seed 1 high \"0\"\n1 down Up\n")->status, 422);
     EXPECT_EQ(post("Ann", "lots", runFile(1, "1 down Up\n"))->status, 400);
+}
+
+// The page, without Unicode data of its own, asks whether a name would be
+// taken and under which key, and hears what a run under it would.
+TEST_F(HttpApi, ANameIsCheckedAsARunWouldTakeIt) {
+    const auto chinese = client().Get("/api/names/check?name=%E6%9D%8E%E6%98%8E");
+    ASSERT_EQ(chinese->status, 200);
+    EXPECT_EQ(jsonField(chinese->body, "taken"), "true");
+    EXPECT_EQ(jsonField(chinese->body, "key"), "\"李明\"");
+    const auto shouted = client().Get("/api/names/check?name=%20ANN%20%20BO");
+    EXPECT_EQ(jsonField(shouted->body, "name"), "\"ANN BO\"");
+    EXPECT_EQ(jsonField(shouted->body, "key"), "\"annbo\"");
+    const auto mixed = client().Get("/api/names/check?name=P%D0%B0ypal");
+    ASSERT_EQ(mixed->status, 200);
+    EXPECT_EQ(jsonField(mixed->body, "taken"), "false");
+    EXPECT_EQ(jsonField(mixed->body, "reason"),
+              "\"a name cannot mix letters of different scripts\"");
+    const auto sent = post("P%D0%B0ypal", "1", runFile(1, "1 down Up\n"));
+    EXPECT_EQ(sent->status, 400);
+    EXPECT_EQ(jsonField(sent->body, "error"),
+              "\"name: a name cannot mix letters of different scripts\"");
 }
 
 TEST_F(HttpApi, BoardParametersOutsideTheirRangeAreRefused) {
@@ -146,6 +170,8 @@ TEST_F(HttpApi, TodaysRoadTakesOnlyItsOwnSeed) {
     ASSERT_EQ(road->status, 200);
     const auto seed = static_cast<uint32_t>(std::stoul(jsonField(road->body, "seed")));
     const std::string today = "&road=" + jsonField(road->body, "date").substr(1, 10);
+    EXPECT_EQ(jsonField(road->body, "grace_hours"), "6");
+    EXPECT_TRUE(jsonField(road->body, "closes").ends_with("T06:00:00Z\"")) << road->body;
     const std::string other = runFile(seed + 1, "1 down Up\n");
     EXPECT_EQ(post("Rex", headlessScore(scratch_->path(), other), other, today)->status, 422);
     const std::string mine = runFile(seed, "1 down Up\n");
