@@ -3,9 +3,8 @@
 // keys slot by slot, alone and with that run's ghost racing beside it; both
 // play the same long game, so the difference is the ghost's whole cost: its
 // events, its tick and both roads followed.
-#include "app/key_codes.h"
 #include "session/ghost_race.h"
-#include "session/recording.h"
+#include "testing/made_run.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -17,32 +16,11 @@ namespace {
 using namespace kestrada;
 using namespace kestrada::session;
 
-InputEvent key(InputAction action, int16_t code) {
-    return {.action = action, .keyCode = code};
-}
-
-// One game up the road at speed, weaving and firing, recorded.
+// A recorded game up the road, read as a run to race.
 const GhostRun& recordedRun() {
     static const GhostRun run = [] {
-        HeadlessHost host;
-        RecordedBest best("0");
-        Game game(host, {.folders = {}, .seed = 5, .highScoreStore = &best});
-        game.start();
-        SlotRunner runner(game, game.form());
-        std::string text = recordingHeader(5, "0") + "\n";
-        runner.setRecorder([&](const InputEvent& e) { text += inputLine(e) + "\n"; });
-        runner.input(key(InputAction::KeyDown, kKeyUp));
-        for (int slot = 1; !game.form().GameOver && slot < 100000; ++slot) {
-            runner.input(key(InputAction::KeyDown, kKeySpace));
-            if (slot % 30 == 0) {
-                const bool left = (slot / 30) % 2 == 1;
-                runner.input(key(InputAction::KeyUp, left ? kKeyRight : kKeyLeft));
-                runner.input(key(InputAction::KeyDown, left ? kKeyLeft : kKeyRight));
-            }
-            runner.runSlot();
-        }
         std::string error;
-        auto read = readGhostRun(text, error);
+        auto read = readGhostRun(testing::madeRun(5, 1), error);
         if (!read) {
             throw std::runtime_error("the recorded run does not replay: " + error);
         }

@@ -90,6 +90,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
                    .checks = session::threadedRunChecks(),
                    .chosenRuns = session::ChosenRuns::OwnWindow,
                    .replay = std::move(replay),
+                   .race = std::nullopt,
                });
     playField_ = new PlayField(*play_, pictureDir(folders.gameData), this);
     setWindowIcon(playField_->pictures().windowIcon());

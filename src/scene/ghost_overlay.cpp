@@ -9,7 +9,7 @@ namespace kestrada::scene {
 
 namespace {
 // Keys of their own, above every control's, so motion follows each.
-enum GhostKey : uint32_t { kCarKey = 0xfff00000, kMarkerKey, kScoreKey };
+enum GhostKey : uint32_t { kCarKey = 0xfff00000, kMarkerKey, kScoreKey, kWordsKey };
 
 constexpr double kMarkerHeight = 16;
 constexpr Colour kMarkerBackground{0, 0, 0};
@@ -21,6 +21,15 @@ const Control* ghostCar(const Form& ghost) {
         return &ghost.imgCar();
     }
     return ghost.imgWreck().Visible ? &ghost.imgWreck() : nullptr;
+}
+
+// White on black over the road: the marker and the end words.
+TextStyle boxStyle() {
+    TextStyle style = labelStyle(ControlId::lblScore);
+    style.colour = kMarkerText;
+    style.align = Align::Centre;
+    style.middle = true;
+    return style;
 }
 
 Item text(uint32_t key, const Rect& rect, std::string words, TextStyle style) {
@@ -44,13 +53,9 @@ Scene ghostOverlay(const Form& player, const GhostView& view) {
             // Off the road: the marker at the edge it went past.
             const bool ahead = at.top < road.Top;
             const double top = ahead ? road.Top : road.Top + road.Height - kMarkerHeight;
-            TextStyle style = labelStyle(ControlId::lblScore);
-            style.colour = kMarkerText;
-            style.align = Align::Centre;
-            style.middle = true;
-            Item marker =
-                text(kMarkerKey, {at.left - 20, top, at.width + 40, kMarkerHeight},
-                     (ahead ? "ahead " : "behind ") + std::to_string(std::llabs(view.gap)), style);
+            Item marker = text(
+                kMarkerKey, {at.left - 20, top, at.width + 40, kMarkerHeight},
+                (ahead ? "ahead " : "behind ") + std::to_string(std::llabs(view.gap)), boxStyle());
             marker.background = kMarkerBackground;
             scene.push_back(std::move(marker));
         } else {
@@ -65,6 +70,12 @@ Scene ghostOverlay(const Form& player, const GhostView& view) {
             item.pictureHeight = car->Height;
             item.opacity = kGhostOpacity;
         }
+    }
+    if (!view.words.empty()) {
+        Item words = text(kWordsKey, {road.Left + 40, road.Top + 60, road.Width - 80, 28},
+                          view.words, boxStyle());
+        words.background = kMarkerBackground;
+        scene.push_back(std::move(words));
     }
     const Control& score = player.lblScore();
     TextStyle style = labelStyle(ControlId::lblScore);

@@ -18,10 +18,12 @@ inline constexpr double kGhostOpacity = 0.45;
 
 struct GhostView {
     const Form& ghost;
-    int64_t gap = 0; // road pixels the ghost leads by, negative when it trails
+    int64_t gap = 0;   // road pixels the ghost leads by, negative when it trails
+    std::string words; // the race's end, shown over the road; "" while it runs
 };
 
-// The ghost's items, drawn over the road's and under the boxes above it.
+// The ghost's items, drawn over the road's and under the boxes above it,
+// the race's end words with them.
 Scene ghostOverlay(const Form& player, const GhostView& view);
 
 } // namespace kestrada::scene

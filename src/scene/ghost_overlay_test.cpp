@@ -29,7 +29,7 @@ TEST(GhostOverlay, TheCarWhileOnTheRoadThenAMarkerAtTheEdgeItWentPast) {
     const int64_t offBottom = int64_t(car.Top - road.Top - road.Height);
 
     for (const int64_t gap : {offTop - 1, offBottom + 1}) {
-        const Scene scene = ghostOverlay(player.form, {ghost.form, gap});
+        const Scene scene = ghostOverlay(player.form, {ghost.form, gap, ""});
         ASSERT_EQ(scene.size(), 2u) << gap;
         EXPECT_EQ(scene[0].kind, ItemKind::Picture);
         EXPECT_EQ(scene[0].rect, (Rect{car.Left, car.Top - double(gap), car.Width, car.Height}));
@@ -37,11 +37,11 @@ TEST(GhostOverlay, TheCarWhileOnTheRoadThenAMarkerAtTheEdgeItWentPast) {
         EXPECT_TRUE(scene[0].moves);
         EXPECT_NE(withText(scene, "ghost 812"), nullptr);
     }
-    const Scene ahead = ghostOverlay(player.form, {ghost.form, offTop});
+    const Scene ahead = ghostOverlay(player.form, {ghost.form, offTop, ""});
     const Item* top = withText(ahead, "ahead " + std::to_string(offTop));
     ASSERT_NE(top, nullptr);
     EXPECT_EQ(top->rect.top, road.Top);
-    const Scene behind = ghostOverlay(player.form, {ghost.form, offBottom});
+    const Scene behind = ghostOverlay(player.form, {ghost.form, offBottom, ""});
     const Item* bottom = withText(behind, "behind " + std::to_string(-offBottom));
     ASSERT_NE(bottom, nullptr);
     EXPECT_EQ(bottom->rect.top + bottom->rect.height, road.Top + road.Height);

@@ -154,6 +154,19 @@ std::optional<RaceResult> GhostRace::result() const {
     return result;
 }
 
+std::string raceWords(const RaceResult& result, std::string_view run) {
+    const std::string by = numberText(result.by);
+    switch (result.ahead) {
+    case RaceResult::Ahead::Player:
+        return "You beat " + std::string(run) + " by " + by;
+    case RaceResult::Ahead::Ghost:
+        return std::string(run) + " is ahead by " + by;
+    case RaceResult::Ahead::Level:
+        break;
+    }
+    return "You and " + std::string(run) + " finished level";
+}
+
 std::string GhostRace::lastRecord() const {
     std::string out;
     appendRecord(out, ghost(), lastSlot_, lastTicked_, lastSounds_);

@@ -86,6 +86,10 @@ struct RaceResult {
     double by = 0; // points between the two
 };
 
+// The race's end as the player reads it, run naming the ghost's run:
+// "You beat Ada's run by 312", "Ada's run is ahead by 95".
+std::string raceWords(const RaceResult& result, std::string_view run);
+
 class GhostRace {
   public:
     // The ghost's game, brought to the start of the run's last game; player
@@ -97,6 +101,8 @@ class GhostRace {
     // One slot of the ghost beside one of the player's, after it has run:
     // the ghost's events due, its tick, and both roads followed.
     void runSlot(const Form& player);
+    // The player's game as it stands, after a handler as after a slot.
+    void followPlayer(const Form& player);
 
     const Form& ghost() const { return game_.form(); }
     // Road pixels the ghost leads by, negative when it trails.
@@ -116,8 +122,6 @@ class GhostRace {
     std::string lastRecord() const;
 
   private:
-    void followPlayer(const Form& player);
-
     GhostRun run_;
     HeadlessHost host_;
     RecordedBest best_;

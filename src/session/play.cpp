@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/play.h"
 
+#include "scene/ghost_overlay.h"
 #include "scene/hall_of_fame.h"
 #include "session/recorded_best.h"
 #include "session/recording.h"
@@ -84,8 +85,9 @@ Play::Play(Host& host, PlaySetup setup)
             setup_.highScoreStore = fileStore_.get();
         }
         startingBest_ = std::make_unique<StartingBest>(*setup_.highScoreStore);
-        seed_ = setup_.seed;
-        player_ = makeRound(host_, seed_, *startingBest_);
+        seed_ = setup_.race ? setup_.race->run.seed : setup_.seed;
+        leadBest_ = std::make_unique<LeadBest>(*startingBest_);
+        player_ = makeRound(host_, seed_, *leadBest_);
         recording_ = recordingHeader(seed_, startingBest(*startingBest_)) + "\n";
         player_->runner->setRecorder(recorder);
     }
@@ -147,7 +149,19 @@ void Play::start(std::function<void(PlayEvent)> listener) {
     if (setup_.soundCalls) {
         setup_.soundCalls(calls);
     }
+    startRace();
     settle();
+}
+
+void Play::startRace() {
+    if (setup_.race) {
+        leadUp(setup_.race->run, *player_->runner, *player_->game);
+        race_ = std::make_unique<GhostRace>(setup_.race->run, form());
+        showFromItsLastSlot();
+    }
+    if (leadBest_) {
+        leadBest_->raceOn();
+    }
 }
 
 void Play::teeRecording(std::function<void(std::string_view)> tee) {
@@ -273,6 +287,9 @@ SlotRunner::Slot Play::runSlot(double slotMs) {
     // recording keeps the time as it passed.
     if (player_) {
         slot = player_->runner->runSlot();
+        if (race_ && slot.ran) {
+            race_->runSlot(player_->game->form());
+        }
     }
     if (replay_) {
         slot = replay_->runner->runSlot();
@@ -281,7 +298,7 @@ SlotRunner::Slot Play::runSlot(double slotMs) {
         shown().game->silence(); // it stands as it ended, quiet
     }
     if (slot.ticked) {
-        live_->ticked(form(), slotMs);
+        live_->ticked(form(), slotMs, raceOverlay());
     }
     flushSounds();
     if (slot.ran) {
@@ -382,6 +399,9 @@ void Play::followEnds(Round& round, bool player) {
     round.crashSeen = form.GameOver;
     const bool exited = round.game->ended() && !round.exitSeen;
     round.exitSeen = round.game->ended();
+    if (player && race_) {
+        race_->followPlayer(form);
+    }
     if (player) {
         const bool editing = panel_.editing();
         panel_.follow(form);
@@ -467,7 +487,7 @@ void Play::emit(PlayEvent event) {
 }
 
 scene::Scene Play::scene(double nowMs) const {
-    scene::Scene shown = live_->frame(form(), nowMs, held());
+    scene::Scene shown = live_->frame(form(), nowMs, held(), raceOverlay());
     if (tableShown()) {
         scene::addHallOfFame(shown, form(), world_->view(panel_));
     }
@@ -486,6 +506,18 @@ std::string Play::lastRecord() const {
         out.pop_back();
     }
     return out;
+}
+
+scene::Scene Play::raceOverlay() const {
+    if (!race_ || replay_) {
+        return {};
+    }
+    return scene::ghostOverlay(form(), {race_->ghost(), race_->gap(), raceWords()});
+}
+
+std::string Play::raceWords() const {
+    const auto result = race_ ? race_->result() : std::nullopt;
+    return result ? session::raceWords(*result, setup_.race->name) : std::string();
 }
 
 } // namespace kestrada::session

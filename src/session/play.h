@@ -12,6 +12,7 @@
 #include "scene/live_scene.h"
 #include "scene/scene.h"
 #include "session/game.h"
+#include "session/ghost_race.h"
 #include "session/hall_of_fame_panel.h"
 #include "session/hall_of_fame_world.h"
 #include "session/input_file.h"
@@ -54,6 +55,12 @@ struct Replay {
     std::string best; // the high score it starts from, as shown
 };
 
+// A run to race from its start: its ghost plays beside the player's game.
+struct Race {
+    GhostRun run;
+    std::string name; // whose run, as the race's end words name it: "Ada's run"
+};
+
 struct PlaySetup {
     GameFolders folders;
     uint32_t seed = 0; // the recording names it, so it is always known
@@ -67,6 +74,8 @@ struct PlaySetup {
     std::unique_ptr<RunChecks> checks;
     ChosenRuns chosenRuns = ChosenRuns::InPlace;
     std::optional<Replay> replay;
+    // The session races this run on its road: its seed is the run's.
+    std::optional<Race> race;
 };
 
 class Play {
@@ -146,6 +155,12 @@ class Play {
     bool replaying() const { return replay_ != nullptr; }
     bool held() const;
 
+    // ---- a raced ghost ----------------------------------------------
+    // The ghost racing beside the player's game; none without a race.
+    const GhostRace* race() const { return race_.get(); }
+    // Who finished ahead, once the player's game is over; "" before.
+    std::string raceWords() const;
+
     // ---- what is shown -----------------------------------------------
     const Form& form() const;
     // The frame at nowMs: the game's scene, the hall of fame over it.
@@ -192,6 +207,10 @@ class Play {
     // with their game for the record of its slot.
     void flushSounds();
     void emit(PlayEvent event);
+    // Brings the player's game through the raced run's earlier games.
+    void startRace();
+    // The ghost over the player's road, when there is one to draw.
+    scene::Scene raceOverlay() const;
 
     Host& host_;
     PlaySetup setup_;
@@ -201,6 +220,8 @@ class Play {
     std::unique_ptr<HighScoreStore> replayBest_;
     std::unique_ptr<Round> player_;
     std::unique_ptr<Round> replay_;
+    std::unique_ptr<LeadBest> leadBest_;
+    std::unique_ptr<GhostRace> race_;
     std::unique_ptr<scene::LiveScene> live_;
     bool smoothing_ = true;
     InputPolicy policy_;

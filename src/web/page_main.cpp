@@ -333,6 +333,7 @@ void beginSession(uint32_t seed, const std::string& road) {
                   .checks = kestrada::session::steppedRunChecks(),
                   .chosenRuns = kestrada::session::ChosenRuns::InPlace,
                   .replay = std::nullopt,
+                  .race = std::nullopt,
               });
     play->setSmoothing(smoothing);
     play->setWorldServer(worldServer);
