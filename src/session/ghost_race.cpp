@@ -156,11 +156,15 @@ std::optional<RaceResult> GhostRace::result() const {
 
 std::string raceWords(const RaceResult& result, std::string_view run) {
     const std::string by = numberText(result.by);
+    std::string opening(run); // "the run" opens its sentence as "The run"
+    if (!opening.empty() && opening[0] >= 'a' && opening[0] <= 'z') {
+        opening[0] = char(opening[0] - 'a' + 'A');
+    }
     switch (result.ahead) {
     case RaceResult::Ahead::Player:
         return "You beat " + std::string(run) + " by " + by;
     case RaceResult::Ahead::Ghost:
-        return std::string(run) + " is ahead by " + by;
+        return opening + " is ahead by " + by;
     case RaceResult::Ahead::Level:
         break;
     }

@@ -6,8 +6,10 @@
 #include "session/recorded_best.h"
 #include "session/recording.h"
 #include "session/trace_writer.h"
+#include "storage/hall_of_fame_file.h"
 #include "storage/high_score_file.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -257,6 +259,21 @@ bool Play::panelKey(std::optional<HallOfFamePanel::Key> key, std::string_view ty
         return false;
     }
     const bool editing = panel_.editing();
+    // R races the chosen row's run, in a session of its own; a world row's
+    // once it is downloaded, as Enter would replay it.
+    if (!key && (typed == "r" || typed == "R") && down && !repeat && !editing) {
+        if (world_->view() != HallOfFameWorld::View::Local) {
+            raceDownload_ = world_->press(panel_, HallOfFamePanel::Key::Enter, "", true, false);
+            settle();
+            return true;
+        }
+        if (raceChosenRow()) {
+            return true;
+        }
+    }
+    if (key == HallOfFamePanel::Key::Enter) {
+        raceDownload_ = false; // a row chosen to replay
+    }
     const bool taken = world_->press(panel_, key, typed, down, repeat);
     if (editing && !panel_.editing()) {
         emit(PlayEvent::Stored); // the name given is kept
@@ -270,6 +287,7 @@ bool Play::click(double x, double y) {
         return false;
     }
     const bool editing = panel_.editing();
+    raceDownload_ = false; // a row clicked is to replay
     const HallOfFamePanel::Click click = world_->click(panel_, form(), x, y);
     if (editing && !panel_.editing()) {
         emit(PlayEvent::Stored);
@@ -449,11 +467,21 @@ void Play::takeWorldResults() {
     if (!run) {
         return;
     }
+    std::error_code ignored;
+    const auto file = std::filesystem::temp_directory_path(ignored) /
+                      ("kestrada-world-run-" + std::to_string(seed_) + ".txt");
+    if (std::exchange(raceDownload_, false)) {
+        std::string error; // a run the server gave that does not replay races nothing
+        if (auto ghost = readGhostRun(*run, error)) {
+            std::ofstream(file, std::ios::binary) << *run;
+            chosenRun_ = file;
+            chosenRace_ = Race{std::move(*ghost), "the world's run"};
+            emit(PlayEvent::RaceChosen);
+        }
+        return;
+    }
     if (setup_.chosenRuns == ChosenRuns::OwnWindow) {
         // Beside the player's folder, not in runs/: it is no entry of theirs.
-        std::error_code ignored;
-        const auto file = std::filesystem::temp_directory_path(ignored) /
-                          ("kestrada-world-run-" + std::to_string(seed_) + ".txt");
         std::ofstream(file, std::ios::binary) << *run;
         chosenRun_ = file;
         emit(PlayEvent::ReplayChosen);
@@ -489,7 +517,15 @@ void Play::emit(PlayEvent event) {
 scene::Scene Play::scene(double nowMs) const {
     scene::Scene shown = live_->frame(form(), nowMs, held(), raceOverlay());
     if (tableShown()) {
-        scene::addHallOfFame(shown, form(), world_->view(panel_));
+        scene::HallOfFameView view = world_->view(panel_);
+        if (const std::string words = raceWords(); !words.empty()) {
+            view.notes.insert(view.notes.begin(), words);
+        }
+        if (!panel_.editing() &&
+            (world_->view() != HallOfFameWorld::View::Local || panel_.highlightedRun())) {
+            view.notes.push_back("R: Race this run");
+        }
+        scene::addHallOfFame(shown, form(), view);
     }
     return shown;
 }
@@ -506,6 +542,28 @@ std::string Play::lastRecord() const {
         out.pop_back();
     }
     return out;
+}
+
+bool Play::raceChosenRow() {
+    const auto run = panel_.highlightedRun();
+    HallOfFameFile table;
+    std::string error;
+    if (!run || !readHallOfFame(setup_.folders.highScore, table, error)) {
+        return false;
+    }
+    std::ifstream file(*run, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    auto ghost = readGhostRun(text, error);
+    const auto line =
+        std::find_if(table.lines.begin(), table.lines.end(),
+                     [&](const HallOfFameLine& l) { return l.run == run->filename(); });
+    if (!ghost || line == table.lines.end()) {
+        return false;
+    }
+    chosenRace_ = Race{std::move(*ghost), line->name + "'s run"};
+    chosenRun_ = *run;
+    emit(PlayEvent::RaceChosen);
+    return true;
 }
 
 scene::Scene Play::raceOverlay() const {

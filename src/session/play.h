@@ -40,6 +40,7 @@ enum class PlayEvent {
     Stored,       // the hall of fame was written: the page writes its storage through
     ReplayChosen, // a run to replay in a window of its own, at chosenRun()
     RoadChosen,   // today's road: a new session on roadSeed() plays it
+    RaceChosen,   // a run to race: a new session races chosenRace()
 };
 
 // The one thing the platforms keep apart. A window can open another window
@@ -160,6 +161,9 @@ class Play {
     const GhostRace* race() const { return race_.get(); }
     // Who finished ahead, once the player's game is over; "" before.
     std::string raceWords() const;
+    // The run the last RaceChosen event named, R on a local table's row;
+    // chosenRun() is its file.
+    const std::optional<Race>& chosenRace() const { return chosenRace_; }
 
     // ---- what is shown -----------------------------------------------
     const Form& form() const;
@@ -209,6 +213,8 @@ class Play {
     void emit(PlayEvent event);
     // Brings the player's game through the raced run's earlier games.
     void startRace();
+    // The local table's chosen row, to race; false when it has no run.
+    bool raceChosenRow();
     // The ghost over the player's road, when there is one to draw.
     scene::Scene raceOverlay() const;
 
@@ -222,6 +228,8 @@ class Play {
     std::unique_ptr<Round> replay_;
     std::unique_ptr<LeadBest> leadBest_;
     std::unique_ptr<GhostRace> race_;
+    std::optional<Race> chosenRace_;
+    bool raceDownload_ = false; // the world's run asked for is to race
     std::unique_ptr<scene::LiveScene> live_;
     bool smoothing_ = true;
     InputPolicy policy_;

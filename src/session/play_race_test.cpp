@@ -13,6 +13,18 @@
 namespace kestrada::session {
 namespace {
 
+PlaySetup setup(const std::filesystem::path& folder, std::optional<Race> race) {
+    return {.folders = {folder, folder},
+            .seed = 20,
+            .highScoreStore = nullptr,
+            .players = std::nullopt,
+            .soundCalls = {},
+            .checks = steppedRunChecks(),
+            .chosenRuns = ChosenRuns::InPlace,
+            .replay = std::nullopt,
+            .race = std::move(race)};
+}
+
 TEST(PlayRace, TheGhostIsDrawnBesideThePlayerAndTheEndSaidOverARunThatReplays) {
     std::string error;
     auto run = readGhostRun(testing::madeRun(11, 2), error);
@@ -20,15 +32,7 @@ TEST(PlayRace, TheGhostIsDrawnBesideThePlayerAndTheEndSaidOverARunThatReplays) {
     const std::string ghostScore = run->score;
     const testing::ScratchDir folder;
     testing::RecordingHost host;
-    Play play(host, PlaySetup{.folders = {folder.path(), folder.path()},
-                              .seed = 20,
-                              .highScoreStore = nullptr,
-                              .players = std::nullopt,
-                              .soundCalls = {},
-                              .checks = steppedRunChecks(),
-                              .chosenRuns = ChosenRuns::InPlace,
-                              .replay = std::nullopt,
-                              .race = Race{std::move(*run), "Ada's run"}});
+    Play play(host, setup(folder.path(), Race{std::move(*run), "Ada's run"}));
     play.start({});
     EXPECT_EQ(play.seed(), 11u);
     play.runSlot(0);
@@ -50,6 +54,29 @@ TEST(PlayRace, TheGhostIsDrawnBesideThePlayerAndTheEndSaidOverARunThatReplays) {
     ASSERT_GT(behind, 0);
     EXPECT_EQ(play.raceWords(), "Ada's run is ahead by " + numberText(behind));
     EXPECT_TRUE(verifyRecording(play.recording(), score).verified);
+}
+
+// Offline, R on a local row races its run, named after its player.
+TEST(PlayRace, RaceChoosesALocalRowsRunWithoutAServer) {
+    const testing::ScratchDir folder;
+    std::filesystem::create_directories(folder.path() / kRunsFolderName);
+    const std::string run = testing::madeRun(11, 2);
+    testing::writeFile(folder.path() / kRunsFolderName / "ada.txt", run);
+    testing::writeFile(folder.path() / "HallOfFame.txt",
+                       "# kestrada hall of fame 1\n" + *replayRecording(run).score +
+                           "\tAda\t2026-12-07T11:45:03\tada.txt\n");
+    testing::RecordingHost host;
+    Play play(host, setup(folder.path(), std::nullopt));
+    std::vector<PlayEvent> events;
+    play.start([&](PlayEvent event) { events.push_back(event); });
+    play.toggleHallOfFame();
+    EXPECT_FALSE(play.panelKey(std::nullopt, "r", true, false)); // no row chosen yet
+    play.panelKey(HallOfFamePanel::Key::Down, "", true, false);
+    EXPECT_TRUE(play.panelKey(std::nullopt, "r", true, false));
+    ASSERT_EQ(events.back(), PlayEvent::RaceChosen);
+    EXPECT_EQ(play.chosenRace()->name, "Ada's run");
+    EXPECT_EQ(play.chosenRace()->run.score, *replayRecording(run).score);
+    EXPECT_EQ(play.chosenRun(), folder.path() / kRunsFolderName / "ada.txt");
 }
 
 } // namespace
