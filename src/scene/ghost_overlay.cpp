@@ -3,6 +3,7 @@
 
 #include "scene/label_styles.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace kestrada::scene {
@@ -12,6 +13,7 @@ namespace {
 enum GhostKey : uint32_t { kCarKey = 0xfff00000, kMarkerKey, kScoreKey, kWordsKey };
 
 constexpr double kMarkerHeight = 16;
+constexpr double kMarkerWidth = 96;
 constexpr Colour kMarkerBackground{0, 0, 0};
 constexpr Colour kMarkerText{255, 255, 255};
 
@@ -53,9 +55,15 @@ Scene ghostOverlay(const Form& player, const GhostView& view) {
             // Off the road: the marker at the edge it went past.
             const bool ahead = at.top < road.Top;
             const double top = ahead ? road.Top : road.Top + road.Height - kMarkerHeight;
-            Item marker = text(
-                kMarkerKey, {at.left - 20, top, at.width + 40, kMarkerHeight},
-                (ahead ? "ahead " : "behind ") + std::to_string(std::llabs(view.gap)), boxStyle());
+            // Over the ghost's lane, clear of the key legend at the road's side.
+            const double right = player.lblInfo(1).Left - kMarkerWidth;
+            const double left =
+                std::clamp(at.left + (at.width - kMarkerWidth) / 2, double(road.Left), right);
+            TextStyle small = boxStyle();
+            small.pixelSize = pointsToPixels(8);
+            Item marker =
+                text(kMarkerKey, {left, top, kMarkerWidth, kMarkerHeight},
+                     (ahead ? "ahead " : "behind ") + std::to_string(std::llabs(view.gap)), small);
             marker.background = kMarkerBackground;
             scene.push_back(std::move(marker));
         } else {
