@@ -64,8 +64,21 @@ set_target_properties(kestrada_page PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${KESTRADA_STAGE_DIR}
   LINK_DEPENDS "${CMAKE_SOURCE_DIR}/src/web/page_library.js;${CMAKE_SOURCE_DIR}/src/web/world_library.js")
 
-set(KESTRADA_SITE_FILES)
-foreach(name IN ITEMS index.html page.js page.css offline.js manifest.webmanifest)
+# The page's scripts, each of one purpose, loaded by index.html in its
+# order: the canvas and its frames, the menus and dialogs, the sound, the
+# touch controls and the phone's name field, the start, the test hook. One
+# left out of the page stops the build (stamp_site.cmake).
+set(KESTRADA_PAGE_SCRIPTS drawing.js menus.js sound.js touch.js page.js test_hook.js)
+set(KESTRADA_SITE_FILES ${KESTRADA_STAGE_DIR}/index.html)
+add_custom_command(
+  OUTPUT ${KESTRADA_STAGE_DIR}/index.html
+  COMMAND ${CMAKE_COMMAND} -DPAGE=${CMAKE_SOURCE_DIR}/src/web/index.html
+          -DHEADER=${CMAKE_SOURCE_DIR}/src/scene/scene.h -DOUT=${KESTRADA_STAGE_DIR}/index.html
+          -P ${CMAKE_SOURCE_DIR}/cmake/write_page.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/src/web/index.html ${CMAKE_SOURCE_DIR}/src/scene/scene.h
+          ${CMAKE_SOURCE_DIR}/cmake/write_page.cmake
+  VERBATIM)
+foreach(name IN LISTS KESTRADA_PAGE_SCRIPTS ITEMS page.css offline.js manifest.webmanifest)
   add_custom_command(
     OUTPUT ${KESTRADA_STAGE_DIR}/${name}
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/src/web/${name} ${KESTRADA_STAGE_DIR}/${name}

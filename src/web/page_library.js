@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The calls the C++ side makes into the page (declared in page_library.h).
-// Each hands its work to the page's script, page.js.
+// Each hands its work to the page's scripts through kestradaPage (page.js).
 mergeInto(LibraryManager.library, {
   page_milliseconds_since_midnight: function () {
     const now = new Date();

@@ -5,31 +5,17 @@
 // "key<TAB>value" lines, each entry of a table opened by a "-" line.
 mergeInto(LibraryManager.library, {
   page_world_look: function () {
-    const toC = (text) => {
-      const size = lengthBytesUTF8(text) + 1;
-      const at = Module._malloc(size);
-      stringToUTF8(text, at, size);
-      return at;
-    };
     fetch(`${location.origin}/api/health`, { cache: 'no-store' })
       .then((response) => (response.ok ? response.json() : null))
       .then((health) => {
         if (health && typeof health === 'object') {
-          const origin = toC(location.origin);
-          Module._kestrada_world_server(origin);
-          Module._free(origin);
+          kestradaPage.withText(location.origin, (at) => Module._kestrada_world_server(at));
         }
       })
       .catch(() => {}); // no server here: no world table
     window.addEventListener('online', () => Module._kestrada_world_online());
   },
   page_world_send: function (token, method, url, body, timeoutMs) {
-    const toC = (text) => {
-      const size = lengthBytesUTF8(text) + 1;
-      const at = Module._malloc(size);
-      stringToUTF8(text, at, size);
-      return at;
-    };
     const line = (key, value) => `${key}\t${String(value ?? '').replace(/[\t\r\n]/g, ' ')}\n`;
     const scalars = (object) => Object.entries(object || {})
       .filter(([, value]) => value === null || typeof value !== 'object')
@@ -41,13 +27,9 @@ mergeInto(LibraryManager.library, {
       const entries = Array.isArray(json.entries) ? json.entries : [];
       return scalars(json) + entries.map((entry) => `-\n${scalars(entry)}`).join('');
     };
-    const reply = (status, retryAfter, fields, text) => {
-      const f = toC(fields);
-      const t = toC(text);
-      Module._kestrada_world_reply(token, status, retryAfter, f, t);
-      Module._free(f);
-      Module._free(t);
-    };
+    const withText = kestradaPage.withText;
+    const reply = (status, retryAfter, fields, text) => withText(fields, (f) => withText(text,
+      (t) => Module._kestrada_world_reply(token, status, retryAfter, f, t)));
     const request = { method: UTF8ToString(method), cache: 'no-store' };
     if (request.method === 'POST') {
       request.body = UTF8ToString(body);
