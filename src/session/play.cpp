@@ -567,7 +567,8 @@ bool Play::raceChosenRow() {
 }
 
 scene::Scene Play::raceOverlay() const {
-    if (!race_ || replay_) {
+    // Nothing over a replay, nor over a game begun after the race's own.
+    if (!race_ || replay_ || (race_->playerFinished() && !form().GameOver)) {
         return {};
     }
     return scene::ghostOverlay(form(), {race_->ghost(), race_->gap(), raceWords()});

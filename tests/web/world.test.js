@@ -120,3 +120,23 @@ test('the service worker leaves /api/ to the network', async () => {
   assert.deepStrictEqual(fromWorker.filter(([p]) => p.startsWith('/api/')), [['/api/health', false]]);
   assert.ok(fromWorker.some(([p, worker]) => p === '/index.html' && worker));
 });
+
+test("?race= races a world row's run: its ghost drives ahead of a player who stands", async () => {
+  await open();
+  const top = (await (await fetch(`${url}api/boards/all`)).json()).entries[0];
+  const racer = await browser.newPage();
+  await racer.goto(`${url}?race=api/runs/${top.run}/recording`, { waitUntil: 'networkidle0' });
+  await racer.click('#cover');
+  await racer.waitForFunction(() => window.kestrada.ghost() !== null, { timeout: 30000 });
+  // The player's session is on the run's road, from the run's start.
+  assert.match(await racer.evaluate(() => window.kestrada.recording()), /^# kestrada 1\.0 seed 7 /);
+  await racer.waitForFunction(() => window.kestrada.ghost().gap > 100, { timeout: 30000 });
+  const ghost = await racer.evaluate(() => window.kestrada.ghost());
+  assert.ok(Number.isInteger(ghost.score) && ghost.score > 0, JSON.stringify(ghost));
+  if (process.env.KESTRADA_SCREENSHOTS) {
+    await (await racer.$('#screen')).screenshot({
+      path: path.join(process.env.KESTRADA_SCREENSHOTS, 'page-race.png'),
+    });
+  }
+  await racer.close();
+});
