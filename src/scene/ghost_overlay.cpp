@@ -5,12 +5,20 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace kestrada::scene {
 
 namespace {
 // Keys of their own, above every control's, so motion follows each.
-enum GhostKey : uint32_t { kCarKey = 0xfff00000, kMarkerKey, kScoreKey, kWordsKey };
+enum GhostKey : uint32_t {
+    kCarKey = 0xfff00000,
+    kMarkerKey,
+    kScoreKey,
+    kWordsKey,
+    kMissileKey,
+    kMineKey
+};
 
 constexpr double kMarkerHeight = 16;
 constexpr double kMarkerWidth = 96;
@@ -32,6 +40,20 @@ TextStyle boxStyle() {
     style.align = Align::Centre;
     style.middle = true;
     return style;
+}
+
+// One of the ghost's pictures, faint, raised by its lead.
+void faint(Scene& scene, uint32_t key, ControlId id, const GhostView& view) {
+    const Control& c = view.ghost.control(id);
+    Item& item = scene.emplace_back();
+    item.kind = ItemKind::Picture;
+    item.key = key;
+    item.moves = true;
+    item.rect = {c.Left, c.Top - double(view.gap), c.Width, c.Height};
+    item.picture = *pictureOf(id);
+    item.pictureWidth = c.Width;
+    item.pictureHeight = c.Height;
+    item.opacity = kGhostOpacity;
 }
 
 Item text(uint32_t key, const Rect& rect, std::string words, TextStyle style) {
@@ -67,16 +89,15 @@ Scene ghostOverlay(const Form& player, const GhostView& view) {
             marker.background = kMarkerBackground;
             scene.push_back(std::move(marker));
         } else {
-            Item& item = scene.emplace_back();
-            item.kind = ItemKind::Picture;
-            item.key = kCarKey;
-            item.moves = true;
-            item.rect = at;
-            item.picture = car == &view.ghost.imgCar() ? *pictureOf(ControlId::imgCar)
-                                                       : *pictureOf(ControlId::imgWreck);
-            item.pictureWidth = car->Width;
-            item.pictureHeight = car->Height;
-            item.opacity = kGhostOpacity;
+            faint(scene, kCarKey,
+                  car == &view.ghost.imgCar() ? ControlId::imgCar : ControlId::imgWreck, view);
+        }
+    }
+    // Its shot, where it has one out.
+    for (const auto& [key, id] : {std::pair{kMissileKey, ControlId::imgMissileGo},
+                                  std::pair{kMineKey, ControlId::imgMine}}) {
+        if (view.ghost.control(id).Visible) {
+            faint(scene, key, id, view);
         }
     }
     if (!view.words.empty()) {
