@@ -164,11 +164,11 @@ std::string raceWords(const RaceResult& result, std::string_view run) {
     case RaceResult::Ahead::Player:
         return "You beat " + std::string(run) + " by " + by;
     case RaceResult::Ahead::Ghost:
-        return opening + " is ahead by " + by;
+        return opening + " is ahead by " + by + ": Enter to race again";
     case RaceResult::Ahead::Level:
         break;
     }
-    return "You and " + std::string(run) + " finished level";
+    return "You and " + std::string(run) + " finished level: Enter to race again";
 }
 
 std::string GhostRace::lastRecord() const {

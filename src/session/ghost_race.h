@@ -87,7 +87,8 @@ struct RaceResult {
 };
 
 // The race's end as the player reads it, run naming the ghost's run:
-// "You beat Ada's run by 312", "Ada's run is ahead by 95".
+// "You beat Ada's run by 312", "Ada's run is ahead by 95: Enter to race
+// again" (Enter after the crash races it again).
 std::string raceWords(const RaceResult& result, std::string_view run);
 
 class GhostRace {

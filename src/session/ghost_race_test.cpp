@@ -120,7 +120,8 @@ TEST(GhostRace, APlayerCopyingTheGhostStaysLevelInARunThatReplaysOnItsOwn) {
     for (const int64_t gap : copier.drive(lastGameKeys(*run))) {
         ASSERT_EQ(gap, 0);
     }
-    EXPECT_EQ(raceWords(*copier.race->result(), "Ada's run"), "You and Ada's run finished level");
+    EXPECT_EQ(raceWords(*copier.race->result(), "Ada's run"),
+              "You and Ada's run finished level: Enter to race again");
     EXPECT_TRUE(verifyRecording(copier.recording, run->score).verified);
     EXPECT_EQ(copierStore.saves, std::vector<std::string>{run->score});
 }

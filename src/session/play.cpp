@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/play.h"
 
+#include "app/key_codes.h"
 #include "scene/ghost_overlay.h"
 #include "scene/hall_of_fame.h"
 #include "session/recorded_best.h"
@@ -181,7 +182,30 @@ void Play::append(const std::string& text) {
 }
 
 void Play::input(const InputEvent& event) {
-    shown().runner->input(event);
+    if (!raceAgain(event)) {
+        shown().runner->input(event);
+    }
+}
+
+bool Play::raceAgain(const InputEvent& event) {
+    // Enter after the race's crash, which would begin a new game, races
+    // the same run again from its start, in a session of its own.
+    if (!race_ || replay_ || !race_->playerFinished() || !form().GameOver ||
+        event.action != InputAction::KeyDown || event.keyCode != kKeyEnter) {
+        return false;
+    }
+    const GhostRun& run = setup_.race->run;
+    std::string text = recordingHeader(run.seed, run.high) + "\n";
+    for (const InputEvent& e : run.events) {
+        text += inputLine(e) + "\n";
+    }
+    std::error_code ignored;
+    chosenRun_ = std::filesystem::temp_directory_path(ignored) /
+                 ("kestrada-race-" + std::to_string(run.seed) + ".txt");
+    std::ofstream(chosenRun_, std::ios::binary) << text;
+    chosenRace_ = setup_.race;
+    emit(PlayEvent::RaceChosen);
+    return true;
 }
 
 void Play::key(int16_t code, bool down, bool repeat) {

@@ -215,6 +215,8 @@ class Play {
     void startRace();
     // The local table's chosen row, to race; false when it has no run.
     bool raceChosenRow();
+    // Enter at the race's end: true when it chose the run again.
+    bool raceAgain(const InputEvent& event);
     // The ghost over the player's road, when there is one to draw.
     scene::Scene raceOverlay() const;
 

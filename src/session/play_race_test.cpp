@@ -33,27 +33,43 @@ TEST(PlayRace, TheGhostIsDrawnBesideThePlayerAndTheEndSaidOverARunThatReplays) {
     const testing::ScratchDir folder;
     testing::RecordingHost host;
     Play play(host, setup(folder.path(), Race{std::move(*run), "Ada's run"}));
-    play.start({});
+    std::vector<PlayEvent> events;
+    play.start([&](PlayEvent event) { events.push_back(event); });
     EXPECT_EQ(play.seed(), 11u);
     play.runSlot(0);
     const scene::Scene shown = play.scene(0);
     EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const scene::Item& item) {
         return item.opacity == scene::kGhostOpacity;
     }));
-    // The player brakes to a stop and leaves when the ghost has crashed.
+    // The player brakes to a stop, and once the ghost has crashed drives off
+    // the road's left edge.
     play.key(kKeyDown, true, false);
     for (int slot = 0; slot < 3000 && !play.race()->ghostFinished(); ++slot) {
         play.runSlot(0);
     }
     EXPECT_TRUE(play.race()->ghostFinished());
     EXPECT_GT(play.race()->gap(), 0);
-    EXPECT_EQ(play.raceWords(), "");
-    play.menu(MenuCommand::mnuExit);
+    play.key(kKeyDown, false, false);
+    play.key(kKeyUp, true, false);
+    play.key(kKeyLeft, true, false);
+    for (int slot = 0; slot < 3000 && !play.form().GameOver; ++slot) {
+        EXPECT_EQ(play.raceWords(), "");
+        play.runSlot(0);
+    }
     const std::string score = play.form().lblScore().Caption;
     const double behind = leadingNumber(ghostScore) - leadingNumber(score);
     ASSERT_GT(behind, 0);
-    EXPECT_EQ(play.raceWords(), "Ada's run is ahead by " + numberText(behind));
+    EXPECT_EQ(play.raceWords(),
+              "Ada's run is ahead by " + numberText(behind) + ": Enter to race again");
     EXPECT_TRUE(verifyRecording(play.recording(), score).verified);
+
+    // Enter keeps the name typed, the next races the run again.
+    play.panelKey(HallOfFamePanel::Key::Enter, "", true, false);
+    play.key(kKeyEnter, true, false);
+    ASSERT_EQ(events.back(), PlayEvent::RaceChosen);
+    const auto again = readGhostRun(testing::fileText(play.chosenRun()), error);
+    EXPECT_EQ(again->score, ghostScore);
+    EXPECT_EQ(play.chosenRace()->name, "Ada's run");
 }
 
 // Offline, R on a local row races its run, named after its player.
