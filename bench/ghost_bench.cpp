@@ -3,7 +3,7 @@
 // keys slot by slot, alone and with that run's ghost racing beside it; both
 // play the same long game, so the difference is the ghost's whole cost: its
 // events, its tick and both roads followed.
-#include "session/ghost_race.h"
+#include "play/ghost_race.h"
 #include "testing/made_run.h"
 
 #include <benchmark/benchmark.h>
@@ -42,10 +42,7 @@ struct Player {
     }
     // One slot; false once the game is over.
     bool slot() {
-        const auto& events = recordedRun().events;
-        for (; next < events.size() && events[next].slot == runner.slot(); ++next) {
-            runner.input(events[next]);
-        }
+        feed.deliver(runner, game, runner.slot());
         runner.runSlot();
         game.takeSounds();
         if (race) {
@@ -58,7 +55,7 @@ struct Player {
     Game game;
     SlotRunner runner;
     std::unique_ptr<GhostRace> race;
-    std::size_t next = 0;
+    SlotFeed feed{recordedRun().events};
 };
 
 void slots(benchmark::State& state, bool ghost) {

@@ -19,7 +19,7 @@ if(KESTRADA_WITH_BENCH)
 
   # A slot of the player's game alone and with a ghost racing beside it.
   add_executable(kestrada_ghost_bench ${CMAKE_SOURCE_DIR}/bench/ghost_bench.cpp)
-  target_link_libraries(kestrada_ghost_bench PRIVATE kestrada_session benchmark::benchmark)
+  target_link_libraries(kestrada_ghost_bench PRIVATE kestrada_play benchmark::benchmark)
 
   set(KESTRADA_BENCH_TARGETS kestrada_tick_bench kestrada_ghost_bench kestrada_launch_probe)
 

@@ -20,7 +20,7 @@ list(FILTER KESTRADA_DESKTOP_SOURCES EXCLUDE REGEX "/first_frame_probe\\.cpp$")
 add_library(kestrada_desktop STATIC ${KESTRADA_DESKTOP_SOURCES})
 set_target_properties(kestrada_desktop PROPERTIES AUTOMOC ON)
 target_link_libraries(kestrada_desktop
-  PUBLIC kestrada_headless_runner kestrada_sound kestrada_scene kestrada_first_frame_probe
+  PUBLIC kestrada_headless_runner kestrada_play kestrada_sound kestrada_first_frame_probe
          Qt6::Widgets Qt6::Multimedia Qt6::Svg Qt6::Network
   PRIVATE PkgConfig::SDL2)
 # Qt's strict mode: no implicit conversions between QString and char*,

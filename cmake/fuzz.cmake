@@ -13,7 +13,7 @@ endif()
 add_executable(kestrada_fuzz_corpus_tests ${CMAKE_SOURCE_DIR}/fuzz/corpus_replay_test.cpp)
 target_include_directories(kestrada_fuzz_corpus_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(kestrada_fuzz_corpus_tests PRIVATE
-  kestrada_session GTest::gtest GTest::gtest_main)
+  kestrada_halloffame GTest::gtest GTest::gtest_main)
 target_compile_definitions(kestrada_fuzz_corpus_tests PRIVATE
   KESTRADA_FUZZ_CORPUS_DIR="${KESTRADA_FUZZ_CORPUS_DIR}")
 gtest_discover_tests(kestrada_fuzz_corpus_tests DISCOVERY_TIMEOUT 60)
@@ -42,7 +42,7 @@ if(KESTRADA_FUZZ)
   target_link_libraries(input_file_fuzz PRIVATE kestrada_session)
   kestrada_add_fuzz_target(hall_of_fame_fuzz
     ${CMAKE_SOURCE_DIR}/src/storage/hall_of_fame_file.cpp ${CMAKE_SOURCE_DIR}/src/session/hall_of_fame.cpp)
-  target_link_libraries(hall_of_fame_fuzz PRIVATE kestrada_session)
+  target_link_libraries(hall_of_fame_fuzz PRIVATE kestrada_halloffame)
   set(KESTRADA_FUZZ_TARGETS high_score_fuzz hall_of_fame_fuzz input_file_fuzz)
   # What a client sends the server: names, claims, dates and run files.
   if(TARGET kestrada_server_core)

@@ -17,7 +17,7 @@ find_package(nlohmann_json 3.10 REQUIRED)
 file(GLOB KESTRADA_SERVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/server/*.cpp)
 list(FILTER KESTRADA_SERVER_SOURCES EXCLUDE REGEX "(_test|/main)\\.cpp$")
 add_library(kestrada_server_core STATIC ${KESTRADA_SERVER_SOURCES})
-target_link_libraries(kestrada_server_core PUBLIC kestrada_session PkgConfig::HTTPLIB
+target_link_libraries(kestrada_server_core PUBLIC kestrada_session kestrada_shared_rules PkgConfig::HTTPLIB
   PkgConfig::SQLITE3 PkgConfig::LIBPQ PkgConfig::LIBCRYPTO nlohmann_json::nlohmann_json)
 
 add_executable(kestrada-server ${CMAKE_SOURCE_DIR}/src/server/main.cpp)
@@ -42,6 +42,11 @@ install(FILES ${CMAKE_SOURCE_DIR}/data/kestrada-server.service
 if(NOT BUILD_TESTING)
   return()
 endif()
+
+# The server links the session and the shared rules, nothing of the player's
+# side: read from its link command and its symbols.
+add_test(NAME kestrada_server_link COMMAND bash ${CMAKE_SOURCE_DIR}/tests/layout/server_link_check.sh
+  ${CMAKE_BINARY_DIR} $<TARGET_FILE:kestrada-server>)
 
 # A private PostgreSQL cluster, started by the tests that need one.
 add_library(kestrada_postgres_cluster STATIC ${CMAKE_SOURCE_DIR}/tests/server/postgres_cluster.cpp)

@@ -57,7 +57,7 @@ target_link_options(kestrada_web_page_options INTERFACE
 
 file(GLOB KESTRADA_PAGE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/web/*.cpp)
 add_executable(kestrada_page ${KESTRADA_PAGE_SOURCES})
-target_link_libraries(kestrada_page PRIVATE kestrada_session kestrada_scene kestrada_web_page_options)
+target_link_libraries(kestrada_page PRIVATE kestrada_play kestrada_web_page_options)
 set_target_properties(kestrada_page PROPERTIES
   OUTPUT_NAME kestrada
   SUFFIX .js

@@ -3,7 +3,7 @@
 // wrote it. Shared by the fuzz target and the corpus replay test.
 #pragma once
 
-#include "session/hall_of_fame.h"
+#include "halloffame/hall_of_fame.h"
 #include "storage/hall_of_fame_file.h"
 
 #include <algorithm>

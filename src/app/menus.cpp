@@ -2,6 +2,7 @@
 // Pause, the sound switches, Exit and the road-music loop. Pausing only
 // switches the timer off, so resuming continues exactly where play stopped.
 #include "app/form.h"
+#include "app/running.h"
 #include "sound/sound_player.h"
 
 namespace kestrada {
@@ -63,7 +64,7 @@ void Form::mnuMusic_Click() {
         // Before tick 75 with effects on, the jingle is still playing and the
         // tick starts the music when it ends.
         const bool musicDue = (TickCount < 75 && !mnuEffects.Checked) || TickCount >= 75;
-        if (musicDue && !GameOver && !MusicPlaying && !lblPaused().Visible) {
+        if (musicDue && running(*this) && !MusicPlaying) {
             sndMusic->setPosition(0);
             sndMusic->play();
             MusicPlaying = true;
@@ -86,8 +87,7 @@ void Form::mnuExit_Click() {
 
 void Form::sndMusic_event9() {
     const int mode = sndMusic->mode();
-    if ((mode == kModeStopped || mode == kModePlaying) && !GameOver && MusicPlaying &&
-        !lblPaused().Visible) {
+    if ((mode == kModeStopped || mode == kModePlaying) && running(*this) && MusicPlaying) {
         sndMusic->setPosition(0);
         sndMusic->play();
     }

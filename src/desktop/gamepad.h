@@ -5,7 +5,7 @@
 // none, or no controller support, nothing happens.
 #pragma once
 
-#include "session/play.h"
+#include "play/play.h"
 
 #include <QObject>
 #include <QTimer>

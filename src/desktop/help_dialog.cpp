@@ -11,13 +11,13 @@
 
 namespace kestrada::desktop {
 
-namespace {
 QString plainText(const std::string& text) {
     QString result = QString::fromStdString(text);
     result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return result;
 }
 
+namespace {
 // The help window has no icon of its own; a blank one keeps the
 // application's icon off its title bar.
 QIcon blankIcon() {

@@ -3,11 +3,16 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 class QLabel;
 class QPushButton;
 
 namespace kestrada::desktop {
+
+// The game's texts keep the line ends they were written with; Qt wants
+// one newline a line.
+QString plainText(const std::string& text);
 
 class HelpDialog : public QDialog {
     Q_OBJECT

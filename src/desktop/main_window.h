@@ -6,7 +6,7 @@
 
 #include "app/form.h"
 #include "desktop/window_host.h"
-#include "session/play.h"
+#include "play/play.h"
 #include "storage/game_folders.h"
 
 #include <QMainWindow>

@@ -6,8 +6,8 @@
 
 #include "app/form.h"
 #include "desktop/sprite_pictures.h"
+#include "play/play.h"
 #include "scene/scene.h"
-#include "session/play.h"
 
 #include <QWidget>
 

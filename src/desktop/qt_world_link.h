@@ -5,7 +5,7 @@
 // session's plain reply.
 #pragma once
 
-#include "session/hall_of_fame_world.h"
+#include "world/hall_of_fame_world.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "desktop/command_line.h"
-#include "session/play.h"
+#include "play/play.h"
 #include "session/recording.h"
 #include "storage/game_folders.h"
 

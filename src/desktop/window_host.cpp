@@ -9,12 +9,6 @@
 namespace kestrada::desktop {
 
 namespace {
-QString plainText(const std::string& text) {
-    QString result = QString::fromStdString(text);
-    result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return result;
-}
-
 // The dialog keeps the main window from input until it closes, then
 // deletes itself; the handler that opened it has long returned.
 void openModal(QDialog* dialog) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "headless/scores.h"
 
-#include "session/run_verification.h"
+#include "halloffame/hall_of_fame.h"
 #include "storage/game_folders.h"
 
 #include <iostream>

@@ -2,6 +2,7 @@
 #include "scene/hall_of_fame.h"
 
 #include "scene/label_styles.h"
+#include "shared_rules/utf8.h"
 
 namespace kestrada::scene {
 
@@ -26,12 +27,7 @@ Rect inFrame(const Control& frame, const Control& c) {
 
 // The caret as a bar between two characters.
 std::string withCaret(const std::string& name, std::size_t caret) {
-    std::size_t at = 0;
-    for (std::size_t seen = 0; at < name.size(); ++at) {
-        if ((static_cast<unsigned char>(name[at]) & 0xC0) != 0x80 && seen++ == caret) {
-            break;
-        }
-    }
+    const std::size_t at = shared_rules::utf8ByteOffset(name, caret);
     return name.substr(0, at) + "|" + name.substr(at);
 }
 } // namespace

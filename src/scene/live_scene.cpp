@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scene/live_scene.h"
 
+#include "app/running.h"
 #include "scene/compose.h"
 
 namespace kestrada::scene {
@@ -17,7 +18,7 @@ Scene LiveScene::frame(const Form& form, double nowMs, bool held, const Scene& o
     if (!smoothing_) {
         return now;
     }
-    const bool still = held || form.GameOver || form.lblPaused().Visible;
+    const bool still = held || !running(form);
     return motion_.frame(std::move(now), nowMs, still);
 }
 

@@ -1,63 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/player_name.h"
 
+#include "shared_rules/utf8.h"
+
 #include <vector>
 
 namespace kestrada::server {
 
 namespace {
-
-// One code point from the front of `text`, or nothing for a malformed or
-// overlong sequence or a surrogate.
-std::optional<char32_t> takeCodePoint(std::string_view& text) {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    std::size_t length = 0;
-    char32_t point = 0;
-    if (lead < 0x80) {
-        length = 1;
-        point = lead;
-    } else if ((lead & 0xe0) == 0xc0) {
-        length = 2;
-        point = lead & 0x1f;
-    } else if ((lead & 0xf0) == 0xe0) {
-        length = 3;
-        point = lead & 0x0f;
-    } else if ((lead & 0xf8) == 0xf0) {
-        length = 4;
-        point = lead & 0x07;
-    } else {
-        return std::nullopt;
-    }
-    if (text.size() < length) {
-        return std::nullopt;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[i]);
-        if ((next & 0xc0) != 0x80) {
-            return std::nullopt;
-        }
-        point = (point << 6) | (next & 0x3f);
-    }
-    constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (point < smallest[length] || point > 0x10ffff || (point >= 0xd800 && point <= 0xdfff)) {
-        return std::nullopt;
-    }
-    text.remove_prefix(length);
-    return point;
-}
-
-void appendUtf8(std::string& out, char32_t point) {
-    if (point < 0x80) {
-        out += static_cast<char>(point);
-    } else if (point < 0x800) {
-        out += static_cast<char>(0xc0 | (point >> 6));
-        out += static_cast<char>(0x80 | (point & 0x3f));
-    } else {
-        out += static_cast<char>(0xe0 | (point >> 12));
-        out += static_cast<char>(0x80 | ((point >> 6) & 0x3f));
-        out += static_cast<char>(0x80 | (point & 0x3f));
-    }
-}
 
 bool isPunctuation(char32_t c) {
     return c == '-' || c == '_' || c == '.' || c == '\'' || c == '!';
@@ -132,16 +82,21 @@ char32_t folded(char32_t c) {
 
 std::optional<PlayerName> cleanPlayerName(std::string_view raw) {
     std::vector<char32_t> points;
-    while (!raw.empty()) {
-        const auto point = takeCodePoint(raw);
-        if (!point || (*point != ' ' && !isAllowed(*point))) {
+    for (std::size_t at = 0; at < raw.size();) {
+        const auto character = shared_rules::utf8CharacterAt(raw, at);
+        if (!character) {
+            return std::nullopt;
+        }
+        at += character->length;
+        const char32_t point = character->point;
+        if (point != ' ' && !isAllowed(point)) {
             return std::nullopt;
         }
         // Spaces at the ends go, and a run of them inside becomes one.
-        if (*point == ' ' && (points.empty() || points.back() == ' ')) {
+        if (point == ' ' && (points.empty() || points.back() == ' ')) {
             continue;
         }
-        points.push_back(*point);
+        points.push_back(point);
     }
     if (!points.empty() && points.back() == ' ') {
         points.pop_back();
@@ -151,9 +106,9 @@ std::optional<PlayerName> cleanPlayerName(std::string_view raw) {
     }
     PlayerName name;
     for (char32_t point : points) {
-        appendUtf8(name.shown, point);
+        shared_rules::appendUtf8(name.shown, point);
         if (point != ' ') {
-            appendUtf8(name.key, folded(lowered(point)));
+            shared_rules::appendUtf8(name.key, folded(lowered(point)));
         }
     }
     return name;

@@ -6,6 +6,7 @@
 
 #include "app/key_codes.h"
 #include "session/whole_number.h"
+#include "shared_rules/utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -43,52 +44,6 @@ std::string quoted(std::string_view field) {
     }
     text += '"';
     return text;
-}
-
-// Length of the UTF-8 sequence starting at text[i], or 0 when it is not a
-// valid one (overlong forms, surrogates and values past U+10FFFF included).
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xbf;
-    if (lead >= 0xc2 && lead <= 0xdf) {
-        length = 2;
-    } else if (lead >= 0xe0 && lead <= 0xef) {
-        length = 3;
-        low = lead == 0xe0 ? 0xa0 : 0x80;
-        high = lead == 0xed ? 0x9f : 0xbf;
-    } else if (lead >= 0xf0 && lead <= 0xf4) {
-        length = 4;
-        low = lead == 0xf0 ? 0x90 : 0x80;
-        high = lead == 0xf4 ? 0x8f : 0xbf;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high) {
-        return 0;
-    }
-    for (std::size_t k = i + 2; k < i + length; ++k) {
-        if (byte(k) < 0x80 || byte(k) > 0xbf) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-bool isValidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = utf8SequenceLength(text, i);
-        if (length == 0) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
 }
 
 // Layout faults are named before content faults: "trailing space" says more
@@ -290,7 +245,7 @@ InputParse parseInput(std::istream& in) {
         if (number == 1 && line.starts_with("\xEF\xBB\xBF")) {
             line.erase(0, 3);
         }
-        if (!isValidUtf8(line)) {
+        if (!shared_rules::isValidUtf8(line)) {
             return fail("not valid UTF-8");
         }
         if (line.empty() || line.front() == '#') {

@@ -6,10 +6,8 @@
 #include "session/headless_host.h"
 #include "session/recorded_best.h"
 #include "session/recording.h"
+#include "session/simulation.h"
 #include "session/slot_runner.h"
-
-#include <fstream>
-#include <system_error>
 
 namespace kestrada::session {
 
@@ -43,18 +41,13 @@ RecordingReplay replayRecording(std::string_view text, uint64_t slotBudget) {
     Game game(host, {.folders = {}, .seed = header->seed, .highScoreStore = &best});
     game.start();
     SlotRunner runner(game, game.form());
-    auto next = events.begin();
+    SlotFeed feed(events);
     for (uint64_t slot = 1;; ++slot) {
-        for (; next != events.end() && next->slot == slot; ++next) {
-            runner.input(*next);
-            if (game.ended()) {
-                break;
-            }
-        }
-        if (game.ended() || (next == events.end() && game.form().GameOver)) {
+        const bool exited = !feed.deliver(runner, game, slot);
+        if (exited || (feed.done() && game.form().GameOver)) {
             break;
         }
-        if (next == events.end() && !game.form().tmrMain.Enabled) {
+        if (feed.done() && !game.form().tmrMain.Enabled) {
             return failed("the game never ends"); // paused, with no key left to go on
         }
         if (slot >= slotBudget) {
@@ -79,24 +72,6 @@ Verification verifyRecording(std::string_view text, std::string_view score, uint
         return unverified("replays to " + *replay.score);
     }
     return {true, {}};
-}
-
-Verification verifyEntry(const std::filesystem::path& folder, const HallOfFameLine& entry,
-                         uint64_t slotBudget) {
-    const auto path = runPath(folder, entry.run);
-    std::error_code ec;
-    if (!path || !std::filesystem::is_regular_file(*path, ec)) {
-        return unverified("no recording");
-    }
-    if (std::filesystem::file_size(*path, ec) > kMaxRunBytes || ec) {
-        return unverified(ec ? "recording unreadable" : "recording too large");
-    }
-    std::ifstream in(*path, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.good() && !in.eof()) {
-        return unverified("recording unreadable");
-    }
-    return verifyRecording(text, entry.score, slotBudget);
 }
 
 } // namespace kestrada::session

@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Checking a hall-of-fame entry against its recording: the recording
-// replays headless, from the start of its session, to the end of the
-// entry's game, and must show the entry's score there. A recording is a
+// Checking a score against its recording: the recording replays headless,
+// from the start of its session, to the end of the game that scored, and
+// must show the score there. A recording is a
 // file anyone can hand over, so its size and its length of play are
 // bounded: past either, it is unverified, never a hang.
 #pragma once
 
-#include "session/hall_of_fame.h"
-
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +16,11 @@ namespace kestrada::session {
 inline constexpr std::uintmax_t kMaxRunBytes = 8u << 20;
 // Eleven hours of play at 40 ms a slot.
 inline constexpr uint64_t kMaxRunSlots = 1'000'000;
+
+struct Verification {
+    bool verified = false;
+    std::string reason; // why not, when not
+};
 
 // What a recording replays to: the score shown at the end of its last game
 // (the crash that follows its last event, or Exit), or why it has none.
@@ -33,9 +35,5 @@ RecordingReplay replayRecording(std::string_view text, uint64_t slotBudget = kMa
 // The recording's text replayed to the entry's score.
 Verification verifyRecording(std::string_view text, std::string_view score,
                              uint64_t slotBudget = kMaxRunSlots);
-
-// The entry's recording in the folder's runs/, read within the size bound.
-Verification verifyEntry(const std::filesystem::path& folder, const HallOfFameLine& entry,
-                         uint64_t slotBudget = kMaxRunSlots);
 
 } // namespace kestrada::session

@@ -5,12 +5,33 @@
 
 #include "session/game.h"
 #include "session/input_file.h"
+#include "session/slot_runner.h"
 #include "session/trace_writer.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace kestrada::session {
+
+// An input file's events handed to a runner as live input at their slots,
+// as the player at the keyboard would: the one way a run without a
+// window, simulated or verified, meets its events.
+class SlotFeed {
+  public:
+    // events must be in slot order and outlive the feed.
+    explicit SlotFeed(const std::vector<InputEvent>& events)
+        : next_(events.begin()), end_(events.end()) {}
+
+    // Delivers the events due in `slot`; false once Exit among them has
+    // ended the game, and nothing after it is delivered.
+    bool deliver(SlotRunner& runner, const SlotGame& game, uint64_t slot);
+    // Every event has been delivered.
+    bool done() const { return next_ == end_; }
+
+  private:
+    std::vector<InputEvent>::const_iterator next_;
+    std::vector<InputEvent>::const_iterator end_;
+};
 
 struct SimulationResult {
     uint64_t slots = 0; // slots completed; Exit ends a run inside its slot

@@ -2,7 +2,7 @@
 // The browser's names of keys as the session knows them.
 #pragma once
 
-#include "session/hall_of_fame_panel.h"
+#include "halloffame/hall_of_fame_panel.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,10 +3,10 @@
 // counted out of them, keys, focus and controllers through html5.h, the
 // touch controls and the menus, all handed to the session's played session.
 // The page's script calls the exported functions below.
+#include "play/play.h"
 #include "scene/hall_of_fame.h"
 #include "scene/slot_clock.h"
 #include "session/menu_commands.h"
-#include "session/play.h"
 #include "web/page_drawing.h"
 #include "web/page_high_score_store.h"
 #include "web/page_host.h"

@@ -3,7 +3,7 @@
 // screen, where the phone's keyboard types: its whole text, and Enter.
 #pragma once
 
-#include "session/play.h"
+#include "play/play.h"
 
 #include <string_view>
 

@@ -5,7 +5,7 @@
 // kestrada-server on its own origin; served elsewhere it has no world table.
 #pragma once
 
-#include "session/hall_of_fame_world.h"
+#include "world/hall_of_fame_world.h"
 
 #include <map>
 #include <string_view>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/hall_of_fame_world.h"
+#include "world/hall_of_fame_world.h"
 
 #include <charconv>
 #include <utility>

@@ -1,54 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/hall_of_fame.h"
+#include "halloffame/hall_of_fame.h"
 
 #include "app/score_text.h"
+#include "shared_rules/utf8.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
+#include <system_error>
 
 namespace kestrada::session {
 
 namespace {
-// The length of the UTF-8 sequence a lead byte starts; 0 for a byte that
-// cannot start one.
-std::size_t sequenceLength(unsigned char lead) {
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 4;
-    }
-    return 0;
-}
-
-// The code point of a whole, shortest-form sequence, or nothing.
-std::optional<uint32_t> codePoint(std::string_view bytes) {
-    const auto lead = static_cast<unsigned char>(bytes[0]);
-    if (bytes.size() == 1) {
-        return lead;
-    }
-    uint32_t value = lead & (0x7F >> bytes.size());
-    for (std::size_t i = 1; i < bytes.size(); ++i) {
-        const auto next = static_cast<unsigned char>(bytes[i]);
-        if ((next & 0xC0) != 0x80) {
-            return std::nullopt;
-        }
-        value = (value << 6) | (next & 0x3F);
-    }
-    const uint32_t smallest = bytes.size() == 3 ? 0x800 : 0x10000;
-    if ((bytes.size() > 2 && value < smallest) || value > 0x10FFFF ||
-        (value >= 0xD800 && value <= 0xDFFF)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 bool isControl(uint32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
 }
@@ -69,16 +32,14 @@ std::string cleanName(std::string_view typed) {
     std::vector<std::string> characters;
     std::size_t i = 0;
     while (i < typed.size()) {
-        const std::size_t length = sequenceLength(static_cast<unsigned char>(typed[i]));
-        const auto point = length == 0 || i + length > typed.size()
-                               ? std::nullopt
-                               : codePoint(typed.substr(i, length));
-        if (!point) {
+        const auto character = shared_rules::utf8CharacterAt(typed, i);
+        if (!character) {
             ++i;
             continue;
         }
-        characters.emplace_back(isControl(*point) ? " " : std::string(typed.substr(i, length)));
-        i += length;
+        characters.emplace_back(
+            isControl(character->point) ? " " : std::string(typed.substr(i, character->length)));
+        i += character->length;
     }
     auto first =
         std::find_if(characters.begin(), characters.end(), [](const auto& c) { return c != " "; });
@@ -209,16 +170,6 @@ bool renameEntry(const std::filesystem::path& folder, std::string_view run, std:
         failure);
 }
 
-namespace {
-std::size_t characters(const std::string& text) {
-    std::size_t count = 0;
-    for (const char c : text) {
-        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-    }
-    return count;
-}
-} // namespace
-
 std::string shownDate(const std::string& iso) {
     // The file's reader keeps only dates of the game's own shape.
     return iso.size() < 16 ? iso : iso.substr(0, 10) + " " + iso.substr(11, 5);
@@ -230,13 +181,31 @@ std::string entryText(const RankedEntry& entry) {
     std::string name = cleanName(entry.line.name); // a hand-edited file may hold anything
     rank.insert(0, rank.size() < 2 ? 2 - rank.size() : 0, ' ');
     score.insert(0, score.size() < 10 ? 10 - score.size() : 0, ' ');
-    const std::size_t length = characters(name);
+    const std::size_t length = shared_rules::utf8CharacterCount(name);
     name.append(length < kNameCharacters ? kNameCharacters - length : 0, ' ');
     const Verification& v = entry.verification;
     const std::string status = v.verified         ? "verified"
                                : v.reason.empty() ? "checking"
                                                   : "unverified (" + v.reason + ")";
     return rank + "  " + score + "  " + name + "  " + shownDate(entry.line.when) + "  " + status;
+}
+
+Verification verifyEntry(const std::filesystem::path& folder, const HallOfFameLine& entry,
+                         uint64_t slotBudget) {
+    const auto path = runPath(folder, entry.run);
+    std::error_code ec;
+    if (!path || !std::filesystem::is_regular_file(*path, ec)) {
+        return Verification{false, "no recording"};
+    }
+    if (std::filesystem::file_size(*path, ec) > kMaxRunBytes || ec) {
+        return Verification{false, ec ? "recording unreadable" : "recording too large"};
+    }
+    std::ifstream in(*path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.good() && !in.eof()) {
+        return Verification{false, "recording unreadable"};
+    }
+    return verifyRecording(text, entry.score, slotBudget);
 }
 
 } // namespace kestrada::session

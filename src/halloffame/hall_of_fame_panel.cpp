@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/hall_of_fame_panel.h"
+#include "halloffame/hall_of_fame_panel.h"
+
+#include "app/running.h"
 
 #include <algorithm>
 #include <chrono>
@@ -8,32 +10,6 @@
 #include <utility>
 
 namespace kestrada::session {
-
-namespace {
-// The name's characters, so that the caret moves by characters, not bytes.
-std::vector<std::string> charactersOf(std::string_view text) {
-    std::vector<std::string> characters;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 || characters.empty()) {
-            characters.emplace_back();
-        }
-        characters.back() += text[i];
-    }
-    return characters;
-}
-
-std::string joined(const std::vector<std::string>& characters) {
-    std::string text;
-    for (const std::string& c : characters) {
-        text += c;
-    }
-    return text;
-}
-
-bool gameRunning(const Form& form) {
-    return !form.GameOver && !form.lblPaused().Visible;
-}
-} // namespace
 
 std::string localTimeNow() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
@@ -72,8 +48,7 @@ void HallOfFamePanel::gameCrashed(const std::string& score, const std::string& r
     if (newRun_.empty()) {
         return;
     }
-    name_ = readLastName(folder_);
-    caret_ = charactersOf(name_).size();
+    field_.fill(readLastName(folder_));
     editing_ = true;
     shown_ = true;
     load();
@@ -118,11 +93,11 @@ bool HallOfFamePanel::toggle(const Form& form) {
     newRun_.clear();
     shown_ = true;
     load();
-    return gameRunning(form);
+    return running(form);
 }
 
 void HallOfFamePanel::follow(const Form& form) {
-    if (shown_ && gameRunning(form)) {
+    if (shown_ && running(form)) {
         confirmIfEditing();
         shown_ = false;
     }
@@ -202,8 +177,8 @@ void HallOfFamePanel::confirmIfEditing() {
     }
     editing_ = false;
     std::string failure;
-    renameEntry(folder_, newRun_, name_, failure);
-    name_ = cleanName(name_);
+    renameEntry(folder_, newRun_, field_.text(), failure);
+    field_.replace(cleanName(field_.text()));
     load();
     named();
 }
@@ -215,41 +190,35 @@ bool HallOfFamePanel::key(Key key) {
     if (!editing_) {
         return moveSelection(key);
     }
-    std::vector<std::string> characters = charactersOf(name_);
     switch (key) {
     case Key::Enter:
         confirmIfEditing();
-        return true;
+        break;
     case Key::Esc:
-        name_ = readLastName(folder_);
+        field_.replace(readLastName(folder_));
         confirmIfEditing();
-        return true;
+        break;
     case Key::Backspace:
-        if (caret_ > 0) {
-            characters.erase(characters.begin() + static_cast<std::ptrdiff_t>(--caret_));
-        }
+        field_.backspace();
         break;
     case Key::Delete:
-        if (caret_ < characters.size()) {
-            characters.erase(characters.begin() + static_cast<std::ptrdiff_t>(caret_));
-        }
+        field_.erase();
         break;
     case Key::Left:
-        caret_ -= caret_ > 0 ? 1 : 0;
+        field_.left();
         break;
     case Key::Right:
-        caret_ += caret_ < characters.size() ? 1 : 0;
+        field_.right();
         break;
     case Key::Home:
-        caret_ = 0;
+        field_.home();
         break;
     case Key::End:
-        caret_ = characters.size();
+        field_.end();
         break;
     default:
         break;
     }
-    name_ = joined(characters);
     return true;
 }
 
@@ -302,16 +271,7 @@ bool HallOfFamePanel::text(std::string_view typed) {
     if (!shown_ || !editing_) {
         return false;
     }
-    std::vector<std::string> characters = charactersOf(name_);
-    for (const std::string& c : charactersOf(typed)) {
-        // A control character or a stray byte is no part of a name.
-        const std::string kept = c == " " ? c : cleanName(c);
-        if (kept.empty() || characters.size() >= kNameCharacters) {
-            continue;
-        }
-        characters.insert(characters.begin() + static_cast<std::ptrdiff_t>(caret_++), kept);
-    }
-    name_ = joined(characters);
+    field_.type(typed);
     return true;
 }
 
@@ -340,7 +300,7 @@ HallOfFamePanel::Click HallOfFamePanel::click(const Form& form, double x, double
     case Part::NameField:
         if (!editing_) {
             editing_ = true;
-            caret_ = charactersOf(name_).size();
+            field_.caretToEnd();
         }
         return Click::Taken;
     case Part::Row: {

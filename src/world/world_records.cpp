@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/world_records.h"
+#include "world/world_records.h"
 
 #include "storage/folder_lock.h"
 #include "storage/high_score_file.h"

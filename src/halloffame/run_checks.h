@@ -4,7 +4,7 @@
 // a time between frames.
 #pragma once
 
-#include "session/hall_of_fame.h"
+#include "halloffame/hall_of_fame.h"
 
 #include <filesystem>
 #include <memory>

@@ -4,7 +4,7 @@
 // words over a recording that replays on its own.
 #include "app/score_text.h"
 #include "scene/ghost_overlay.h"
-#include "session/play.h"
+#include "play/play.h"
 #include "testing/made_run.h"
 #include "testing/test_game.h"
 

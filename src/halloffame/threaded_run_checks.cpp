@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/run_checks.h"
+#include "halloffame/run_checks.h"
 #include "session/run_verification.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/world_board.h"
+#include "world/world_board.h"
 
-#include "session/hall_of_fame.h"
+#include "halloffame/hall_of_fame.h"
 
 #include <algorithm>
 #include <utility>

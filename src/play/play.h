@@ -9,17 +9,17 @@
 
 #include "app/form.h"
 #include "app/host.h"
+#include "halloffame/hall_of_fame_panel.h"
+#include "halloffame/run_checks.h"
+#include "play/ghost_race.h"
+#include "play/input_policy.h"
 #include "scene/live_scene.h"
 #include "scene/scene.h"
 #include "session/game.h"
-#include "session/ghost_race.h"
-#include "session/hall_of_fame_panel.h"
-#include "session/hall_of_fame_world.h"
 #include "session/input_file.h"
-#include "session/input_policy.h"
-#include "session/run_checks.h"
 #include "session/slot_runner.h"
 #include "storage/game_folders.h"
+#include "world/hall_of_fame_world.h"
 
 #include <cstdint>
 #include <filesystem>

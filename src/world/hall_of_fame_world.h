@@ -8,11 +8,11 @@
 #pragma once
 
 #include "app/form.h"
+#include "halloffame/hall_of_fame_panel.h"
 #include "scene/hall_of_fame.h"
-#include "session/hall_of_fame_panel.h"
-#include "session/world_board.h"
-#include "session/world_outbox.h"
-#include "session/world_request.h"
+#include "world/world_board.h"
+#include "world/world_outbox.h"
+#include "world/world_request.h"
 
 #include <cstdint>
 #include <filesystem>

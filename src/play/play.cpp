@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/play.h"
+#include "play/play.h"
 
 #include "app/key_codes.h"
+#include "app/running.h"
 #include "scene/ghost_overlay.h"
 #include "scene/hall_of_fame.h"
 #include "session/recorded_best.h"
@@ -18,10 +19,6 @@
 namespace kestrada::session {
 
 namespace {
-bool running(const Form& form) {
-    return !form.GameOver && !form.lblPaused().Visible;
-}
-
 InputEvent menuEvent(MenuCommand command) {
     InputEvent event;
     event.action = InputAction::Menu;

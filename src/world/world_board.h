@@ -5,7 +5,7 @@
 // highlighted.
 #pragma once
 
-#include "session/world_request.h"
+#include "world/world_request.h"
 
 #include <cstddef>
 #include <optional>

@@ -6,9 +6,10 @@
 #pragma once
 
 #include "app/form.h"
+#include "halloffame/hall_of_fame.h"
+#include "halloffame/name_field.h"
+#include "halloffame/run_checks.h"
 #include "scene/hall_of_fame.h"
-#include "session/hall_of_fame.h"
-#include "session/run_checks.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -55,12 +56,6 @@ class HallOfFamePanel {
     void follow(const Form& form);
 
     enum class Key { Enter, Esc, Backspace, Delete, Left, Right, Home, End, Up, Down, Other };
-    // A key while the panel is shown; true when the panel took it and the
-    // game must not see it. While the name field has focus it takes every
-    // key: Enter keeps the name typed, Esc the one prefilled.
-    bool key(Key key);
-    // Text typed while the name field has focus; true when taken.
-    bool text(std::string_view typed);
     // A key from a front end, pressed or released: the panel's name for it,
     // or else the text it types. True when the game must not see it.
     // Releases always reach the game, so that no key it holds sticks; while
@@ -94,14 +89,20 @@ class HallOfFamePanel {
     std::optional<std::size_t> highlighted() const { return highlighted_; }
     bool editing() const { return editing_; }
     bool nameShown() const { return !newRun_.empty(); } // after a crash entered
-    const std::string& name() const { return name_; }
-    std::size_t caret() const { return caret_; } // in characters
+    const std::string& name() const { return field_.text(); }
+    std::size_t caret() const { return field_.caret(); } // in characters
     // What the scene draws of it.
     scene::HallOfFameView view() const {
-        return {rows_, highlighted_, nameShown(), editing_, name_, caret_};
+        return {rows_, highlighted_, nameShown(), editing_, field_.text(), field_.caret()};
     }
 
   private:
+    // A key while the panel is shown; true when the panel took it. While
+    // the name field has focus it takes every key: Enter keeps the name
+    // typed, Esc the one prefilled.
+    bool key(Key key);
+    // Text typed while the name field has focus; true when taken.
+    bool text(std::string_view typed);
     void keep(const std::string& score, const std::string& recording);
     void named();
     void load();
@@ -125,8 +126,7 @@ class HallOfFamePanel {
     bool shown_ = false;
     bool editing_ = false;
     bool selected_ = false; // a row picked with Up or Down
-    std::string name_;
-    std::size_t caret_ = 0;
+    NameField field_;
     std::function<void(const HallOfFameLine&)> onNamed_;
 };
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/ghost_race.h"
+#include "play/ghost_race.h"
 
 #include "app/score_text.h"
 #include "session/recording.h"
@@ -93,8 +93,10 @@ void RoadDistance::follow(const Form& form) {
 GhostRace::GhostRace(GhostRun run, const Form& player)
     : run_(std::move(run)), best_(run_.high),
       game_(host_, {.folders = {}, .seed = run_.seed, .highScoreStore = &best_}),
-      runner_(game_, game_.form()), next_(run_.leadEvents), ghostRoad_(game_.form()),
-      playerRoad_(player), playerTicks_(player.TickCount), playerScore_(player.lblScore().Caption) {
+      runner_(game_, game_.form()),
+      lastGame_(run_.events.begin() + std::ptrdiff_t(run_.leadEvents), run_.events.end()),
+      feed_(lastGame_), ghostRoad_(game_.form()), playerRoad_(player),
+      playerTicks_(player.TickCount), playerScore_(player.lblScore().Caption) {
     game_.start();
     leadUp(run_, runner_, game_);
     ghostRoad_ = RoadDistance(game_.form());
@@ -110,12 +112,8 @@ void GhostRace::runSlot(const Form& player) {
     if (ghostFinished()) {
         return;
     }
-    const uint64_t slot = runner_.slot();
-    for (; next_ < run_.events.size() && run_.events[next_].slot <= slot; ++next_) {
-        runner_.input(run_.events[next_]);
-        if (game_.ended()) {
-            return;
-        }
+    if (!feed_.deliver(runner_, game_, runner_.slot())) {
+        return; // its run ended with Exit
     }
     const SlotRunner::Slot ran = runner_.runSlot();
     lastSlot_ = ran.number;

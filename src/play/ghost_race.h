@@ -15,6 +15,7 @@
 #include "session/input_file.h"
 #include "session/recorded_best.h"
 #include "session/run_verification.h"
+#include "session/simulation.h"
 #include "session/slot_runner.h"
 
 #include <cstddef>
@@ -128,7 +129,8 @@ class GhostRace {
     RecordedBest best_;
     Game game_;
     SlotRunner runner_;
-    std::size_t next_ = 0;
+    std::vector<InputEvent> lastGame_; // the events after the lead
+    SlotFeed feed_;
     RoadDistance ghostRoad_;
     RoadDistance playerRoad_;
     int32_t playerTicks_ = 0;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/input_policy.h"
+#include "play/input_policy.h"
 
 #include "app/key_codes.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/world_outbox.h"
+#include "world/world_outbox.h"
 
 #include "session/run_verification.h"
 #include "storage/hall_of_fame_file.h"

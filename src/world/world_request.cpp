@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/world_request.h"
+#include "world/world_request.h"
 
 namespace kestrada::session {
 

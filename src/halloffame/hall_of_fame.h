@@ -4,6 +4,7 @@
 // shown, every verified entry above every unverified one.
 #pragma once
 
+#include "session/run_verification.h"
 #include "storage/hall_of_fame_file.h"
 
 #include <cstddef>
@@ -39,11 +40,6 @@ void keepBest(std::vector<HallOfFameLine>& lines, const KnownUnverified& unverif
 // holds an entry known to be unverified.
 bool entersHallOfFame(const std::vector<HallOfFameLine>& lines, std::string_view score,
                       const KnownUnverified& unverified = {});
-
-struct Verification {
-    bool verified = false;
-    std::string reason; // why not, when not
-};
 
 struct RankedEntry {
     int rank = 0;
@@ -85,5 +81,10 @@ std::optional<HallOfFameLine> keepGame(const std::filesystem::path& folder,
 // the name for the next entry.
 bool renameEntry(const std::filesystem::path& folder, std::string_view run, std::string_view name,
                  std::string& failure);
+
+// The entry's recording in the folder's runs/, read within the size bound,
+// replayed to the entry's score.
+Verification verifyEntry(const std::filesystem::path& folder, const HallOfFameLine& entry,
+                         uint64_t slotBudget = kMaxRunSlots);
 
 } // namespace kestrada::session

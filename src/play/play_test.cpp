@@ -3,7 +3,7 @@
 // look as the script says, and the session's recording replaying headless
 // to every slot the player saw.
 #include "app/key_codes.h"
-#include "session/play.h"
+#include "play/play.h"
 #include "session/recorded_best.h"
 #include "session/recording.h"
 #include "session/simulation.h"

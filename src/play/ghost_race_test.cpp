@@ -4,7 +4,7 @@
 // is an ordinary recording that replays to its own score.
 #include "app/key_codes.h"
 #include "app/score_text.h"
-#include "session/ghost_race.h"
+#include "play/ghost_race.h"
 #include "session/recording.h"
 #include "session/simulation.h"
 #include "testing/made_run.h"
@@ -33,11 +33,9 @@ struct Racer {
     // player's too unless told not to wait; the gap after each.
     std::vector<int64_t> drive(const std::vector<InputEvent>& keys, bool playerToo = true) {
         std::vector<int64_t> gaps;
-        auto key = keys.begin();
+        SlotFeed feed(keys);
         while (!race->ghostFinished() || (playerToo && !race->playerFinished())) {
-            for (; key != keys.end() && key->slot == runner.slot(); ++key) {
-                runner.input(*key);
-            }
+            feed.deliver(runner, game, runner.slot());
             const uint64_t slot = runner.slot();
             runner.runSlot();
             race->runSlot(game.form());

@@ -2,9 +2,9 @@
 // The hall of fame: its table's rules, its file on disk when damaged, killed
 // or shared by two games, and entries checked by replaying their runs.
 #include "app/key_codes.h"
+#include "halloffame/hall_of_fame.h"
+#include "halloffame/hall_of_fame_panel.h"
 #include "session/game.h"
-#include "session/hall_of_fame.h"
-#include "session/hall_of_fame_panel.h"
 #include "session/headless_host.h"
 #include "session/recording.h"
 #include "session/run_verification.h"
@@ -272,18 +272,18 @@ TEST(HallOfFamePanel, EscKeepsTheLastNameAndTypingStopsAtTwelveCharacters) {
     ASSERT_TRUE(panel.editing());
     EXPECT_EQ(panel.name(), "Zoë");
     EXPECT_EQ(panel.highlighted(), std::optional<std::size_t>(0));
-    EXPECT_TRUE(panel.key(Key::Home));
-    EXPECT_TRUE(panel.text("ÅÄÖ long name\t!"));
+    EXPECT_TRUE(panel.press(Key::Home, "", true, false));
+    EXPECT_TRUE(panel.press(std::nullopt, "ÅÄÖ long name\t!", true, false));
     EXPECT_EQ(panel.name(), "ÅÄÖ long Zoë"); // twelve characters in all
-    EXPECT_TRUE(panel.key(Key::Esc));
+    EXPECT_TRUE(panel.press(Key::Esc, "", true, false));
     EXPECT_FALSE(panel.editing());
     EXPECT_EQ(panel.name(), "Zoë");
-    EXPECT_FALSE(panel.key(Key::Down));
-    EXPECT_FALSE(panel.key(Key::Enter)); // the game's: it starts a new one
+    EXPECT_FALSE(panel.press(Key::Down, "", true, false));
+    EXPECT_FALSE(panel.press(Key::Enter, "", true, false)); // the game's: it starts a new one
     EXPECT_FALSE(panel.takeChosen());
     panel.gameCrashed("78", run);
-    EXPECT_TRUE(panel.text("Al"));
-    EXPECT_TRUE(panel.key(Key::Enter));
+    EXPECT_TRUE(panel.press(std::nullopt, "Al", true, false));
+    EXPECT_TRUE(panel.press(Key::Enter, "", true, false));
     HallOfFameFile file;
     std::string failure;
     ASSERT_TRUE(readHallOfFame(dir.path(), file, failure));
@@ -294,8 +294,8 @@ TEST(HallOfFamePanel, EscKeepsTheLastNameAndTypingStopsAtTwelveCharacters) {
     panel.follow(game.form);
     EXPECT_FALSE(panel.shown());
     EXPECT_TRUE(panel.toggle(game.form));
-    EXPECT_TRUE(panel.key(Key::Down));
-    EXPECT_TRUE(panel.key(Key::Enter));
+    EXPECT_TRUE(panel.press(Key::Down, "", true, false));
+    EXPECT_TRUE(panel.press(Key::Enter, "", true, false));
     EXPECT_TRUE(panel.takeChosen());
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/key_codes.h"
-#include "session/input_policy.h"
+#include "play/input_policy.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -7,9 +7,9 @@
 // server took but has not checked yet is asked about until it has.
 #pragma once
 
-#include "session/hall_of_fame.h"
-#include "session/world_records.h"
-#include "session/world_request.h"
+#include "halloffame/hall_of_fame.h"
+#include "world/world_records.h"
+#include "world/world_request.h"
 
 #include <filesystem>
 #include <map>

@@ -2,11 +2,11 @@
 // The hall of fame and the world's server: which run goes out when, what
 // each answer of the server does to an entry's state, the state kept
 // across a restart, and the world's tables as the panel shows them.
-#include "session/hall_of_fame_world.h"
-#include "session/world_board.h"
-#include "session/world_outbox.h"
 #include "storage/hall_of_fame_file.h"
 #include "testing/test_game.h"
+#include "world/hall_of_fame_world.h"
+#include "world/world_board.h"
+#include "world/world_outbox.h"
 
 #include <gtest/gtest.h>
 
