@@ -170,12 +170,7 @@ std::string raceWords(const RaceResult& result, std::string_view run) {
 }
 
 std::string GhostRace::lastRecord() const {
-    std::string out;
-    appendRecord(out, ghost(), lastSlot_, lastTicked_, lastSounds_);
-    while (!out.empty() && out.back() == '\n') {
-        out.pop_back();
-    }
-    return out;
+    return recordLine(ghost(), lastSlot_, lastTicked_, lastSounds_);
 }
 
 } // namespace kestrada::session

@@ -557,12 +557,7 @@ void Play::setSmoothing(bool on) {
 }
 
 std::string Play::lastRecord() const {
-    std::string out;
-    appendRecord(out, form(), lastSlot_, lastTicked_, lastSounds_);
-    while (!out.empty() && out.back() == '\n') {
-        out.pop_back();
-    }
-    return out;
+    return recordLine(form(), lastSlot_, lastTicked_, lastSounds_);
 }
 
 bool Play::raceChosenRow() {
