@@ -124,12 +124,14 @@ test('the service worker leaves /api/ to the network', async () => {
 test("?race= races a world row's run: its ghost drives ahead of a player who stands", async () => {
   await open();
   const top = (await (await fetch(`${url}api/boards/all`)).json()).entries[0];
+  const run = `api/runs/${top.run}/recording`;
+  const seed = (await (await fetch(`${url}${run}`)).text()).match(/^# kestrada 1\.0 seed (\d+) /)[1];
   const racer = await browser.newPage();
-  await racer.goto(`${url}?race=api/runs/${top.run}/recording`, { waitUntil: 'networkidle0' });
+  await racer.goto(`${url}?race=${run}`, { waitUntil: 'networkidle0' });
   await racer.click('#cover');
   await racer.waitForFunction(() => window.kestrada.ghost() !== null, { timeout: 30000 });
   // The player's session is on the run's road, from the run's start.
-  assert.match(await racer.evaluate(() => window.kestrada.recording()), /^# kestrada 1\.0 seed 7 /);
+  assert.ok((await racer.evaluate(() => window.kestrada.recording())).startsWith(`# kestrada 1.0 seed ${seed} `));
   await racer.waitForFunction(() => window.kestrada.ghost().gap > 100, { timeout: 30000 });
   const ghost = await racer.evaluate(() => window.kestrada.ghost());
   assert.ok(Number.isInteger(ghost.score) && ghost.score > 0, JSON.stringify(ghost));
