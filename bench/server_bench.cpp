@@ -90,8 +90,11 @@ void postRuns(int port, uint32_t firstSeed, int count, const std::string& score,
 Figures measure(const std::vector<std::string>& database, const Settings& settings,
                 const std::filesystem::path& log) {
     Figures figures;
-    ServerProcess server(
-        {"--database", database[0], "--requests-per-minute", "0", "--verify-wait", "0"}, log);
+    ServerProcess server({"--database", database[0], "--requests-per-minute", "0",
+                          "--posts-per-minute", "0", "--queued-per-address", "100000",
+                          "--runs-per-address-a-day", "100000", "--connections-per-address", "0",
+                          "--verify-wait", "0"},
+                         log);
     if (server.port() == 0) {
         std::cerr << "server_bench: the server did not start (see " << log << ")\n";
         return figures;

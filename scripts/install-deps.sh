@@ -18,10 +18,12 @@ play=(
 )
 # kestrada-server, the shared hall of fame.
 server=(
-  libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev nlohmann-json3-dev
+  libboost-dev libsqlite3-dev libpq-dev libssl-dev nlohmann-json3-dev
 )
+# The server's tests speak to it with cpp-httplib, put nginx in front of it
+# and attack it with slowhttptest; its bench runs wrk.
 tests=(
-  "${server[@]}" postgresql sqlite3 curl
+  "${server[@]}" libcpp-httplib-dev postgresql sqlite3 curl nginx slowhttptest wrk openssl
   libpulse-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-dev ccache python3

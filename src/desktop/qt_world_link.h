@@ -45,7 +45,4 @@ class QtWorldLink : public QObject {
     int out_ = 0;
 };
 
-// The reply's JSON object read into the session's fields, or its text.
-session::WorldReply worldReplyOf(int status, const QByteArray& body);
-
 } // namespace kestrada::desktop

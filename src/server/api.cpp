@@ -1,17 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every handler answers in JSON; a database that cannot be reached is a 503
-// with a plain reason, any other fault a bare 500: no exception's text ever
-// goes to a client.
+// with a plain reason and a Retry-After, any other fault a bare 500: no
+// exception's text ever goes to a client. Work that waits on the database
+// runs on the work pool; a board already kept is answered at once.
 #include "server/api.h"
 
+#include "server/access_log.h"
 #include "server/board_cache.h"
+#include "server/client_address.h"
 #include "server/player_name.h"
+#include "server/rate_limit.h"
 #include "server/run_intake.h"
+#include "server/static_files.h"
 #include "server/utc_time.h"
 
+#include <atomic>
 #include <charconv>
-#include <httplib.h>
 #include <iostream>
+#include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <random>
 
@@ -23,19 +30,53 @@ using nlohmann::json;
 
 constexpr int64_t kMaxBoardRows = 100;
 constexpr int64_t kDefaultBoardRows = 10;
+constexpr const char* kBusyRetrySeconds = "2";
+constexpr const char* kDatabaseRetrySeconds = "5";
+constexpr const char* kQueueRetrySeconds = "30";
+// After the database failed to answer, how long it is taken for down: the
+// boards answer from their last answer and the rest 503 without trying it.
+constexpr std::chrono::milliseconds kDownFor{1000};
+// How long a board waits for the database before its last answer is sent.
+constexpr std::chrono::milliseconds kStaleAfter{100};
 
-void answer(httplib::Response& res, int status, std::string body) {
+HttpResponse answer(int status, std::string body) {
+    HttpResponse res;
     res.status = status;
-    res.set_header("Cache-Control", "no-store");
-    res.set_content(std::move(body), "application/json");
+    res.headers.emplace_back("Cache-Control", "no-store");
+    res.body = std::move(body);
+    return res;
 }
 
-void answer(httplib::Response& res, int status, const json& body) {
-    answer(res, status, body.dump());
+HttpResponse answer(int status, const json& body) {
+    return answer(status, body.dump());
 }
 
-void refuse(httplib::Response& res, int status, const std::string& reason) {
-    answer(res, status, json{{"error", reason}});
+HttpResponse refuse(int status, const std::string& reason) {
+    return answer(status, json{{"error", reason}});
+}
+
+HttpResponse refuseFor(int status, const std::string& reason, const char* retryAfter) {
+    HttpResponse res = refuse(status, reason);
+    res.headers.emplace_back("Retry-After", retryAfter);
+    return res;
+}
+
+// A board's last good answer, marked as such, for when the database does not answer.
+HttpResponse staleAnswer(const std::string& body) {
+    HttpResponse res = answer(200, "{\"stale\":true," + body.substr(1));
+    res.headers.emplace_back("Warning", "110 - \"Response is Stale\"");
+    return res;
+}
+
+HttpResponse unavailableAnswer(const std::string& path) {
+    if (path == "/api/health") {
+        HttpResponse res = answer(
+            503, json{{"database", "unavailable"}, {"error", "the database is unavailable"}});
+        res.headers.emplace_back("Retry-After", kDatabaseRetrySeconds);
+        return res;
+    }
+    return refuseFor(503, "the database is unavailable; send the run again later",
+                     kDatabaseRetrySeconds);
 }
 
 json nullable(const std::optional<int64_t>& value) {
@@ -69,11 +110,11 @@ json boardJson(const std::vector<BoardRow>& rows) {
     return json{{"entries", entries}};
 }
 
-std::optional<int64_t> wholeParam(const httplib::Request& req, const char* name, int64_t fallback) {
-    if (!req.has_param(name)) {
+std::optional<int64_t> wholeParam(const HttpRequest& req, const char* name, int64_t fallback) {
+    if (!req.has(name)) {
         return fallback;
     }
-    const std::string text = req.get_param_value(name);
+    const std::string text = req.param(name);
     int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
@@ -82,10 +123,22 @@ std::optional<int64_t> wholeParam(const httplib::Request& req, const char* name,
     return value;
 }
 
-int64_t runIdOf(const httplib::Request& req) {
+// "/api/runs/ID" and "/api/runs/ID/recording": the id, when the path is one of them.
+std::optional<int64_t> runIdOf(const std::string& path, bool recording) {
+    static const std::string prefix = "/api/runs/";
+    static const std::string suffix = "/recording";
+    if (!path.starts_with(prefix) || (recording && !path.ends_with(suffix))) {
+        return std::nullopt;
+    }
+    const std::size_t end = path.size() - (recording ? suffix.size() : 0);
+    const std::string_view digits(path.data() + prefix.size(), end - prefix.size());
+    constexpr std::size_t kMaxDigits = 18;
     int64_t id = 0;
-    const std::string text = req.matches[1];
-    std::from_chars(text.data(), text.data() + text.size(), id);
+    const auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), id);
+    if (digits.empty() || digits.size() > kMaxDigits || error != std::errc() ||
+        stop != digits.data() + digits.size() || digits[0] == '-' || digits[0] == '+') {
+        return std::nullopt;
+    }
     return id;
 }
 
@@ -96,245 +149,471 @@ uint32_t freshSeed() {
     return device();
 }
 
-// Refusals made from the headers alone, before the body is read: the
-// library would read a chunked or length-less body whole, and decompress
-// a compressed one past any limit.
-bool refusedBeforeBody(const httplib::Request& req, httplib::Response& res, RateLimit& limit) {
-    // A body left unread must not be taken for the next request.
-    res.set_header("Connection", "close");
-    if (!limit.allow(req.remote_addr, nowMs())) {
-        res.set_header("Retry-After", "60");
-        refuse(res, 429, "too many requests; try again in a minute");
-        return true;
-    }
-    if (req.method != "POST" && req.method != "PUT" && req.method != "PATCH") {
-        res.headers.erase("Connection");
-        return false;
-    }
-    if (req.has_header("Transfer-Encoding")) {
-        refuse(res, 400, "send the run with a Content-Length, not chunked");
-        return true;
-    }
-    if (req.has_header("Content-Encoding")) {
-        refuse(res, 415, "send the run uncompressed");
-        return true;
-    }
-    if (!req.has_header("Content-Length")) {
-        refuse(res, 411, "a Content-Length is needed");
-        return true;
-    }
-    const std::string length = req.get_header_value("Content-Length");
-    uint64_t bytes = 0;
-    const auto [end, error] = std::from_chars(length.data(), length.data() + length.size(), bytes);
-    if (error != std::errc() || end != length.data() + length.size()) {
-        refuse(res, 400, "a bad Content-Length");
-        return true;
-    }
-    if (bytes > kMaxRunFileBytes) {
-        refuse(res, 413, "run file over 1 MiB");
-        return true;
-    }
-    res.headers.erase("Connection");
-    return false;
+bool isLoopback(const std::string& peer) {
+    return peer.starts_with("127.") || peer == "::1" || peer.starts_with("::ffff:127.");
 }
 
-class Handlers {
-  public:
-    Handlers(RunStore& store, Verifiers& verifiers, const ApiSettings& settings)
-        : store_(store), verifiers_(verifiers), settings_(settings) {}
-
-    void submit(const httplib::Request& req, httplib::Response& res) {
-        const auto name = cleanPlayerName(req.get_param_value("name"));
-        if (!name) {
-            refuse(res, 400, "name: 1 to 12 letters, digits, spaces or - _ . ' !");
-            return;
-        }
-        const auto claimed = parseClaimedScore(req.get_param_value("score"));
-        if (!claimed) {
-            refuse(res, 400, "score: the score the game showed, a whole number");
-            return;
-        }
-        const RunIntake intake = checkRunFile(req.body);
-        if (intake.status != 0) {
-            refuse(res, intake.status, intake.reason);
-            return;
-        }
-        if (req.has_param("road") && !onTodaysRoad(req.get_param_value("road"), intake.seed)) {
-            refuse(res, 422, "not a run of today's road");
-            return;
-        }
-        const Submitted submitted = store_.submit({sha256Hex(req.body), name->shown, name->key,
-                                                   *claimed, intake.seed, req.body, nowMs()});
-        const std::string location = "/api/runs/" + std::to_string(submitted.id);
-        res.set_header("Location", location);
-        if (submitted.created) {
-            verifiers_.wake();
-            verifiers_.waitFor(submitted.id, settings_.verifyWait);
-        }
-        const auto run = store_.run(submitted.id);
-        if (!run) {
-            refuse(res, 500, "internal error");
-            return;
-        }
-        if (!submitted.created) {
-            answer(res, 200, runJson(*run));
-        } else if (run->status == "queued") {
-            answer(res, 202, json{{"id", run->id}, {"status", run->status}});
-        } else {
-            json body{{"id", run->id},
-                      {"status", run->status},
-                      {"score", nullable(run->score)},
-                      {"rank", nullable(run->rank)}};
-            if (!run->reason.empty()) {
-                body["reason"] = run->reason;
-            }
-            answer(res, 201, body);
-        }
-    }
-
-    void run(const httplib::Request& req, httplib::Response& res) {
-        const auto found = store_.run(runIdOf(req));
-        if (!found) {
-            refuse(res, 404, "no such run");
-            return;
-        }
-        answer(res, 200, runJson(*found));
-    }
-
-    void recording(const httplib::Request& req, httplib::Response& res) {
-        const int64_t id = runIdOf(req);
-        const auto text = store_.recording(id);
-        if (!text) {
-            refuse(res, 404, "no such run");
-            return;
-        }
-        res.set_header("Content-Disposition",
-                       "attachment; filename=\"kestrada-run-" + std::to_string(id) + ".txt\"");
-        res.set_content(*text, "text/plain; charset=utf-8");
-    }
-
-    void board(const httplib::Request& req, httplib::Response& res, const std::string& board) {
-        const auto limit = wholeParam(req, "limit", kDefaultBoardRows);
-        const auto offset = wholeParam(req, "offset", 0);
-        if (!limit || *limit < 1 || *limit > kMaxBoardRows) {
-            refuse(res, 400, "limit: 1 to 100");
-            return;
-        }
-        if (!offset || *offset < 0) {
-            refuse(res, 400, "offset: 0 or more");
-            return;
-        }
-        std::optional<PlayerName> around;
-        if (req.has_param("around")) {
-            around = cleanPlayerName(req.get_param_value("around"));
-            if (!around) {
-                refuse(res, 400, "around: not a name");
-                return;
-            }
-        }
-        const std::string key = board + " " + std::to_string(*limit) + " " +
-                                std::to_string(*offset) + " " + (around ? around->key : "");
-        const uint64_t generation = verifiers_.generation();
-        const auto now = BoardCache::Clock::now();
-        if (auto kept = cache_.find(key, generation, now)) {
-            answer(res, 200, std::move(*kept));
-            return;
-        }
-        const json body = boardJson(around ? store_.around(board, around->key)
-                                           : store_.board(board, *limit, *offset));
-        std::string text = body.dump();
-        cache_.keep(key, text, generation, now);
-        answer(res, 200, std::move(text));
-    }
-
-    void roadBoard(const httplib::Request& req, httplib::Response& res) {
-        const std::string day =
-            req.has_param("date") ? req.get_param_value("date") : utcDay(nowMs());
-        if (!isUtcDay(day)) {
-            refuse(res, 400, "date: YYYY-MM-DD");
-            return;
-        }
-        board(req, res, server::roadBoard(day));
-    }
-
-    void road(const httplib::Request&, httplib::Response& res) {
-        const std::string day = utcDay(nowMs());
-        answer(res, 200, json{{"date", day}, {"seed", store_.road(day, freshSeed())}});
-    }
-
-    void health(const httplib::Request&, httplib::Response& res) {
-        try {
-            const Health health = store_.health();
-            answer(
-                res, 200,
-                json{{"database", "ok"}, {"queued", health.queued}, {"verified", health.verified}});
-        } catch (const DatabaseError& error) {
-            if (!error.unavailable()) {
-                throw;
-            }
-            answer(res, 503,
-                   json{{"database", "unavailable"}, {"error", "the database is unavailable"}});
-        }
-    }
-
-  private:
-    bool onTodaysRoad(const std::string& day, uint32_t seed) {
-        const std::string today = utcDay(nowMs());
-        return day == today && store_.road(today, freshSeed()) == seed;
-    }
-
-    RunStore& store_;
-    Verifiers& verifiers_;
-    ApiSettings settings_;
-    BoardCache cache_;
-};
-
-void onException(const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
+HttpResponse failureAnswer(const HttpRequest& req, std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const DatabaseError& failure) {
         std::cerr << req.method << ' ' << req.path << ": " << failure.what() << '\n';
         if (failure.unavailable()) {
-            refuse(res, 503, "the database is unavailable; send the run again later");
-            return;
+            return unavailableAnswer(req.path);
         }
     } catch (const std::exception& failure) {
         std::cerr << req.method << ' ' << req.path << ": " << failure.what() << '\n';
     } catch (...) {
         std::cerr << req.method << ' ' << req.path << ": unknown failure\n";
     }
-    refuse(res, 500, "internal error");
+    return refuse(500, "internal error");
 }
+
+class Api : public std::enable_shared_from_this<Api> {
+  public:
+    Api(ApiParts parts, const ApiSettings& settings)
+        : parts_(std::move(parts)), settings_(settings), reads_(settings.requestsPerMinute),
+          posts_(settings.postsPerMinute) {}
+
+    // From the headers alone: limits, and bodies the server will not read.
+    std::optional<HttpResponse> screen(const HttpRequest& req) {
+        const bool counted = req.path.starts_with("/api/") && req.path != "/api/health";
+        const bool submission = req.method == "POST";
+        if (counted && !(submission ? posts_ : reads_).allow(req.client, nowMs())) {
+            return refuseFor(429,
+                             submission ? "too many runs sent; try again in a minute"
+                                        : "too many requests; try again in a minute",
+                             "60");
+        }
+        if (!submission && req.method != "PUT" && req.method != "PATCH") {
+            return std::nullopt;
+        }
+        if (req.header("transfer-encoding")) {
+            return refuse(400, "send the run with a Content-Length, not chunked");
+        }
+        if (req.header("content-encoding")) {
+            return refuse(415, "send the run uncompressed");
+        }
+        const auto length = req.header("content-length");
+        if (!length) {
+            return refuse(411, "a Content-Length is needed");
+        }
+        uint64_t bytes = 0;
+        const auto [end, error] =
+            std::from_chars(length->data(), length->data() + length->size(), bytes);
+        if (error != std::errc() || end != length->data() + length->size()) {
+            return refuse(400, "a bad Content-Length");
+        }
+        if (bytes > kMaxRunFileBytes) {
+            return refuse(413, "run file over 1 MiB");
+        }
+        return std::nullopt;
+    }
+
+    void handle(HttpRequest req, Reply reply) {
+        const bool api = req.path.starts_with("/api/");
+        if (api && !req.path.starts_with("/api/boards/") && databaseDown()) {
+            reply(unavailableAnswer(req.path));
+            return;
+        }
+        if (req.method == "GET" &&
+            (req.path == "/api/boards/all" || req.path == "/api/boards/road")) {
+            board(std::move(req), std::move(reply));
+            return;
+        }
+        if (req.method == "POST" && req.path == "/api/runs") {
+            offload(std::move(req), reply,
+                    [self = shared_from_this(), reply](const HttpRequest& r) {
+                        return self->submit(r, reply);
+                    });
+            return;
+        }
+        offload(std::move(req), reply,
+                [self = shared_from_this()](const HttpRequest& r) { return self->route(r); });
+    }
+
+    void answered(const HttpRequest& req, int status, std::size_t bytes) {
+        parts_.metrics.countRequest(routeOf(req.path), status);
+        accessLog_.add(req, status, bytes);
+    }
+
+  private:
+    using Work = std::function<std::optional<HttpResponse>(const HttpRequest&)>;
+
+    // Runs the work on the pool; an answer it gives is sent, none means it
+    // answers later by itself. When the pool is full, `whenBusy` is sent, or a 503.
+    void offload(HttpRequest req, const Reply& reply, Work work,
+                 std::optional<HttpResponse> whenBusy = std::nullopt) {
+        auto shared = std::make_shared<HttpRequest>(std::move(req));
+        const bool taken =
+            parts_.pool.post([self = shared_from_this(), shared, reply, work = std::move(work)] {
+                std::optional<HttpResponse> res;
+                try {
+                    res = work(*shared);
+                    self->downUntil_ = 0;
+                } catch (const DatabaseError& error) {
+                    if (error.unavailable()) {
+                        self->downUntil_ = nowMs() + kDownFor.count();
+                    }
+                    res = failureAnswer(*shared, std::current_exception());
+                } catch (...) {
+                    res = failureAnswer(*shared, std::current_exception());
+                }
+                if (res) {
+                    reply(std::move(*res));
+                }
+            });
+        if (!taken) {
+            reply(whenBusy ? std::move(*whenBusy)
+                           : refuseFor(503, "the server is busy; try again in a moment",
+                                       kBusyRetrySeconds));
+        }
+    }
+
+    bool databaseDown() const { return nowMs() < downUntil_.load(); }
+
+    std::optional<HttpResponse> route(const HttpRequest& req) {
+        const std::string& path = req.path;
+        if (req.method == "GET") {
+            if (const auto id = runIdOf(path, false)) {
+                return run(*id);
+            }
+            if (const auto id = runIdOf(path, true)) {
+                return recording(*id);
+            }
+            if (path == "/api/road") {
+                return road();
+            }
+            if (path == "/api/health") {
+                return health();
+            }
+            if (path == "/metrics") {
+                return metrics(req);
+            }
+        }
+        if (path.starts_with("/api/")) {
+            return refuse(404, "no such resource");
+        }
+        if (settings_.site && (req.method == "GET" || req.method == "HEAD")) {
+            if (auto file = staticFile(*settings_.site, path)) {
+                return file;
+            }
+        }
+        HttpResponse missing;
+        missing.status = 404;
+        missing.contentType.clear();
+        return missing;
+    }
+
+    std::optional<HttpResponse> submit(const HttpRequest& req, const Reply& reply) {
+        const auto name = cleanPlayerName(req.param("name"));
+        if (!name) {
+            return refuse(400, "name: 1 to 12 letters, digits, spaces or - _ . ' !");
+        }
+        const auto claimed = parseClaimedScore(req.param("score"));
+        if (!claimed) {
+            return refuse(400, "score: the score the game showed, a whole number");
+        }
+        const RunIntake intake = checkRunFile(req.body);
+        if (intake.status != 0) {
+            return refuse(intake.status, intake.reason);
+        }
+        if (req.has("road") && !onTodaysRoad(req.param("road"), intake.seed)) {
+            return refuse(422, "not a run of today's road");
+        }
+        const Submission submission{
+            sha256Hex(req.body),     name->shown, name->key, *claimed, intake.seed, req.body,
+            parts_.verifiers.nowMs()};
+        const SenderCaps caps{req.client, settings_.queuedPerClient, settings_.queuedInAll,
+                              settings_.runsPerClientPerDay};
+        const Submitted submitted = parts_.store.submit(submission, caps);
+        if (submitted.refused != Submitted::Refused::No) {
+            return refusedSubmission(submitted, *claimed);
+        }
+        if (!submitted.created) {
+            return withLocation(submitted.id, answerFor(submitted.id, false));
+        }
+        parts_.verifiers.wake();
+        if (settings_.verifyWait.count() == 0) {
+            return withLocation(submitted.id, queuedAnswer(submitted.id));
+        }
+        // The answer waits for the verification, holding no thread meanwhile.
+        const int64_t id = submitted.id;
+        parts_.verifiers.whenFinished(
+            id, settings_.verifyWait, [self = shared_from_this(), id, reply](bool finished) {
+                if (!finished) {
+                    reply(self->withLocation(id, self->queuedAnswer(id)));
+                    return;
+                }
+                const bool taken = self->parts_.pool.post([self, id, reply] {
+                    HttpRequest none;
+                    none.method = "POST";
+                    none.path = "/api/runs";
+                    try {
+                        reply(self->withLocation(id, self->answerFor(id, true)));
+                    } catch (...) {
+                        reply(failureAnswer(none, std::current_exception()));
+                    }
+                });
+                if (!taken) {
+                    reply(self->withLocation(id, self->queuedAnswer(id)));
+                }
+            });
+        return std::nullopt;
+    }
+
+    HttpResponse refusedSubmission(const Submitted& submitted, int64_t claimed) {
+        switch (submitted.refused) {
+        case Submitted::Refused::OtherClaim: {
+            // The file is kept already: answered from its first replay.
+            const auto first = parts_.store.run(submitted.id);
+            HttpResponse res =
+                first && first->score && *first->score != claimed
+                    ? refuse(422, "this run replays to " + std::to_string(*first->score))
+                    : refuse(409, "this run was sent before with another score");
+            return withLocation(submitted.id, std::move(res));
+        }
+        case Submitted::Refused::ClientDayFull:
+            return refuseFor(429, "too many runs sent from this address today; try again tomorrow",
+                             "3600");
+        case Submitted::Refused::ClientQueueFull:
+            return refuseFor(429,
+                             "too many of your runs are waiting to be verified; try again later",
+                             kQueueRetrySeconds);
+        default:
+            return refuseFor(503, "too many runs are waiting to be verified; try again later",
+                             kQueueRetrySeconds);
+        }
+    }
+
+    HttpResponse withLocation(int64_t id, HttpResponse res) {
+        res.headers.emplace_back("Location", "/api/runs/" + std::to_string(id));
+        return res;
+    }
+
+    HttpResponse queuedAnswer(int64_t id) {
+        return answer(202, json{{"id", id}, {"status", "queued"}});
+    }
+
+    // The run as it stands: `fresh` for the answer to the request that made it.
+    HttpResponse answerFor(int64_t id, bool fresh) {
+        const auto run = parts_.store.run(id);
+        if (!run) {
+            return refuse(500, "internal error");
+        }
+        if (!fresh) {
+            return answer(200, runJson(*run));
+        }
+        if (run->status == "queued") {
+            return queuedAnswer(id);
+        }
+        json body{{"id", run->id},
+                  {"status", run->status},
+                  {"score", nullable(run->score)},
+                  {"rank", nullable(run->rank)}};
+        if (!run->reason.empty()) {
+            body["reason"] = run->reason;
+        }
+        return answer(201, body);
+    }
+
+    HttpResponse run(int64_t id) {
+        const auto found = parts_.store.run(id);
+        if (!found) {
+            return refuse(404, "no such run");
+        }
+        return answer(200, runJson(*found));
+    }
+
+    HttpResponse recording(int64_t id) {
+        const auto text = parts_.store.recording(id);
+        if (!text) {
+            return refuse(404, "no such run");
+        }
+        HttpResponse res;
+        res.contentType = "text/plain; charset=utf-8";
+        res.headers.emplace_back("Content-Disposition", "attachment; filename=\"kestrada-run-" +
+                                                            std::to_string(id) + ".txt\"");
+        res.body = *text;
+        return res;
+    }
+
+    // Validated and looked up in the kept answers here; only a miss goes to the pool.
+    void board(HttpRequest req, Reply reply) {
+        const auto limit = wholeParam(req, "limit", kDefaultBoardRows);
+        const auto offset = wholeParam(req, "offset", 0);
+        if (!limit || *limit < 1 || *limit > kMaxBoardRows) {
+            reply(refuse(400, "limit: 1 to 100"));
+            return;
+        }
+        if (!offset || *offset < 0) {
+            reply(refuse(400, "offset: 0 or more"));
+            return;
+        }
+        std::optional<PlayerName> around;
+        if (req.has("around")) {
+            around = cleanPlayerName(req.param("around"));
+            if (!around) {
+                reply(refuse(400, "around: not a name"));
+                return;
+            }
+        }
+        std::string board = kAllBoard;
+        if (req.path == "/api/boards/road") {
+            const std::string day =
+                req.has("date") ? req.param("date") : utcDay(parts_.verifiers.nowMs());
+            if (!isUtcDay(day)) {
+                reply(refuse(400, "date: YYYY-MM-DD"));
+                return;
+            }
+            board = roadBoard(day);
+        }
+        std::string key = board + " " + std::to_string(*limit) + " " + std::to_string(*offset) +
+                          " " + (around ? around->key : "");
+        if (auto kept = cache_.find(key, parts_.verifiers.generation(), BoardCache::Clock::now())) {
+            reply(answer(200, std::move(*kept)));
+            return;
+        }
+        const auto last = cache_.last(key);
+        if (last && (databaseDown() || refreshOverdue(key))) {
+            reply(staleAnswer(*last));
+            return;
+        }
+        // Whichever comes first: the database's answer, or the last one kept.
+        auto once = std::make_shared<std::atomic<bool>>(false);
+        Reply first = [once, reply](HttpResponse res) {
+            if (!once->exchange(true)) {
+                reply(std::move(res));
+            }
+        };
+        if (last) {
+            parts_.verifiers.after(kStaleAfter,
+                                   [first, body = *last] { first(staleAnswer(body)); });
+        }
+        offload(
+            std::move(req), first,
+            [self = shared_from_this(), board, key, limit = *limit, offset = *offset,
+             aroundKey = around ? std::optional<std::string>(around->key)
+                                : std::nullopt](const HttpRequest&) {
+                const uint64_t generation = self->parts_.verifiers.generation();
+                const auto now = BoardCache::Clock::now();
+                RunStore& store = self->parts_.store;
+                const RefreshMark mark(*self, key, now);
+                const json body = boardJson(aroundKey ? store.around(board, *aroundKey)
+                                                      : store.board(board, limit, offset));
+                std::string text = body.dump();
+                self->cache_.keep(key, text, generation, now);
+                return std::optional<HttpResponse>(answer(200, std::move(text)));
+            },
+            last ? std::optional<HttpResponse>(staleAnswer(*last)) : std::nullopt);
+    }
+
+    // A board whose database query has gone unanswered past kStaleAfter is
+    // answered from its last answer at once, not after a wait of its own.
+    class RefreshMark {
+      public:
+        RefreshMark(Api& api, const std::string& key, BoardCache::Clock::time_point now)
+            : api_(api), key_(key) {
+            std::lock_guard lock(api_.refreshMutex_);
+            api_.refreshStarted_.emplace(key_, now);
+        }
+        ~RefreshMark() {
+            std::lock_guard lock(api_.refreshMutex_);
+            api_.refreshStarted_.erase(key_);
+        }
+        RefreshMark(const RefreshMark&) = delete;
+        RefreshMark& operator=(const RefreshMark&) = delete;
+
+      private:
+        Api& api_;
+        const std::string& key_;
+    };
+
+    bool refreshOverdue(const std::string& key) {
+        std::lock_guard lock(refreshMutex_);
+        const auto found = refreshStarted_.find(key);
+        return found != refreshStarted_.end() &&
+               BoardCache::Clock::now() - found->second >= kStaleAfter;
+    }
+
+    HttpResponse road() {
+        const std::string day = utcDay(parts_.verifiers.nowMs());
+        return answer(200, json{{"date", day}, {"seed", parts_.store.road(day, freshSeed())}});
+    }
+
+    HttpResponse health() {
+        try {
+            const Health health = parts_.store.health();
+            return answer(
+                200,
+                json{{"database", "ok"}, {"queued", health.queued}, {"verified", health.verified}});
+        } catch (const DatabaseError& error) {
+            if (!error.unavailable()) {
+                throw;
+            }
+            HttpResponse res = answer(
+                503, json{{"database", "unavailable"}, {"error", "the database is unavailable"}});
+            res.headers.emplace_back("Retry-After", kDatabaseRetrySeconds);
+            return res;
+        }
+    }
+
+    // For the operator: from this machine or the trusted proxy only.
+    HttpResponse metrics(const HttpRequest& req) {
+        const bool fromProxy =
+            settings_.trustedProxy && addressKey(*settings_.trustedProxy) == addressKey(req.peer);
+        if (!isLoopback(req.peer) && !fromProxy) {
+            return refuse(403, "metrics are for this machine and the trusted proxy");
+        }
+        MetricsGauges gauges;
+        gauges.openConnections = parts_.openConnections ? parts_.openConnections() : 0;
+        try {
+            const Health health = parts_.store.health();
+            gauges.queued = health.queued;
+            if (health.oldestQueuedMs) {
+                gauges.oldestQueuedSeconds =
+                    static_cast<double>(
+                        std::max<int64_t>(0, parts_.verifiers.nowMs() - *health.oldestQueuedMs)) /
+                    1000.0;
+            }
+        } catch (const DatabaseError&) {
+            gauges.queued = -1; // the database did not answer
+        }
+        HttpResponse res;
+        res.contentType = "text/plain; version=0.0.4";
+        res.body = parts_.metrics.text(gauges);
+        return res;
+    }
+
+    bool onTodaysRoad(const std::string& day, uint32_t seed) {
+        const std::string today = utcDay(parts_.verifiers.nowMs());
+        return day == today && parts_.store.road(today, freshSeed()) == seed;
+    }
+
+    ApiParts parts_;
+    ApiSettings settings_;
+    RateLimit reads_;
+    RateLimit posts_;
+    BoardCache cache_;
+    std::atomic<int64_t> downUntil_{0}; // ms since 1970
+    std::mutex refreshMutex_;
+    std::map<std::string, BoardCache::Clock::time_point> refreshStarted_; // queries in flight
+    AccessLog accessLog_;
+};
 
 } // namespace
 
-void mountApi(httplib::Server& http, RunStore& store, Verifiers& verifiers, RateLimit& rateLimit,
-              const ApiSettings& settings) {
-    auto handlers = std::make_shared<Handlers>(store, verifiers, settings);
-    using Req = const httplib::Request&;
-    using Res = httplib::Response&;
-    http.set_pre_routing_handler([&rateLimit](Req req, Res res) {
-        return refusedBeforeBody(req, res, rateLimit) ? httplib::Server::HandlerResponse::Handled
-                                                      : httplib::Server::HandlerResponse::Unhandled;
-    });
-    http.set_exception_handler(onException);
-    http.Post("/api/runs", [handlers](Req req, Res res) { handlers->submit(req, res); });
-    http.Get(R"(/api/runs/(\d{1,18}))", [handlers](Req req, Res res) { handlers->run(req, res); });
-    http.Get(R"(/api/runs/(\d{1,18})/recording)",
-             [handlers](Req req, Res res) { handlers->recording(req, res); });
-    http.Get("/api/boards/all",
-             [handlers](Req req, Res res) { handlers->board(req, res, kAllBoard); });
-    http.Get("/api/boards/road", [handlers](Req req, Res res) { handlers->roadBoard(req, res); });
-    http.Get("/api/road", [handlers](Req req, Res res) { handlers->road(req, res); });
-    http.Get("/api/health", [handlers](Req req, Res res) { handlers->health(req, res); });
-    http.set_error_handler([](Req req, Res res) {
-        if (res.body.empty() && req.path.starts_with("/api/")) {
-            refuse(res, res.status, res.status == 404 ? "no such resource" : "refused");
-        }
-    });
-    if (settings.site) {
-        http.set_mount_point("/", *settings.site);
-    }
+HttpRoutes apiRoutes(ApiParts parts, const ApiSettings& settings) {
+    auto api = std::make_shared<Api>(std::move(parts), settings);
+    HttpRoutes routes;
+    routes.screen = [api](const HttpRequest& req) { return api->screen(req); };
+    routes.handle = [api](HttpRequest req, Reply reply) {
+        api->handle(std::move(req), std::move(reply));
+    };
+    routes.answered = [api](const HttpRequest& req, int status, std::size_t bytes) {
+        api->answered(req, status, bytes);
+    };
+    return routes;
 }
 
 } // namespace kestrada::server

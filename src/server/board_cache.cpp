@@ -28,4 +28,13 @@ void BoardCache::keep(const std::string& key, std::string body, uint64_t generat
     entries_[key] = {std::move(body), generation, now};
 }
 
+std::optional<std::string> BoardCache::last(const std::string& key) {
+    std::lock_guard lock(mutex_);
+    const auto found = entries_.find(key);
+    if (found == entries_.end()) {
+        return std::nullopt;
+    }
+    return found->second.body;
+}
+
 } // namespace kestrada::server

@@ -23,6 +23,9 @@ class BoardCache {
     std::optional<std::string> find(const std::string& key, uint64_t generation,
                                     Clock::time_point now);
     void keep(const std::string& key, std::string body, uint64_t generation, Clock::time_point now);
+    // The last answer kept under the key, however old: for when the
+    // database does not answer.
+    std::optional<std::string> last(const std::string& key);
 
   private:
     struct Entry {

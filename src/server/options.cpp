@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/options.h"
 
+#include "server/client_address.h"
+
 #include <charconv>
 
 namespace kestrada::server {
@@ -65,6 +67,21 @@ ServerCommandLine parseServerCommandLine(const std::vector<std::string>& args) {
             o.verifyWait = std::chrono::milliseconds(number);
         } else if (arg == "--requests-per-minute") {
             good = numberOf(value, 0u, 100'000'000u, o.requestsPerMinute);
+        } else if (arg == "--posts-per-minute") {
+            good = numberOf(value, 0u, 100'000'000u, o.postsPerMinute);
+        } else if (arg == "--connections-per-address") {
+            good = numberOf(value, 0u, 1'000'000u, o.connectionsPerAddress);
+        } else if (arg == "--max-connections") {
+            good = numberOf(value, 1u, 1'000'000u, o.connections);
+        } else if (arg == "--queued-per-address") {
+            good = numberOf(value, 1u, 1'000'000u, o.queuedPerAddress);
+        } else if (arg == "--queued") {
+            good = numberOf(value, 1u, 100'000'000u, o.queued);
+        } else if (arg == "--runs-per-address-a-day") {
+            good = numberOf(value, 1u, 100'000'000u, o.runsPerAddressADay);
+        } else if (arg == "--trusted-proxy") {
+            o.trustedProxy = value;
+            good = addressKey(value).has_value();
         } else if (arg == "--remove") {
             good = numberOf(value, int64_t{1}, INT64_MAX, id);
             o.remove = id;
@@ -93,9 +110,19 @@ std::string serverUsage() {
            "                           servers may share one database\n"
            "  --site DIR               also serve the browser build's files from DIR\n"
            "  --workers N              verifier workers (one a core)\n"
-           "  --http-threads N         threads answering requests (16)\n"
+           "  --http-threads N         threads for requests that wait on the database (16)\n"
            "  --lease SECONDS          a claimed run is claimable again after this (60)\n"
-           "  --requests-per-minute N  from one address; 0 for no limit (600)\n"
+           "  --requests-per-minute N  API reads from one address; 0 for no limit (600)\n"
+           "  --posts-per-minute N     runs sent from one address; 0 for no limit (10)\n"
+           "  --connections-per-address N\n"
+           "                           open at once from one address; 0 for no cap (32)\n"
+           "  --max-connections N      open at once in all (4096)\n"
+           "  --queued-per-address N   runs from one address waiting for their replay (20)\n"
+           "  --queued N               runs waiting for their replay in all (2000)\n"
+           "  --runs-per-address-a-day N\n"
+           "                           runs kept from one address in a UTC day (100)\n"
+           "  --trusted-proxy ADDR     the reverse proxy in front: its requests count by\n"
+           "                           X-Forwarded-For's last address\n"
            "  --verify-wait MS         how long a submission waits for its replay\n"
            "                           before answering 202 (2000)\n"
            "  --remove ID              take run ID off every board, then exit\n"

@@ -21,6 +21,13 @@ struct ServerOptions {
     unsigned httpThreads = 16;
     std::chrono::seconds lease{60};
     uint32_t requestsPerMinute = 600;
+    uint32_t postsPerMinute = 10;
+    unsigned connectionsPerAddress = 32;
+    unsigned connections = 4096;
+    unsigned queuedPerAddress = 20;
+    unsigned queued = 2000;
+    unsigned runsPerAddressADay = 100;
+    std::optional<std::string> trustedProxy;
     // How long a submission waits for its replay before answering 202.
     std::chrono::milliseconds verifyWait{2000};
     std::optional<int64_t> remove;

@@ -2,16 +2,23 @@
 // PostgreSQL through plain libpq: every statement prepared once per
 // connection, parameters sent as text. A lost connection makes the
 // connection unhealthy; the pool then opens a new one for the next request.
+// A database that stops answering (stopped, or gone from the network) is
+// a fault within seconds, never a hang: each statement has a deadline of
+// its own here, besides the server's statement_timeout and TCP keepalives.
 #include "server/database.h"
 
+#include <cerrno>
+#include <chrono>
 #include <libpq-fe.h>
 #include <map>
+#include <poll.h>
 
 namespace kestrada::server {
 
 namespace {
 
-constexpr const char* kConnectTimeout = "5";
+constexpr const char* kConnectTimeout = "2";
+constexpr std::chrono::milliseconds kStatementDeadline{2000};
 
 // Connection failures, and the server shutting down or starting up.
 bool isUnavailableState(std::string_view state) {
@@ -25,8 +32,27 @@ bool isRetryState(std::string_view state) {
 class PostgresConnection : public Connection {
   public:
     explicit PostgresConnection(const std::string& conninfo) {
-        const char* keys[] = {"dbname", "connect_timeout", "application_name", nullptr};
-        const char* values[] = {conninfo.c_str(), kConnectTimeout, "kestrada-server", nullptr};
+        // Defaults first: what the operator's conninfo says overrides them.
+        const char* keys[] = {"connect_timeout",
+                              "application_name",
+                              "keepalives",
+                              "keepalives_idle",
+                              "keepalives_interval",
+                              "keepalives_count",
+                              "tcp_user_timeout",
+                              "options",
+                              "dbname",
+                              nullptr};
+        const char* values[] = {kConnectTimeout,
+                                "kestrada-server",
+                                "1",
+                                "5",
+                                "2",
+                                "2",
+                                "5000",
+                                "-c statement_timeout=2000",
+                                conninfo.c_str(),
+                                nullptr};
         // expand_dbname: the whole conninfo text (or URI) sits in dbname.
         conn_ = PQconnectdbParams(keys, values, 1);
         if (PQstatus(conn_) != CONNECTION_OK) {
@@ -60,9 +86,9 @@ class PostgresConnection : public Connection {
             }
         }
         const std::string& name = prepared(sql, static_cast<int>(params.size()));
-        PGresult* result = PQexecPrepared(conn_, name.c_str(), static_cast<int>(params.size()),
-                                          values.data(), nullptr, nullptr, 0);
-        return rowsOf(result);
+        const int sent = PQsendQueryPrepared(conn_, name.c_str(), static_cast<int>(params.size()),
+                                             values.data(), nullptr, nullptr, 0);
+        return rowsOf(sent == 1 ? awaitResult() : nullptr);
     }
 
   private:
@@ -72,10 +98,46 @@ class PostgresConnection : public Connection {
             return found->second;
         }
         std::string name = "s" + std::to_string(statements_.size());
-        PGresult* result =
-            PQprepare(conn_, name.c_str(), std::string(sql).c_str(), paramCount, nullptr);
-        rowsOf(result);
+        const int sent =
+            PQsendPrepare(conn_, name.c_str(), std::string(sql).c_str(), paramCount, nullptr);
+        rowsOf(sent == 1 ? awaitResult() : nullptr);
         return statements_.emplace(std::string(sql), std::move(name)).first->second;
+    }
+
+    // The statement's last result, or none when the database did not answer
+    // in time: the connection is dropped then, never waited on again.
+    PGresult* awaitResult() {
+        const auto deadline = std::chrono::steady_clock::now() + kStatementDeadline;
+        PGresult* last = nullptr;
+        for (;;) {
+            for (;;) {
+                const int flushing = PQflush(conn_);
+                if (flushing < 0 || (flushing == 0 && PQisBusy(conn_) == 0)) {
+                    break;
+                }
+                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    deadline - std::chrono::steady_clock::now());
+                const short events = static_cast<short>(POLLIN | (flushing == 1 ? POLLOUT : 0));
+                pollfd wait{PQsocket(conn_), events, 0};
+                const int ready =
+                    left.count() > 0 ? poll(&wait, 1, static_cast<int>(left.count())) : 0;
+                if (ready == 0) {
+                    PQclear(last);
+                    PQfinish(conn_);
+                    conn_ = nullptr;
+                    throw DatabaseError("postgresql: no answer in time", true);
+                }
+                if ((ready < 0 && errno != EINTR) || PQconsumeInput(conn_) == 0) {
+                    break;
+                }
+            }
+            PGresult* next = PQgetResult(conn_);
+            if (next == nullptr) {
+                return last;
+            }
+            PQclear(last);
+            last = next;
+        }
     }
 
     std::vector<Row> rowsOf(PGresult* result) {
@@ -85,7 +147,7 @@ class PostgresConnection : public Connection {
             const std::string state = field ? field : "";
             std::string what = result ? PQresultErrorMessage(result) : PQerrorMessage(conn_);
             PQclear(result);
-            const bool lost = PQstatus(conn_) != CONNECTION_OK;
+            const bool lost = !healthy();
             throw DatabaseError("postgresql: " + firstLine(what), lost || isUnavailableState(state),
                                 isRetryState(state));
         }

@@ -1,24 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The child is forked, not started afresh: it has the rules already and
-// costs a fraction of a millisecond. It only replays and writes its answer
-// to a pipe; glibc keeps malloc usable in the child of a threaded parent.
+// The helper is a fresh program, not a fork of the threaded server: between
+// fork and exec it only makes system calls (no lock another thread held at
+// the fork can hang it), it holds no descriptor of the server's, it dies
+// with the server, and its memory limit counts its own data alone. Runs go
+// to it and answers come back framed as "LENGTH\n" and the bytes, over one
+// socket that is its standard input and output.
 #include "server/replay_child.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <fcntl.h>
+#include <iostream>
+#include <iterator>
+#include <memory>
 #include <new>
 #include <poll.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kestrada::server {
 
 namespace {
 
 constexpr int kReplayNice = 10;
+constexpr int kExecFailed = 127;
 
 // The answer: "score\nseed\ngames\n" for a score, or "!reason" for none.
 std::string answerOf(const session::RecordingReplay& replay) {
@@ -46,101 +58,242 @@ std::optional<session::RecordingReplay> replayOf(const std::string& answer) {
     return replay;
 }
 
-[[noreturn]] void runChild(std::string_view recording, const ReplayLimits& limits, int out) {
+// In the child between fork and exec: system calls only.
+[[noreturn]] void execChild([[maybe_unused]] const ReplayLimits& limits, char* const* argv,
+                            pid_t parent, int in, int out) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) {
+        _exit(kExecFailed); // the server died before the line above
+    }
     // Below the threads answering requests: boards stay quick while runs are replayed.
     setpriority(PRIO_PROCESS, 0, kReplayNice);
-    const rlimit cpu{static_cast<rlim_t>(limits.cpuSeconds),
-                     static_cast<rlim_t>(limits.cpuSeconds + 1)};
-    setrlimit(RLIMIT_CPU, &cpu);
 #if !defined(__SANITIZE_ADDRESS__)
-    // The address sanitizer reserves far more address space than it uses.
+    // The address sanitizer's shadow memory counts as data.
     const rlimit memory{limits.memoryBytes, limits.memoryBytes};
-    setrlimit(RLIMIT_AS, &memory);
+    setrlimit(RLIMIT_DATA, &memory);
 #endif
-    std::string answer;
-    try {
-        answer = answerOf(session::replayRecording(recording));
-    } catch (const std::bad_alloc&) {
-        answer = "!over budget";
+    if (dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0) {
+        _exit(kExecFailed);
     }
-    std::size_t written = 0;
-    while (written < answer.size()) {
-        const ssize_t n = write(out, answer.data() + written, answer.size() - written);
-        if (n <= 0) {
-            _exit(3);
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    _exit(0);
+    execv(argv[0], argv);
+    _exit(kExecFailed);
 }
 
-// Reads the child's answer until it closes the pipe or the deadline passes.
-bool readAnswer(int in, std::chrono::steady_clock::time_point deadline, std::string& answer) {
-    char buffer[512];
+// Waits for the socket until the deadline; false when it passed.
+bool ready(int fd, short events, std::chrono::steady_clock::time_point deadline) {
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             return false;
         }
-        pollfd wait{in, POLLIN, 0};
-        const int ready = poll(&wait, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) {
-            continue;
+        pollfd wait{fd, events, 0};
+        const int n = poll(&wait, 1, static_cast<int>(left.count()));
+        if (n > 0) {
+            return true;
         }
-        if (ready <= 0) {
+        if (n == 0 || errno != EINTR) {
             return false;
         }
-        const ssize_t n = read(in, buffer, sizeof buffer);
+    }
+}
+
+enum class Exchange { Answered, Late, Lost };
+
+Exchange sendAll(int fd, std::string_view bytes, std::chrono::steady_clock::time_point deadline) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        if (!ready(fd, POLLOUT, deadline)) {
+            return Exchange::Late;
+        }
+        const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
-            return true;
+            return Exchange::Lost;
         }
-        answer.append(buffer, static_cast<std::size_t>(n));
+        sent += static_cast<std::size_t>(n);
+    }
+    return Exchange::Answered;
+}
+
+// One framed answer: "LENGTH\n" and the bytes.
+Exchange receiveAnswer(int fd, std::chrono::steady_clock::time_point deadline,
+                       std::string& answer) {
+    std::string text;
+    std::size_t wanted = std::string::npos;
+    char buffer[512];
+    while (wanted == std::string::npos || text.size() < wanted) {
+        if (!ready(fd, POLLIN, deadline)) {
+            return Exchange::Late;
+        }
+        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return Exchange::Lost;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+        const auto newline = text.find('\n');
+        if (wanted == std::string::npos && newline != std::string::npos) {
+            constexpr std::size_t kLongestAnswer = 4096;
+            std::size_t length = 0;
+            const auto [end, error] = std::from_chars(text.data(), text.data() + newline, length);
+            if (error != std::errc() || end != text.data() + newline || length > kLongestAnswer) {
+                return Exchange::Lost;
+            }
+            wanted = newline + 1 + length;
+        }
+    }
+    answer = text.substr(text.find('\n') + 1);
+    return Exchange::Answered;
+}
+
+void writeFramed(const std::string& answer) {
+    std::cout << answer.size() << '\n' << answer << std::flush;
+}
+
+// Each run's CPU time: the helper's own, counted from where it stands.
+void limitCpu(int seconds) {
+    rusage used{};
+    getrusage(RUSAGE_SELF, &used);
+    const auto spent = static_cast<rlim_t>(used.ru_utime.tv_sec + used.ru_stime.tv_sec);
+    rlimit cpu{};
+    getrlimit(RLIMIT_CPU, &cpu);
+    cpu.rlim_cur = std::min(cpu.rlim_max, spent + static_cast<rlim_t>(seconds) + 1);
+    setrlimit(RLIMIT_CPU, &cpu);
+}
+
+// The self-test: memory taken and touched until the limit refuses more.
+[[noreturn]] void allocateWithoutBound() {
+    constexpr std::size_t kStep = std::size_t{16} << 20;
+    std::vector<std::unique_ptr<char[]>> kept;
+    try {
+        for (;;) {
+            kept.push_back(std::make_unique<char[]>(kStep));
+            kept.back()[kStep - 1] = 1;
+        }
+    } catch (const std::bad_alloc&) {
+        writeFramed("!over budget");
+        _exit(0);
     }
 }
 
 } // namespace
 
-ChildReplay replayInChild(std::string_view recording, const ReplayLimits& limits) {
-    int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-        return {};
+bool ReplayHelper::start() {
+    std::vector<std::string> args{limits_.program};
+    args.insert(args.end(), limits_.arguments.begin(), limits_.arguments.end());
+    std::vector<char*> argv;
+    for (auto& arg : args) {
+        argv.push_back(arg.data());
     }
+    argv.push_back(nullptr);
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+        return false;
+    }
+    const pid_t parent = getpid();
     const pid_t child = fork();
     if (child == 0) {
-        close(pipeEnds[0]);
-        runChild(recording, limits, pipeEnds[1]);
+        execChild(limits_, argv.data(), parent, ends[1], ends[1]);
     }
-    close(pipeEnds[1]);
+    close(ends[1]);
     if (child < 0) {
-        close(pipeEnds[0]);
-        return {};
+        close(ends[0]);
+        return false;
     }
-    std::string answer;
-    const bool inTime =
-        readAnswer(pipeEnds[0], std::chrono::steady_clock::now() + limits.wall, answer);
-    close(pipeEnds[0]);
-    if (!inTime) {
-        kill(child, SIGKILL);
+    pid_ = child;
+    socket_ = ends[0];
+    return true;
+}
+
+void ReplayHelper::stop() {
+    if (socket_ >= 0) {
+        close(socket_);
+        socket_ = -1;
     }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        pid_ = -1;
     }
+}
+
+ChildReplay ReplayHelper::replay(std::string_view recording) {
     ChildReplay result;
-    if (!inTime || (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU)) {
-        result.end = ChildReplay::End::OverBudget;
-        return result;
-    }
-    const auto replay = replayOf(answer);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !replay) {
+    if (pid_ < 0 && !start()) {
         return result; // crashed
     }
-    result.end = ChildReplay::End::Replayed;
-    result.replay = *replay;
+    const auto deadline = std::chrono::steady_clock::now() + limits_.wall;
+    const std::string head =
+        std::to_string(recording.size()) + " " + std::to_string(limits_.cpuSeconds) + "\n";
+    std::string answer;
+    Exchange exchange = sendAll(socket_, head, deadline);
+    if (exchange == Exchange::Answered) {
+        exchange = sendAll(socket_, recording, deadline);
+    }
+    if (exchange == Exchange::Answered) {
+        exchange = receiveAnswer(socket_, deadline, answer);
+    }
+    const auto replay = exchange == Exchange::Answered ? replayOf(answer) : std::nullopt;
+    if (replay) {
+        result.end = replay->failure == "over budget" ? ChildReplay::End::OverBudget
+                                                      : ChildReplay::End::Replayed;
+        result.replay = *replay;
+        return result;
+    }
+    // The helper is lost: past its time, out of CPU, or crashed.
+    close(socket_);
+    socket_ = -1;
+    if (exchange == Exchange::Late) {
+        kill(pid_, SIGKILL);
+    }
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+    if (exchange == Exchange::Late || (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU)) {
+        result.end = ChildReplay::End::OverBudget;
+    }
     return result;
+}
+
+ChildReplay replayInChild(std::string_view recording, const ReplayLimits& limits) {
+    ReplayHelper helper(limits);
+    return helper.replay(recording);
+}
+
+int replayChildMain(const std::vector<std::string>& args) {
+    if (args.size() > 1 && args[1] == kAllocateWithoutBound) {
+        allocateWithoutBound();
+    }
+    for (;;) {
+        std::size_t length = 0;
+        int cpuSeconds = 0;
+        if (!(std::cin >> length >> cpuSeconds) || std::cin.get() != '\n' ||
+            length > (std::size_t{1} << 24)) {
+            return std::cin.eof() ? 0 : 3;
+        }
+        std::string recording(length, '\0');
+        if (!std::cin.read(recording.data(), static_cast<std::streamsize>(length))) {
+            return 3;
+        }
+        limitCpu(cpuSeconds);
+        std::string answer;
+        try {
+            answer = answerOf(session::replayRecording(recording));
+        } catch (const std::bad_alloc&) {
+            answer = "!over budget";
+        }
+        writeFramed(answer);
+        if (!std::cout) {
+            return 3;
+        }
+    }
 }
 
 } // namespace kestrada::server

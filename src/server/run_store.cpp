@@ -11,7 +11,7 @@ namespace kestrada::server {
 
 namespace {
 
-constexpr int64_t kSchemaVersion = 1;
+constexpr int64_t kSchemaVersion = 2;
 constexpr int64_t kCrashesToReject = 3;
 constexpr int64_t kAroundEitherSide = 4;
 
@@ -36,6 +36,7 @@ const char* const kTables[] = {
     " lease_until_ms BIGINT NOT NULL DEFAULT 0,"
     " crashes BIGINT NOT NULL DEFAULT 0,"
     " removed BIGINT NOT NULL DEFAULT 0,"
+    " client TEXT NOT NULL DEFAULT '',"
     " UNIQUE (sha256, claimed))",
     "CREATE INDEX IF NOT EXISTS runs_queue ON runs (lease_until_ms, id) WHERE status = 'queued'",
     "CREATE TABLE IF NOT EXISTS best ("
@@ -99,24 +100,55 @@ void RunStore::migrate(Connection& db) {
             db.query("INSERT INTO schema_version (version) VALUES ($1)", {kSchemaVersion});
         } else if (integerOf(version.at(0).at(0)) > kSchemaVersion) {
             throw DatabaseError("the database was made by a newer server", false);
+        } else if (integerOf(version.at(0).at(0)) == 1) {
+            // Version 1 did not note who sent each run.
+            db.query("ALTER TABLE runs ADD COLUMN client TEXT NOT NULL DEFAULT ''");
+            db.query("UPDATE schema_version SET version = $1", {kSchemaVersion});
         }
+        db.query("CREATE INDEX IF NOT EXISTS runs_client_queue ON runs (client)"
+                 " WHERE status = 'queued'");
+        db.query("CREATE INDEX IF NOT EXISTS runs_client_day ON runs (client, day)");
     });
 }
 
-Submitted RunStore::submit(const Submission& s) {
+Submitted RunStore::submit(const Submission& s, const SenderCaps& caps) {
     auto db = pool_.borrow();
     const auto made = db->query(
-        "INSERT INTO runs (sha256, name, name_key, claimed, seed, recording, submitted_ms, day)"
-        " VALUES ($1, $2, $3, $4, $5, $6, $7, $8) ON CONFLICT (sha256, claimed) DO NOTHING "
-        "RETURNING id",
+        "INSERT INTO runs (sha256, name, name_key, claimed, seed, recording, submitted_ms, day,"
+        " client) SELECT $1, $2, $3, CAST($4 AS BIGINT), CAST($5 AS BIGINT), $6,"
+        " CAST($7 AS BIGINT), $8, $9"
+        " WHERE NOT EXISTS (SELECT 1 FROM runs WHERE sha256 = $1)"
+        " AND (SELECT COUNT(*) FROM runs WHERE status = 'queued' AND client = $9) < $10"
+        " AND (SELECT COUNT(*) FROM runs WHERE status = 'queued') < $11"
+        " AND (SELECT COUNT(*) FROM runs WHERE client = $9 AND day = $8) < $12"
+        " ON CONFLICT (sha256, claimed) DO NOTHING RETURNING id",
         {s.sha256, s.name, s.nameKey, s.claimed, int64_t{s.seed}, s.recording, s.nowMs,
-         utcDay(s.nowMs)});
+         utcDay(s.nowMs), caps.client, caps.queuedPerClient, caps.queuedInAll,
+         caps.perClientPerDay});
     if (!made.empty()) {
-        return {integerOf(made[0][0]), true};
+        return {integerOf(made[0][0]), true, Submitted::Refused::No};
     }
-    const auto before =
+    const auto same =
         db->query("SELECT id FROM runs WHERE sha256 = $1 AND claimed = $2", {s.sha256, s.claimed});
-    return {integerOf(before.at(0).at(0)), false};
+    if (!same.empty()) {
+        return {integerOf(same[0][0]), false, Submitted::Refused::No};
+    }
+    const auto other =
+        db->query("SELECT MIN(id) FROM runs WHERE sha256 = $1", {s.sha256}).at(0).at(0);
+    if (other) {
+        return {integerOf(other), false, Submitted::Refused::OtherClaim};
+    }
+    const auto today = db->query("SELECT COUNT(*) FROM runs WHERE client = $1 AND day = $2",
+                                 {caps.client, utcDay(s.nowMs)});
+    if (integerOf(today.at(0).at(0)) >= caps.perClientPerDay) {
+        return {0, false, Submitted::Refused::ClientDayFull};
+    }
+    const auto mine = db->query("SELECT COUNT(*) FROM runs WHERE status = 'queued' AND client = $1",
+                                {caps.client});
+    return {0, false,
+            integerOf(mine.at(0).at(0)) >= caps.queuedPerClient
+                ? Submitted::Refused::ClientQueueFull
+                : Submitted::Refused::QueueFull};
 }
 
 std::optional<RunRecord> RunStore::run(int64_t id) {
@@ -292,12 +324,25 @@ void RunStore::recomputeBest(Connection& db, const std::string& board, const std
              {board, key, day});
 }
 
+int64_t RunStore::databaseNowMs() {
+    auto db = pool_.borrow();
+    const char* sql = db->dialect() == Dialect::Sqlite
+                          ? "SELECT CAST((julianday('now') - 2440587.5) * 86400000.0 AS INTEGER)"
+                          : "SELECT CAST(EXTRACT(EPOCH FROM clock_timestamp()) * 1000 AS BIGINT)";
+    return integerOf(db->query(sql).at(0).at(0));
+}
+
 Health RunStore::health() {
     auto db = pool_.borrow();
     const auto rows = db->query("SELECT"
                                 " (SELECT COUNT(*) FROM runs WHERE status = 'queued'),"
-                                " (SELECT COUNT(*) FROM runs WHERE status = 'verified')");
-    return {integerOf(rows.at(0).at(0)), integerOf(rows.at(0).at(1))};
+                                " (SELECT COUNT(*) FROM runs WHERE status = 'verified'),"
+                                " (SELECT MIN(submitted_ms) FROM runs WHERE status = 'queued')");
+    Health health{integerOf(rows.at(0).at(0)), integerOf(rows.at(0).at(1)), std::nullopt};
+    if (rows.at(0).at(2)) {
+        health.oldestQueuedMs = integerOf(rows.at(0).at(2));
+    }
+    return health;
 }
 
 } // namespace kestrada::server

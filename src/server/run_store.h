@@ -6,6 +6,7 @@
 
 #include "server/database.h"
 
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,9 +31,21 @@ struct Submission {
     int64_t nowMs = 0;
 };
 
+// Whom the caps on keeping a run count, and the caps.
+struct SenderCaps {
+    std::string client;
+    int64_t queuedPerClient = INT64_MAX;
+    int64_t queuedInAll = INT64_MAX;
+    int64_t perClientPerDay = INT64_MAX; // runs kept from one client in one UTC day
+};
+
 struct Submitted {
-    int64_t id = 0;
-    bool created = false; // false: the same file and claim were sent before
+    enum class Refused { No, OtherClaim, ClientQueueFull, QueueFull, ClientDayFull };
+    int64_t id = 0;       // the run made, or the earlier run of the same file
+    bool created = false; // false: the same file was sent before (or refused)
+    // OtherClaim: the same file was kept before under another claim; it is
+    // stored and replayed once, and answered from that run.
+    Refused refused = Refused::No;
 };
 
 struct RunRecord {
@@ -73,6 +86,7 @@ struct Outcome {
 struct Health {
     int64_t queued = 0;
     int64_t verified = 0;
+    std::optional<int64_t> oldestQueuedMs; // when the oldest queued run was sent
 };
 
 class RunStore {
@@ -83,8 +97,9 @@ class RunStore {
     // together.
     static void migrate(Connection& connection);
 
-    // Records the run and queues it in one transaction.
-    Submitted submit(const Submission& submission);
+    // Records the run and queues it in one statement, unless its file is
+    // kept already or a queue cap is reached.
+    Submitted submit(const Submission& submission, const SenderCaps& caps = {});
     std::optional<RunRecord> run(int64_t id);
     std::optional<std::string> recording(int64_t id);
 
@@ -107,6 +122,8 @@ class RunStore {
     // Takes the run off every board; false when there is no such run.
     bool remove(int64_t id);
     Health health();
+    // The database's own clock, in milliseconds since 1970.
+    int64_t databaseNowMs();
 
   private:
     void enterBoard(Connection& db, const std::string& board, int64_t id);

@@ -121,6 +121,38 @@ TEST_P(RunStoreTest, AroundGivesTheNameAndFourEitherSide) {
     EXPECT_TRUE(ranksAround("nobody").empty());
 }
 
+TEST_P(RunStoreTest, AFileIsKeptOnceAndTheQueueCapsCountByClient) {
+    const auto send = [&](const std::string& file, int64_t claimed, const std::string& client) {
+        return store().submit({file, "ann", "ann", claimed, 1, "# " + file, kNoon},
+                              {client, 2, 3, 3});
+    };
+    const Submitted first = send("f", 500, "a");
+    EXPECT_TRUE(first.created);
+    const Submitted again = send("f", 500, "b");
+    EXPECT_EQ(again.id, first.id);
+    EXPECT_FALSE(again.created);
+    EXPECT_EQ(again.refused, Submitted::Refused::No);
+    EXPECT_EQ(send("f", 501, "b").refused, Submitted::Refused::OtherClaim);
+    EXPECT_EQ(send("f", 501, "b").id, first.id);
+    EXPECT_TRUE(send("g", 1, "a").created);
+    EXPECT_EQ(send("h", 1, "a").refused, Submitted::Refused::ClientQueueFull);
+    EXPECT_TRUE(send("h", 1, "b").created);
+    EXPECT_EQ(send("i", 1, "c").refused, Submitted::Refused::QueueFull);
+    // Verified runs leave the queue, not the day's count.
+    ASSERT_TRUE(store().claim("me", kNoon, kLease));
+    ASSERT_TRUE(store().finish(first.id, "me", {true, 500, "", 1, 1}));
+    EXPECT_TRUE(send("i", 1, "a").created);
+    EXPECT_EQ(send("j", 1, "a").refused, Submitted::Refused::ClientDayFull);
+    EXPECT_EQ(store().health().queued, 3);
+}
+
+TEST_P(RunStoreTest, TheDatabasesClockIsThisMachinesToWithinASecond) {
+    const auto local = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::system_clock::now().time_since_epoch())
+                           .count();
+    EXPECT_NEAR(static_cast<double>(store().databaseNowMs()), static_cast<double>(local), 1000.0);
+}
+
 TEST_P(RunStoreTest, ARunIsClaimedOnceUntilItsLeaseExpires) {
     const int64_t id = submit("ann", 500, "f");
     const auto first = store().claim("a", kNoon, kLease);

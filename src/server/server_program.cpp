@@ -2,7 +2,9 @@
 #include "server/server_program.h"
 
 #include "server/api.h"
+#include "server/http_server.h"
 #include "server/options.h"
+#include "server/replay_child.h"
 #include "server/run_intake.h"
 #include "server/run_store.h"
 #include "server/verifiers.h"
@@ -11,7 +13,6 @@
 #include <atomic>
 #include <csignal>
 #include <filesystem>
-#include <httplib.h>
 #include <iostream>
 #include <mutex>
 #include <pthread.h>
@@ -24,8 +25,8 @@ namespace {
 
 constexpr int kExitFailed = 1;
 constexpr int kExitBadUsage = 2;
-constexpr time_t kClientTimeoutSeconds = 5;
-constexpr std::size_t kKeepAliveRequests = 100;
+// Requests waiting for a thread of the pool, past which a 503 answers.
+constexpr std::size_t kPoolQueue = 1024;
 
 DatabaseAddress defaultDatabase() {
     const std::filesystem::path folder = userDataFolder();
@@ -72,19 +73,54 @@ std::string processName() {
     return std::string(host) + ":" + std::to_string(getpid());
 }
 
-void configure(httplib::Server& http, unsigned threads) {
-    http.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
-    http.set_tcp_nodelay(true);
-    http.set_read_timeout(kClientTimeoutSeconds);
-    http.set_write_timeout(kClientTimeoutSeconds);
-    http.set_keep_alive_timeout(kClientTimeoutSeconds);
-    http.set_keep_alive_max_count(kKeepAliveRequests);
-    http.set_payload_max_length(kMaxRunFileBytes);
+// The small replay helper beside the program (a build tree) or in the
+// installed tree's libexec; none found, the program replays as its own helper.
+std::string replayProgram() {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        return ReplayLimits().program;
+    }
+    const std::filesystem::path folder = self.parent_path();
+    for (const auto& candidate :
+         {folder / "kestrada-server-replay",
+          folder / ".." / "libexec" / "kestrada-server" / "kestrada-server-replay"}) {
+        if (access(candidate.c_str(), X_OK) == 0) {
+            return candidate.lexically_normal().string();
+        }
+    }
+    return ReplayLimits().program;
+}
+
+HttpLimits httpLimits(const ServerOptions& options) {
+    HttpLimits limits;
+    limits.threads = std::max(2u, std::thread::hardware_concurrency());
+    limits.connectionsPerAddress = options.connectionsPerAddress;
+    limits.connections = options.connections;
+    limits.maxBodyBytes = kMaxRunFileBytes;
+    limits.trustedProxy = options.trustedProxy;
+    return limits;
+}
+
+ApiSettings apiSettings(const ServerOptions& options) {
+    ApiSettings api;
+    api.requestsPerMinute = options.requestsPerMinute;
+    api.postsPerMinute = options.postsPerMinute;
+    api.verifyWait = options.verifyWait;
+    api.queuedPerClient = options.queuedPerAddress;
+    api.queuedInAll = options.queued;
+    api.runsPerClientPerDay = options.runsPerAddressADay;
+    api.site = options.site;
+    api.trustedProxy = options.trustedProxy;
+    return api;
 }
 
 } // namespace
 
 int runServer(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == kReplayChildFlag) {
+        return replayChildMain(args);
+    }
     const ServerCommandLine line = parseServerCommandLine(args);
     if (!line.error.empty()) {
         std::cerr << "kestrada-server: " << line.error << " (try --help)\n";
@@ -125,24 +161,22 @@ int runServer(const std::vector<std::string>& args) {
         return removeRun(store, *options.remove);
     }
 
+    // Declared first, so it goes last: the pool and the verifiers answer
+    // through it until they are stopped.
+    HttpServer http(httpLimits(options));
+    Metrics metrics;
     VerifierSettings settings;
     settings.workers =
         options.workers != 0 ? options.workers : std::max(1u, std::thread::hardware_concurrency());
     settings.lease = options.lease;
-    Verifiers verifiers(store, settings, processName());
-    RateLimit rateLimit(options.requestsPerMinute);
-    ApiSettings api;
-    api.requestsPerMinute = options.requestsPerMinute;
-    api.site = options.site;
-    api.verifyWait = options.verifyWait;
-
-    httplib::Server http;
-    configure(http, options.httpThreads);
-    mountApi(http, store, verifiers, rateLimit, api);
-    int port = options.port;
-    const bool bound = port == 0 ? (port = http.bind_to_any_port(options.host)) > 0
-                                 : http.bind_to_port(options.host, port);
-    if (!bound) {
+    settings.limits.program = replayProgram();
+    auto verifiers = std::make_unique<Verifiers>(store, settings, processName(), &metrics);
+    auto work = std::make_unique<WorkPool>(options.httpThreads, kPoolQueue);
+    http.setRoutes(
+        apiRoutes({store, *verifiers, *work, metrics, [&http] { return http.openConnections(); }},
+                  apiSettings(options)));
+    const int port = http.listen(options.host, options.port);
+    if (port == 0) {
         std::cerr << "kestrada-server: cannot listen on " << options.host << ':' << options.port
                   << '\n';
         return kExitFailed;
@@ -154,11 +188,13 @@ int runServer(const std::vector<std::string>& args) {
         sigwait(&stopSignals, &signal);
         http.stop();
     });
-    const bool served = http.listen_after_bind();
+    http.run();
     // Wakes the stopper when the server ended on its own.
     pthread_kill(stopper.native_handle(), SIGTERM);
     stopper.join();
-    return served ? 0 : kExitFailed;
+    work.reset();
+    verifiers.reset();
+    return 0;
 }
 
 } // namespace kestrada::server

@@ -7,8 +7,8 @@
 namespace kestrada::server {
 
 namespace {
-constexpr std::size_t kFinishedKept = 4096;
 constexpr std::chrono::seconds kDatabaseDownPause{1};
+constexpr std::chrono::seconds kClockSyncEvery{10};
 } // namespace
 
 int64_t nowMs() {
@@ -45,8 +45,15 @@ Outcome outcomeOf(const ChildReplay& child, int64_t claimed) {
     return outcome;
 }
 
-Verifiers::Verifiers(RunStore& store, VerifierSettings settings, std::string processName)
-    : store_(store), settings_(settings), processName_(std::move(processName)) {
+Verifiers::Verifiers(RunStore& store, VerifierSettings settings, std::string processName,
+                     Metrics* metrics)
+    : store_(store), settings_(settings), processName_(std::move(processName)), metrics_(metrics) {
+    try {
+        clock_.sync(store_);
+        clockSynced_ = std::chrono::steady_clock::now();
+    } catch (const DatabaseError&) {
+        // The first worker measures it once the database answers.
+    }
     for (unsigned i = 0; i < settings_.workers; ++i) {
         threads_.emplace_back([this, i] { work(i); });
     }
@@ -71,30 +78,24 @@ void Verifiers::wake() {
     wake_.notify_one();
 }
 
-bool Verifiers::waitFor(int64_t id, std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    return done_.wait_for(lock, timeout, [&] { return finished_.count(id) != 0; });
-}
-
 void Verifiers::finished(int64_t id) {
-    {
-        std::lock_guard lock(mutex_);
-        finished_.insert(id);
-        ++generation_;
-        if (finished_.size() > kFinishedKept) {
-            finished_.erase(finished_.begin());
-        }
-    }
-    done_.notify_all();
+    ++generation_;
+    waiters_.finished(id);
 }
 
 void Verifiers::work(unsigned index) {
     const std::string owner = processName_ + "/" + std::to_string(index);
+    ReplayHelper helper(settings_.limits); // kept from run to run
     uint64_t seen = 0;
     while (!stopping_) {
         bool busy = false;
         try {
-            busy = verifyOne(owner);
+            const auto now = std::chrono::steady_clock::now();
+            if (index == 0 && now - clockSynced_ >= kClockSyncEvery) {
+                clock_.sync(store_);
+                clockSynced_ = now;
+            }
+            busy = verifyOne(owner, helper);
         } catch (const std::exception& error) {
             std::cerr << "verifier " << owner << ": " << error.what() << '\n';
             std::unique_lock lock(mutex_);
@@ -112,13 +113,15 @@ void Verifiers::work(unsigned index) {
 }
 
 // One run claimed and verified; false when the queue had none ready.
-bool Verifiers::verifyOne(const std::string& owner) {
-    const auto job = store_.claim(owner, nowMs(), settings_.lease.count());
+bool Verifiers::verifyOne(const std::string& owner, ReplayHelper& helper) {
+    const auto job = store_.claim(owner, clock_.nowMs(), settings_.lease.count());
     if (!job) {
         return false;
     }
     std::cerr << "verifier " << owner << ": replaying run " << job->id << '\n';
-    const ChildReplay child = replayInChild(job->recording, settings_.limits);
+    const auto started = std::chrono::steady_clock::now();
+    const ChildReplay child = helper.replay(job->recording);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
     if (child.end == ChildReplay::End::Crashed) {
         const bool rejected = store_.crashed(job->id, owner);
         std::cerr << "verifier " << owner << ": run " << job->id << " crashed its replay"
@@ -130,6 +133,9 @@ bool Verifiers::verifyOne(const std::string& owner) {
     }
     const Outcome outcome = outcomeOf(child, job->claimed);
     if (store_.finish(job->id, owner, outcome)) {
+        if (metrics_ != nullptr) {
+            metrics_->countVerification(outcome.verified, took.count());
+        }
         std::cerr << "verifier " << owner << ": run " << job->id << ' '
                   << (outcome.verified ? "verified" : "rejected: " + outcome.reason) << '\n';
     }

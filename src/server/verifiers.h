@@ -4,6 +4,9 @@
 // sharing the database are claimed, so several servers share the work.
 #pragma once
 
+#include "server/database_clock.h"
+#include "server/finish_waiters.h"
+#include "server/metrics.h"
 #include "server/replay_child.h"
 #include "server/run_store.h"
 
@@ -13,7 +16,6 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,22 +36,31 @@ Outcome outcomeOf(const ChildReplay& child, int64_t claimed);
 
 class Verifiers {
   public:
-    Verifiers(RunStore& store, VerifierSettings settings, std::string processName);
+    Verifiers(RunStore& store, VerifierSettings settings, std::string processName,
+              Metrics* metrics = nullptr);
     ~Verifiers();
     Verifiers(const Verifiers&) = delete;
     Verifiers& operator=(const Verifiers&) = delete;
 
     // A run was queued here: a worker takes it now rather than at its next look.
     void wake();
-    // Waits until this process has finished the run, or the time is up.
-    bool waitFor(int64_t id, std::chrono::milliseconds timeout);
+    // Calls back once this process has finished the run, or the time is up.
+    void whenFinished(int64_t id, std::chrono::milliseconds timeout,
+                      FinishWaiters::Callback callback) {
+        waiters_.add(id, timeout, std::move(callback));
+    }
+    void after(std::chrono::milliseconds timeout, std::function<void()> callback) {
+        waiters_.after(timeout, std::move(callback));
+    }
     // Counts the runs finished here, and the boards changed by hand.
     uint64_t generation() const { return generation_; }
+    // The database's clock, which leases and the day follow.
+    int64_t nowMs() const { return clock_.nowMs(); }
     void boardsChanged() { ++generation_; }
 
   private:
     void work(unsigned index);
-    bool verifyOne(const std::string& owner);
+    bool verifyOne(const std::string& owner, ReplayHelper& helper);
     void finished(int64_t id);
 
     RunStore& store_;
@@ -57,12 +68,14 @@ class Verifiers {
     std::string processName_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::condition_variable done_;
     uint64_t wakes_ = 0;
-    std::set<int64_t> finished_; // recent ids, for waitFor
+    Metrics* metrics_;
+    DatabaseClock clock_;
+    std::chrono::steady_clock::time_point clockSynced_{};
     std::atomic<bool> stopping_{false};
     std::atomic<uint64_t> generation_{0};
-    std::vector<std::thread> threads_;
+    FinishWaiters waiters_;
+    std::vector<std::thread> threads_; // last: stopped before the rest goes
 };
 
 int64_t nowMs();

@@ -299,10 +299,9 @@ EMSCRIPTEN_KEEPALIVE void kestrada_world_online() {
 
 // A reply from fetch: status 0 for none; retryAfter below 0 for none.
 EMSCRIPTEN_KEEPALIVE void kestrada_world_reply(int token, int status, double retryAfter,
-                                               const char* fields, const char* text) {
-    if (play &&
-        pageWorld.answered(play->world(), token, worldReplyOf(status, retryAfter, fields, text),
-                           emscripten_get_now())) {
+                                               const char* body) {
+    if (play && pageWorld.answered(play->world(), token, worldReplyOf(status, retryAfter, body),
+                                   emscripten_get_now())) {
         page_persist(); // the entries' states live beside the hall of fame
     }
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "web/page_world.h"
 
-#include <sstream>
+#include "world/server_reply.h"
+
 #include <string>
 
 namespace kestrada::web {
@@ -11,25 +12,10 @@ namespace {
 constexpr int kTimeoutMs = 10000;
 } // namespace
 
-session::WorldReply worldReplyOf(int status, double retryAfter, std::string_view fields,
-                                 std::string_view text) {
-    session::WorldReply reply;
-    reply.status = status;
+session::WorldReply worldReplyOf(int status, double retryAfter, std::string_view body) {
+    session::WorldReply reply = session::serverReply(status, body);
     if (retryAfter >= 0) {
         reply.retryAfterSeconds = retryAfter;
-    }
-    reply.text = text;
-    std::istringstream lines{std::string(fields)};
-    session::WorldFields* into = &reply.fields;
-    for (std::string line; std::getline(lines, line);) {
-        if (line == "-") {
-            into = &reply.entries.emplace_back();
-            continue;
-        }
-        const std::size_t tab = line.find('\t');
-        if (tab != std::string::npos) {
-            (*into)[line.substr(0, tab)] = line.substr(tab + 1);
-        }
     }
     return reply;
 }

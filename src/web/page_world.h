@@ -22,9 +22,8 @@ void page_world_send(int token, const char* method, const char* url, const char*
 
 namespace kestrada::web {
 
-// "key<TAB>value" lines, each entry of a table opened by a "-" line.
-session::WorldReply worldReplyOf(int status, double retryAfter, std::string_view fields,
-                                 std::string_view text);
+// The server's raw answer; retryAfter below 0 for none.
+session::WorldReply worldReplyOf(int status, double retryAfter, std::string_view body);
 
 class PageWorld {
   public:

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page's line to the world's server (declared in page_world.h): whether
 // the page was served by a kestrada-server, and each request of the hall of
-// fame carried by fetch, its JSON reply flattened for the C++ side into
-// "key<TAB>value" lines, each entry of a table opened by a "-" line.
+// fame carried by fetch, its reply handed whole to the C++ side, which
+// reads it as the window does.
 mergeInto(LibraryManager.library, {
   page_world_look: function () {
     fetch(`${location.origin}/api/health`, { cache: 'no-store' })
@@ -16,20 +16,8 @@ mergeInto(LibraryManager.library, {
     window.addEventListener('online', () => Module._kestrada_world_online());
   },
   page_world_send: function (token, method, url, body, timeoutMs) {
-    const line = (key, value) => `${key}\t${String(value ?? '').replace(/[\t\r\n]/g, ' ')}\n`;
-    const scalars = (object) => Object.entries(object || {})
-      .filter(([, value]) => value === null || typeof value !== 'object')
-      .map(([key, value]) => line(key, value)).join('');
-    const flat = (json) => {
-      if (!json || typeof json !== 'object' || Array.isArray(json)) {
-        return '';
-      }
-      const entries = Array.isArray(json.entries) ? json.entries : [];
-      return scalars(json) + entries.map((entry) => `-\n${scalars(entry)}`).join('');
-    };
-    const withText = kestradaPage.withText;
-    const reply = (status, retryAfter, fields, text) => withText(fields, (f) => withText(text,
-      (t) => Module._kestrada_world_reply(token, status, retryAfter, f, t)));
+    const reply = (status, retryAfter, answer) => kestradaPage.withText(answer,
+      (b) => Module._kestrada_world_reply(token, status, retryAfter, b));
     const request = { method: UTF8ToString(method), cache: 'no-store' };
     if (request.method === 'POST') {
       request.body = UTF8ToString(body);
@@ -41,21 +29,14 @@ mergeInto(LibraryManager.library, {
     const timer = setTimeout(() => abort.abort(), timeoutMs);
     fetch(UTF8ToString(url), request)
       .then(async (response) => {
-        const text = await response.text();
+        const answer = await response.text();
         clearTimeout(timer);
-        let json = null;
-        try {
-          json = JSON.parse(text);
-        } catch (error) {
-          json = null; // a recording, or a proxy's page
-        }
         const retryAfter = Number(response.headers.get('Retry-After') ?? '-1');
-        reply(response.status, Number.isFinite(retryAfter) ? retryAfter : -1, flat(json),
-          json === null ? text : '');
+        reply(response.status, Number.isFinite(retryAfter) ? retryAfter : -1, answer);
       })
       .catch(() => {
         clearTimeout(timer);
-        reply(0, -1, '', '');
+        reply(0, -1, '');
       });
   },
 });

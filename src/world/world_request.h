@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the game asks of the world's server and what came back, as plain
 // data: each front end carries a request over its own network (Qt Network
-// in the window, fetch on the page) and hands back the reply, its JSON
-// already read into text fields.
+// in the window, fetch on the page) and hands back the raw reply, which
+// server_reply.h reads into text fields.
 #pragma once
 
 #include <map>

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "postgres_cluster.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace kestrada::testing {
@@ -67,6 +69,25 @@ bool PostgresCluster::start() {
     return run("pg_ctl", "-D " + folder_ + "/data -w -l " + folder_ +
                              "/server.log -o \"-c listen_addresses='' -k " + folder_ +
                              " -c fsync=off -c max_connections=200\" start");
+}
+
+bool PostgresCluster::signal(int number) {
+    std::ifstream pidFile(folder_ + "/data/postmaster.pid");
+    pid_t postmaster = 0;
+    if (!(pidFile >> postmaster) || postmaster <= 0 || kill(postmaster, number) != 0) {
+        return false;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid;
+        std::string name;
+        std::string state;
+        pid_t parent = 0;
+        if (stat >> pid >> name >> state >> parent && parent == postmaster) {
+            kill(std::stoi(pid), number);
+        }
+    }
+    return true;
 }
 
 bool PostgresCluster::stop() {

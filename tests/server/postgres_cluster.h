@@ -21,6 +21,9 @@ class PostgresCluster {
     std::string freshDatabase();
     bool stop();
     bool start();
+    // Sends the signal to the postmaster and every process it started (SIGSTOP
+    // makes the database look gone from the network: no refusal, no answer).
+    bool signal(int number);
 
   private:
     // Runs a PostgreSQL program as the cluster's owner; true on exit status 0.

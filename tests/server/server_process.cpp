@@ -98,25 +98,112 @@ int ServerProcess::stop() {
     return status;
 }
 
-int rawExchange(int port, const std::string& request) {
+Background::Background(std::vector<std::string> argv, const std::filesystem::path& log) {
+    std::vector<char*> args;
+    for (auto& arg : argv) {
+        args.push_back(arg.data());
+    }
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) {
+        pid_ = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+Background::~Background() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+int freePort() {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    int port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    close(fd);
+    return port;
+}
+
+int rawExchange(int port, const std::string& request) {
+    return exchangeFrom("127.0.0.1", port, request).status;
+}
+
+Answer exchangeFrom(const std::string& source, int port, const std::string& request,
+                    int timeoutMs) {
+    const auto start = std::chrono::steady_clock::now();
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in from{};
+    from.sin_family = AF_INET;
+    inet_pton(AF_INET, source.c_str(), &from.sin_addr);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    Answer answer;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
+        connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         close(fd);
-        return 0;
+        return answer;
     }
     send(fd, request.data(), request.size(), MSG_NOSIGNAL);
-    char answer[64] = {};
+    std::string text;
+    std::size_t wanted = std::string::npos;
+    char buffer[16384];
     pollfd wait{fd, POLLIN, 0};
-    int status = 0;
-    if (poll(&wait, 1, 10000) > 0 && recv(fd, answer, sizeof answer - 1, 0) > 12) {
-        status = std::atoi(answer + 9); // "HTTP/1.1 NNN"
+    const auto end = start + std::chrono::milliseconds(timeoutMs);
+    while (text.size() < wanted) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || poll(&wait, 1, static_cast<int>(left.count())) <= 0) {
+            break;
+        }
+        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+        const auto blank = text.find("\r\n\r\n");
+        if (wanted == std::string::npos && blank != std::string::npos) {
+            const auto length = text.find("Content-Length: ");
+            wanted = length < blank ? blank + 4 + std::stoul(text.substr(length + 16)) : wanted;
+        }
     }
     close(fd);
-    return status;
+    const auto blank = text.find("\r\n\r\n");
+    if (text.size() > 12 && blank != std::string::npos) {
+        answer.status = std::atoi(text.c_str() + 9); // "HTTP/1.1 NNN"
+        answer.head = text.substr(0, blank);
+        answer.body = text.substr(blank + 4);
+    }
+    answer.ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return answer;
+}
+
+Answer getFrom(const std::string& source, int port, const std::string& target) {
+    return exchangeFrom(source, port,
+                        "GET " + target + " HTTP/1.1\r\nHost: k\r\nConnection: close\r\n\r\n");
+}
+
+Answer postFrom(const std::string& source, int port, const std::string& target,
+                const std::string& body, const std::string& type) {
+    return exchangeFrom(source, port,
+                        "POST " + target + " HTTP/1.1\r\nHost: k\r\nConnection: close\r\n" +
+                            (type.empty() ? "" : "Content-Type: " + type + "\r\n") +
+                            "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
 }
 
 } // namespace kestrada::testing

@@ -22,6 +22,7 @@ class ServerProcess {
     ServerProcess& operator=(const ServerProcess&) = delete;
 
     int port() const { return port_; }
+    pid_t pid() const { return pid_; }
     bool alive() const;
     void kill9();
     // SIGTERM, then waits for the exit; the exit status.
@@ -32,9 +33,41 @@ class ServerProcess {
     int port_ = 0;
 };
 
+// Another program in the background (slowhttptest, nginx), its output in
+// `log`, killed by its own id when done with.
+class Background {
+  public:
+    Background(std::vector<std::string> argv, const std::filesystem::path& log);
+    ~Background();
+    Background(const Background&) = delete;
+    Background& operator=(const Background&) = delete;
+    bool started() const { return pid_ > 0; }
+
+  private:
+    pid_t pid_ = -1;
+};
+
+// A loopback port free a moment ago, for a program that needs one named.
+int freePort();
+
 // One HTTP exchange written by hand, for requests a client library would
 // not send; the status of the answer, 0 when there was none.
 int rawExchange(int port, const std::string& request);
+
+struct Answer {
+    int status = 0; // 0: none in time
+    std::string head;
+    std::string body;
+    double ms = 0; // from connecting to the last byte
+};
+// The same from a loopback address of the caller's choice (every 127.x
+// is this machine), the answer read whole.
+Answer exchangeFrom(const std::string& source, int port, const std::string& request,
+                    int timeoutMs = 10000);
+// A GET, or a POST of `body` with that Content-Type (none when empty).
+Answer getFrom(const std::string& source, int port, const std::string& target);
+Answer postFrom(const std::string& source, int port, const std::string& target,
+                const std::string& body, const std::string& type);
 
 // Waits, at most `limit`, for `done` to hold, looking every 50 ms.
 template <typename Done> bool eventually(Done done, std::chrono::seconds limit) {

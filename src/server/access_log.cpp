@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "server/access_log.h"
+
+#include "server/utc_time.h"
+#include "server/verifiers.h"
+
+#include <cstdio>
+
+namespace kestrada::server {
+
+namespace {
+
+constexpr std::size_t kFlushBytes = 64 * 1024;
+constexpr std::chrono::milliseconds kFlushEvery{200};
+
+// Control characters and spaces would let a client forge or split lines.
+std::string printable(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += byte <= ' ' || byte == 0x7f ? '_' : c;
+    }
+    return out;
+}
+
+} // namespace
+
+std::string accessLine(const HttpRequest& req, int status, std::size_t bytes, int64_t nowMs,
+                       double milliseconds) {
+    char taken[32];
+    std::snprintf(taken, sizeof taken, "%.1f", milliseconds);
+    return utcTime(nowMs) + ' ' + printable(req.client) + ' ' + printable(req.method) + ' ' +
+           printable(req.path) + ' ' + std::to_string(status) + ' ' + std::to_string(bytes) + ' ' +
+           taken + "ms\n";
+}
+
+AccessLog::AccessLog() : flusher_([this] { flushLoop(); }) {}
+
+AccessLog::~AccessLog() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    flusher_.join();
+}
+
+void AccessLog::add(const HttpRequest& req, int status, std::size_t bytes) {
+    const std::chrono::duration<double, std::milli> taken =
+        std::chrono::steady_clock::now() - req.started;
+    const std::string line = accessLine(req, status, bytes, nowMs(), taken.count());
+    std::lock_guard lock(mutex_);
+    pending_ += line;
+    if (pending_.size() >= kFlushBytes) {
+        wake_.notify_one();
+    }
+}
+
+void AccessLog::flushLoop() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        wake_.wait_for(lock, kFlushEvery);
+        std::string lines;
+        lines.swap(pending_);
+        lock.unlock();
+        write(lines);
+        lock.lock();
+    }
+    write(pending_);
+}
+
+void AccessLog::write(const std::string& lines) {
+    if (lines.empty()) {
+        return;
+    }
+    std::fwrite(lines.data(), 1, lines.size(), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace kestrada::server
