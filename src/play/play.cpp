@@ -211,10 +211,12 @@ bool Play::raceAgain(const InputEvent& event) {
     for (const InputEvent& e : run.events) {
         text += inputLine(e) + "\n";
     }
-    std::error_code ignored;
-    chosenRun_ = std::filesystem::temp_directory_path(ignored) /
-                 ("kestrada-race-" + std::to_string(run.seed) + ".txt");
-    std::ofstream(chosenRun_, std::ios::binary) << text;
+    // A private file of its own, never a name another user could have laid.
+    const auto file = keepDownloadedRun(text);
+    if (!file) {
+        return false;
+    }
+    chosenRun_ = *file;
     chosenRace_ = setup_.race;
     emit(PlayEvent::RaceChosen);
     return true;
