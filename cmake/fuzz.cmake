@@ -41,14 +41,14 @@ if(KESTRADA_FUZZ)
   kestrada_add_fuzz_target(input_file_fuzz ${CMAKE_SOURCE_DIR}/src/session/input_file.cpp)
   target_link_libraries(input_file_fuzz PRIVATE kestrada_session)
   kestrada_add_fuzz_target(hall_of_fame_fuzz
-    ${CMAKE_SOURCE_DIR}/src/storage/hall_of_fame_file.cpp ${CMAKE_SOURCE_DIR}/src/session/hall_of_fame.cpp)
+    ${CMAKE_SOURCE_DIR}/src/storage/hall_of_fame_file.cpp ${CMAKE_SOURCE_DIR}/src/halloffame/hall_of_fame.cpp)
   target_link_libraries(hall_of_fame_fuzz PRIVATE kestrada_halloffame)
   set(KESTRADA_FUZZ_TARGETS high_score_fuzz hall_of_fame_fuzz input_file_fuzz)
   # What a client sends the server: names, claims, dates and run files.
   if(TARGET kestrada_server_core)
     kestrada_add_fuzz_target(server_params_fuzz ${CMAKE_SOURCE_DIR}/src/server/player_name.cpp
       ${CMAKE_SOURCE_DIR}/src/server/run_intake.cpp ${CMAKE_SOURCE_DIR}/src/server/utc_time.cpp)
-    target_link_libraries(server_params_fuzz PRIVATE kestrada_session PkgConfig::LIBCRYPTO
+    target_link_libraries(server_params_fuzz PRIVATE kestrada_session PkgConfig::LIBCRYPTO PkgConfig::ICU
       nlohmann_json::nlohmann_json)
     list(APPEND KESTRADA_FUZZ_TARGETS server_params_fuzz)
   endif()
