@@ -17,7 +17,11 @@ if(KESTRADA_WITH_BENCH)
   # Launches a program, times it to its first frame, reads its peak memory.
   add_executable(kestrada_launch_probe ${CMAKE_SOURCE_DIR}/bench/launch_probe.cpp)
 
-  set(KESTRADA_BENCH_TARGETS kestrada_tick_bench kestrada_launch_probe)
+  # A slot of the player's game alone and with a ghost racing beside it.
+  add_executable(kestrada_ghost_bench ${CMAKE_SOURCE_DIR}/bench/ghost_bench.cpp)
+  target_link_libraries(kestrada_ghost_bench PRIVATE kestrada_play benchmark::benchmark)
+
+  set(KESTRADA_BENCH_TARGETS kestrada_tick_bench kestrada_ghost_bench kestrada_launch_probe)
 
   if(KESTRADA_WITH_DESKTOP)
     add_executable(kestrada_paint_bench ${CMAKE_SOURCE_DIR}/bench/paint_bench.cpp)

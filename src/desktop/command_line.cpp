@@ -81,6 +81,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Play back a recorded game (Esc holds it, Ctrl+X ends it); "
                        "a high score it reaches is not saved."),
         QStringLiteral("FILE"));
+    const QCommandLineOption race(
+        QStringLiteral("race"),
+        QStringLiteral("Race the last game of a recorded run: its ghost drives beside your game "
+                       "on the same road, from the same start."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption raceName(QStringLiteral("race-name"),
+                                      QStringLiteral("Whose run --race races: \"Ada's run\"."),
+                                      QStringLiteral("NAME"));
     const QCommandLineOption server(
         QStringLiteral("server"),
         QStringLiteral("Send hall-of-fame runs (the name, the run, and your address as the "
@@ -92,8 +100,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("With --seed, the day's road from the server (Ctrl+D asks for it): the "
                        "first game goes to that day's road table."),
         QStringLiteral("YYYY-MM-DD"));
-    parser.addOptions(
-        {seed, dataDir, zoom, fullScreen, noSmoothing, smoothing, record, replay, server, road});
+    parser.addOptions({seed, dataDir, zoom, fullScreen, noSmoothing, smoothing, record, replay,
+                       race, raceName, server, road});
 
     const bool understood = parser.parse(arguments);
     CommandLine result;
@@ -148,6 +156,15 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(replay)) {
         result.replay = parser.value(replay).toStdString();
+    }
+    if (parser.isSet(race)) {
+        if (result.replay) {
+            return refuse(QStringLiteral("--race and --replay cannot go together"));
+        }
+        result.race = parser.value(race).toStdString();
+    }
+    if (parser.isSet(raceName)) {
+        result.raceName = parser.value(raceName).toStdString();
     }
     if (parser.isSet(server)) {
         const QString url = parser.value(server);

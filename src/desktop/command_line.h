@@ -23,6 +23,10 @@ struct CommandLine {
     std::optional<std::string> record;
     // Play this input file back instead of the player's keys.
     std::optional<std::string> replay;
+    // Race the last game of this recorded run, its ghost beside the
+    // player's game on its road, named in the race's end words.
+    std::optional<std::string> race;
+    std::string raceName = "the run";
     // The help or version text for stdout, or one line for stderr when the
     // arguments could not be understood.
     std::string text;

@@ -90,7 +90,8 @@ int main(int argc, char* argv[]) {
         std::cerr << error << '\n';
         return 2;
     }
-    kestrada::desktop::MainWindow window(session.folders(), session.seed(), session.takeReplay());
+    kestrada::desktop::MainWindow window(session.folders(), session.seed(), session.takeReplay(),
+                                         session.takeRace());
     session.attach(window);
     kestrada::desktop::reportMissingData(window.playField().pictures(),
                                          folders.gameData / "pictures", folders.gameData);

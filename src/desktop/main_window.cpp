@@ -68,10 +68,11 @@ std::optional<session::HallOfFamePanel::Key> panelKey(int key) {
 
 MainWindow::MainWindow(const std::filesystem::path& appPath, std::optional<uint32_t> seed,
                        QWidget* parent)
-    : MainWindow(GameFolders{appPath, appPath}, seed, std::nullopt, parent) {}
+    : MainWindow(GameFolders{appPath, appPath}, seed, std::nullopt, std::nullopt, parent) {}
 
 MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
-                       std::optional<session::Replay> replay, QWidget* parent)
+                       std::optional<session::Replay> replay, std::optional<session::Race> race,
+                       QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint),
@@ -92,6 +93,7 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
                    .checks = session::threadedRunChecks(),
                    .chosenRuns = session::ChosenRuns::OwnWindow,
                    .replay = std::move(replay),
+                   .race = std::move(race),
                });
     playField_ = new PlayField(*play_, pictureDir(folders.gameData), this);
     setWindowIcon(playField_->pictures().windowIcon());
@@ -223,6 +225,14 @@ void MainWindow::onEvent(session::PlayEvent event) {
         break;
     case session::PlayEvent::RoadChosen:
         roadStarter_(play_->roadSeed(), play_->roadDay());
+        break;
+    case session::PlayEvent::RaceChosen:
+        // A window of its own races it, as a chosen run replays in one.
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                {QStringLiteral("--race"),
+                                 QString::fromStdString(play_->chosenRun().string()),
+                                 QStringLiteral("--race-name"),
+                                 QString::fromStdString(play_->chosenRace()->name)});
         break;
     }
 }

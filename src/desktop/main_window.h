@@ -39,9 +39,11 @@ class MainWindow : public QMainWindow {
     // appPath: the folder of the wave files, the pictures and the high score.
     MainWindow(const std::filesystem::path& appPath, std::optional<uint32_t> seed,
                QWidget* parent = nullptr);
-    // replay: a recording played instead of the player's game (--replay).
+    // replay: a recording played instead of the player's game (--replay);
+    // race: a run whose ghost races the player's game (--race).
     MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
-               std::optional<session::Replay> replay = {}, QWidget* parent = nullptr);
+               std::optional<session::Replay> replay = {}, std::optional<session::Race> race = {},
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The session the window plays: its game, recording and hall of fame.

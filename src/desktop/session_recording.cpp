@@ -6,7 +6,9 @@
 
 #include <QTime>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 
 namespace kestrada::desktop {
 
@@ -37,6 +39,22 @@ bool SessionRecording::prepare(const CommandLine& options, const GameFolders& fo
             best = session::startingBest(scores);
         }
         replay_ = session::Replay{std::move(file.events), seed.value_or(0), *best};
+    }
+    if (options.race) {
+        std::ifstream in(*options.race, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        auto run = session::readGhostRun(text, error);
+        if (!in || !run) {
+            error = "--race: " + (in ? error : "cannot read " + *options.race);
+            return false;
+        }
+        if (seed && *seed != run->seed) {
+            error = "--race: the run is on seed " + std::to_string(run->seed) + ", not " +
+                    std::to_string(*seed);
+            return false;
+        }
+        seed = run->seed;
+        race_ = session::Race{std::move(*run), options.raceName};
     }
     // The recording must name the seed, so the time of day is read here.
     seed_ = seed ? *seed : static_cast<uint32_t>(QTime::currentTime().msecsSinceStartOfDay());

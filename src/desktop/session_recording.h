@@ -29,6 +29,8 @@ class SessionRecording {
     uint32_t seed() const { return seed_; }
     // The recording to replay instead of playing, once.
     std::optional<session::Replay> takeReplay() { return std::exchange(replay_, std::nullopt); }
+    // The run to race (--race), once.
+    std::optional<session::Race> takeRace() { return std::exchange(race_, std::nullopt); }
 
     // Writes the window's session recording to the files as it grows.
     void attach(MainWindow& window);
@@ -37,6 +39,7 @@ class SessionRecording {
     GameFolders folders_;
     uint32_t seed_ = 0;
     std::optional<session::Replay> replay_;
+    std::optional<session::Race> race_;
     session::InputRecorder lastRun_;
     session::InputRecorder record_;
 };

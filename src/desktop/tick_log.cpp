@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace kestrada::desktop {
 
@@ -44,16 +45,22 @@ void logTicksIfAsked(const MainWindow& window) {
     // The slots run on while the game stands still; only a slot in which
     // the game ticked moves the tick count.
     const Form& form = window.form();
-    QObject::connect(&window, &MainWindow::slotEnded, &window,
-                     [file, &form, logged = std::optional<int32_t>()]() mutable {
-                         if (logged == form.TickCount) {
-                             return;
-                         }
-                         logged = form.TickCount;
-                         std::fprintf(
-                             file.get(), "%lld %d %d\n", static_cast<long long>(steadyNs()),
-                             static_cast<int>(form.TickCount), static_cast<int>(form.Speed));
-                     });
+    const session::Play& play = window.play();
+    QObject::connect(
+        &window, &MainWindow::slotEnded, &window,
+        [file, &form, &play, logged = std::optional<int32_t>()]() mutable {
+            if (logged == form.TickCount) {
+                return;
+            }
+            logged = form.TickCount;
+            std::string ghost;
+            if (const session::GhostRace* race = play.race()) {
+                ghost = " ghost=" + race->ghostScore() + "/" + std::to_string(race->gap());
+            }
+            std::fprintf(file.get(), "%lld %d %d%s\n", static_cast<long long>(steadyNs()),
+                         static_cast<int>(form.TickCount), static_cast<int>(form.Speed),
+                         ghost.c_str());
+        });
 }
 
 void logSoundStartsIfAsked(const Form& form) {

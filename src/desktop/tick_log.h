@@ -2,7 +2,9 @@
 // Opt-in timing log: with KESTRADA_TICK_LOG=FILE, one line per tick,
 // "<steady clock ns> <TickCount> <Speed>", from which bench/run.sh checks
 // the regularity of the slots. The tick count tells a late tick from
-// the pause of a game over; the speed shows that the car was driving.
+// the pause of a game over; the speed shows that the car was driving. In
+// a race a fourth field follows, "ghost=<its score>/<its lead in road
+// pixels>".
 #pragma once
 
 #include "app/form.h"

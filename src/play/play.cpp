@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/play.h"
 
+#include "app/key_codes.h"
 #include "app/running.h"
+#include "scene/ghost_overlay.h"
 #include "scene/hall_of_fame.h"
 #include "session/recorded_best.h"
 #include "session/recording.h"
 #include "session/trace_writer.h"
+#include "storage/hall_of_fame_file.h"
 #include "storage/high_score_file.h"
 #include "world/downloaded_run.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -82,8 +86,9 @@ Play::Play(Host& host, PlaySetup setup)
             setup_.highScoreStore = fileStore_.get();
         }
         startingBest_ = std::make_unique<StartingBest>(*setup_.highScoreStore);
-        seed_ = setup_.seed;
-        player_ = makeRound(host_, seed_, *startingBest_);
+        seed_ = setup_.race ? setup_.race->run.seed : setup_.seed;
+        leadBest_ = std::make_unique<LeadBest>(*startingBest_);
+        player_ = makeRound(host_, seed_, *leadBest_);
         recording_ = recordingHeader(seed_, startingBest(*startingBest_)) + "\n";
         player_->runner->setRecorder(recorder);
     }
@@ -159,7 +164,19 @@ void Play::start(std::function<void(PlayEvent)> listener) {
     if (setup_.soundCalls) {
         setup_.soundCalls(calls);
     }
+    startRace();
     settle();
+}
+
+void Play::startRace() {
+    if (setup_.race) {
+        leadUp(setup_.race->run, *player_->runner, *player_->game);
+        race_ = std::make_unique<GhostRace>(setup_.race->run, form());
+        showFromItsLastSlot();
+    }
+    if (leadBest_) {
+        leadBest_->raceOn();
+    }
 }
 
 void Play::teeRecording(std::function<void(std::string_view)> tee) {
@@ -177,7 +194,32 @@ void Play::append(const std::string& text) {
 }
 
 void Play::input(const InputEvent& event) {
-    shown().runner->input(event);
+    if (!raceAgain(event)) {
+        shown().runner->input(event);
+    }
+}
+
+bool Play::raceAgain(const InputEvent& event) {
+    // Enter after the race's crash, which would begin a new game, races
+    // the same run again from its start, in a session of its own.
+    if (!race_ || replay_ || !race_->playerFinished() || !form().GameOver ||
+        event.action != InputAction::KeyDown || event.keyCode != kKeyEnter) {
+        return false;
+    }
+    const GhostRun& run = setup_.race->run;
+    std::string text = recordingHeader(run.seed, run.high) + "\n";
+    for (const InputEvent& e : run.events) {
+        text += inputLine(e) + "\n";
+    }
+    // A private file of its own, never a name another user could have laid.
+    const auto file = keepDownloadedRun(text);
+    if (!file) {
+        return false;
+    }
+    chosenRun_ = *file;
+    chosenRace_ = setup_.race;
+    emit(PlayEvent::RaceChosen);
+    return true;
 }
 
 void Play::key(int16_t code, bool down, bool repeat) {
@@ -255,6 +297,21 @@ bool Play::panelKey(std::optional<HallOfFamePanel::Key> key, std::string_view ty
         return false;
     }
     const bool editing = panel_.editing();
+    // R races the chosen row's run, in a session of its own; a world row's
+    // once it is downloaded, as Enter would replay it.
+    if (!key && (typed == "r" || typed == "R") && down && !repeat && !editing) {
+        if (world_->view() != HallOfFameWorld::View::Local) {
+            raceDownload_ = world_->press(panel_, HallOfFamePanel::Key::Enter, "", true, false);
+            settle();
+            return true;
+        }
+        if (raceChosenRow()) {
+            return true;
+        }
+    }
+    if (key == HallOfFamePanel::Key::Enter) {
+        raceDownload_ = false; // a row chosen to replay
+    }
     const bool taken = world_->press(panel_, key, typed, down, repeat);
     if (editing && !panel_.editing()) {
         emit(PlayEvent::Stored); // the name given is kept
@@ -268,6 +325,7 @@ bool Play::click(double x, double y) {
         return false;
     }
     const bool editing = panel_.editing();
+    raceDownload_ = false; // a row clicked is to replay
     const HallOfFamePanel::Click click = world_->click(panel_, form(), x, y);
     if (editing && !panel_.editing()) {
         emit(PlayEvent::Stored);
@@ -285,6 +343,9 @@ SlotRunner::Slot Play::runSlot(double slotMs) {
     // recording keeps the time as it passed.
     if (player_) {
         slot = player_->runner->runSlot();
+        if (race_ && slot.ran) {
+            race_->runSlot(player_->game->form());
+        }
     }
     if (replay_) {
         slot = replay_->runner->runSlot();
@@ -293,7 +354,7 @@ SlotRunner::Slot Play::runSlot(double slotMs) {
         shown().game->silence(); // it stands as it ended, quiet
     }
     if (slot.ticked) {
-        live_->ticked(form(), slotMs);
+        live_->ticked(form(), slotMs, raceOverlay());
     }
     flushSounds();
     if (slot.ran) {
@@ -394,6 +455,9 @@ void Play::followEnds(Round& round, bool player) {
     round.crashSeen = form.GameOver;
     const bool exited = round.game->ended() && !round.exitSeen;
     round.exitSeen = round.game->ended();
+    if (player && race_) {
+        race_->followPlayer(form);
+    }
     if (player) {
         const bool editing = panel_.editing();
         if (exited) {
@@ -444,6 +508,17 @@ void Play::takeWorldResults() {
     if (!run) {
         return;
     }
+    if (std::exchange(raceDownload_, false)) {
+        std::string error; // a run the server gave that does not replay races nothing
+        auto ghost = readGhostRun(*run, error);
+        const auto file = ghost ? keepDownloadedRun(*run) : std::nullopt;
+        if (file) {
+            chosenRun_ = *file;
+            chosenRace_ = Race{std::move(*ghost), "the world's run"};
+            emit(PlayEvent::RaceChosen);
+        }
+        return;
+    }
     if (setup_.chosenRuns == ChosenRuns::OwnWindow) {
         // Not in runs/: it is no entry of the player's.
         if (const auto file = keepDownloadedRun(*run)) {
@@ -480,9 +555,17 @@ void Play::emit(PlayEvent event) {
 }
 
 scene::Scene Play::scene(double nowMs) const {
-    scene::Scene shown = live_->frame(form(), nowMs, held());
+    scene::Scene shown = live_->frame(form(), nowMs, held(), raceOverlay());
     if (tableShown()) {
-        scene::addHallOfFame(shown, form(), world_->view(panel_));
+        scene::HallOfFameView view = world_->view(panel_);
+        if (const std::string words = raceWords(); !words.empty()) {
+            view.notes.insert(view.notes.begin(), words);
+        }
+        if (!panel_.editing() &&
+            (world_->view() != HallOfFameWorld::View::Local || panel_.highlightedRun())) {
+            view.notes.push_back("R: Race this run");
+        }
+        scene::addHallOfFame(shown, form(), view);
     }
     return shown;
 }
@@ -493,12 +576,42 @@ void Play::setSmoothing(bool on) {
 }
 
 std::string Play::lastRecord() const {
-    std::string out;
-    appendRecord(out, form(), lastSlot_, lastTicked_, lastSounds_);
-    while (!out.empty() && out.back() == '\n') {
-        out.pop_back();
+    return recordLine(form(), lastSlot_, lastTicked_, lastSounds_);
+}
+
+bool Play::raceChosenRow() {
+    const auto run = panel_.highlightedRun();
+    HallOfFameFile table;
+    std::string error;
+    if (!run || !readHallOfFame(setup_.folders.highScore, table, error)) {
+        return false;
     }
-    return out;
+    std::ifstream file(*run, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    auto ghost = readGhostRun(text, error);
+    const auto line =
+        std::find_if(table.lines.begin(), table.lines.end(),
+                     [&](const HallOfFameLine& l) { return l.run == run->filename(); });
+    if (!ghost || line == table.lines.end()) {
+        return false;
+    }
+    chosenRace_ = Race{std::move(*ghost), line->name + "'s run"};
+    chosenRun_ = *run;
+    emit(PlayEvent::RaceChosen);
+    return true;
+}
+
+scene::Scene Play::raceOverlay() const {
+    // Nothing over a replay, nor over a game begun after the race's own.
+    if (!race_ || replay_ || (race_->playerFinished() && !form().GameOver)) {
+        return {};
+    }
+    return scene::ghostOverlay(form(), {race_->ghost(), race_->gap(), raceWords()});
+}
+
+std::string Play::raceWords() const {
+    const auto result = race_ ? race_->result() : std::nullopt;
+    return result ? session::raceWords(*result, setup_.race->name) : std::string();
 }
 
 } // namespace kestrada::session

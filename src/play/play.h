@@ -11,6 +11,7 @@
 #include "app/host.h"
 #include "halloffame/hall_of_fame_panel.h"
 #include "halloffame/run_checks.h"
+#include "play/ghost_race.h"
 #include "play/input_policy.h"
 #include "scene/live_scene.h"
 #include "scene/scene.h"
@@ -39,6 +40,7 @@ enum class PlayEvent {
     Stored,       // the hall of fame was written: the page writes its storage through
     ReplayChosen, // a run to replay in a window of its own, at chosenRun()
     RoadChosen,   // today's road: a new session on roadSeed() plays it
+    RaceChosen,   // a run to race: a new session races chosenRace()
 };
 
 // The one thing the platforms keep apart. A window can open another window
@@ -54,6 +56,12 @@ struct Replay {
     std::string best; // the high score it starts from, as shown
 };
 
+// A run to race from its start: its ghost plays beside the player's game.
+struct Race {
+    GhostRun run;
+    std::string name; // whose run, as the race's end words name it: "Ada's run"
+};
+
 struct PlaySetup {
     GameFolders folders;
     uint32_t seed = 0; // the recording names it, so it is always known
@@ -67,6 +75,8 @@ struct PlaySetup {
     std::unique_ptr<RunChecks> checks;
     ChosenRuns chosenRuns = ChosenRuns::InPlace;
     std::optional<Replay> replay;
+    // The session races this run on its road: its seed is the run's.
+    std::optional<Race> race;
 };
 
 class Play {
@@ -149,6 +159,15 @@ class Play {
     bool replaying() const { return replay_ != nullptr; }
     bool held() const;
 
+    // ---- a raced ghost ----------------------------------------------
+    // The ghost racing beside the player's game; none without a race.
+    const GhostRace* race() const { return race_.get(); }
+    // Who finished ahead, once the player's game is over; "" before.
+    std::string raceWords() const;
+    // The run the last RaceChosen event named, R on a local table's row;
+    // chosenRun() is its file.
+    const std::optional<Race>& chosenRace() const { return chosenRace_; }
+
     // ---- what is shown -----------------------------------------------
     const Form& form() const;
     // The frame at nowMs: the game's scene, the hall of fame over it.
@@ -197,6 +216,14 @@ class Play {
     // with their game for the record of its slot.
     void flushSounds();
     void emit(PlayEvent event);
+    // Brings the player's game through the raced run's earlier games.
+    void startRace();
+    // The local table's chosen row, to race; false when it has no run.
+    bool raceChosenRow();
+    // Enter at the race's end: true when it chose the run again.
+    bool raceAgain(const InputEvent& event);
+    // The ghost over the player's road, when there is one to draw.
+    scene::Scene raceOverlay() const;
 
     Host& host_;
     PlaySetup setup_;
@@ -206,6 +233,10 @@ class Play {
     std::unique_ptr<HighScoreStore> replayBest_;
     std::unique_ptr<Round> player_;
     std::unique_ptr<Round> replay_;
+    std::unique_ptr<LeadBest> leadBest_;
+    std::unique_ptr<GhostRace> race_;
+    std::optional<Race> chosenRace_;
+    bool raceDownload_ = false; // the world's run asked for is to race
     std::unique_ptr<scene::LiveScene> live_;
     bool smoothing_ = true;
     InputPolicy policy_;

@@ -37,7 +37,8 @@ struct Session {
                                .soundCalls = {},
                                .checks = steppedRunChecks(),
                                .chosenRuns = ChosenRuns::InPlace,
-                               .replay = std::nullopt}) {
+                               .replay = std::nullopt,
+                               .race = std::nullopt}) {
         play.start([this](PlayEvent event) { events.push_back(event); });
     }
     // A key as a front end hands it: to the hall of fame first while shown.

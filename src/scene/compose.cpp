@@ -52,11 +52,12 @@ class Composer {
     Composer(const Form& form, const ExplosionEffect& explosion)
         : form_(form), explosion_(explosion) {}
 
-    Scene compose() {
+    Scene compose(const Scene& overlay) {
         fill(kBackgroundKey, {0, 0, kSceneWidth, kSceneHeight}, kWindowBackground);
         for (auto it = form_.drawOrder.rbegin(); it != form_.drawOrder.rend(); ++it) {
             lower(*it);
         }
+        scene_.insert(scene_.end(), overlay.begin(), overlay.end());
         for (auto it = kUpperLayerOrder.rbegin(); it != kUpperLayerOrder.rend(); ++it) {
             upper(*it);
         }
@@ -211,8 +212,8 @@ uint32_t sceneKey(ControlId id) {
     return keyOf(id);
 }
 
-Scene composeScene(const Form& form, const ExplosionEffect& explosion) {
-    return Composer(form, explosion).compose();
+Scene composeScene(const Form& form, const ExplosionEffect& explosion, const Scene& overlay) {
+    return Composer(form, explosion).compose(overlay);
 }
 
 std::vector<PictureSize> picturesUsedBy(const Form& form) {

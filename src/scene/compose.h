@@ -11,7 +11,9 @@
 
 namespace kestrada::scene {
 
-Scene composeScene(const Form& form, const ExplosionEffect& explosion);
+// overlay: items of the front end's session drawn over the road's, under
+// the boxes above them.
+Scene composeScene(const Form& form, const ExplosionEffect& explosion, const Scene& overlay = {});
 
 // The key of the item that draws a control's own picture or text.
 uint32_t sceneKey(ControlId id);

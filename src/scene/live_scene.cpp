@@ -8,13 +8,13 @@ namespace kestrada::scene {
 
 LiveScene::LiveScene(const Form& form) : explosion_(form.imgBoom()) {}
 
-void LiveScene::ticked(const Form& form, double slotMs) {
+void LiveScene::ticked(const Form& form, double slotMs, const Scene& overlay) {
     explosion_.observe(form.imgBoom());
-    motion_.ticked(composeScene(form, explosion_), form.TickCount, slotMs);
+    motion_.ticked(composeScene(form, explosion_, overlay), form.TickCount, slotMs);
 }
 
-Scene LiveScene::frame(const Form& form, double nowMs, bool held) const {
-    Scene now = composeScene(form, explosion_);
+Scene LiveScene::frame(const Form& form, double nowMs, bool held, const Scene& overlay) const {
+    Scene now = composeScene(form, explosion_, overlay);
     if (!smoothing_) {
         return now;
     }

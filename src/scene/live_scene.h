@@ -19,10 +19,11 @@ class LiveScene {
     void setSmoothing(bool on) { smoothing_ = on; }
     bool smoothing() const { return smoothing_; }
 
-    // After each tick, with when its slot fell on the front end's clock.
-    void ticked(const Form& form, double slotMs);
+    // After each tick, with when its slot fell on the front end's clock;
+    // overlay as composeScene takes it.
+    void ticked(const Form& form, double slotMs, const Scene& overlay = {});
     // What a frame at nowMs shows; held: a replay stands still.
-    Scene frame(const Form& form, double nowMs, bool held = false) const;
+    Scene frame(const Form& form, double nowMs, bool held = false, const Scene& overlay = {}) const;
 
     const ExplosionEffect& explosion() const { return explosion_; }
 

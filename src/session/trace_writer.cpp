@@ -138,6 +138,16 @@ void appendRecord(std::string& out, const Form& f, uint64_t slot, bool ticked,
     out += "}\n";
 }
 
+std::string recordLine(const Form& form, uint64_t slot, bool ticked,
+                       const std::vector<std::string>& sounds) {
+    std::string out;
+    appendRecord(out, form, slot, ticked, sounds);
+    while (!out.empty() && out.back() == '\n') {
+        out.pop_back();
+    }
+    return out;
+}
+
 TraceWriter::~TraceWriter() {
     close();
 }

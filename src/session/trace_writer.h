@@ -17,6 +17,9 @@ namespace kestrada::session {
 // Appends the record of one slot, with its line end.
 void appendRecord(std::string& out, const Form& form, uint64_t slot, bool ticked,
                   const std::vector<std::string>& sounds);
+// The record of one slot without its line end, as a test hook reads it.
+std::string recordLine(const Form& form, uint64_t slot, bool ticked,
+                       const std::vector<std::string>& sounds);
 
 class TraceWriter {
   public:

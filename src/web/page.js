@@ -100,6 +100,21 @@ async function replayFile(file) {
     replayText(await file.text());
   }
 }
+// A run to race (?race=URL, a run's recording on this origin): its ghost
+// drives beside a new game from the next frame.
+async function raceUrl(url) {
+  try {
+    const answer = await fetch(url);
+    if (!answer.ok) {
+      throw new Error(`${answer.status}`);
+    }
+    const text = await answer.text();
+    statusLine.textContent = UTF8ToString(withText(text,
+      (at) => withText('the run', (name) => Module._kestrada_race(at, name))));
+  } catch {
+    statusLine.textContent = 'The run to race could not be fetched.';
+  }
+}
 document.getElementById('replay').addEventListener('change', (event) => replayFile(event.target.files[0]));
 document.addEventListener('dragover', (event) => event.preventDefault());
 document.addEventListener('drop', (event) => {
@@ -163,6 +178,9 @@ var Module = {
       }
       Module._kestrada_begin(seed === null ? _page_milliseconds_since_midnight() : Number(seed) >>> 0);
       Module._kestrada_set_smoothing(smoothing);
+      if (query.get('race') !== null) {
+        raceUrl(query.get('race'));
+      }
     };
     cover.addEventListener('click', begin);
     window.addEventListener('keydown', begin, true);

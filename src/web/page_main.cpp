@@ -41,7 +41,10 @@ std::string worldServer;
 PageWorld pageWorld;
 kestrada::session::ServerLook serverLook;
 bool roadChosen = false;
-void beginSession(uint32_t seed, const std::string& road);
+// A run to race, in a session of its own once this one's call has returned.
+std::optional<kestrada::session::Race> raceChosen;
+void beginSession(uint32_t seed, const std::string& road,
+                  std::optional<kestrada::session::Race> race = std::nullopt);
 scene::SlotClock slotClock;
 bool smoothing = true;
 bool focused = true;
@@ -154,6 +157,8 @@ void onEvent(PlayEvent event) {
         page_persist();
     } else if (event == PlayEvent::RoadChosen) {
         roadChosen = true; // a new session, once this one's call has returned
+    } else if (event == PlayEvent::RaceChosen) {
+        raceChosen = play->chosenRace();
     }
 }
 
@@ -240,6 +245,9 @@ EM_BOOL onFrame(double nowMs, void*) {
     }
     if (worldServer.empty() && serverLook.due(nowMs)) {
         page_world_look();
+    }
+    if (auto race = std::exchange(raceChosen, std::nullopt)) {
+        beginSession(race->run.seed, "", std::move(race));
     }
     pageWorld.pump(play->world(), nowMs);
     const Form& form = play->form();
@@ -334,7 +342,8 @@ EMSCRIPTEN_KEEPALIVE const char* kestrada_world_state() {
 namespace kestrada::web {
 namespace {
 // A session from its first game: at the start, and on today's road.
-void beginSession(uint32_t seed, const std::string& road) {
+void beginSession(uint32_t seed, const std::string& road,
+                  std::optional<kestrada::session::Race> race) {
     play = std::make_unique<kestrada::session::Play>(
         host, kestrada::session::PlaySetup{
                   .folders = {kDataDir, kDataDir},
@@ -345,6 +354,7 @@ void beginSession(uint32_t seed, const std::string& road) {
                   .checks = kestrada::session::steppedRunChecks(),
                   .chosenRuns = kestrada::session::ChosenRuns::InPlace,
                   .replay = std::nullopt,
+                  .race = std::move(race),
               });
     play->setSmoothing(smoothing);
     play->setWorldServer(worldServer);
@@ -443,6 +453,27 @@ EMSCRIPTEN_KEEPALIVE void kestrada_name_confirm() {
 EMSCRIPTEN_KEEPALIVE const char* kestrada_recording() {
     static std::string text;
     text = play ? play->recording() : "";
+    return text.c_str();
+}
+
+// Races a run's text (?race=URL, a dropped file) in a new session from the
+// next frame; why not when it is no run to race.
+EMSCRIPTEN_KEEPALIVE const char* kestrada_race(const char* text, const char* name) {
+    static std::string error;
+    error.clear();
+    if (auto run = kestrada::session::readGhostRun(text, error)) {
+        raceChosen = kestrada::session::Race{std::move(*run), name};
+    }
+    return error.c_str();
+}
+
+// The raced ghost as the tests see it, {"score": N, "gap": N}, or null.
+EMSCRIPTEN_KEEPALIVE const char* kestrada_ghost() {
+    static std::string text;
+    const kestrada::session::GhostRace* race = play ? play->race() : nullptr;
+    text = race == nullptr ? "null"
+                           : "{\"score\":" + race->ghostScore() +
+                                 ",\"gap\":" + std::to_string(race->gap()) + "}";
     return text.c_str();
 }
 

@@ -11,6 +11,8 @@ window.kestrada = {
   recording: recordingText,
   hallOfFame: () => UTF8ToString(Module._kestrada_hall_of_fame()).split('\n').filter(Boolean),
   hallOfFameShown: () => Module._kestrada_hall_of_fame_shown(),
+  // The raced ghost, {score, gap} (its lead in road pixels), or null.
+  ghost: () => JSON.parse(UTF8ToString(Module._kestrada_ghost())),
   audioState: () => (sound.context ? sound.context.state : 'none'),
   peak: () => sound.peak(),
   firstFrameAt: () => frameStats.firstAt,

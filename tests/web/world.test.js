@@ -120,3 +120,25 @@ test('the service worker leaves /api/ to the network', async () => {
   assert.deepStrictEqual(fromWorker.filter(([p]) => p.startsWith('/api/')), [['/api/health', false]]);
   assert.ok(fromWorker.some(([p, worker]) => p === '/index.html' && worker));
 });
+
+test("?race= races a world row's run: its ghost drives ahead of a player who stands", async () => {
+  await open();
+  const top = (await (await fetch(`${url}api/boards/all`)).json()).entries[0];
+  const run = `api/runs/${top.run}/recording`;
+  const seed = (await (await fetch(`${url}${run}`)).text()).match(/^# kestrada 1\.0 seed (\d+) /)[1];
+  const racer = await browser.newPage();
+  await racer.goto(`${url}?race=${run}`, { waitUntil: 'networkidle0' });
+  await racer.click('#cover');
+  await racer.waitForFunction(() => window.kestrada.ghost() !== null, { timeout: 30000 });
+  // The player's session is on the run's road, from the run's start.
+  assert.ok((await racer.evaluate(() => window.kestrada.recording())).startsWith(`# kestrada 1.0 seed ${seed} `));
+  await racer.waitForFunction(() => window.kestrada.ghost().gap > 100, { timeout: 30000 });
+  const ghost = await racer.evaluate(() => window.kestrada.ghost());
+  assert.ok(Number.isInteger(ghost.score) && ghost.score > 0, JSON.stringify(ghost));
+  if (process.env.KESTRADA_SCREENSHOTS) {
+    await (await racer.$('#screen')).screenshot({
+      path: path.join(process.env.KESTRADA_SCREENSHOTS, 'page-race.png'),
+    });
+  }
+  await racer.close();
+});
