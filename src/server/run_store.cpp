@@ -3,6 +3,7 @@
 // key column and the queue's claim differ.
 #include "server/run_store.h"
 
+#include "server/name_keys.h"
 #include "server/utc_time.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@ namespace kestrada::server {
 
 namespace {
 
-constexpr int64_t kSchemaVersion = 2;
+constexpr int64_t kSchemaVersion = 3;
 constexpr int64_t kCrashesToReject = 3;
 constexpr int64_t kAroundEitherSide = 4;
 
@@ -100,9 +101,13 @@ void RunStore::migrate(Connection& db) {
             db.query("INSERT INTO schema_version (version) VALUES ($1)", {kSchemaVersion});
         } else if (integerOf(version.at(0).at(0)) > kSchemaVersion) {
             throw DatabaseError("the database was made by a newer server", false);
-        } else if (integerOf(version.at(0).at(0)) == 1) {
-            // Version 1 did not note who sent each run.
-            db.query("ALTER TABLE runs ADD COLUMN client TEXT NOT NULL DEFAULT ''");
+        } else if (const int64_t made = integerOf(version.at(0).at(0)); made < kSchemaVersion) {
+            if (made == 1) {
+                // Version 1 did not note who sent each run.
+                db.query("ALTER TABLE runs ADD COLUMN client TEXT NOT NULL DEFAULT ''");
+            }
+            // Versions 1 and 2 keyed names by a fold of three scripts only.
+            refoldNameKeys(db);
             db.query("UPDATE schema_version SET version = $1", {kSchemaVersion});
         }
         db.query("CREATE INDEX IF NOT EXISTS runs_client_queue ON runs (client)"

@@ -39,6 +39,12 @@ class Database {
         }
         return *store_;
     }
+    // The server started again on the database as an older one left it.
+    void startAgainFrom(int64_t version) {
+        auto db = pool_->borrow();
+        db->query("UPDATE schema_version SET version = $1", {version});
+        RunStore::migrate(*db);
+    }
 
   private:
     testing::ScratchDir scratch_;
@@ -56,6 +62,7 @@ class RunStoreTest : public ::testing::TestWithParam<Dialect> {
     }
 
     RunStore& store() { return database_.store(); }
+    void startAgainFrom(int64_t version) { database_.startAgainFrom(version); }
 
     int64_t submit(const std::string& name, int64_t claimed, const std::string& file,
                    int64_t when = kNoon, uint32_t seed = 1) {
@@ -224,6 +231,20 @@ TEST_P(RunStoreTest, ARemovedRunLeavesEveryBoardAndTheNamesNextBestReturns) {
     EXPECT_EQ(boardText(roadBoard("2026-12-07")), (std::vector<std::string>{"1 ann 500"}));
     EXPECT_TRUE(store().run(best)->removed);
     EXPECT_EQ(store().run(best)->status, "verified");
+}
+
+// An older server folded names its own way: on start each run's name is
+// keyed as names are checked now, and every board keeps one best per name.
+TEST_P(RunStoreTest, AnOlderDatabasesNamesAreKeyedAgainOnStart) {
+    store().road("2026-12-07", 77);
+    const int64_t beaten = verified("Ann", 500, "a1", kNoon, 77);
+    verified("ANN", 700, "a2", kNoon + 1000, 77);
+    verified("Bo", 300, "b1");
+    ASSERT_EQ(boardText(kAllBoard).size(), 3u); // keyed as written here
+    startAgainFrom(2);
+    EXPECT_EQ(boardText(kAllBoard), (std::vector<std::string>{"1 ANN 700", "2 Bo 300"}));
+    EXPECT_EQ(boardText(roadBoard("2026-12-07")), (std::vector<std::string>{"1 ANN 700"}));
+    EXPECT_EQ(store().run(beaten)->rank, std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, RunStoreTest,
