@@ -228,11 +228,10 @@ void MainWindow::onEvent(session::PlayEvent event) {
         break;
     case session::PlayEvent::RaceChosen:
         // A window of its own races it, as a chosen run replays in one.
-        QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                {QStringLiteral("--race"),
-                                 QString::fromStdString(play_->chosenRun().string()),
-                                 QStringLiteral("--race-name"),
-                                 QString::fromStdString(play_->chosenRace()->name)});
+        QProcess::startDetached(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--race"), QString::fromStdString(play_->chosenRun().string()),
+             QStringLiteral("--race-name"), QString::fromStdString(play_->chosenRace()->name)});
         break;
     }
 }
@@ -250,7 +249,7 @@ void MainWindow::syncView() {
         playField_->setCursor(shape);
     }
     // The input method is on only while the name field takes the keys.
-    const bool naming = play_->tableShown() && play_->hallOfFame().editing();
+    const bool naming = play_->naming();
     if (playField_->testAttribute(Qt::WA_InputMethodEnabled) != naming) {
         playField_->setAttribute(Qt::WA_InputMethodEnabled, naming);
         QGuiApplication::inputMethod()->update(Qt::ImEnabled);

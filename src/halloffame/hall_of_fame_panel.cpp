@@ -198,28 +198,36 @@ bool HallOfFamePanel::key(Key key) {
         field_.replace(readLastName(folder_));
         confirmIfEditing();
         break;
+    default:
+        edit(field_, key);
+        break;
+    }
+    return true;
+}
+
+void HallOfFamePanel::edit(NameField& field, Key key) {
+    switch (key) {
     case Key::Backspace:
-        field_.backspace();
+        field.backspace();
         break;
     case Key::Delete:
-        field_.erase();
+        field.erase();
         break;
     case Key::Left:
-        field_.left();
+        field.left();
         break;
     case Key::Right:
-        field_.right();
+        field.right();
         break;
     case Key::Home:
-        field_.home();
+        field.home();
         break;
     case Key::End:
-        field_.end();
+        field.end();
         break;
     default:
         break;
     }
-    return true;
 }
 
 bool HallOfFamePanel::moveSelection(Key key) {

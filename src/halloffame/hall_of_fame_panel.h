@@ -61,6 +61,9 @@ class HallOfFamePanel {
     // Releases always reach the game, so that no key it holds sticks; while
     // the name field has focus it takes every press, repeats too.
     bool press(std::optional<Key> key, std::string_view typed, bool down, bool repeat);
+    // What an editing key (Backspace, Delete, the arrows, Home, End) does
+    // to a name field; the others do nothing to it.
+    static void edit(NameField& field, Key key);
     // The run of a row, to replay or hand over; nothing for no row.
     std::optional<std::filesystem::path> choose(std::size_t row) const;
     std::optional<std::filesystem::path> highlightedRun() const;

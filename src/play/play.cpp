@@ -297,9 +297,10 @@ bool Play::panelKey(std::optional<HallOfFamePanel::Key> key, std::string_view ty
         return false;
     }
     const bool editing = panel_.editing();
+    const bool asking = world_->askingWorldName();
     // R races the chosen row's run, in a session of its own; a world row's
     // once it is downloaded, as Enter would replay it.
-    if (!key && (typed == "r" || typed == "R") && down && !repeat && !editing) {
+    if (!key && (typed == "r" || typed == "R") && down && !repeat && !naming()) {
         if (world_->view() != HallOfFameWorld::View::Local) {
             raceDownload_ = world_->press(panel_, HallOfFamePanel::Key::Enter, "", true, false);
             settle();
@@ -313,7 +314,7 @@ bool Play::panelKey(std::optional<HallOfFamePanel::Key> key, std::string_view ty
         raceDownload_ = false; // a row chosen to replay
     }
     const bool taken = world_->press(panel_, key, typed, down, repeat);
-    if (editing && !panel_.editing()) {
+    if ((editing && !panel_.editing()) || (asking && !world_->askingWorldName())) {
         emit(PlayEvent::Stored); // the name given is kept
     }
     settle();

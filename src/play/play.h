@@ -129,6 +129,10 @@ class Play {
     // A click or a tap at a point of the scene; true when the table took it.
     bool click(double x, double y);
     const HallOfFamePanel& hallOfFame() const { return panel_; }
+    // A name field has the keys: the entry's name, or a name for the
+    // world's table after the server refused one. Its text and caret are
+    // the scene's name and caret.
+    bool naming() const { return tableShown() && (panel_.editing() || world_->askingWorldName()); }
     // The table is on the screen: shown, and no replay in front of it (one
     // played in place leaves it as it was, for when the player is back).
     bool tableShown() const { return panel_.shown() && !replaying(); }

@@ -108,7 +108,7 @@ void addHallOfFame(Scene& scene, const Form& form, const HallOfFameView& view) {
     if (view.nameShown || view.editing) {
         const Rect at = hallOfFameNameField(form);
         Item& label = add(ItemKind::Text, {frame.Left + kMargin, at.top + 3, 90, 20});
-        label.text = "Your name:";
+        label.text = view.nameLabel;
         label.style = rowStyle;
         Item& field = add(ItemKind::Text, at);
         field.text = view.editing ? withCaret(view.name, view.caret) : view.name;

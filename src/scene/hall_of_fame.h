@@ -23,6 +23,7 @@ struct HallOfFameView {
     std::size_t caret = 0; // in characters
     // Lines under the rows: where the entries stand with the world's server.
     std::vector<std::string> notes = {};
+    const char* nameLabel = "Your name:"; // before the name field
 };
 
 // Appends the panel to the scene, over everything else.

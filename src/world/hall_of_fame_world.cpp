@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "world/hall_of_fame_world.h"
 
+#include "shared_rules/names.h"
+
 #include <charconv>
 #include <utility>
 
@@ -58,6 +60,17 @@ bool HallOfFameWorld::press(HallOfFamePanel& panel, std::optional<HallOfFamePane
     if (!panel.shown()) {
         return panel.press(key, typed, down, repeat);
     }
+    if (worldName_) {
+        // As the panel's own field: every press, no release.
+        return down && (repeat || worldNameKey(key, typed));
+    }
+    if ((typed == "n" || typed == "N") && down && !repeat && !panel.editing() &&
+        view_ == View::Local && outbox_.refusedName() != nullptr) {
+        worldName_.emplace();
+        worldName_->fill(outbox_.refusedName()->name);
+        worldNameProblem_.clear();
+        return true;
+    }
     if (typed == "\t" && !panel.editing()) {
         if (down && !repeat) {
             view_ = view_ == View::Local   ? View::World
@@ -90,9 +103,42 @@ bool HallOfFameWorld::press(HallOfFamePanel& panel, std::optional<HallOfFamePane
     return true;
 }
 
+bool HallOfFameWorld::worldNameKey(std::optional<HallOfFamePanel::Key> key,
+                                   std::string_view typed) {
+    using Key = HallOfFamePanel::Key;
+    if (!key) {
+        if (typed != "\t") {
+            worldName_->type(typed);
+        }
+        return true;
+    }
+    switch (*key) {
+    case Key::Enter: {
+        const shared_rules::NameCheck check = shared_rules::checkName(worldName_->text());
+        if (check.problem != shared_rules::NameProblem::None) {
+            worldNameProblem_ = shared_rules::nameProblemText(check.problem);
+            break;
+        }
+        outbox_.giveWorldName(check.shown);
+        worldName_.reset();
+        break;
+    }
+    case Key::Esc:
+        worldName_.reset();
+        break;
+    default:
+        HallOfFamePanel::edit(*worldName_, *key);
+        break;
+    }
+    return true;
+}
+
 void HallOfFameWorld::follow(const HallOfFamePanel& panel) {
     if (!panel.shown() || panel.editing()) {
         view_ = View::Local;
+    }
+    if (!panel.shown()) {
+        worldName_.reset();
     }
 }
 
@@ -121,6 +167,12 @@ scene::HallOfFameView HallOfFameWorld::view(const HallOfFamePanel& panel) const 
     }
     if (view_ == View::Local) {
         local.notes = notes(panel);
+        if (worldName_) {
+            scene::HallOfFameView asking{
+                local.rows,          local.highlighted,      true,         true, worldName_->text(),
+                worldName_->caret(), std::move(local.notes), "World name:"};
+            return asking;
+        }
         return local;
     }
     return {board_.rows(), worldHighlight_ ? worldHighlight_ : board_.highlighted(),
@@ -146,6 +198,18 @@ std::vector<std::string> HallOfFameWorld::notes(const HallOfFamePanel& panel) co
         }
         if (outbox_.unreachable()) {
             lines.emplace_back("The server cannot be reached: entries wait.");
+        }
+        if (worldName_) {
+            lines.emplace_back(worldNameProblem_.empty() ? "A name the world's table takes:"
+                                                         : "Not that name: " + worldNameProblem_);
+            lines.emplace_back("Enter sends the refused runs again under it; Esc: not now.");
+            return lines;
+        }
+        if (const WorldRecord* refused = outbox_.refusedName()) {
+            lines.push_back("The world's table refuses the name " + refused->name + ": " +
+                            refused->reason.substr(std::string_view("name: ").size()) + ".");
+            lines.emplace_back("N: give a name for the world's table.");
+            return lines;
         }
         lines.push_back("Sent to " + server_ + ":");
         lines.emplace_back("the name, the run and your address.");

@@ -64,6 +64,11 @@ class HallOfFameWorld {
     std::optional<WorldRequest> next(double nowMs);
     void answered(const WorldRequest& request, const WorldReply& reply, double nowMs);
 
+    // A run refused for its name: N asks for a name for the world's table,
+    // in the name field; Enter keeps it for every entry sent from then on
+    // and sends the refused runs again under it; Esc leaves it.
+    bool askingWorldName() const { return worldName_.has_value(); }
+
     // The network is back: what waits goes at once.
     void networkBack() { outbox_.tryNow(); }
 
@@ -92,6 +97,7 @@ class HallOfFameWorld {
 
   private:
     void openBoard();
+    bool worldNameKey(std::optional<HallOfFamePanel::Key> key, std::string_view typed);
     void chooseRow(std::size_t row);
     std::vector<std::string> notes(const HallOfFamePanel& panel) const;
 
@@ -114,6 +120,8 @@ class HallOfFameWorld {
     bool roadPlayed_ = false; // its first game has ended
     bool roadNaming_ = false; // the panel names that game: it goes once named
     std::string noName_;
+    std::optional<NameField> worldName_; // while asked for
+    std::string worldNameProblem_;       // why the one given cannot be
 };
 
 } // namespace kestrada::session

@@ -113,7 +113,8 @@ double checkWaitMs(int checks) {
 
 WorldOutbox::WorldOutbox(std::filesystem::path folder, std::string server,
                          const std::string& naming)
-    : folder_(std::move(folder)), server_(std::move(server)), lock_(folder_) {
+    : folder_(std::move(folder)), server_(std::move(server)), worldName_(readWorldName(folder_)),
+      lock_(folder_) {
     if (!server_.empty()) {
         lock_.take();
         takeUp(naming);
@@ -138,7 +139,7 @@ void WorldOutbox::takeUp(const std::string& naming) {
             if (!known && line.run != naming) {
                 WorldRecord r;
                 r.run = line.run;
-                r.name = line.name;
+                r.name = worldName_.empty() ? line.name : worldName_;
                 r.score = line.score;
                 r.server = server_;
                 records.push_back(r);
@@ -210,13 +211,14 @@ void WorldOutbox::save(const WorldRecord& changed) {
         HallOfFameFile table;
         std::string failure;
         readHallOfFame(folder_, table, failure);
+        // A run refused for its name may go again under another.
         std::erase_if(records, [&](const WorldRecord& r) {
-            return isFinal(r.state) &&
+            return isFinal(r.state) && !refusedForName(r) &&
                    std::none_of(table.lines.begin(), table.lines.end(),
                                 [&](const auto& line) { return line.run == r.run; });
         });
     });
-    if (isFinal(changed.state)) {
+    if (isFinal(changed.state) && !refusedForName(changed)) {
         std::error_code ignored;
         std::filesystem::remove(copyOf(changed.run), ignored);
     }
@@ -227,6 +229,31 @@ void WorldOutbox::tryNow() {
     failures_ = 0;
 }
 
+void WorldOutbox::giveWorldName(const std::string& name) {
+    worldName_ = name;
+    writeWorldName(folder_, name);
+    for (WorldRecord& r : records_) {
+        const bool refused = refusedForName(r);
+        // What the server has not had yet goes under the new name too.
+        if (!refused && r.state != WorldState::Unsent && r.state != WorldState::Resend) {
+            continue;
+        }
+        r.name = name;
+        if (refused) {
+            r.state = WorldState::Unsent;
+            r.reason.clear();
+            r.attempts = 0;
+            due_.erase(r.run);
+        }
+        save(r);
+    }
+}
+
+const WorldRecord* WorldOutbox::refusedName() const {
+    const auto found = std::find_if(records_.rbegin(), records_.rend(), refusedForName);
+    return found == records_.rend() ? nullptr : &*found;
+}
+
 void WorldOutbox::add(const HallOfFameLine& line, const std::string& road,
                       const std::optional<std::string>& recording) {
     if (server_.empty() || record(line.run) != nullptr) {
@@ -234,7 +261,7 @@ void WorldOutbox::add(const HallOfFameLine& line, const std::string& road,
     }
     WorldRecord r;
     r.run = line.run;
-    r.name = line.name;
+    r.name = worldName_.empty() ? line.name : worldName_;
     r.score = line.score;
     r.road = road;
     r.server = server_;

@@ -13,6 +13,7 @@
 
 #include "halloffame/hall_of_fame.h"
 #include "world/sender_lock.h"
+#include "world/world_name.h"
 #include "world/world_records.h"
 #include "world/world_request.h"
 
@@ -56,6 +57,14 @@ class WorldOutbox {
     // The network is back (the browser says so): what waits goes now.
     void tryNow();
 
+    // The player's name for the world's table, after one was refused: kept,
+    // and given to every entry sent from now on; the runs refused for their
+    // name go again under it, at once.
+    void giveWorldName(const std::string& name);
+    const std::string& worldName() const { return worldName_; }
+    // A run of this server refused for its name, if any: the latest.
+    const WorldRecord* refusedName() const;
+
     // This server's record of a run.
     const WorldRecord* find(std::string_view run) const;
     // This window holds the folder's sender lock.
@@ -77,6 +86,7 @@ class WorldOutbox {
 
     std::filesystem::path folder_;
     std::string server_;
+    std::string worldName_;
     SenderLock lock_;
     double lookAt_ = kLookAgainMs;
     std::set<std::string> bestAsked_; // runs whose name's best was asked for

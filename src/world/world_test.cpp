@@ -9,8 +9,10 @@
 #include "world/hall_of_fame_world.h"
 #include "world/server_look.h"
 #include "world/world_board.h"
+#include "world/world_name.h"
 #include "world/world_outbox.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace kestrada::session {
@@ -326,6 +328,65 @@ TEST(HallOfFameWorld, OnTodaysRoadTheFirstGameGoesOutAndOnlyIt) {
     ASSERT_TRUE(request);
     EXPECT_EQ(request->target, "/api/runs?name=Eve&score=120&road=2026-12-07");
     EXPECT_EQ(request->body, "# kestrada 1.0 seed 5\n");
+}
+
+// A name the server refuses is mended, not lost: the panel says why, N asks
+// for a name the world's table takes, kept for every later entry, and the
+// run refused goes again under it, with the one still waiting.
+TEST(HallOfFameWorld, ARefusedNameIsMendedByAWorldNameKeptForEveryLaterEntry) {
+    using Key = HallOfFamePanel::Key;
+    const testing::ScratchDir dir;
+    HallOfFamePanel panel(dir.path(), steppedRunChecks());
+    Form form;
+    panel.toggle(form);
+    HallOfFameWorld world(dir.path(), kServer);
+    const auto notes = [&] { return world.view(panel).notes; };
+    const auto says = [&](const std::string& line) {
+        const auto all = notes();
+        return std::find(all.begin(), all.end(), line) != all.end();
+    };
+    // A run refused for its score is no name to mend.
+    world.entryNamed(entry(dir.path(), "c.txt", "Cy"));
+    world.answered(*world.next(0),
+                   answer(201, {{"status", "rejected"}, {"reason", "replays to 5"}}), 0);
+    EXPECT_FALSE(world.press(panel, std::nullopt, "n", true, false));
+    EXPECT_FALSE(says("N: give a name for the world's table."));
+
+    world.entryNamed(entry(dir.path(), "a.txt", "J@ck"));
+    world.entryNamed(entry(dir.path(), "b.txt", "Bo"));
+    world.answered(*world.next(0), answer(400, {{"error", "name: not a name the table takes"}}), 0);
+    world.answered(*world.next(0), answer(503), 0);
+    EXPECT_TRUE(says("The world's table refuses the name J@ck: not a name the table takes."));
+    EXPECT_TRUE(says("N: give a name for the world's table."));
+
+    EXPECT_TRUE(world.press(panel, std::nullopt, "N", true, false));
+    ASSERT_TRUE(world.askingWorldName());
+    EXPECT_EQ(world.view(panel).name, "J@ck");
+    EXPECT_EQ(std::string(world.view(panel).nameLabel), "World name:");
+    for (int i = 0; i < 4; ++i) {
+        world.press(panel, Key::Backspace, "", true, false);
+    }
+    world.press(panel, Key::Enter, "", true, false);
+    EXPECT_TRUE(world.askingWorldName()) << "a blank name is no name";
+    EXPECT_TRUE(says("Not that name: the name is blank"));
+    world.press(panel, std::nullopt, "Jack", true, false);
+    world.press(panel, Key::Enter, "", true, false);
+    EXPECT_FALSE(world.askingWorldName());
+    EXPECT_EQ(readWorldName(dir.path()), "Jack");
+    EXPECT_FALSE(says("N: give a name for the world's table."));
+
+    const double due = resendWaitMs(1);
+    const auto again = world.next(due);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->target, "/api/runs?name=Jack&score=3043");
+    EXPECT_NE(again->body.find("seed 7"), std::string::npos);
+    world.answered(*again, answer(201, {{"status", "verified"}, {"rank", "1"}}), due);
+    EXPECT_EQ(world.next(due)->target, "/api/runs?name=Jack&score=3043"); // Bo's, waiting
+
+    // After a restart too, a later entry goes under the world name.
+    HallOfFameWorld later(dir.path(), kServer);
+    later.entryNamed(entry(dir.path(), "d.txt", "Dee"));
+    EXPECT_EQ(later.outbox().find("d.txt")->name, "Jack");
 }
 
 // A world row chosen with Down and Enter downloads its run, to replay.
