@@ -66,9 +66,9 @@ set_target_properties(kestrada_page PROPERTIES
 
 # The page's scripts, each of one purpose, loaded by index.html in its
 # order: the canvas and its frames, the menus and dialogs, the sound, the
-# touch controls and the phone's name field, the start, the test hook. One
+# touch controls, the name field, the start, the test hook. One
 # left out of the page stops the build (stamp_site.cmake).
-set(KESTRADA_PAGE_SCRIPTS drawing.js menus.js sound.js touch.js page.js test_hook.js)
+set(KESTRADA_PAGE_SCRIPTS drawing.js menus.js sound.js touch.js name_field.js page.js test_hook.js)
 set(KESTRADA_SITE_FILES ${KESTRADA_STAGE_DIR}/index.html)
 add_custom_command(
   OUTPUT ${KESTRADA_STAGE_DIR}/index.html

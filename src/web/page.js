@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page around the game, loaded after drawing.js, menus.js, sound.js and
-// touch.js: the stored high score, recording and replay by file, the
-// smoothing box, the calls the game makes into the page (page_library.js
-// hands them here), and the start: the cover that unlocks the sound.
+// The page around the game, loaded after drawing.js, menus.js, sound.js,
+// touch.js and name_field.js: the stored high score, recording and replay
+// by file, the smoothing box, the calls the game makes into the page
+// (page_library.js hands them here), and the start: the cover that unlocks
+// the sound.
 'use strict';
 
 const query = new URLSearchParams(location.search);

@@ -43,7 +43,7 @@ kestrada::session::ServerLook serverLook;
 bool roadChosen = false;
 // A run to race, in a session of its own once this one's call has returned.
 std::optional<kestrada::session::Race> raceChosen;
-void beginSession(uint32_t seed, const std::string& road,
+void beginSession(uint32_t seed, std::string road,
                   std::optional<kestrada::session::Race> race = std::nullopt);
 scene::SlotClock slotClock;
 bool smoothing = true;
@@ -209,22 +209,21 @@ void showChosenRun() {
     }
 }
 
-// On a touch screen the page lays its own text input over the name field.
+// The page lays its own text input over the name field.
 void showNameField() {
     static bool shown = false; // as the page starts: hidden
     static bool editing = false;
     static std::string name;
-    const auto& panel = play->hallOfFame();
-    const bool visible = panel.shown() && panel.nameShown();
-    if (visible == shown && panel.editing() == editing && panel.name() == name) {
+    const scene::HallOfFameView view = play->world().view(play->hallOfFame());
+    const bool visible = play->tableShown() && view.nameShown;
+    if (visible == shown && view.editing == editing && view.name == name) {
         return;
     }
     shown = visible;
-    editing = panel.editing();
-    name = panel.name();
+    editing = view.editing;
+    name = view.name;
     const scene::Rect at = scene::hallOfFameNameField(play->form());
-    page_name_field(visible, panel.editing(), panel.name().c_str(), at.left, at.top, at.width,
-                    at.height);
+    page_name_field(visible, editing, name.c_str(), at.left, at.top, at.width, at.height);
 }
 
 EM_BOOL onFrame(double nowMs, void*) {
@@ -241,6 +240,7 @@ EM_BOOL onFrame(double nowMs, void*) {
         play->runSlot(slotClock.slotTime(i));
     }
     if (std::exchange(roadChosen, false)) {
+        // The day by value: the session it comes from goes first.
         beginSession(play->roadSeed(), play->roadDay());
     }
     if (worldServer.empty() && serverLook.due(nowMs)) {
@@ -342,8 +342,7 @@ EMSCRIPTEN_KEEPALIVE const char* kestrada_world_state() {
 namespace kestrada::web {
 namespace {
 // A session from its first game: at the start, and on today's road.
-void beginSession(uint32_t seed, const std::string& road,
-                  std::optional<kestrada::session::Race> race) {
+void beginSession(uint32_t seed, std::string road, std::optional<kestrada::session::Race> race) {
     play = std::make_unique<kestrada::session::Play>(
         host, kestrada::session::PlaySetup{
                   .folders = {kDataDir, kDataDir},
@@ -436,16 +435,27 @@ EMSCRIPTEN_KEEPALIVE bool kestrada_click(double x, double y) {
 }
 
 // The page's text input over the name field: its whole text at each
-// change, and Enter (or the phone keyboard's Done).
-EMSCRIPTEN_KEEPALIVE void kestrada_name_text(const char* text) {
+// change, answered with the name the panel kept of it; Enter (or the phone
+// keyboard's Done); Esc.
+EMSCRIPTEN_KEEPALIVE const char* kestrada_name_text(const char* text) {
+    static std::string kept;
+    kept.clear();
     if (play) {
         setWholeName(*play, text);
+        kept = nameShown(*play);
     }
+    return kept.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE void kestrada_name_confirm() {
     if (play) {
         confirmName(*play);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void kestrada_name_cancel() {
+    if (play) {
+        cancelName(*play);
     }
 }
 

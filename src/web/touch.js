@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A phone or a tablet: the touch controls, full screen, turning the screen,
-// and the text input over the hall of fame's name field that the phone's
-// own keyboard types into. Gives: touch, showNameField.
+// A phone or a tablet: the touch controls, full screen, turning the screen.
+// Gives: touch.
 'use strict';
 
 // The touch controls show on a touch screen, or from the first touch. On
@@ -81,56 +80,4 @@ window.addEventListener('orientationchange', leave);
 window.addEventListener('pagehide', leave);
 if (screen.orientation) {
   screen.orientation.addEventListener('change', leave);
-}
-
-// ---- the name on a phone --------------------------------------------------------
-
-// On a touch screen a real text input lies over the hall of fame's name
-// field, so the phone's own keyboard (its dictation, its scripts) types the
-// name. The whole text goes to the game at each change, whose rules clean
-// and cut it; Enter or the keyboard's Done keeps it. Its keys are its own:
-// the game's key handling never sees them.
-const nameInput = document.getElementById('name-input');
-const nameField = { shown: false, editing: false, centre: [0, 0] };
-function showNameField(shown, editing, name, left, top, width, height) {
-  nameField.shown = shown;
-  nameField.editing = editing;
-  nameField.centre = [left + width / 2, top + height / 2];
-  nameInput.hidden = !shown;
-  const css = canvas.clientWidth / playArea.width;
-  Object.assign(nameInput.style, {
-    left: `${left * css}px`, top: `${top * css}px`, width: `${width * css}px`, height: `${height * css}px`,
-  });
-  if (document.activeElement !== nameInput) {
-    nameInput.value = name;
-  } else if (!editing) {
-    nameInput.blur();
-  }
-}
-function keepName() {
-  if (nameField.editing) {
-    Module._kestrada_name_confirm();
-  }
-}
-nameInput.addEventListener('focus', () => {
-  // A tap on the field gives it the keys, as on the canvas.
-  if (!nameField.editing) {
-    Module._kestrada_click(...nameField.centre);
-  }
-});
-nameInput.addEventListener('input', () => {
-  withText(nameInput.value, (at) => Module._kestrada_name_text(at));
-});
-nameInput.addEventListener('blur', keepName);
-for (const type of ['keydown', 'keyup']) {
-  window.addEventListener(type, (event) => {
-    if (event.target !== nameInput) {
-      return;
-    }
-    event.stopImmediatePropagation();
-    if (type === 'keydown' && event.key === 'Enter') {
-      keepName();
-      nameInput.blur();
-    }
-  }, true);
 }

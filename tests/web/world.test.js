@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page served by kestrada-server: a crash named by the player is
 // verified by the server and listed in the panel's world view; a game
-// named offline goes out once the browser is back online; the service
-// worker never answers /api/ from its cache.
+// named offline goes out once the browser is back online; a name from an
+// input method and a game whose tab was closed while naming reach the
+// board; the service worker never answers /api/ from its cache.
 //
 //   KESTRADA_URL=http://127.0.0.1:PORT/ [KESTRADA_SCREENSHOTS=DIR] node --test world.test.js
 'use strict';
@@ -24,19 +25,26 @@ const world = () => page.evaluate(() => {
   };
 });
 
-// Onto the road, then off its left edge; the crash enters the hall of fame
-// and the name typed is kept. The run of the entry named.
-async function crashAndName(name) {
+// Onto the road, past a score, then off its left edge: the crash enters
+// the hall of fame.
+async function crash(above = 0) {
   await page.keyboard.down('ArrowUp');
   await slotsPass(page, 40);
+  await page.waitForFunction((s) => Number(window.kestrada.state().lblScore) > s, { timeout: 30000 }, above);
   await page.keyboard.down('ArrowLeft');
   await page.waitForFunction(() => window.kestrada.state().GameOver, { timeout: 30000 });
   await page.keyboard.up('ArrowLeft');
   await page.keyboard.up('ArrowUp');
+}
+
+// A crash, and the name typed (key by key, or as `type` gives it) is kept.
+// The run of the entry named.
+async function crashAndName(name, type = (text) => page.keyboard.type(text)) {
+  await crash();
   for (let i = 0; i < 12; i += 1) {
     await page.keyboard.press('Backspace');
   }
-  await page.keyboard.type(name);
+  await type(name);
   const before = Object.keys((await world()).states);
   await press(page, 'Enter');
   await page.waitForFunction((known) => {
@@ -46,10 +54,21 @@ async function crashAndName(name) {
   return Object.keys((await world()).states).find((run) => !before.includes(run));
 }
 
-const stateOf = (run, wanted) => page.waitForFunction((r, w) => {
-  const records = UTF8ToString(Module._kestrada_world_state()).split(/^-$\n?/m)[1];
-  return records.split('\n').some((line) => line.startsWith(`${r}\t${w}`));
-}, { timeout: 30000 }, run, wanted);
+// Waits for the run's state; a run that never gets there fails with the
+// state it has.
+async function stateOf(run, wanted) {
+  try {
+    await page.waitForFunction((r, w) => {
+      const records = UTF8ToString(Module._kestrada_world_state()).split(/^-$\n?/m)[1];
+      return records.split('\n').some((line) => line.startsWith(`${r}\t${w}`));
+    }, { timeout: 30000 }, run, wanted);
+  } catch (error) {
+    assert.fail(`${run}: ${(await world()).states[run]}, not ${wanted}`);
+  }
+}
+
+// The world's table as the server gives it.
+const board = async () => (await (await fetch(`${url}api/boards/all?limit=100`)).json()).entries;
 
 // One page for the file's tests, opened by the first.
 async function open() {
@@ -91,6 +110,49 @@ test('a game named offline waits, and goes out when the browser is back online',
   await stateOf(run, 'waiting to be sent again');
   await page.setOfflineMode(false);
   await stateOf(run, 'verified');
+});
+
+// As an input method commits it (Chinese, Japanese, Korean), into the
+// field that has the keys as soon as the crash asks for a name.
+test('a name committed by an input method is kept as typed and reaches the board', async () => {
+  await open();
+  await press(page, 'Enter'); // a new game
+  const run = await crashAndName('李明', async (text) => {
+    assert.strictEqual(await page.evaluate(() => document.activeElement.id), 'name-input');
+    await page.keyboard.sendCharacter(text);
+    if (process.env.KESTRADA_SCREENSHOTS) {
+      await (await page.$('#window')).screenshot({
+        path: path.join(process.env.KESTRADA_SCREENSHOTS, 'page-name-field.png'),
+      });
+    }
+  });
+  await stateOf(run, 'verified');
+  assert.ok((await page.evaluate(() => window.kestrada.hallOfFame())).some((row) => / 李明 /.test(row)));
+  assert.ok((await board()).some((entry) => entry.name === '李明'));
+});
+
+// The entry is kept under the last name when the tab goes, and sent once
+// the page is opened again.
+test('a tab closed while the name is asked for: the entry reaches the board', async () => {
+  await open();
+  await press(page, 'Enter');
+  const first = await crashAndName('Wen');
+  await stateOf(first, 'verified');
+  const firstScore = Number((await state(page)).lblScore);
+  await press(page, 'Enter');
+  // Past the first score, so that this run is the name's best.
+  await crash(firstScore);
+  const best = Number((await state(page)).lblScore);
+  assert.strictEqual(await page.evaluate(() => document.activeElement.id), 'name-input');
+  await page.close({ runBeforeUnload: true });
+  page = undefined;
+  await open();
+  let row;
+  for (let i = 0; i < 150 && !(row && row.score === best); i += 1) {
+    await new Promise((resolve) => setTimeout(resolve, 200));
+    row = (await board()).find((entry) => entry.name === 'Wen');
+  }
+  assert.deepStrictEqual([row.name, row.score], ['Wen', best]);
 });
 
 test("Ctrl+D plays today's road: the server's seed, its first game on the road's table", async () => {
