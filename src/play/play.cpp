@@ -562,7 +562,7 @@ scene::Scene Play::scene(double nowMs) const {
         if (const std::string words = raceWords(); !words.empty()) {
             view.notes.insert(view.notes.begin(), words);
         }
-        if (!panel_.editing() &&
+        if (!naming() &&
             (world_->view() != HallOfFameWorld::View::Local || panel_.highlightedRun())) {
             view.notes.push_back("R: Race this run");
         }

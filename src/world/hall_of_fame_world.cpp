@@ -190,8 +190,10 @@ std::vector<std::string> HallOfFameWorld::notes(const HallOfFamePanel& panel) co
         return lines;
     }
     if (view_ == View::Local) {
-        if (const auto run = panel.highlightedRun()) {
-            const WorldRecord* record = outbox_.find(run->filename().string());
+        const auto run = panel.highlightedRun();
+        const WorldRecord* record = run ? outbox_.find(run->filename().string()) : nullptr;
+        // A name refused says so below, in lines of its own.
+        if (run && !(record != nullptr && refusedForName(*record))) {
             lines.push_back("World: " + (record != nullptr ? worldStateText(*record)
                                          : panel.editing() ? std::string("sent once named")
                                                            : std::string("kept here only")));
@@ -200,14 +202,14 @@ std::vector<std::string> HallOfFameWorld::notes(const HallOfFamePanel& panel) co
             lines.emplace_back("The server cannot be reached: entries wait.");
         }
         if (worldName_) {
-            lines.emplace_back(worldNameProblem_.empty() ? "A name the world's table takes:"
+            lines.emplace_back(worldNameProblem_.empty() ? "A name for the world's table:"
                                                          : "Not that name: " + worldNameProblem_);
             lines.emplace_back("Enter sends the refused runs again under it; Esc: not now.");
             return lines;
         }
         if (const WorldRecord* refused = outbox_.refusedName()) {
-            lines.push_back("The world's table refuses the name " + refused->name + ": " +
-                            refused->reason.substr(std::string_view("name: ").size()) + ".");
+            lines.push_back("The world's table refuses the name " + refused->name + ":");
+            lines.push_back(refused->reason.substr(std::string_view("name: ").size()));
             lines.emplace_back("N: give a name for the world's table.");
             return lines;
         }
