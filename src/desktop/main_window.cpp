@@ -136,10 +136,15 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     server->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(server, &QAction::triggered, this, [this] { askForServer(); });
     addActions({zoomIn, zoomOut, hallOfFame, road, server});
-    roadStarter_ = [](uint32_t seed, const std::string& day) {
-        QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                {QStringLiteral("--seed"), QString::number(seed),
-                                 QStringLiteral("--road"), QString::fromStdString(day)});
+    roadStarter_ = [this](uint32_t seed, const std::string& day) {
+        QStringList arguments{QStringLiteral("--seed"), QString::number(seed),
+                              QStringLiteral("--road"), QString::fromStdString(day)};
+        if (const auto& leader = play_->roadRace()) {
+            arguments << QStringLiteral("--race")
+                      << QString::fromStdString(play_->chosenRun().string())
+                      << QStringLiteral("--race-name") << QString::fromStdString(leader->name);
+        }
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments);
     };
     setWorldServer("");
 
@@ -228,11 +233,10 @@ void MainWindow::onEvent(session::PlayEvent event) {
         break;
     case session::PlayEvent::RaceChosen:
         // A window of its own races it, as a chosen run replays in one.
-        QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                {QStringLiteral("--race"),
-                                 QString::fromStdString(play_->chosenRun().string()),
-                                 QStringLiteral("--race-name"),
-                                 QString::fromStdString(play_->chosenRace()->name)});
+        QProcess::startDetached(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--race"), QString::fromStdString(play_->chosenRun().string()),
+             QStringLiteral("--race-name"), QString::fromStdString(play_->chosenRace()->name)});
         break;
     }
 }

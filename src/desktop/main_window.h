@@ -69,8 +69,11 @@ class MainWindow : public QMainWindow {
     void setWorldServer(const std::string& url);
     session::HallOfFameWorld& world() const { return play_->world(); }
     QtWorldLink& worldLink() const { return *worldLink_; }
+    // Today's road races the day's leader (the player's setting).
+    void setRaceTodaysLeader(bool on) { play_->setRaceTodaysLeader(on); }
     // Today's road, once the server named its seed: by default a new
-    // window plays it (kestrada --seed N --road DAY).
+    // window plays it (kestrada --seed N --road DAY), racing the day's
+    // leader when one came with it (--race FILE --race-name NAME).
     void setRoadStarter(std::function<void(uint32_t seed, const std::string& day)> start) {
         roadStarter_ = std::move(start);
     }
