@@ -49,6 +49,10 @@ TEST(GhostOverlay, TheCarWhileOnTheRoadThenAMarkerAtTheEdgeItWentPast) {
     ASSERT_NE(bottom, nullptr);
     EXPECT_EQ(bottom->rect.top + bottom->rect.height, road.Top + road.Height);
     EXPECT_EQ(behind.size(), 2u);
+    // On the asphalt its game shows the car in its box instead.
+    ghost.form.imgCar().Visible = false;
+    ghost.form.picCar().Visible = true;
+    EXPECT_EQ(ghostOverlay(player.form, {ghost.form, 0, ""}).front().opacity, kGhostOpacity);
 
     // The marker is drawn over the median's box at the road's top, the car
     // under it as the player's is.
