@@ -123,6 +123,7 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<QtWorldLink> worldLink_;
     std::function<void(uint32_t, const std::string&)> roadStarter_;
     std::function<void(const std::filesystem::path&)> openRun_;
+    std::filesystem::path scoreFolder_; // the player's files, handed to the windows it opens
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;
     bool exited_ = false; // the session said Exited
