@@ -47,6 +47,7 @@ void beginSession(uint32_t seed, std::string road,
                   std::optional<kestrada::session::Race> race = std::nullopt);
 scene::SlotClock slotClock;
 bool smoothing = true;
+bool raceLeader = true; // the page's box: today's road races the day's leader
 bool focused = true;
 
 // Leaving the page (another tab or window, the screen turned) is leaving
@@ -241,7 +242,7 @@ EM_BOOL onFrame(double nowMs, void*) {
     }
     if (std::exchange(roadChosen, false)) {
         // The day by value: the session it comes from goes first.
-        beginSession(play->roadSeed(), play->roadDay());
+        beginSession(play->roadSeed(), play->roadDay(), play->roadRace());
     }
     if (worldServer.empty() && serverLook.due(nowMs)) {
         page_world_look();
@@ -356,6 +357,7 @@ void beginSession(uint32_t seed, std::string road, std::optional<kestrada::sessi
                   .race = std::move(race),
               });
     play->setSmoothing(smoothing);
+    play->setRaceTodaysLeader(raceLeader);
     play->setWorldServer(worldServer);
     play->world().setRoad(road);
     play->start(onEvent);
@@ -396,6 +398,13 @@ EMSCRIPTEN_KEEPALIVE void kestrada_set_smoothing(bool on) {
     smoothing = on;
     if (play) {
         play->setSmoothing(on);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void kestrada_set_race_leader(bool on) {
+    raceLeader = on;
+    if (play) {
+        play->setRaceTodaysLeader(on);
     }
 }
 
