@@ -9,6 +9,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
 
 namespace kestrada::testing {
 namespace {
@@ -195,6 +198,44 @@ TEST(HttpLimits, AnAddressPastItsRequestsAMinuteIsAskedToWait) {
     }
     EXPECT_GE(refused, 2);
     EXPECT_LE(refused, 7);
+}
+
+// A browser keeps a few connections open between requests. The server
+// lets an idle one go after its header deadline, and its client must see
+// that even when a run was replayed meanwhile: a connection still open to
+// the client would take its next request and never answer it.
+TEST(HttpKeepAlive, IdleConnectionsAreClosedForTheirClientAfterARunIsReplayed) {
+    const ScratchDir scratch;
+    ServerProcess server(
+        {"--database", "sqlite:" + (scratch.path() / "db.sqlite").string(), "--workers", "1"},
+        scratch.path() / "server.log");
+    ASSERT_NE(server.port(), 0);
+    std::vector<int> kept;
+    for (int i = 0; i < 3; ++i) {
+        const int fd = connectFrom("127.0.0.1", server.port());
+        ASSERT_GE(fd, 0);
+        kept.push_back(fd);
+        const std::string get = "GET /api/boards/all HTTP/1.1\r\nHost: k\r\n\r\n";
+        send(fd, get.data(), get.size(), MSG_NOSIGNAL);
+        EXPECT_EQ(readAnswer(fd, 10000).status, 200);
+    }
+    const auto posted = postFrom("127.0.0.1", server.port(), "/api/runs?name=Ann&score=1",
+                                 runFile(42, "1 down Up\n9 down Left\n14 up Left\n"), "");
+    const std::string id = jsonField(posted.body, "id");
+    ASSERT_FALSE(id.empty()) << posted.head;
+    const bool replayed = eventually(
+        [&] {
+            const auto run = getFrom("127.0.0.1", server.port(), "/api/runs/" + id);
+            return jsonField(run.body, "status") != "\"queued\"";
+        },
+        std::chrono::seconds(30));
+    ASSERT_TRUE(replayed);
+    bool leftOpen = false;
+    for (const int fd : kept) {
+        leftOpen = leftOpen || !closedWithin(fd, 20000);
+        close(fd);
+    }
+    EXPECT_FALSE(leftOpen) << "a connection the server let go of is still open to its client";
 }
 
 } // namespace

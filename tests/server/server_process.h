@@ -60,8 +60,14 @@ struct Answer {
     std::string body;
     double ms = 0; // from connecting to the last byte
 };
-// The same from a loopback address of the caller's choice (every 127.x
-// is this machine), the answer read whole.
+// A connection from a loopback address of the caller's choice (every 127.x
+// is this machine); -1 when none was made.
+int connectFrom(const std::string& source, int port);
+// One answer read from a connection left open after it.
+Answer readAnswer(int fd, int timeoutMs);
+// Whether the connection's end (or a reset) comes within the time.
+bool closedWithin(int fd, int timeoutMs);
+// One exchange on a connection of its own, the answer read whole.
 Answer exchangeFrom(const std::string& source, int port, const std::string& request,
                     int timeoutMs = 10000);
 // A GET, or a POST of `body` with that Content-Type (none when empty).
