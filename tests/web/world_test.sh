@@ -35,4 +35,11 @@ if [ -z "$url" ]; then
   exit 1
 fi
 cd "$web_tests"
-KESTRADA_URL="$url/" KESTRADA_SCREENSHOTS="$shots" node --test world.test.js
+status=0
+KESTRADA_URL="$url/" KESTRADA_SCREENSHOTS="$shots" node --test world.test.js || status=$?
+if [ "$status" -ne 0 ]; then
+  # What the server saw, for a failure that happened on a busy machine.
+  echo "--- kestrada-server's log"
+  tail -n 60 "$work/out" "$work/err"
+fi
+exit "$status"
