@@ -94,6 +94,16 @@ TEST_F(HttpApi, ARunIsVerifiedWithTheHeadlessScoreAndAHigherClaimIsRejected) {
     EXPECT_EQ(jsonField(again->body, "id"), id);
     EXPECT_EQ(jsonField(again->body, "name"), "\"Ann\"");
 
+    // A wrong first claim, then the replay's own score: taken from the name that sent it.
+    const std::string other = runFile(43, "1 down Up\n9 down Left\n14 up Left\n");
+    const std::string otherScore = headlessScore(scratch_->path(), other);
+    const auto wrong = post("Bo", std::to_string(std::stoll(otherScore) + 1), other);
+    EXPECT_EQ(jsonField(wrong->body, "status"), "\"rejected\"");
+    EXPECT_EQ(post("Cy", otherScore, other)->status, 409);
+    const auto honest = post("Bo", otherScore, other);
+    EXPECT_EQ(honest->status, 201);
+    EXPECT_EQ(jsonField(honest->body, "status"), "\"verified\"");
+
     const auto run = client().Get(("/api/runs/" + id).c_str());
     ASSERT_TRUE(run);
     EXPECT_EQ(jsonField(run->body, "claimed"), score);
