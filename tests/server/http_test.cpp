@@ -210,6 +210,20 @@ TEST(HttpLimits, AnAddressPastItsRequestsAMinuteIsAskedToWait) {
     EXPECT_LE(refused, 7);
 }
 
+// One line a request on standard output, for journald: who, what and how
+// it went, without the query (names stay out of the log).
+TEST(HttpAccessLog, EachRequestIsALineOnStandardOutput) {
+    const ScratchDir scratch;
+    ServerProcess server({"--database", "sqlite:" + (scratch.path() / "db.sqlite").string()},
+                         scratch.path() / "server.log", true);
+    ASSERT_NE(server.port(), 0);
+    EXPECT_EQ(getFrom("127.0.0.2", server.port(), "/api/boards/all?around=Zed").status, 200);
+    const std::string line = server.outputLine();
+    EXPECT_NE(line.find(" 127.0.0.2 GET /api/boards/all 200 14 "), std::string::npos) << line;
+    EXPECT_TRUE(line.ends_with("ms")) << line;
+    EXPECT_EQ(line.find("Zed"), std::string::npos) << line;
+}
+
 // A browser keeps a few connections open between requests. The server
 // lets an idle one go after its header deadline, and its client must see
 // that even when a run was replayed meanwhile: a connection still open to

@@ -44,7 +44,7 @@ std::string firstLine(int fd) {
 } // namespace
 
 ServerProcess::ServerProcess(const std::vector<std::string>& arguments,
-                             const std::filesystem::path& log) {
+                             const std::filesystem::path& log, bool keepOutput) {
     std::vector<std::string> all{KESTRADA_SERVER_PROGRAM, "--listen", "127.0.0.1:0"};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -71,13 +71,24 @@ ServerProcess::ServerProcess(const std::vector<std::string>& arguments,
         return;
     }
     port_ = portOf(firstLine(out[0]));
-    close(out[0]); // the server prints nothing more to stdout
+    if (keepOutput) {
+        output_ = out[0];
+    } else {
+        close(out[0]);
+    }
 }
 
 ServerProcess::~ServerProcess() {
     if (pid_ > 0) {
         kill9();
     }
+    if (output_ >= 0) {
+        close(output_);
+    }
+}
+
+std::string ServerProcess::outputLine() const {
+    return output_ >= 0 ? firstLine(output_) : "";
 }
 
 bool ServerProcess::alive() const {

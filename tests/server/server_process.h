@@ -15,13 +15,17 @@ namespace kestrada::testing {
 class ServerProcess {
   public:
     // Starts the server with these arguments beside --listen 127.0.0.1:0;
-    // port() is 0 when it did not come up.
-    ServerProcess(const std::vector<std::string>& arguments, const std::filesystem::path& log);
+    // port() is 0 when it did not come up. Its standard output past the
+    // first line is read with outputLine() when kept, else dropped.
+    ServerProcess(const std::vector<std::string>& arguments, const std::filesystem::path& log,
+                  bool keepOutput = false);
     ~ServerProcess();
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
 
     int port() const { return port_; }
+    // The next line of its standard output; empty when none came in time.
+    std::string outputLine() const;
     pid_t pid() const { return pid_; }
     bool alive() const;
     void kill9();
@@ -31,6 +35,7 @@ class ServerProcess {
   private:
     pid_t pid_ = -1;
     int port_ = 0;
+    int output_ = -1;
 };
 
 // Another program in the background (slowhttptest, nginx), its output in
