@@ -50,15 +50,21 @@ void AccessLog::add(const HttpRequest& req, int status, std::size_t bytes) {
     const std::chrono::duration<double, std::milli> taken =
         std::chrono::steady_clock::now() - req.started;
     const std::string line = accessLine(req, status, bytes, nowMs(), taken.count());
+    bool first = false;
     {
         std::lock_guard lock(mutex_);
         if (pending_.size() + line.size() > kMaxPendingBytes) {
             ++dropped_;
             return;
         }
+        first = pending_.empty();
         pending_ += line;
     }
-    wake_.notify_one();
+    // The writer looks for more lines after each write: only the first of
+    // a batch needs to wake it.
+    if (first) {
+        wake_.notify_one();
+    }
 }
 
 void AccessLog::flushLoop() {
