@@ -95,13 +95,20 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                        "server sees it) to the kestrada-server at URL, and show its tables; "
                        "kept for the next start, \"\" forgets it (default: none)."),
         QStringLiteral("URL"));
+    const QCommandLineOption noRaceLeader(
+        QStringLiteral("no-race-leader"),
+        QStringLiteral("Play today's road alone instead of racing the day's leader (kept for the "
+                       "next start)."));
+    const QCommandLineOption raceLeader(
+        QStringLiteral("race-leader"),
+        QStringLiteral("Race the day's leader on today's road again (the default; kept too)."));
     const QCommandLineOption road(
         QStringLiteral("road"),
         QStringLiteral("With --seed, the day's road from the server (Ctrl+D asks for it): the "
                        "first game goes to that day's road table."),
         QStringLiteral("YYYY-MM-DD"));
     parser.addOptions({seed, dataDir, zoom, fullScreen, noSmoothing, smoothing, record, replay,
-                       race, raceName, server, road});
+                       race, raceName, server, road, noRaceLeader, raceLeader});
 
     const bool understood = parser.parse(arguments);
     CommandLine result;
@@ -150,6 +157,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     result.fullScreen = parser.isSet(fullScreen);
     if (parser.isSet(noSmoothing) || parser.isSet(smoothing)) {
         result.smoothing = !parser.isSet(noSmoothing);
+    }
+    if (parser.isSet(noRaceLeader) || parser.isSet(raceLeader)) {
+        result.raceLeader = !parser.isSet(noRaceLeader);
     }
     if (parser.isSet(record)) {
         result.record = parser.value(record).toStdString();

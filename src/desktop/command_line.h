@@ -38,6 +38,9 @@ struct CommandLine {
     // Motion drawn between the game's steps, or the plain steps; without
     // either option, the last choice.
     std::optional<bool> smoothing;
+    // Today's road races the day's leader, or is played alone; without
+    // either option, the last choice.
+    std::optional<bool> raceLeader;
     // The world's server the hall of fame sends its runs to ("" forgets
     // it); without the option, the one last given.
     std::optional<std::string> server;

@@ -100,6 +100,10 @@ int main(int argc, char* argv[]) {
         kestrada::desktop::saveServer(*options.server);
     }
     window.setWorldServer(options.server.value_or(kestrada::desktop::savedServer()));
+    if (options.raceLeader) {
+        kestrada::desktop::saveRaceLeader(*options.raceLeader);
+    }
+    window.setRaceTodaysLeader(options.raceLeader.value_or(kestrada::desktop::savedRaceLeader()));
     if (options.road) {
         window.world().setRoad(*options.road);
     }
@@ -120,6 +124,9 @@ int main(int argc, char* argv[]) {
     const int status = app.exec();
     if (options.replay) {
         kestrada::session::forgetDownloadedRun(*options.replay);
+    }
+    if (options.race) {
+        kestrada::session::forgetDownloadedRun(*options.race);
     }
     return status;
 }

@@ -36,6 +36,16 @@ QString pictureDir(const std::filesystem::path& appPath) {
     return QString::fromStdString((appPath / "pictures").string());
 }
 
+// The windows this one opens keep its folder for the player's files, so
+// their tables and runs are the ones this window shows and sends.
+void startWindow(const std::filesystem::path& scores, QStringList arguments) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(scores, ec)) {
+        arguments << QStringLiteral("--data-dir") << QString::fromStdString(scores.string());
+    }
+    QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments);
+}
+
 std::optional<session::HallOfFamePanel::Key> panelKey(int key) {
     using Key = session::HallOfFamePanel::Key;
     switch (key) {
@@ -79,10 +89,10 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
       soundOutput_(std::make_unique<SoundOutput>()),
       sndStart_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
       sndCrash_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())),
-      sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())), host_(*this) {
-    setRunOpener([](const std::filesystem::path& run) {
-        QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                {QStringLiteral("--replay"), QString::fromStdString(run.string())});
+      sndMusic_(std::make_unique<sound::ClockedSoundPlayer>(soundOutput_->mixer())), host_(*this),
+      scoreFolder_(folders.highScore) {
+    setRunOpener([scores = folders.highScore](const std::filesystem::path& run) {
+        startWindow(scores, {QStringLiteral("--replay"), QString::fromStdString(run.string())});
     });
     play_ = std::make_unique<session::Play>(
         host_, session::PlaySetup{
@@ -136,10 +146,15 @@ MainWindow::MainWindow(const GameFolders& folders, std::optional<uint32_t> seed,
     server->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(server, &QAction::triggered, this, [this] { askForServer(); });
     addActions({zoomIn, zoomOut, hallOfFame, road, server});
-    roadStarter_ = [](uint32_t seed, const std::string& day) {
-        QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                {QStringLiteral("--seed"), QString::number(seed),
-                                 QStringLiteral("--road"), QString::fromStdString(day)});
+    roadStarter_ = [this](uint32_t seed, const std::string& day) {
+        QStringList arguments{QStringLiteral("--seed"), QString::number(seed),
+                              QStringLiteral("--road"), QString::fromStdString(day)};
+        if (const auto& leader = play_->roadRace()) {
+            arguments << QStringLiteral("--race")
+                      << QString::fromStdString(play_->chosenRun().string())
+                      << QStringLiteral("--race-name") << QString::fromStdString(leader->name);
+        }
+        startWindow(scoreFolder_, arguments);
     };
     setWorldServer("");
 
@@ -228,11 +243,10 @@ void MainWindow::onEvent(session::PlayEvent event) {
         break;
     case session::PlayEvent::RaceChosen:
         // A window of its own races it, as a chosen run replays in one.
-        QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                {QStringLiteral("--race"),
-                                 QString::fromStdString(play_->chosenRun().string()),
-                                 QStringLiteral("--race-name"),
-                                 QString::fromStdString(play_->chosenRace()->name)});
+        startWindow(scoreFolder_,
+                    {QStringLiteral("--race"), QString::fromStdString(play_->chosenRun().string()),
+                     QStringLiteral("--race-name"),
+                     QString::fromStdString(play_->chosenRace()->name)});
         break;
     }
 }

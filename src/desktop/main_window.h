@@ -69,8 +69,11 @@ class MainWindow : public QMainWindow {
     void setWorldServer(const std::string& url);
     session::HallOfFameWorld& world() const { return play_->world(); }
     QtWorldLink& worldLink() const { return *worldLink_; }
+    // Today's road races the day's leader (the player's setting).
+    void setRaceTodaysLeader(bool on) { play_->setRaceTodaysLeader(on); }
     // Today's road, once the server named its seed: by default a new
-    // window plays it (kestrada --seed N --road DAY).
+    // window plays it (kestrada --seed N --road DAY), racing the day's
+    // leader when one came with it (--race FILE --race-name NAME).
     void setRoadStarter(std::function<void(uint32_t seed, const std::string& day)> start) {
         roadStarter_ = std::move(start);
     }
@@ -120,6 +123,7 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<QtWorldLink> worldLink_;
     std::function<void(uint32_t, const std::string&)> roadStarter_;
     std::function<void(const std::filesystem::path&)> openRun_;
+    std::filesystem::path scoreFolder_; // the player's files, handed to the windows it opens
     std::deque<std::function<void()>> waiting_;
     bool busy_ = false;
     bool exited_ = false; // the session said Exited

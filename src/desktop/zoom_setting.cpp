@@ -11,6 +11,7 @@ namespace {
 const QString kZoomKey = QStringLiteral("window/zoom");
 const QString kSmoothingKey = QStringLiteral("window/smoothing");
 const QString kServerKey = QStringLiteral("world/server");
+const QString kRaceLeaderKey = QStringLiteral("world/raceLeader");
 
 QSettings settings() {
     return QSettings(QStringLiteral("Kestrada"), QStringLiteral("kestrada"));
@@ -33,6 +34,14 @@ bool savedSmoothing() {
 
 void saveSmoothing(bool on) {
     settings().setValue(kSmoothingKey, on);
+}
+
+bool savedRaceLeader() {
+    return settings().value(kRaceLeaderKey, true).toBool();
+}
+
+void saveRaceLeader(bool on) {
+    settings().setValue(kRaceLeaderKey, on);
 }
 
 std::string savedServer() {

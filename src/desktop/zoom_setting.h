@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom the player last chose with Ctrl+Plus and Ctrl+Minus, and the
-// choice of smooth motion or plain steps, kept in the user's settings for
-// the next start.
+// choice of smooth motion or plain steps, and of racing today's leader, kept in the user's settings
+// for the next start.
 #pragma once
 
 #include <string>
@@ -15,6 +15,10 @@ void saveZoom(int zoom);
 // On when nothing was saved.
 bool savedSmoothing();
 void saveSmoothing(bool on);
+
+// On when nothing was saved: today's road races the day's leader.
+bool savedRaceLeader();
+void saveRaceLeader(bool on);
 
 // The world's server last given with --server; empty for none.
 std::string savedServer();

@@ -3,6 +3,7 @@
 
 #include "app/key_codes.h"
 #include "app/running.h"
+#include "halloffame/hall_of_fame.h"
 #include "scene/ghost_overlay.h"
 #include "scene/hall_of_fame.h"
 #include "session/recorded_best.h"
@@ -102,6 +103,12 @@ Play::~Play() = default;
 void Play::setWorldServer(const std::string& url) {
     world_.reset(); // lets the folder's sender lock go for the new one
     world_ = std::make_unique<HallOfFameWorld>(setup_.folders.highScore, url, panel_.namingRun());
+    world_->setRaceLeader(raceLeader_);
+}
+
+void Play::setRaceTodaysLeader(bool on) {
+    raceLeader_ = on;
+    world_->setRaceLeader(on);
 }
 
 void Play::keepLastName() {
@@ -502,6 +509,7 @@ void Play::takeChosenRun() {
 void Play::takeWorldResults() {
     if (const auto seed = world_->takeRoadSeed(); seed && !replaying()) {
         roadSeed_ = *seed;
+        roadRace_ = takeRoadLeader(*seed);
         emit(PlayEvent::RoadChosen);
     }
     const auto run = world_->takeDownloadedRun();
@@ -529,6 +537,27 @@ void Play::takeWorldResults() {
     }
     std::string error; // a run the server gave garbled replays nothing
     startReplay(*run, error);
+}
+
+std::optional<Race> Play::takeRoadLeader(uint32_t seed) {
+    const auto leader = world_->takeRoadLeader();
+    if (!leader) {
+        return std::nullopt;
+    }
+    // A run that does not replay, or is of another road, is raced by no one:
+    // the road is played alone.
+    std::string error;
+    auto run = readGhostRun(leader->text, error);
+    if (!run || run->seed != seed) {
+        return std::nullopt;
+    }
+    const auto file = keepDownloadedRun(leader->text);
+    if (!file) {
+        return std::nullopt;
+    }
+    chosenRun_ = *file;
+    const std::string name = cleanName(leader->name);
+    return Race{std::move(*run), name.empty() ? "today's leader" : name + "'s run"};
 }
 
 void Play::flushSounds() {
@@ -606,7 +635,9 @@ scene::Scene Play::raceOverlay() const {
     if (!race_ || replay_ || (race_->playerFinished() && !form().GameOver)) {
         return {};
     }
-    return scene::ghostOverlay(form(), {race_->ghost(), race_->gap(), raceWords()});
+    // Under the hall of fame the end words are its first note instead.
+    return scene::ghostOverlay(form(),
+                               {race_->ghost(), race_->gap(), tableShown() ? "" : raceWords()});
 }
 
 std::string Play::raceWords() const {

@@ -39,7 +39,7 @@ enum class PlayEvent {
     Exited,       // the session is over: the window closes, the page says so
     Stored,       // the hall of fame was written: the page writes its storage through
     ReplayChosen, // a run to replay in a window of its own, at chosenRun()
-    RoadChosen,   // today's road: a new session on roadSeed() plays it
+    RoadChosen,   // today's road: a new session on roadSeed() plays it, racing roadRace()
     RaceChosen,   // a run to race: a new session races chosenRace()
 };
 
@@ -146,6 +146,12 @@ class Play {
     // The day's seed and its day, once RoadChosen said so.
     uint32_t roadSeed() const { return roadSeed_; }
     const std::string& roadDay() const { return world_->roadDay(); }
+    // The day's leader, for the road RoadChosen named to race; none when the
+    // setting is off or no leader came. chosenRun() is then its file.
+    const std::optional<Race>& roadRace() const { return roadRace_; }
+    // The player's setting, on unless the front end says otherwise: today's
+    // road races the day's leader.
+    void setRaceTodaysLeader(bool on);
 
     // ---- the clock ---------------------------------------------------
     // One 40 ms slot; slotMs: when it fell on the front end's clock, for
@@ -208,6 +214,8 @@ class Play {
     void takeChosenRun();
     // A world row's run downloaded, today's road's seed come.
     void takeWorldResults();
+    // The day's leader that came with the seed, when it races that road.
+    std::optional<Race> takeRoadLeader(uint32_t seed);
     bool startReplay(std::string_view text, std::string& error);
     void endReplay();
     // The game shown changed: its record is of the last slot it ran.
@@ -243,6 +251,8 @@ class Play {
     HallOfFamePanel panel_;
     std::unique_ptr<HallOfFameWorld> world_;
     uint32_t roadSeed_ = 0;
+    bool raceLeader_ = true;
+    std::optional<Race> roadRace_;
     std::function<void(PlayEvent)> listener_;
     std::function<void(std::string_view)> tee_;
     std::string recording_;

@@ -3,11 +3,13 @@
 // last game did, the ghost is drawn beside it, and the end is said in
 // words over a recording that replays on its own.
 #include "app/score_text.h"
-#include "scene/ghost_overlay.h"
 #include "play/play.h"
+#include "scene/ghost_overlay.h"
 #include "testing/made_run.h"
 #include "testing/test_game.h"
+#include "world/downloaded_run.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace kestrada::session {
@@ -68,6 +70,7 @@ TEST(PlayRace, TheGhostIsDrawnBesideThePlayerAndTheEndSaidOverARunThatReplays) {
     play.key(kKeyEnter, true, false);
     ASSERT_EQ(events.back(), PlayEvent::RaceChosen);
     const auto again = readGhostRun(testing::fileText(play.chosenRun()), error);
+    forgetDownloadedRun(play.chosenRun());
     EXPECT_EQ(again->score, ghostScore);
     EXPECT_EQ(play.chosenRace()->name, "Ada's run");
 }
@@ -93,6 +96,68 @@ TEST(PlayRace, RaceChoosesALocalRowsRunWithoutAServer) {
     EXPECT_EQ(play.chosenRace()->name, "Ada's run");
     EXPECT_EQ(play.chosenRace()->run.score, *replayRecording(run).score);
     EXPECT_EQ(play.chosenRun(), folder.path() / kRunsFolderName / "ada.txt");
+}
+
+// Today's road races the day's leader: the seed's answer, the road table's
+// top row, then its run. Anything missing leaves the road to play alone,
+// and the setting off asks for no leader at all.
+TEST(PlayRace, TodaysRoadRacesTheDaysLeaderUnlessNoneComesOrTheSettingIsOff) {
+    enum class Leader { Found, EmptyTable, NoAnswer, OtherRoad, SettingOff };
+    for (const Leader leader : {Leader::Found, Leader::EmptyTable, Leader::NoAnswer,
+                                Leader::OtherRoad, Leader::SettingOff}) {
+        SCOPED_TRACE(static_cast<int>(leader));
+        const testing::ScratchDir folder;
+        testing::RecordingHost host;
+        Play play(host, setup(folder.path(), std::nullopt));
+        std::vector<PlayEvent> events;
+        play.start([&](PlayEvent event) { events.push_back(event); });
+        play.setWorldServer("http://127.0.0.1:9");
+        play.setRaceTodaysLeader(leader != Leader::SettingOff);
+        play.askForTodaysRoad();
+        const auto answer = [&](const std::string& target, const WorldReply& reply) {
+            const auto request = play.world().next(0);
+            ASSERT_TRUE(request);
+            EXPECT_EQ(request->target, target);
+            play.world().answered(*request, reply, 0);
+            play.runSlot(0);
+        };
+        WorldReply road;
+        road.status = 200;
+        road.fields = {{"seed", "11"}, {"date", "2026-12-08"}};
+        answer("/api/road", road);
+        if (leader != Leader::SettingOff) {
+            EXPECT_EQ(std::count(events.begin(), events.end(), PlayEvent::RoadChosen), 0)
+                << "the seed waits for the leader";
+            WorldReply board;
+            board.status = 200;
+            if (leader != Leader::EmptyTable) {
+                board.entries = {{{"rank", "1"}, {"score", "90"}, {"name", "Ada"}, {"run", "7"}}};
+            }
+            answer("/api/boards/road?date=2026-12-08&limit=1", board);
+        }
+        if (leader == Leader::Found || leader == Leader::NoAnswer || leader == Leader::OtherRoad) {
+            WorldReply run;
+            run.status = leader == Leader::NoAnswer ? 0 : 200;
+            run.text = testing::madeRun(leader == Leader::OtherRoad ? 12 : 11, 1);
+            answer("/api/runs/7/recording", run);
+        }
+        ASSERT_EQ(std::count(events.begin(), events.end(), PlayEvent::RoadChosen), 1);
+        EXPECT_EQ(play.roadSeed(), 11u);
+        EXPECT_EQ(play.roadDay(), "2026-12-08");
+        EXPECT_FALSE(play.world().next(0));
+        if (leader != Leader::Found) {
+            EXPECT_FALSE(play.roadRace());
+            continue;
+        }
+        ASSERT_TRUE(play.roadRace());
+        EXPECT_EQ(play.roadRace()->name, "Ada's run");
+        EXPECT_EQ(play.roadRace()->run.score, *replayRecording(testing::madeRun(11, 1)).score);
+        std::string error;
+        const auto kept = readGhostRun(testing::fileText(play.chosenRun()), error);
+        forgetDownloadedRun(play.chosenRun());
+        ASSERT_TRUE(kept) << error;
+        EXPECT_EQ(kept->score, play.roadRace()->run.score);
+    }
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 
 #include "scene/label_styles.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace kestrada::scene {
 
@@ -57,10 +59,15 @@ class Composer {
         for (auto it = form_.drawOrder.rbegin(); it != form_.drawOrder.rend(); ++it) {
             lower(*it);
         }
-        scene_.insert(scene_.end(), overlay.begin(), overlay.end());
+        // The overlay's pictures go under the boxes over the road, as the
+        // game's own do; its words over them, where they can always be read.
+        std::copy_if(overlay.begin(), overlay.end(), std::back_inserter(scene_),
+                     [](const Item& item) { return item.kind != ItemKind::Text; });
         for (auto it = kUpperLayerOrder.rbegin(); it != kUpperLayerOrder.rend(); ++it) {
             upper(*it);
         }
+        std::copy_if(overlay.begin(), overlay.end(), std::back_inserter(scene_),
+                     [](const Item& item) { return item.kind == ItemKind::Text; });
         return std::move(scene_);
     }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 namespace kestrada::scene {
@@ -25,12 +26,15 @@ constexpr double kMarkerWidth = 96;
 constexpr Colour kMarkerBackground{0, 0, 0};
 constexpr Colour kMarkerText{255, 255, 255};
 
-// Drawn where the ghost's own car or wreck is, raised by its lead.
-const Control* ghostCar(const Form& ghost) {
-    if (ghost.imgCar().Visible) {
-        return &ghost.imgCar();
+// The ghost's car as its own game shows it: in its box on the asphalt, by
+// its picture alone on the verge, or its wreck; drawn raised by its lead.
+std::optional<ControlId> ghostCar(const Form& ghost) {
+    for (const ControlId id : {ControlId::picCar, ControlId::imgCar, ControlId::imgWreck}) {
+        if (ghost.control(id).Visible) {
+            return id;
+        }
     }
-    return ghost.imgWreck().Visible ? &ghost.imgWreck() : nullptr;
+    return std::nullopt;
 }
 
 // White on black over the road: the marker and the end words.
@@ -70,8 +74,8 @@ Item text(uint32_t key, const Rect& rect, std::string words, TextStyle style) {
 Scene ghostOverlay(const Form& player, const GhostView& view) {
     Scene scene;
     const Control& road = player.imgRoad();
-    const Control* car = ghostCar(view.ghost);
-    if (car != nullptr) {
+    if (const auto id = ghostCar(view.ghost)) {
+        const Control* car = &view.ghost.control(*id);
         const Rect at{car->Left, car->Top - double(view.gap), car->Width, car->Height};
         if (at.top + at.height <= road.Top || at.top >= road.Top + road.Height) {
             // Off the road: the marker at the edge it went past.
@@ -89,8 +93,7 @@ Scene ghostOverlay(const Form& player, const GhostView& view) {
             marker.background = kMarkerBackground;
             scene.push_back(std::move(marker));
         } else {
-            faint(scene, kCarKey,
-                  car == &view.ghost.imgCar() ? ControlId::imgCar : ControlId::imgWreck, view);
+            faint(scene, kCarKey, *id, view);
         }
     }
     // Its shot, where it has one out.

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "scene/compose.h"
+#include "scene/explosion.h"
 #include "scene/ghost_overlay.h"
 #include "testing/test_game.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace kestrada::scene {
@@ -46,6 +49,28 @@ TEST(GhostOverlay, TheCarWhileOnTheRoadThenAMarkerAtTheEdgeItWentPast) {
     ASSERT_NE(bottom, nullptr);
     EXPECT_EQ(bottom->rect.top + bottom->rect.height, road.Top + road.Height);
     EXPECT_EQ(behind.size(), 2u);
+    // On the asphalt its game shows the car in its box instead.
+    ghost.form.imgCar().Visible = false;
+    ghost.form.picCar().Visible = true;
+    EXPECT_EQ(ghostOverlay(player.form, {ghost.form, 0, ""}).front().opacity, kGhostOpacity);
+
+    // The marker is drawn over the median's box at the road's top, the car
+    // under it as the player's is.
+    player.form.picSplit().Visible = true;
+    const Scene faint = ghostOverlay(player.form, {ghost.form, 0, ""});
+    Scene overlay = ahead;
+    overlay.insert(overlay.end(), faint.begin(), faint.end());
+    const Scene composed =
+        composeScene(player.form, ExplosionEffect(player.form.imgBoom()), overlay);
+    const auto at = [&](const auto& match) {
+        return std::find_if(composed.begin(), composed.end(), match) - composed.begin();
+    };
+    const auto box = at([](const Item& item) {
+        return item.kind == ItemKind::Picture && item.picture == *pictureOf(ControlId::picSplit);
+    });
+    ASSERT_LT(box, std::ssize(composed));
+    EXPECT_GT(at([&](const Item& item) { return item.text == top->text; }), box);
+    EXPECT_LT(at([](const Item& item) { return item.opacity == kGhostOpacity; }), box);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page around the game, loaded after drawing.js, menus.js, sound.js and
 // touch.js: the stored high score, recording and replay by file, the
-// smoothing box, the calls the game makes into the page (page_library.js
+// settings' boxes, the calls the game makes into the page (page_library.js
 // hands them here), and the start: the cover that unlocks the sound.
 'use strict';
 
@@ -18,7 +18,7 @@ function withText(text, call) {
   return result;
 }
 
-// ---- smoothing ----------------------------------------------------------------
+// ---- settings -----------------------------------------------------------------
 
 // Motion drawn between the game's steps, or the plain steps: ?smoothing=0
 // for this visit, else the box below the game, remembered.
@@ -30,21 +30,37 @@ function storedSmoothing() {
   return localStorage.getItem('kestrada.smoothing') !== 'off';
 }
 let smoothing = storedSmoothing();
-function addSmoothingSetting() {
+// Today's road races the day's leader unless its box, remembered, says not.
+let raceLeader = localStorage.getItem('kestrada.race-leader') !== 'off';
+
+// A box below the game whose choice the browser keeps under its id; change
+// takes the new choice (the game has it at its start, or at once once begun).
+function addSetting(id, text, on, change) {
   const label = document.createElement('label');
   const box = document.createElement('input');
   box.type = 'checkbox';
-  box.id = 'smoothing';
-  box.checked = smoothing;
+  box.id = id;
+  box.checked = on;
   box.addEventListener('change', () => {
-    smoothing = box.checked;
-    localStorage.setItem('kestrada.smoothing', smoothing ? 'on' : 'off');
+    localStorage.setItem(`kestrada.${id}`, box.checked ? 'on' : 'off');
+    change(box.checked);
+  });
+  label.append(' · ', box, ` ${text}`);
+  document.getElementById('run').append(label);
+}
+function addSettings() {
+  addSetting('smoothing', 'Smooth motion', smoothing, (on) => {
+    smoothing = on;
     if (window.Module && Module._kestrada_set_smoothing) {
-      Module._kestrada_set_smoothing(smoothing);
+      Module._kestrada_set_smoothing(on);
     }
   });
-  label.append(' · ', box, ' Smooth motion');
-  document.getElementById('run').append(label);
+  addSetting('race-leader', "Race today's leader", raceLeader, (on) => {
+    raceLeader = on;
+    if (window.Module && Module._kestrada_set_race_leader) {
+      Module._kestrada_set_race_leader(on);
+    }
+  });
 }
 
 // ---- storage, recording, replay ---------------------------------------------
@@ -100,26 +116,36 @@ async function replayFile(file) {
     replayText(await file.text());
   }
 }
-// A run to race (?race=URL, a run's recording on this origin): its ghost
-// drives beside a new game from the next frame.
+// A run to race (?race=URL, a run's recording on this origin, or a file):
+// its ghost drives beside a new game from the next frame.
+function raceText(text) {
+  statusLine.textContent = UTF8ToString(withText(text,
+    (at) => withText('the run', (name) => Module._kestrada_race(at, name))));
+}
 async function raceUrl(url) {
   try {
     const answer = await fetch(url);
     if (!answer.ok) {
       throw new Error(`${answer.status}`);
     }
-    const text = await answer.text();
-    statusLine.textContent = UTF8ToString(withText(text,
-      (at) => withText('the run', (name) => Module._kestrada_race(at, name))));
+    raceText(await answer.text());
   } catch {
     statusLine.textContent = 'The run to race could not be fetched.';
   }
 }
+async function raceFile(file) {
+  if (file) {
+    raceText(await file.text());
+  }
+}
 document.getElementById('replay').addEventListener('change', (event) => replayFile(event.target.files[0]));
+document.getElementById('race').addEventListener('change', (event) => raceFile(event.target.files[0]));
 document.addEventListener('dragover', (event) => event.preventDefault());
+// A file dropped on the game races it; dropped beside it, replays it.
 document.addEventListener('drop', (event) => {
   event.preventDefault();
-  replayFile(event.dataTransfer.files[0]);
+  const onGame = event.target instanceof Node && document.getElementById('screen').contains(event.target);
+  (onGame ? raceFile : replayFile)(event.dataTransfer.files[0]);
 });
 
 // ---- start ------------------------------------------------------------------------
@@ -178,6 +204,7 @@ var Module = {
       }
       Module._kestrada_begin(seed === null ? _page_milliseconds_since_midnight() : Number(seed) >>> 0);
       Module._kestrada_set_smoothing(smoothing);
+      Module._kestrada_set_race_leader(raceLeader);
       if (query.get('race') !== null) {
         raceUrl(query.get('race'));
       }
@@ -189,7 +216,7 @@ var Module = {
 
 // Only a test or the bench (?watch=sound) asks when a play was heard.
 sound.watching = query.get('watch') === 'sound';
-addSmoothingSetting();
+addSettings();
 if (matchMedia('(pointer: coarse)').matches) {
   touch.show();
 }

@@ -47,6 +47,7 @@ void beginSession(uint32_t seed, const std::string& road,
                   std::optional<kestrada::session::Race> race = std::nullopt);
 scene::SlotClock slotClock;
 bool smoothing = true;
+bool raceLeader = true; // the page's box: today's road races the day's leader
 bool focused = true;
 
 // Leaving the page (another tab or window, the screen turned) is leaving
@@ -241,7 +242,7 @@ EM_BOOL onFrame(double nowMs, void*) {
         play->runSlot(slotClock.slotTime(i));
     }
     if (std::exchange(roadChosen, false)) {
-        beginSession(play->roadSeed(), play->roadDay());
+        beginSession(play->roadSeed(), play->roadDay(), play->roadRace());
     }
     if (worldServer.empty() && serverLook.due(nowMs)) {
         page_world_look();
@@ -357,6 +358,7 @@ void beginSession(uint32_t seed, const std::string& road,
                   .race = std::move(race),
               });
     play->setSmoothing(smoothing);
+    play->setRaceTodaysLeader(raceLeader);
     play->setWorldServer(worldServer);
     play->world().setRoad(road);
     play->start(onEvent);
@@ -397,6 +399,13 @@ EMSCRIPTEN_KEEPALIVE void kestrada_set_smoothing(bool on) {
     smoothing = on;
     if (play) {
         play->setSmoothing(on);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void kestrada_set_race_leader(bool on) {
+    raceLeader = on;
+    if (play) {
+        play->setRaceTodaysLeader(on);
     }
 }
 

@@ -194,6 +194,9 @@ std::optional<WorldRequest> HallOfFameWorld::next(double nowMs) {
         wantedRecording_.reset();
         return request;
     }
+    if (auto request = leader_.next()) {
+        return request;
+    }
     if (auto request = board_.next()) {
         return request;
     }
@@ -219,6 +222,9 @@ void HallOfFameWorld::answered(const WorldRequest& request, const WorldReply& re
     case Purpose::Board:
         board_.answered(request, reply);
         return;
+    case Purpose::Leader:
+        leader_.answered(request, reply);
+        return;
     case Purpose::Seed:
         roadOut_ = false;
         if (const std::string seed = fieldOf(reply.fields, "seed"); ok && !seed.empty()) {
@@ -227,6 +233,9 @@ void HallOfFameWorld::answered(const WorldRequest& request, const WorldReply& re
             roadSeed_ = value;
             roadDay_ = fieldOf(reply.fields, "date");
             roadMessage_.clear();
+            if (raceLeader_) {
+                leader_.ask(roadDay_);
+            }
         } else {
             roadMessage_ = ok ? "The server named no road today."
                               : "Today's road needs the server, "
@@ -251,6 +260,9 @@ bool HallOfFameWorld::askRoad() {
 }
 
 std::optional<uint32_t> HallOfFameWorld::takeRoadSeed() {
+    if (leader_.waiting()) {
+        return std::nullopt;
+    }
     return std::exchange(roadSeed_, std::nullopt);
 }
 

@@ -10,6 +10,7 @@
 #include "app/form.h"
 #include "halloffame/hall_of_fame_panel.h"
 #include "scene/hall_of_fame.h"
+#include "world/road_leader.h"
 #include "world/world_board.h"
 #include "world/world_outbox.h"
 #include "world/world_request.h"
@@ -73,8 +74,13 @@ class HallOfFameWorld {
     // Today's road: asks the server for the day's seed. False, with the
     // panel saying why, when there is no server.
     bool askRoad();
-    // The day's seed, once it came, and its day.
+    // The day's seed, once it came, and its day; with the leader racing on,
+    // only once the day's leader was fetched or given up.
     std::optional<uint32_t> takeRoadSeed();
+    // The day's leader, to race, when one was found with the seed; once.
+    std::optional<LeaderRun> takeRoadLeader() { return leader_.take(); }
+    // On, the day's leader is fetched with the seed (the player's setting).
+    void setRaceLeader(bool on) { raceLeader_ = on; }
     const std::string& roadDay() const { return roadDay_; }
 
     // This session plays the road of this day (YYYY-MM-DD): its first game
@@ -108,6 +114,8 @@ class HallOfFameWorld {
     bool roadAsked_ = false;
     bool roadOut_ = false;
     std::optional<uint32_t> roadSeed_;
+    bool raceLeader_ = true;
+    RoadLeader leader_;
     std::string roadMessage_;
     std::string roadDay_;
     std::string road_;        // this session's road, if it plays one

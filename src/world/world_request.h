@@ -15,8 +15,9 @@ namespace kestrada::session {
 
 struct WorldRequest {
     // Road: the day's road for its board; Seed: the same, to play it;
-    // Best: where a verified run's name stands, when that run is not its best.
-    enum class Purpose { Submit, Check, Board, Road, Recording, Seed, Best };
+    // Best: where a verified run's name stands, when that run is not its best;
+    // Leader: today's road's top row, then its run, to race.
+    enum class Purpose { Submit, Check, Board, Road, Recording, Seed, Best, Leader };
     Purpose purpose = Purpose::Board;
     std::string method = "GET";
     std::string target; // path and query from the server's root: "/api/road"

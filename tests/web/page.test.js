@@ -228,6 +228,20 @@ test('smooth motion shows more changed frames a second than the plain steps', ch
   assert.ok(smooth > steps + 10, `${smooth} changed frames smooth against ${steps} in steps`);
 });
 
+test('a run dropped on the game is raced: its ghost drives on its road', chromiumOnly, async () => {
+  const page = await openGame();
+  await page.evaluate(() => {
+    const run = '# kestrada 1.0 seed 9 high "0"\n3 down Up\n40 down Left\n';
+    const data = new DataTransfer();
+    data.items.add(new File([run], 'run.txt', { type: 'text/plain' }));
+    document.getElementById('screen').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true }));
+  });
+  await page.waitForFunction(() => window.kestrada.ghost() !== null, { timeout: 30000 });
+  assert.match(await page.evaluate(() => window.kestrada.recording()), /^# kestrada 1\.0 seed 9 /);
+  assert.notStrictEqual(await page.title(), 'Kestrada - replay');
+  await page.close();
+});
+
 test('a chosen file replays, a bad one shows the line at fault; the run around it downloads whole', chromiumOnly, async () => {
   const page = await openGame();
   await page.keyboard.down('ArrowUp');

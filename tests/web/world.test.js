@@ -107,6 +107,26 @@ test("Ctrl+D plays today's road: the server's seed, its first game on the road's
   assert.deepStrictEqual(board.entries.map((e) => e.name), ['Rue']);
 });
 
+test("today's road races the day's leader: the top row's run drives beside the player", async () => {
+  await open();
+  const road = await (await fetch(`${url}api/road`)).json();
+  const [leader] = (await (await fetch(`${url}api/boards/road?date=${road.date}`)).json()).entries;
+  assert.strictEqual(leader.name, 'Rue');
+  await page.keyboard.down('Control');
+  await press(page, 'KeyD');
+  await page.keyboard.up('Control');
+  await page.waitForFunction(() => window.kestrada.ghost() !== null, { timeout: 30000 });
+  assert.ok((await page.evaluate(() => window.kestrada.recording())).startsWith(`# kestrada 1.0 seed ${road.seed} `));
+  // The leader's game plays again to its crash, and to its score.
+  await page.waitForFunction((score) => String(window.kestrada.ghost().score) === score,
+    { timeout: 30000 }, String(leader.score));
+  if (process.env.KESTRADA_SCREENSHOTS) {
+    await (await page.$('#screen')).screenshot({
+      path: path.join(process.env.KESTRADA_SCREENSHOTS, 'page-road-leader.png'),
+    });
+  }
+});
+
 test('the service worker leaves /api/ to the network', async () => {
   await open();
   await page.reload({ waitUntil: 'networkidle0' });
