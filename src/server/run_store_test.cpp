@@ -2,6 +2,7 @@
 // The storage suite: the same cases against SQLite and against a real
 // PostgreSQL the test starts itself (skipped, saying why, where it cannot).
 #include "postgres_cluster.h"
+#include "server/database_clock.h"
 #include "server/road_runs.h"
 #include "server/run_store.h"
 #include "testing/test_game.h"
@@ -216,6 +217,18 @@ TEST_P(RunStoreTest, TheDatabasesClockIsThisMachinesToWithinASecond) {
                            std::chrono::system_clock::now().time_since_epoch())
                            .count();
     EXPECT_NEAR(static_cast<double>(store().databaseNowMs()), static_cast<double>(local), 1000.0);
+}
+
+// Two servers on one database, one with a clock two leases fast: both go
+// by the database's clock, so a run one of them holds is not taken by the other.
+TEST_P(RunStoreTest, ALeaseHoldsAgainstAServerWhoseClockIsFast) {
+    submit("ann", 1, "f", systemMs());
+    DatabaseClock right;
+    DatabaseClock fast([] { return systemMs() + 2 * kLease; });
+    right.sync(store());
+    fast.sync(store());
+    ASSERT_TRUE(store().claim("right", right.nowMs(), kLease));
+    EXPECT_FALSE(store().claim("fast", fast.nowMs(), kLease));
 }
 
 TEST_P(RunStoreTest, ARunIsClaimedOnceUntilItsLeaseExpires) {
