@@ -49,6 +49,9 @@ install(TARGETS kestrada-server-replay RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEX
 install(FILES ${CMAKE_BINARY_DIR}/data/kestrada-server.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${CMAKE_SOURCE_DIR}/data/kestrada-server.service
   DESTINATION lib/systemd/system)
+# The reverse proxy's site, for the operator to copy and fill in.
+install(FILES ${CMAKE_SOURCE_DIR}/data/nginx/kestrada-server.conf
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kestrada-server/examples/nginx)
 
 if(NOT BUILD_TESTING)
   return()

@@ -10,8 +10,9 @@ namespace kestrada::server {
 
 namespace {
 
-constexpr std::size_t kFlushBytes = 64 * 1024;
-constexpr std::chrono::milliseconds kFlushEvery{200};
+// Lines not yet written past which new ones are dropped (and counted): a
+// reader that stops reading must not stop the server nor take its memory.
+constexpr std::size_t kMaxPendingBytes = 4 * 1024 * 1024;
 
 // Control characters and spaces would let a client forge or split lines.
 std::string printable(const std::string& text) {
@@ -49,9 +50,19 @@ void AccessLog::add(const HttpRequest& req, int status, std::size_t bytes) {
     const std::chrono::duration<double, std::milli> taken =
         std::chrono::steady_clock::now() - req.started;
     const std::string line = accessLine(req, status, bytes, nowMs(), taken.count());
-    std::lock_guard lock(mutex_);
-    pending_ += line;
-    if (pending_.size() >= kFlushBytes) {
+    bool first = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (pending_.size() + line.size() > kMaxPendingBytes) {
+            ++dropped_;
+            return;
+        }
+        first = pending_.empty();
+        pending_ += line;
+    }
+    // The writer looks for more lines after each write: only the first of
+    // a batch needs to wake it.
+    if (first) {
         wake_.notify_one();
     }
 }
@@ -59,9 +70,13 @@ void AccessLog::add(const HttpRequest& req, int status, std::size_t bytes) {
 void AccessLog::flushLoop() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
-        wake_.wait_for(lock, kFlushEvery);
+        wake_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
         std::string lines;
         lines.swap(pending_);
+        if (dropped_ != 0) {
+            lines += "access log: " + std::to_string(dropped_) + " lines dropped\n";
+            dropped_ = 0;
+        }
         lock.unlock();
         write(lines);
         lock.lock();

@@ -18,8 +18,9 @@ namespace kestrada::server {
 std::string accessLine(const HttpRequest& req, int status, std::size_t bytes, int64_t nowMs,
                        double milliseconds);
 
-// Lines gathered and written a few times a second (at once past a size):
-// one write for many requests under load.
+// Each line written and flushed as soon as its request is answered, by a
+// thread of its own: a slow reader of standard output never holds a
+// request's thread. Under load one write takes the lines that came meanwhile.
 class AccessLog {
   public:
     AccessLog();
@@ -36,6 +37,7 @@ class AccessLog {
     std::mutex mutex_;
     std::condition_variable wake_;
     std::string pending_;
+    std::size_t dropped_ = 0;
     bool stopping_ = false;
     std::thread flusher_;
 };

@@ -337,7 +337,7 @@ class Api : public std::enable_shared_from_this<Api> {
                               settings_.runsPerClientPerDay};
         const Submitted submitted = parts_.store.submit(submission, caps);
         if (submitted.refused != Submitted::Refused::No) {
-            return refusedSubmission(submitted, *claimed);
+            return refusedSubmission(submitted, name, *claimed);
         }
         if (!submitted.created) {
             return withLocation(submitted.id, answerFor(submitted.id, false));
@@ -371,17 +371,11 @@ class Api : public std::enable_shared_from_this<Api> {
         return std::nullopt;
     }
 
-    HttpResponse refusedSubmission(const Submitted& submitted, int64_t claimed) {
+    HttpResponse refusedSubmission(const Submitted& submitted, const PlayerName& name,
+                                   int64_t claimed) {
         switch (submitted.refused) {
-        case Submitted::Refused::OtherClaim: {
-            // The file is kept already: answered from its first replay.
-            const auto first = parts_.store.run(submitted.id);
-            HttpResponse res =
-                first && first->score && *first->score != claimed
-                    ? refuse(422, "this run replays to " + std::to_string(*first->score))
-                    : refuse(409, "this run was sent before with another score");
-            return withLocation(submitted.id, std::move(res));
-        }
+        case Submitted::Refused::OtherClaim:
+            return withLocation(submitted.id, otherClaim(submitted.id, name, claimed));
         case Submitted::Refused::ClientDayFull:
             return refuseFor(429, "too many runs sent from this address today; try again tomorrow",
                              "3600");
@@ -393,6 +387,32 @@ class Api : public std::enable_shared_from_this<Api> {
             return refuseFor(503, "too many runs are waiting to be verified; try again later",
                              kQueueRetrySeconds);
         }
+    }
+
+    // The file is kept already under another claim: judged by its first
+    // replay, never replayed again. The replay's own score is taken from the
+    // name that sent the file first, once that claim was rejected.
+    HttpResponse otherClaim(int64_t id, const PlayerName& name, int64_t claimed) {
+        const auto first = parts_.store.run(id);
+        if (!first) {
+            return refuse(500, "internal error");
+        }
+        if (first->status == "queued") {
+            return refuseFor(409,
+                             "this run was sent before with another score; it is not replayed yet",
+                             kQueueRetrySeconds);
+        }
+        if (!first->score) {
+            return refuse(422, "this run was refused: " + first->reason);
+        }
+        if (*first->score != claimed) {
+            return refuse(422, "this run replays to " + std::to_string(*first->score));
+        }
+        if (!parts_.store.takeClaim(id, name.shown, name.key, claimed)) {
+            return refuse(409, "this run was sent before under another name");
+        }
+        parts_.verifiers.boardsChanged();
+        return answerFor(id, true);
     }
 
     HttpResponse withLocation(int64_t id, HttpResponse res) {

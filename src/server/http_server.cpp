@@ -168,6 +168,7 @@ class Session : public std::enable_shared_from_this<Session> {
             request_.client = client.value_or(key_);
         }
         request_.started = std::chrono::steady_clock::now();
+        keepAlive_ = head.keep_alive();
     }
 
     void readBody() {
@@ -233,12 +234,8 @@ class Session : public std::enable_shared_from_this<Session> {
         }
         status_ = answer.status;
         response_.body() = std::move(answer.body);
-        // One request a connection. Kept open for a second request, a
-        // connection was seen left unread after a browser's run of board
-        // views and posts, its request never answered; until that is found,
-        // every answer closes its connection.
-        const bool closing = true;
-        response_.keep_alive(false);
+        const bool closing = answer.close || !keepAlive_;
+        response_.keep_alive(!closing);
         response_.prepare_payload();
         stream_.expires_after(server_.limits.writeDeadline);
         http::async_write(stream_, response_,
@@ -275,6 +272,7 @@ class Session : public std::enable_shared_from_this<Session> {
     std::string peer_;
     std::string key_;
     bool fromProxy_;
+    bool keepAlive_ = false;
 };
 
 // Refused at the door: a short answer if the socket takes it at once, then closed.

@@ -58,6 +58,20 @@ std::optional<session::RecordingReplay> replayOf(const std::string& answer) {
     return replay;
 }
 
+// Every descriptor past standard error: the server's sockets are not
+// close-on-exec, and a client's connection the helper kept would stay open
+// after the server closed it, its next request never read.
+void closeInherited() {
+    if (close_range(STDERR_FILENO + 1, ~0U, 0) == 0) {
+        return;
+    }
+    rlimit open{};
+    getrlimit(RLIMIT_NOFILE, &open);
+    for (rlim_t fd = STDERR_FILENO + 1; fd < open.rlim_cur; ++fd) {
+        close(static_cast<int>(fd));
+    }
+}
+
 // In the child between fork and exec: system calls only.
 [[noreturn]] void execChild([[maybe_unused]] const ReplayLimits& limits, char* const* argv,
                             pid_t parent, int in, int out) {
@@ -75,6 +89,7 @@ std::optional<session::RecordingReplay> replayOf(const std::string& answer) {
     if (dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0) {
         _exit(kExecFailed);
     }
+    closeInherited();
     execv(argv[0], argv);
     _exit(kExecFailed);
 }

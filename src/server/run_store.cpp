@@ -12,7 +12,7 @@ namespace kestrada::server {
 
 namespace {
 
-constexpr int64_t kSchemaVersion = 3;
+constexpr int64_t kSchemaVersion = 4;
 constexpr int64_t kCrashesToReject = 3;
 constexpr int64_t kAroundEitherSide = 4;
 
@@ -37,8 +37,7 @@ const char* const kTables[] = {
     " lease_until_ms BIGINT NOT NULL DEFAULT 0,"
     " crashes BIGINT NOT NULL DEFAULT 0,"
     " removed BIGINT NOT NULL DEFAULT 0,"
-    " client TEXT NOT NULL DEFAULT '',"
-    " UNIQUE (sha256, claimed))",
+    " client TEXT NOT NULL DEFAULT '')",
     "CREATE INDEX IF NOT EXISTS runs_queue ON runs (lease_until_ms, id) WHERE status = 'queued'",
     "CREATE TABLE IF NOT EXISTS best ("
     " board TEXT NOT NULL,"
@@ -101,19 +100,35 @@ void RunStore::migrate(Connection& db) {
             db.query("INSERT INTO schema_version (version) VALUES ($1)", {kSchemaVersion});
         } else if (integerOf(version.at(0).at(0)) > kSchemaVersion) {
             throw DatabaseError("the database was made by a newer server", false);
-        } else if (const int64_t made = integerOf(version.at(0).at(0)); made < kSchemaVersion) {
-            if (made == 1) {
-                // Version 1 did not note who sent each run.
-                db.query("ALTER TABLE runs ADD COLUMN client TEXT NOT NULL DEFAULT ''");
-            }
-            // Versions 1 and 2 keyed names by a fold of three scripts only.
-            refoldNameKeys(db);
-            db.query("UPDATE schema_version SET version = $1", {kSchemaVersion});
+        } else {
+            upgrade(db, integerOf(version.at(0).at(0)));
         }
+        // One row a file, whoever sends it and however many at once.
+        db.query("CREATE UNIQUE INDEX IF NOT EXISTS runs_content ON runs (sha256)");
         db.query("CREATE INDEX IF NOT EXISTS runs_client_queue ON runs (client)"
                  " WHERE status = 'queued'");
         db.query("CREATE INDEX IF NOT EXISTS runs_client_day ON runs (client, day)");
     });
+}
+
+void RunStore::upgrade(Connection& db, int64_t version) {
+    if (version == kSchemaVersion) {
+        return;
+    }
+    if (version == 1) {
+        // Version 1 did not note who sent each run.
+        db.query("ALTER TABLE runs ADD COLUMN client TEXT NOT NULL DEFAULT ''");
+    }
+    if (version <= 2) {
+        // Before version 3 a file could be kept once a claim: the first copy
+        // stays the file's, the later ones keep their rows under a key of their own.
+        db.query("UPDATE runs SET sha256 = sha256 || ':' || CAST(id AS TEXT)"
+                 " WHERE id > (SELECT MIN(r.id) FROM runs r WHERE r.sha256 = runs.sha256)");
+    }
+    // Before version 4 a server could have keyed names by a fold of three
+    // scripts only.
+    refoldNameKeys(db);
+    db.query("UPDATE schema_version SET version = $1", {kSchemaVersion});
 }
 
 Submitted RunStore::submit(const Submission& s, const SenderCaps& caps) {
@@ -122,26 +137,23 @@ Submitted RunStore::submit(const Submission& s, const SenderCaps& caps) {
         "INSERT INTO runs (sha256, name, name_key, claimed, seed, recording, submitted_ms, day,"
         " client) SELECT $1, $2, $3, CAST($4 AS BIGINT), CAST($5 AS BIGINT), $6,"
         " CAST($7 AS BIGINT), $8, $9"
-        " WHERE NOT EXISTS (SELECT 1 FROM runs WHERE sha256 = $1)"
-        " AND (SELECT COUNT(*) FROM runs WHERE status = 'queued' AND client = $9) < $10"
+        " WHERE (SELECT COUNT(*) FROM runs WHERE status = 'queued' AND client = $9) < $10"
         " AND (SELECT COUNT(*) FROM runs WHERE status = 'queued') < $11"
         " AND (SELECT COUNT(*) FROM runs WHERE client = $9 AND day = $8) < $12"
-        " ON CONFLICT (sha256, claimed) DO NOTHING RETURNING id",
+        " ON CONFLICT (sha256) DO NOTHING RETURNING id",
         {s.sha256, s.name, s.nameKey, s.claimed, int64_t{s.seed}, s.recording, s.nowMs,
          s.roadDay.empty() ? utcDay(s.nowMs) : s.roadDay, caps.client, caps.queuedPerClient,
          caps.queuedInAll, caps.perClientPerDay});
     if (!made.empty()) {
         return {integerOf(made[0][0]), true, Submitted::Refused::No};
     }
-    const auto same =
-        db->query("SELECT id FROM runs WHERE sha256 = $1 AND claimed = $2", {s.sha256, s.claimed});
-    if (!same.empty()) {
-        return {integerOf(same[0][0]), false, Submitted::Refused::No};
-    }
-    const auto other =
-        db->query("SELECT MIN(id) FROM runs WHERE sha256 = $1", {s.sha256}).at(0).at(0);
-    if (other) {
-        return {integerOf(other), false, Submitted::Refused::OtherClaim};
+    // A claim that lost the race for the same file waits for the winner's
+    // row and then finds it here.
+    const auto kept = db->query("SELECT id, claimed FROM runs WHERE sha256 = $1", {s.sha256});
+    if (!kept.empty()) {
+        const bool same = integerOf(kept[0][1]) == s.claimed;
+        return {integerOf(kept[0][0]), false,
+                same ? Submitted::Refused::No : Submitted::Refused::OtherClaim};
     }
     const auto today = db->query("SELECT COUNT(*) FROM runs WHERE client = $1 AND day = $2",
                                  {caps.client, utcDay(s.nowMs)});
@@ -293,6 +305,30 @@ void RunStore::enterBoard(Connection& db, const std::string& board, int64_t id) 
              " (excluded.submitted_ms < best.submitted_ms OR"
              " (excluded.submitted_ms = best.submitted_ms AND excluded.run_id < best.run_id)))",
              {board, id});
+}
+
+bool RunStore::takeClaim(int64_t id, const std::string& name, const std::string& nameKey,
+                         int64_t claimed) {
+    auto db = pool_.borrow();
+    bool taken = false;
+    inTransaction(*db, [&] {
+        const auto rows =
+            db->query("UPDATE runs SET claimed = $1, name = $2, status = 'verified', reason = '',"
+                      " road_day = CASE WHEN games = 1 THEN (SELECT r.day FROM roads r"
+                      " WHERE r.day = runs.day AND r.seed = runs.seed) END"
+                      " WHERE id = $3 AND status = 'rejected' AND score = $1 AND name_key = $4"
+                      " RETURNING removed, road_day",
+                      {claimed, name, id, nameKey});
+        taken = !rows.empty();
+        if (!taken || integerOf(rows[0][0]) != 0) {
+            return;
+        }
+        enterBoard(*db, kAllBoard, id);
+        if (rows[0][1]) {
+            enterBoard(*db, roadBoard(*rows[0][1]), id);
+        }
+    });
+    return taken;
 }
 
 bool RunStore::crashed(int64_t id, const std::string& owner) {

@@ -119,6 +119,11 @@ class RunStore {
     // Ends the job; false when the lease was lost meanwhile and another
     // verifier owns the run (nothing is written then).
     bool finish(int64_t id, const std::string& owner, const Outcome& outcome);
+    // A rejected run taken under a later claim of its replayed score, by the
+    // name that sent it first: onto the boards as if verified under it.
+    // False when the run was not rejected with that score under that name.
+    bool takeClaim(int64_t id, const std::string& name, const std::string& nameKey,
+                   int64_t claimed);
     // Notes that the verifier died on the run; the third time rejects it.
     bool crashed(int64_t id, const std::string& owner);
 
@@ -129,6 +134,8 @@ class RunStore {
     int64_t databaseNowMs();
 
   private:
+    // From an older schema's version to this one's, in the migration's transaction.
+    static void upgrade(Connection& db, int64_t version);
     void enterBoard(Connection& db, const std::string& board, int64_t id);
     void recomputeBest(Connection& db, const std::string& board, const std::string& nameKey);
 

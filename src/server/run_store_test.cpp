@@ -2,12 +2,17 @@
 // The storage suite: the same cases against SQLite and against a real
 // PostgreSQL the test starts itself (skipped, saying why, where it cannot).
 #include "postgres_cluster.h"
+#include "server/database_clock.h"
 #include "server/road_runs.h"
 #include "server/run_store.h"
 #include "testing/test_game.h"
 
+#include <atomic>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
+#include <thread>
+#include <vector>
 
 namespace kestrada::server {
 namespace {
@@ -44,6 +49,10 @@ class Database {
         auto db = pool_->borrow();
         db->query("UPDATE schema_version SET version = $1", {version});
         RunStore::migrate(*db);
+    }
+    ConnectionPool& pool() {
+        store();
+        return *pool_;
     }
 
   private:
@@ -154,11 +163,79 @@ TEST_P(RunStoreTest, AFileIsKeptOnceAndTheQueueCapsCountByClient) {
     EXPECT_EQ(store().health().queued, 3);
 }
 
+// Servers on one database, or threads of one, taking the same new file at once.
+TEST_P(RunStoreTest, FirstClaimsOfOneFileAtOnceKeepOneRow) {
+    constexpr int kSenders = 8;
+    std::atomic<bool> go{false};
+    std::vector<Submitted> results(kSenders);
+    std::vector<std::thread> senders;
+    RunStore& shared = store();
+    // A connection each, open before they start: all held at once, then given back.
+    std::function<void(int)> hold = [&](int left) {
+        if (left > 0) {
+            const auto lease = database_.pool().borrow();
+            hold(left - 1);
+        }
+    };
+    hold(kSenders);
+    for (int i = 0; i < kSenders; ++i) {
+        senders.emplace_back([&, i] {
+            while (!go) {
+                std::this_thread::yield();
+            }
+            results[i] = shared.submit({"f", "ann", "ann", 100 + i, 1, "# f", kNoon, ""});
+        });
+    }
+    go = true;
+    for (auto& sender : senders) {
+        sender.join();
+    }
+    int created = 0;
+    for (const Submitted& result : results) {
+        created += result.created ? 1 : 0;
+        EXPECT_EQ(result.id, results[0].id);
+    }
+    EXPECT_EQ(created, 1);
+    EXPECT_EQ(store().health().queued, 1);
+    // Nor can any other way of writing store the file twice.
+    EXPECT_THROW(database_.pool().borrow()->query(
+                     "INSERT INTO runs (sha256, name, name_key, claimed, seed, recording,"
+                     " submitted_ms, day) VALUES ('f', 'bo', 'bo', 99, 1, '# f', 0, 'd')"),
+                 DatabaseError);
+}
+
+// A wrong first claim is judged by the replay: the replayed score, claimed
+// later by the name that sent the file, is taken; nothing else is.
+TEST_P(RunStoreTest, ARejectedRunIsTakenUnderItsReplayedScoreByItsName) {
+    const int64_t id = submit("ann", 501, "f");
+    ASSERT_TRUE(store().claim("me", kNoon, kLease));
+    ASSERT_TRUE(store().finish(id, "me", {false, 500, "replays to 500", 1, 1}));
+    EXPECT_FALSE(store().takeClaim(id, "Bob", "bob", 500));
+    EXPECT_FALSE(store().takeClaim(id, "Ann", "ann", 499));
+    EXPECT_TRUE(boardText(kAllBoard).empty());
+    EXPECT_TRUE(store().takeClaim(id, "Ann", "ann", 500));
+    EXPECT_EQ(boardText(kAllBoard), std::vector<std::string>{"1 Ann 500"});
+    EXPECT_EQ(store().run(id)->status, "verified");
+    EXPECT_EQ(store().run(id)->claimed, 500);
+}
+
 TEST_P(RunStoreTest, TheDatabasesClockIsThisMachinesToWithinASecond) {
     const auto local = std::chrono::duration_cast<std::chrono::milliseconds>(
                            std::chrono::system_clock::now().time_since_epoch())
                            .count();
     EXPECT_NEAR(static_cast<double>(store().databaseNowMs()), static_cast<double>(local), 1000.0);
+}
+
+// Two servers on one database, one with a clock two leases fast: both go
+// by the database's clock, so a run one of them holds is not taken by the other.
+TEST_P(RunStoreTest, ALeaseHoldsAgainstAServerWhoseClockIsFast) {
+    submit("ann", 1, "f", systemMs());
+    DatabaseClock right;
+    DatabaseClock fast([] { return systemMs() + 2 * kLease; });
+    right.sync(store());
+    fast.sync(store());
+    ASSERT_TRUE(store().claim("right", right.nowMs(), kLease));
+    EXPECT_FALSE(store().claim("fast", fast.nowMs(), kLease));
 }
 
 TEST_P(RunStoreTest, ARunIsClaimedOnceUntilItsLeaseExpires) {
@@ -241,7 +318,7 @@ TEST_P(RunStoreTest, AnOlderDatabasesNamesAreKeyedAgainOnStart) {
     verified("ANN", 700, "a2", kNoon + 1000, 77);
     verified("Bo", 300, "b1");
     ASSERT_EQ(boardText(kAllBoard).size(), 3u); // keyed as written here
-    startAgainFrom(2);
+    startAgainFrom(3);
     EXPECT_EQ(boardText(kAllBoard), (std::vector<std::string>{"1 ANN 700", "2 Bo 300"}));
     EXPECT_EQ(boardText(roadBoard("2026-12-07")), (std::vector<std::string>{"1 ANN 700"}));
     EXPECT_EQ(store().run(beaten)->rank, std::nullopt);

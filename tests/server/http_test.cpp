@@ -9,6 +9,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
 
 namespace kestrada::testing {
 namespace {
@@ -90,6 +93,16 @@ TEST_F(HttpApi, ARunIsVerifiedWithTheHeadlessScoreAndAHigherClaimIsRejected) {
     EXPECT_EQ(again->status, 200);
     EXPECT_EQ(jsonField(again->body, "id"), id);
     EXPECT_EQ(jsonField(again->body, "name"), "\"Ann\"");
+
+    // A wrong first claim, then the replay's own score: taken from the name that sent it.
+    const std::string other = runFile(43, "1 down Up\n9 down Left\n14 up Left\n");
+    const std::string otherScore = headlessScore(scratch_->path(), other);
+    const auto wrong = post("Bo", std::to_string(std::stoll(otherScore) + 1), other);
+    EXPECT_EQ(jsonField(wrong->body, "status"), "\"rejected\"");
+    EXPECT_EQ(post("Cy", otherScore, other)->status, 409);
+    const auto honest = post("Bo", otherScore, other);
+    EXPECT_EQ(honest->status, 201);
+    EXPECT_EQ(jsonField(honest->body, "status"), "\"verified\"");
 
     const auto run = client().Get(("/api/runs/" + id).c_str());
     ASSERT_TRUE(run);
@@ -195,6 +208,58 @@ TEST(HttpLimits, AnAddressPastItsRequestsAMinuteIsAskedToWait) {
     }
     EXPECT_GE(refused, 2);
     EXPECT_LE(refused, 7);
+}
+
+// One line a request on standard output, for journald: who, what and how
+// it went, without the query (names stay out of the log).
+TEST(HttpAccessLog, EachRequestIsALineOnStandardOutput) {
+    const ScratchDir scratch;
+    ServerProcess server({"--database", "sqlite:" + (scratch.path() / "db.sqlite").string()},
+                         scratch.path() / "server.log", true);
+    ASSERT_NE(server.port(), 0);
+    EXPECT_EQ(getFrom("127.0.0.2", server.port(), "/api/boards/all?around=Zed").status, 200);
+    const std::string line = server.outputLine();
+    EXPECT_NE(line.find(" 127.0.0.2 GET /api/boards/all 200 14 "), std::string::npos) << line;
+    EXPECT_TRUE(line.ends_with("ms")) << line;
+    EXPECT_EQ(line.find("Zed"), std::string::npos) << line;
+}
+
+// A browser keeps a few connections open between requests. The server
+// lets an idle one go after its header deadline, and its client must see
+// that even when a run was replayed meanwhile: a connection still open to
+// the client would take its next request and never answer it.
+TEST(HttpKeepAlive, IdleConnectionsAreClosedForTheirClientAfterARunIsReplayed) {
+    const ScratchDir scratch;
+    ServerProcess server(
+        {"--database", "sqlite:" + (scratch.path() / "db.sqlite").string(), "--workers", "1"},
+        scratch.path() / "server.log");
+    ASSERT_NE(server.port(), 0);
+    std::vector<int> kept;
+    for (int i = 0; i < 3; ++i) {
+        const int fd = connectFrom("127.0.0.1", server.port());
+        ASSERT_GE(fd, 0);
+        kept.push_back(fd);
+        const std::string get = "GET /api/boards/all HTTP/1.1\r\nHost: k\r\n\r\n";
+        send(fd, get.data(), get.size(), MSG_NOSIGNAL);
+        EXPECT_EQ(readAnswer(fd, 10000).status, 200);
+    }
+    const auto posted = postFrom("127.0.0.1", server.port(), "/api/runs?name=Ann&score=1",
+                                 runFile(42, "1 down Up\n9 down Left\n14 up Left\n"), "");
+    const std::string id = jsonField(posted.body, "id");
+    ASSERT_FALSE(id.empty()) << posted.head;
+    const bool replayed = eventually(
+        [&] {
+            const auto run = getFrom("127.0.0.1", server.port(), "/api/runs/" + id);
+            return jsonField(run.body, "status") != "\"queued\"";
+        },
+        std::chrono::seconds(30));
+    ASSERT_TRUE(replayed);
+    bool leftOpen = false;
+    for (const int fd : kept) {
+        leftOpen = leftOpen || !closedWithin(fd, 20000);
+        close(fd);
+    }
+    EXPECT_FALSE(leftOpen) << "a connection the server let go of is still open to its client";
 }
 
 } // namespace

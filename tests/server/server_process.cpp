@@ -44,7 +44,7 @@ std::string firstLine(int fd) {
 } // namespace
 
 ServerProcess::ServerProcess(const std::vector<std::string>& arguments,
-                             const std::filesystem::path& log) {
+                             const std::filesystem::path& log, bool keepOutput) {
     std::vector<std::string> all{KESTRADA_SERVER_PROGRAM, "--listen", "127.0.0.1:0"};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -71,13 +71,24 @@ ServerProcess::ServerProcess(const std::vector<std::string>& arguments,
         return;
     }
     port_ = portOf(firstLine(out[0]));
-    close(out[0]); // the server prints nothing more to stdout
+    if (keepOutput) {
+        output_ = out[0];
+    } else {
+        close(out[0]);
+    }
 }
 
 ServerProcess::~ServerProcess() {
     if (pid_ > 0) {
         kill9();
     }
+    if (output_ >= 0) {
+        close(output_);
+    }
+}
+
+std::string ServerProcess::outputLine() const {
+    return output_ >= 0 ? firstLine(output_) : "";
 }
 
 bool ServerProcess::alive() const {
@@ -141,9 +152,7 @@ int rawExchange(int port, const std::string& request) {
     return exchangeFrom("127.0.0.1", port, request).status;
 }
 
-Answer exchangeFrom(const std::string& source, int port, const std::string& request,
-                    int timeoutMs) {
-    const auto start = std::chrono::steady_clock::now();
+int connectFrom(const std::string& source, int port) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in from{};
     from.sin_family = AF_INET;
@@ -152,13 +161,16 @@ Answer exchangeFrom(const std::string& source, int port, const std::string& requ
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    Answer answer;
     if (bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
         connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         close(fd);
-        return answer;
+        return -1;
     }
-    send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    return fd;
+}
+
+Answer readAnswer(int fd, int timeoutMs) {
+    const auto start = std::chrono::steady_clock::now();
     std::string text;
     std::size_t wanted = std::string::npos;
     char buffer[16384];
@@ -181,13 +193,40 @@ Answer exchangeFrom(const std::string& source, int port, const std::string& requ
             wanted = length < blank ? blank + 4 + std::stoul(text.substr(length + 16)) : wanted;
         }
     }
-    close(fd);
+    Answer answer;
     const auto blank = text.find("\r\n\r\n");
     if (text.size() > 12 && blank != std::string::npos) {
         answer.status = std::atoi(text.c_str() + 9); // "HTTP/1.1 NNN"
         answer.head = text.substr(0, blank);
         answer.body = text.substr(blank + 4);
     }
+    answer.ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return answer;
+}
+
+bool closedWithin(int fd, int timeoutMs) {
+    pollfd wait{fd, POLLIN, 0};
+    char buffer[256];
+    while (poll(&wait, 1, timeoutMs) > 0) {
+        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            return true; // its end, or a reset
+        }
+    }
+    return false;
+}
+
+Answer exchangeFrom(const std::string& source, int port, const std::string& request,
+                    int timeoutMs) {
+    const auto start = std::chrono::steady_clock::now();
+    const int fd = connectFrom(source, port);
+    if (fd < 0) {
+        return {};
+    }
+    send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    Answer answer = readAnswer(fd, timeoutMs);
+    close(fd);
     answer.ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     return answer;

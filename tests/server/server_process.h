@@ -15,13 +15,17 @@ namespace kestrada::testing {
 class ServerProcess {
   public:
     // Starts the server with these arguments beside --listen 127.0.0.1:0;
-    // port() is 0 when it did not come up.
-    ServerProcess(const std::vector<std::string>& arguments, const std::filesystem::path& log);
+    // port() is 0 when it did not come up. Its standard output past the
+    // first line is read with outputLine() when kept, else dropped.
+    ServerProcess(const std::vector<std::string>& arguments, const std::filesystem::path& log,
+                  bool keepOutput = false);
     ~ServerProcess();
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
 
     int port() const { return port_; }
+    // The next line of its standard output; empty when none came in time.
+    std::string outputLine() const;
     pid_t pid() const { return pid_; }
     bool alive() const;
     void kill9();
@@ -31,6 +35,7 @@ class ServerProcess {
   private:
     pid_t pid_ = -1;
     int port_ = 0;
+    int output_ = -1;
 };
 
 // Another program in the background (slowhttptest, nginx), its output in
@@ -60,8 +65,14 @@ struct Answer {
     std::string body;
     double ms = 0; // from connecting to the last byte
 };
-// The same from a loopback address of the caller's choice (every 127.x
-// is this machine), the answer read whole.
+// A connection from a loopback address of the caller's choice (every 127.x
+// is this machine); -1 when none was made.
+int connectFrom(const std::string& source, int port);
+// One answer read from a connection left open after it.
+Answer readAnswer(int fd, int timeoutMs);
+// Whether the connection's end (or a reset) comes within the time.
+bool closedWithin(int fd, int timeoutMs);
+// One exchange on a connection of its own, the answer read whole.
 Answer exchangeFrom(const std::string& source, int port, const std::string& request,
                     int timeoutMs = 10000);
 // A GET, or a POST of `body` with that Content-Type (none when empty).
