@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Boost.Beast on Boost.Asio. One session a connection, on a strand of its
-// own: read the header against its deadline, let the routes screen it,
-// read the body against a deadline that grows with its length, hand the
-// request over and write whatever answer comes back, from whichever
-// thread it comes.
+// Boost.Beast on Boost.Asio. One event loop a thread, each connection kept
+// on one loop, so a connection's steps need no strand and threads do not
+// wake each other for every request. One session a connection: read the
+// header against its deadline, let the routes screen it, read the body
+// against a deadline that grows with its length, hand the request over and
+// write whatever answer comes back, from whichever thread it comes.
 #include "server/http_server.h"
 
 #include "server/client_address.h"
@@ -11,9 +12,10 @@
 #include <algorithm>
 #include <atomic>
 #include <boost/asio/dispatch.hpp>
+#include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
 #include <boost/asio/steady_timer.hpp>
-#include <boost/asio/strand.hpp>
 #include <boost/asio/write.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
@@ -61,8 +63,19 @@ HttpResponse refusal(int status, const std::string& reason) {
 } // namespace
 
 struct HttpServer::Impl {
-    explicit Impl(HttpLimits given)
-        : limits(std::move(given)), io(static_cast<int>(std::max(1u, limits.threads))) {}
+    explicit Impl(HttpLimits given) : limits(std::move(given)), loops(makeLoops(limits.threads)) {}
+
+    static std::vector<std::unique_ptr<net::io_context>> makeLoops(unsigned threads) {
+        std::vector<std::unique_ptr<net::io_context>> made;
+        for (unsigned i = 0; i < std::max(1u, threads); ++i) {
+            // One thread runs each loop; others only hand it answers.
+            made.push_back(std::make_unique<net::io_context>(1));
+        }
+        return made;
+    }
+
+    // The loop the next connection lives on, in turn.
+    net::io_context& nextLoop() { return *loops[nextLoopIndex++ % loops.size()]; }
 
     void accept();
     void accepted(tcp::socket socket);
@@ -74,10 +87,11 @@ struct HttpServer::Impl {
     std::mutex mutex;
     std::unordered_map<std::string, unsigned> perAddress;
     std::atomic<std::size_t> open{0};
-    // After the counts: sessions still queued when it goes release theirs.
-    net::io_context io;
-    tcp::acceptor acceptor{io};
-    net::steady_timer acceptRetry{io};
+    // After the counts: sessions still queued when they go release theirs.
+    std::vector<std::unique_ptr<net::io_context>> loops;
+    std::size_t nextLoopIndex = 0; // the acceptor's loop alone touches it
+    tcp::acceptor acceptor{*loops.front()};
+    net::steady_timer acceptRetry{*loops.front()};
 };
 
 namespace {
@@ -209,7 +223,7 @@ class Session : public std::enable_shared_from_this<Session> {
         request_.client = request.client;
         request_.started = request.started;
         auto self = shared_from_this();
-        // Sent at once when answered on the session's own strand, else queued to it.
+        // Sent at once when answered on the session's own loop, else queued to it.
         Reply reply = [self](HttpResponse response) {
             net::dispatch(
                 self->stream_.get_executor(),
@@ -287,7 +301,7 @@ void turnAway(tcp::socket socket, const std::string& answer) {
 } // namespace
 
 void HttpServer::Impl::accept() {
-    acceptor.async_accept(net::make_strand(io), [this](beast::error_code ec, tcp::socket socket) {
+    acceptor.async_accept(nextLoop(), [this](beast::error_code ec, tcp::socket socket) {
         if (ec == net::error::operation_aborted || !acceptor.is_open()) {
             return;
         }
@@ -318,7 +332,10 @@ void HttpServer::Impl::accepted(tcp::socket socket) {
         return;
     }
     socket.set_option(tcp::no_delay(true), ec);
-    std::make_shared<Session>(*this, std::move(socket), peer, key, fromProxy)->readHeader();
+    // Started on the loop it will live on.
+    auto loop = socket.get_executor();
+    net::post(loop, [session = std::make_shared<Session>(*this, std::move(socket), peer, key,
+                                                         fromProxy)] { session->readHeader(); });
 }
 
 bool HttpServer::Impl::admit(const std::string& key, bool countPerAddress) {
@@ -359,7 +376,7 @@ void HttpServer::setRoutes(HttpRoutes routes) {
 
 int HttpServer::listen(const std::string& host, int port) {
     beast::error_code ec;
-    tcp::resolver resolver(impl_->io);
+    tcp::resolver resolver(*impl_->loops.front());
     const auto found = resolver.resolve(host, std::to_string(port), tcp::resolver::passive, ec);
     if (ec || found.empty()) {
         return 0;
@@ -383,18 +400,23 @@ int HttpServer::listen(const std::string& host, int port) {
 
 void HttpServer::run() {
     impl_->accept();
+    std::vector<net::executor_work_guard<net::io_context::executor_type>> keep;
     std::vector<std::thread> more;
-    for (unsigned i = 1; i < impl_->limits.threads; ++i) {
-        more.emplace_back([this] { impl_->io.run(); });
+    for (std::size_t i = 1; i < impl_->loops.size(); ++i) {
+        // A loop with no connection yet waits for one instead of returning.
+        keep.push_back(net::make_work_guard(*impl_->loops[i]));
+        more.emplace_back([this, i] { impl_->loops[i]->run(); });
     }
-    impl_->io.run();
+    impl_->loops.front()->run();
     for (auto& thread : more) {
         thread.join();
     }
 }
 
 void HttpServer::stop() {
-    impl_->io.stop();
+    for (auto& loop : impl_->loops) {
+        loop->stop();
+    }
 }
 
 std::size_t HttpServer::openConnections() const {

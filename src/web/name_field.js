@@ -7,9 +7,19 @@
 'use strict';
 
 const nameInput = document.getElementById('name-input');
-const nameField = { shown: false, editing: false, centre: [0, 0] };
+const nameField = { shown: false, editing: false, centre: [0, 0], rect: [0, 0, 0, 0] };
 
-// Each frame the game says where the field is and whether it has the keys.
+// Over the game's field at the canvas's present size.
+function placeNameField() {
+  const [left, top, width, height] = nameField.rect;
+  const css = canvas.clientWidth / playArea.width;
+  nameInput.style.setProperty('--zoom', css);
+  Object.assign(nameInput.style, {
+    left: `${left * css}px`, top: `${top * css}px`, width: `${width * css}px`, height: `${height * css}px`,
+  });
+}
+
+// The game says where the field is and whether it has the keys when either changes.
 // With a keyboard the input takes them as the panel starts asking for a
 // name, so typing works at once; a phone's keyboard opens on a tap instead,
 // not over the controls under the player's thumbs.
@@ -18,12 +28,9 @@ function showNameField(shown, editing, name, left, top, width, height) {
   nameField.shown = shown;
   nameField.editing = editing;
   nameField.centre = [left + width / 2, top + height / 2];
+  nameField.rect = [left, top, width, height];
   nameInput.hidden = !shown;
-  const css = canvas.clientWidth / playArea.width;
-  nameInput.style.setProperty('--zoom', css);
-  Object.assign(nameInput.style, {
-    left: `${left * css}px`, top: `${top * css}px`, width: `${width * css}px`, height: `${height * css}px`,
-  });
+  placeNameField();
   if (document.activeElement !== nameInput) {
     nameInput.value = name;
   } else if (!editing) {
@@ -34,6 +41,9 @@ function showNameField(shown, editing, name, left, top, width, height) {
     nameInput.setSelectionRange(name.length, name.length);
   }
 }
+
+// The game tells only changes; a new zoom or window size moves the field too.
+new ResizeObserver(placeNameField).observe(canvas);
 
 function sendName() {
   const kept = withText(nameInput.value, (at) => UTF8ToString(Module._kestrada_name_text(at)));

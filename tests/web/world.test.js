@@ -120,6 +120,13 @@ test('a name committed by an input method is kept as typed and reaches the board
   const run = await crashAndName('李明', async (text) => {
     assert.strictEqual(await page.evaluate(() => document.activeElement.id), 'name-input');
     await page.keyboard.sendCharacter(text);
+    // A new zoom while naming takes the field along with the game's.
+    const share = () => document.getElementById('name-input').clientWidth / canvas.clientWidth;
+    const before = await page.evaluate(share);
+    const zoom = await page.evaluate(() => chosenZoom);
+    await page.evaluate((z) => setZoom(z === 1 ? 2 : 1), zoom);
+    await page.waitForFunction(`Math.abs((${share})() - ${before}) < 0.01`);
+    await page.evaluate((z) => setZoom(z), zoom);
     if (process.env.KESTRADA_SCREENSHOTS) {
       await (await page.$('#window')).screenshot({
         path: path.join(process.env.KESTRADA_SCREENSHOTS, 'page-name-field.png'),
