@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The event-driven HTTP/1.1 server: a few threads wait on every socket at
-// once, so a client that sends slowly costs memory, never a thread. Each
-// request has a deadline for its headers and, past them, for its body at
-// a minimum rate; connections are capped per address and in all.
+// The event-driven HTTP/1.1 server: an event loop a thread, which between
+// them wait on every socket at once, so a client that sends slowly costs
+// memory, never a thread. Each request has a deadline for its headers and,
+// past them, for its body at a minimum rate; connections are capped per
+// address and in all.
 #pragma once
 
 #include "server/http_message.h"
