@@ -4,6 +4,7 @@
 #include "server/utc_time.h"
 #include "server/verifiers.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace kestrada::server {
@@ -13,6 +14,8 @@ namespace {
 // Lines not yet written past which new ones are dropped (and counted): a
 // reader that stops reading must not stop the server nor take its memory.
 constexpr std::size_t kMaxPendingBytes = 4 * 1024 * 1024;
+// After a write, the lines of this long go out together.
+constexpr std::chrono::milliseconds kGather{10};
 
 // Control characters and spaces would let a client forge or split lines.
 std::string printable(const std::string& text) {
@@ -57,11 +60,11 @@ void AccessLog::add(const HttpRequest& req, int status, std::size_t bytes) {
             ++dropped_;
             return;
         }
-        first = pending_.empty();
+        first = idle_ && pending_.empty();
         pending_ += line;
     }
-    // The writer looks for more lines after each write: only the first of
-    // a batch needs to wake it.
+    // Only a writer waiting for a first line needs waking: a busy one
+    // looks for more after its pause.
     if (first) {
         wake_.notify_one();
     }
@@ -70,7 +73,9 @@ void AccessLog::add(const HttpRequest& req, int status, std::size_t bytes) {
 void AccessLog::flushLoop() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
+        idle_ = true;
         wake_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
+        idle_ = false;
         std::string lines;
         lines.swap(pending_);
         if (dropped_ != 0) {
@@ -80,6 +85,7 @@ void AccessLog::flushLoop() {
         lock.unlock();
         write(lines);
         lock.lock();
+        wake_.wait_for(lock, kGather, [this] { return stopping_; });
     }
     write(pending_);
 }

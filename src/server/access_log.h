@@ -18,9 +18,11 @@ namespace kestrada::server {
 std::string accessLine(const HttpRequest& req, int status, std::size_t bytes, int64_t nowMs,
                        double milliseconds);
 
-// Each line written and flushed as soon as its request is answered, by a
-// thread of its own: a slow reader of standard output never holds a
-// request's thread. Under load one write takes the lines that came meanwhile.
+// Lines written and flushed by a thread of its own: a slow reader of
+// standard output never holds a request's thread. A quiet server's line is
+// written as soon as its request is answered; under load the writer takes
+// what came in a short pause after each write, so requests do not wake it
+// one by one.
 class AccessLog {
   public:
     AccessLog();
@@ -39,6 +41,7 @@ class AccessLog {
     std::string pending_;
     std::size_t dropped_ = 0;
     bool stopping_ = false;
+    bool idle_ = false; // the writer waits for a first line
     std::thread flusher_;
 };
 
