@@ -7,7 +7,7 @@
 'use strict';
 
 const nameInput = document.getElementById('name-input');
-const nameField = { shown: false, editing: false, centre: [0, 0], rect: [0, 0, 0, 0] };
+const nameField = { shown: false, editing: false, rect: [0, 0, 0, 0] };
 
 // Over the game's field at the canvas's present size.
 function placeNameField() {
@@ -27,7 +27,6 @@ function showNameField(shown, editing, name, left, top, width, height) {
   const started = editing && !nameField.editing;
   nameField.shown = shown;
   nameField.editing = editing;
-  nameField.centre = [left + width / 2, top + height / 2];
   nameField.rect = [left, top, width, height];
   nameInput.hidden = !shown;
   placeNameField();
@@ -55,7 +54,8 @@ function sendName() {
 nameInput.addEventListener('focus', () => {
   // A click or a tap on the field gives it the keys, as on the canvas.
   if (!nameField.editing) {
-    Module._kestrada_click(...nameField.centre);
+    const [left, top, width, height] = nameField.rect;
+    Module._kestrada_click(left + width / 2, top + height / 2);
   }
 });
 // An input method's text counts once it is committed, not while it is
